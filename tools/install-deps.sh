@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when missing.
+set -euo pipefail
+packages=(
+  cmake g++ make pkg-config
+  libgtest-dev libbenchmark-dev
+  libx11-dev libxext-dev libfreetype-dev libfontconfig-dev fonts-comic-neue
+  libpng-dev zlib1g-dev
+  g++-mingw-w64-x86-64-posix wine64 xvfb xdotool x11-utils imagemagick
+  zip unzip p7zip-full zopfli python3
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO=sudo
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
