@@ -1,0 +1,108 @@
+// The uniform run-time error trap.
+//
+// Every procedure of the saver runs its statements through a Trap that knows
+// the procedure's module and name. Each statement carries its own five-digit
+// line number (50010, 50020, ... within the procedure). When a statement
+// raises a run-time error (gm::VbError) the trap records it as the current
+// error, asks the reporter (`OnError`) how to go on and acts on the answer:
+//
+//   0  run the failing statement again
+//   1  go on with the statement after it
+//   2  leave the procedure at once
+//   3  end the program at once
+//   any other value leaves the procedure, as 2
+//
+//   void Berge(Int16& row) {
+//       trapped("frmMain", "Berge", [&](Trap& at) {
+//           at(50010, [&] { n = 129 + 2 * Zz(1, 4); });
+//           at(50020, [&] { h = Zz(20, 120); row = row - h; });
+//       });
+//   }
+//
+// Errors of a procedure without a trap of its own travel up to the statement
+// of its caller, which reports them under the caller's name.
+#pragma once
+
+#include <string>
+
+#include "basic/numeric.h"
+#include "basic/vb_error.h"
+
+namespace gm {
+
+// The current error, as the reporter reads it.
+struct ErrState {
+    int number = 0;
+    std::string description;
+    int line = 0;
+};
+ErrState& Err();
+
+// Asks the reporter how to go on after the current error. Set by the
+// reporter at start-up; tests replace it.
+using ErrorHandler = Int16 (*)(const std::string& AktModul, const std::string& AktProc);
+void setErrorHandler(ErrorHandler handler);
+ErrorHandler errorHandler();
+
+// Ends the program at once (answer 3). Set by the saver; tests replace it.
+using EndProgram = void (*)();
+void setEndProgram(EndProgram end);
+[[noreturn]] void endProgram();
+
+class Trap {
+public:
+    Trap(const char* module, const char* proc) : module_(module), proc_(proc) {}
+    Trap(const Trap&) = delete;
+    Trap& operator=(const Trap&) = delete;
+
+    template <typename Statement>
+    void operator()(int line, Statement&& statement) {
+        for (;;) {
+            try {
+                statement();
+                return;
+            } catch (const VbError& e) {
+                if (!shouldRetry(e, line)) return;
+            }
+        }
+    }
+
+    // Thrown to leave the procedure; caught by the trapped() that owns it.
+    struct Leave {
+        const Trap* owner;
+    };
+
+    const char* module() const { return module_; }
+    const char* proc() const { return proc_; }
+
+private:
+    // Reports the error and acts on the answer: true = run it again,
+    // false = go on after it; leaving and ending do not return.
+    bool shouldRetry(const VbError& e, int line);
+
+    const char* module_;
+    const char* proc_;
+};
+
+// Runs `body(at)` as the procedure `module`.`proc` under the trap.
+template <typename Body>
+void trapped(const char* module, const char* proc, Body&& body) {
+    Trap at(module, proc);
+    try {
+        body(at);
+    } catch (const Trap::Leave& leave) {
+        if (leave.owner != &at) throw;
+    }
+}
+
+// Runs one statement whose run-time errors are skipped without a report
+// (the blending procedures use this: a failing pixel is simply left alone).
+template <typename Statement>
+void silently(Statement&& statement) {
+    try {
+        statement();
+    } catch (const VbError&) {
+    }
+}
+
+}  // namespace gm

@@ -1,0 +1,76 @@
+#include "saver/allgemein.h"
+
+#include <cmath>
+
+#include "errors/trap.h"
+
+namespace gm {
+namespace {
+Pcg32Source gGenerator;
+RandomSource* gSource = &gGenerator;
+}  // namespace
+
+void Pcg32Source::reseed(std::uint64_t seed) {
+    state_ = 0;
+    next();
+    state_ += seed;
+    next();
+}
+
+Single Pcg32Source::next() {
+    const std::uint64_t old = state_;
+    state_ = old * 6364136223846793005ULL + 1442695040888963407ULL;
+    const auto xorshifted = static_cast<std::uint32_t>(((old >> 18u) ^ old) >> 27u);
+    const auto rot = static_cast<std::uint32_t>(old >> 59u);
+    const std::uint32_t out = (xorshifted >> rot) | (xorshifted << ((32u - rot) & 31u));
+    return static_cast<Single>(out >> 8) * (1.0f / 16777216.0f);
+}
+
+void Randomize(std::uint64_t seed) { gGenerator.reseed(seed); }
+
+std::uint64_t seedFromTimeOfDay(double secondsSinceMidnight) {
+    // Microseconds keep the fractions, so two starts in one second differ.
+    return static_cast<std::uint64_t>(std::llround(secondsSinceMidnight * 1e6));
+}
+
+void setRandomSource(RandomSource* source) { gSource = source ? source : &gGenerator; }
+
+Single Rnd() { return gSource->next(); }
+
+Int16 Zz(Int16 lo, Int16 hi) {
+    Int16 result;
+    trapped("Allgemein", "Zz", [&](Trap& at) {
+        Single r = 0;
+        Int16 n;
+        at(50010, [&] { r = Rnd(); });
+        at(50020, [&] { n = hi - lo + 1; });
+        at(50030, [&] {
+            const Single v = static_cast<Single>(n.value()) * r + static_cast<Single>(lo.value());
+            result = floorInt16(v);
+        });
+    });
+    return result;
+}
+
+Single ZzR(Single lo, Single hi) {
+    Single result = 0;
+    trapped("Allgemein", "ZzR", [&](Trap& at) {
+        Single r = 0;
+        at(50010, [&] { r = Rnd(); });
+        at(50020, [&] { result = (hi - lo) * r + lo; });
+    });
+    return result;
+}
+
+void ConvRGB(Int32 colour, Int16& red, Int16& green, Int16& blue) {
+    trapped("Allgemein", "ConvRGB", [&](Trap& at) {
+        at(50010, [&] { red = Int16(colour.value() % 256); });
+        at(50020, [&] { blue = floorInt16(static_cast<double>(colour.value()) / 65536.0); });
+        at(50030, [&] {
+            const Int32 rest = colour - Int32(blue) * 65536 - Int32(red);
+            green = CInt(static_cast<double>(rest.value()) / 256.0);
+        });
+    });
+}
+
+}  // namespace gm
