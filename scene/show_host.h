@@ -1,0 +1,46 @@
+// What the scene builder and the animation share with the saver window
+// frmMain: its hidden surfaces, the scene state, and the few window services
+// they call (the window's persistent image, refresh, yield, the timer).
+#pragma once
+
+#include <cstdint>
+
+#include "basic/numeric.h"
+#include "gfx/surface.h"
+
+namespace gm {
+
+// The hidden, persistent surfaces of the saver window.
+struct ShowSurfaces {
+    ShowSurfaces();
+    gfx::Surface picBG;      // composition canvas, later the full-screen background
+    gfx::Surface picHimmel;  // the sky band
+    gfx::Surface picBuffer;  // frame buffer and scratch
+    gfx::Surface picMask;    // sprite mask of the flying object
+    gfx::Surface picObjekt;  // sprite strip of the flying object
+};
+
+// Scene state kept by the saver window between procedures.
+struct SceneState {
+    Int16 SkyType;
+    Int16 skyTop;
+    Int16 skyWidth;
+    Int16 skyHeight;
+    Int16 skyOffset;
+    Int16 weightLeft;
+    Int16 weightRight;
+};
+
+// The window services the scene and the animation call.
+class ShowHost {
+public:
+    virtual ~ShowHost() = default;
+    virtual gfx::Surface& windowImage() = 0;  // frmMain's persistent image
+    virtual int windowWidth() const = 0;      // inner size in pixels
+    virtual int windowHeight() const = 0;
+    virtual void refreshWindow() = 0;         // show the persistent image
+    virtual void yieldEvents() = 0;           // let pending events run
+    virtual void setTimerEnabled(bool enabled) = 0;  // tmrAnimation.Enabled
+};
+
+}  // namespace gm
