@@ -27,6 +27,12 @@ struct OsVersionInfo {
     std::uint32_t buildNumber = 0;
     std::uint32_t platformId = 0;  // 0 Win32s, 1 Windows 9x, 2 Windows NT
     std::string csdVersion;        // service-pack text, NUL-terminated as stored
+    // Set on Unix-like systems only, where the error protocol names the
+    // kernel instead of a Windows platform: uname's sysname and release,
+    // and PRETTY_NAME of /etc/os-release.
+    std::string kernelName;
+    std::string kernelRelease;
+    std::string distribution;
 };
 
 // Wall-clock date and time in the user's time zone.
