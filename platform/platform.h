@@ -117,6 +117,12 @@ public:
     virtual void PwdChangePasswordA(const char* provider, std::uintptr_t owner) = 0;
     // The host's client size (GetClientRect of a foreign window).
     virtual bool GetClientRect(std::uintptr_t window, int& width, int& height) = 0;
+    // Embedding the preview window into its host: the window style
+    // (GWL_STYLE, -16) and owner (GWL_HWNDPARENT, -8) words and the parent.
+    // X11 has no style words: there they read 0 and write nothing.
+    virtual std::int32_t GetWindowLongA(std::uintptr_t window, int index) = 0;
+    virtual std::int32_t SetWindowLongA(std::uintptr_t window, int index, std::int32_t value) = 0;
+    virtual std::uintptr_t SetParent(std::uintptr_t child, std::uintptr_t newParent) = 0;
     // Sets the default mouse pointer (the reporter resets it).
     virtual void resetMousePointer() = 0;
 
