@@ -1,6 +1,12 @@
 #include "platform/platform.h"
 
 #include <cassert>
+#include <clocale>
+#include <ctime>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace gm {
 namespace {
@@ -13,5 +19,59 @@ Platform& platform() {
 }
 
 void setPlatform(Platform* p) { gPlatform = p; }
+
+#ifdef _WIN32
+namespace {
+SYSTEMTIME toSystemTime(const LocalDateTime& t) {
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(t.year);
+    st.wMonth = static_cast<WORD>(t.month);
+    st.wDay = static_cast<WORD>(t.day);
+    st.wHour = static_cast<WORD>(t.hour);
+    st.wMinute = static_cast<WORD>(t.minute);
+    st.wSecond = static_cast<WORD>(t.second);
+    return st;
+}
+}  // namespace
+
+std::string Platform::formatShortDate(const LocalDateTime& t) {
+    const SYSTEMTIME st = toSystemTime(t);
+    char text[128] = {};
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, text, sizeof text);
+    return text;
+}
+
+std::string Platform::formatTime(const LocalDateTime& t) {
+    const SYSTEMTIME st = toSystemTime(t);
+    char text[128] = {};
+    GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, text, sizeof text);
+    return text;
+}
+#else
+namespace {
+std::string strftimeText(const LocalDateTime& t, const char* format) {
+    // The user's forms come from LC_TIME; the program's other categories
+    // stay in the "C" locale.
+    static const bool userTimeLocale = std::setlocale(LC_TIME, "") != nullptr;
+    (void)userTimeLocale;
+    std::tm tm{};
+    tm.tm_year = t.year - 1900;
+    tm.tm_mon = t.month - 1;
+    tm.tm_mday = t.day;
+    tm.tm_hour = t.hour;
+    tm.tm_min = t.minute;
+    tm.tm_sec = t.second;
+    tm.tm_isdst = -1;
+    std::tm normalised = tm;
+    if (std::mktime(&normalised) != -1) tm.tm_wday = normalised.tm_wday;  // for forms that name the day
+    char text[128] = {};
+    std::strftime(text, sizeof text, format, &tm);
+    return text;
+}
+}  // namespace
+
+std::string Platform::formatShortDate(const LocalDateTime& t) { return strftimeText(t, "%x"); }
+std::string Platform::formatTime(const LocalDateTime& t) { return strftimeText(t, "%X"); }
+#endif
 
 }  // namespace gm

@@ -102,6 +102,11 @@ public:
     // Milliseconds since the system started, wrapping at 2^32 (GetTickCount).
     virtual std::uint32_t GetTickCount() = 0;
     virtual LocalDateTime now() = 0;
+    // A date in the user's short date form and a time in the user's time
+    // form (Windows: GetDateFormat / GetTimeFormat with the user's locale;
+    // elsewhere strftime's %x and %X under the environment's LC_TIME).
+    virtual std::string formatShortDate(const LocalDateTime& t);
+    virtual std::string formatTime(const LocalDateTime& t);
 
     // SPI_SETSCREENSAVEACTIVE (17) and SPI_SCREENSAVERRUNNING (97) are the
     // only actions the saver uses.
