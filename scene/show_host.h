@@ -41,6 +41,9 @@ public:
     virtual void refreshWindow() = 0;         // show the persistent image
     virtual void yieldEvents() = 0;           // let pending events run
     virtual void setTimerEnabled(bool enabled) = 0;  // tmrAnimation.Enabled
+    // Dots per inch of the screen: the scale between pixels, twips (1440 per
+    // inch) and the 0.01-mm units in which a picture reports its size.
+    virtual int screenDpi() const { return 96; }
 };
 
 }  // namespace gm

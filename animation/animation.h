@@ -1,0 +1,127 @@
+// The living show of the saver window frmMain: the snowflakes, the flying
+// objects and the animation tick that composes one frame per timer event.
+//
+// The show is single-threaded and re-entrant. moveFlakes never returns while
+// the show runs: it moves one flake, lets pending events run (the tick and
+// the input handlers run nested inside that yield), and paces itself by the
+// time stamp tickNow that every tick records. The tick itself never yields.
+//
+// Where the code lives:
+//   flakes.cpp           seeding, moveFlakes, drawing the flakes
+//   flying_objects.cpp   placing, choosing, ObjektFlieg, drawing the object
+//   tick.cpp             tmrAnimation_Timer: the frame, step by step
+//   damage.cpp           the same frame, recomposed only where it changed
+//   tick_count.h         elapsed time between two 32-bit tick counts
+#pragma once
+
+#include <cstdint>
+
+#include "animation/damage.h"
+#include "basic/numeric.h"
+#include "basic/vb_array.h"
+#include "gfx/surface.h"
+#include "saver/settings.h"
+#include "scene/scene.h"
+#include "scene/show_host.h"
+
+namespace gm {
+
+// One snowflake, in pixels of the window.
+struct Flake {
+    Int32 x;     // left edge
+    Int32 y;     // top edge
+    Int32 size;  // diameter
+};
+
+// One flying object.
+struct Objekt {
+    Int16 x;       // left edge in the window
+    Int16 y;       // top edge
+    Int16 active;  // -1 while it flies, 0 while it waits
+    Int16 frame = 1;  // animation frame shown, from 1
+};
+
+// How a tick composes its frame. Both give the same window image; the
+// incremental one copies only what changed since the previous tick.
+enum class Composition { Reference, Incremental };
+
+class Animation {
+public:
+    Animation(ShowSurfaces& surfaces, SceneState& scene, const Settings& settings, ShowHost& host,
+              BitmapLoader load);
+    Animation(const Animation&) = delete;
+    Animation& operator=(const Animation&) = delete;
+
+    // --- The window's animation state ------------------------------------
+    VbArray<Flake, 0, 500> Flakes;
+    Int16 lastFlake;        // index of the last flake in use
+    Int32 timerInterval;    // tmrAnimation's period in ms
+    Int32 flakesDone;       // tick count after the latest single flake move
+    Int32 tickNow;          // tick count at the start of the latest tick
+    Int32 skyTick;          // ticks since the sky scroll last wrapped
+    Int32 lastBigTime;      // tickNow when object 21 last started
+    VbArray<Objekt, 0, 50> Objekte;
+    Int16 curObjekt;        // the object on screen; 0 or less: none
+    Int16 frameTick;        // ObjektFlieg's call counter, shared by all objects
+
+    Composition composition = Composition::Incremental;
+
+    // --- Snowflakes (flakes.cpp) -----------------------------------------
+    // Seeds flakes 0..lastFlake in the upper half and draws each once on the
+    // window. Errors travel to the caller (the window's resize handler).
+    void seedFlakes();
+    // The endless flake loop. Returns only when the window asks for a fresh
+    // loop (see restartDue) or when the error trap leaves it; the result
+    // tells which: true = a restart was asked for.
+    bool moveFlakes();
+    // Draws flakes 0..lastFlake on the target as white discs.
+    void drawFlakes(gfx::Surface& target);
+
+    // --- Flying objects (flying_objects.cpp) -----------------------------
+    void placeObjekte();
+    void ObjektFlieg();
+    // Picks the next object at random and loads its pictures.
+    void chooseObjekt();
+    // The masked draw of the current object into picBuffer.
+    void drawObjekt();
+
+    // --- The tick (tick.cpp) ---------------------------------------------
+    void tmrAnimation_Timer();
+
+    // --- Size changes ----------------------------------------------------
+    // A size change that arrives while the flake loop runs is not handled
+    // inside it: the window notes it here, and once no further change has
+    // come for kSettleMs the loop returns so that the window builds one new
+    // scene for the final size and starts a fresh loop in place of the old.
+    static constexpr std::uint32_t kSettleMs = 250;
+    void noteSizeChange();
+    bool restartDue();
+
+private:
+    // Tick steps.
+    void scrollSky();
+    void drawSky(gfx::Surface& target);
+    void flyObjekt();
+    void printDateTime(gfx::Surface& target);
+    std::string dateTimeText() const;
+    void composeReference();
+
+    void loadObjekt(int maskId, int pictureId, bool mirrored);
+    // Window size as the procedures use it.
+    int W() const { return host_.windowWidth(); }
+    int H() const { return host_.windowHeight(); }
+
+    ShowSurfaces& s_;
+    SceneState& scene_;
+    const Settings& settings_;
+    ShowHost& host_;
+    BitmapLoader load_;
+
+    bool sizeChangePending_ = false;
+    std::uint32_t lastSizeChange_ = 0;
+
+    Damage damage_;
+    friend class Damage;
+};
+
+}  // namespace gm

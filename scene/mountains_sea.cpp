@@ -1,0 +1,62 @@
+// Berge draws one band of snowy hills standing on a row; Meer draws the sea
+// below the horizon, coloured from the sky.
+#include "errors/trap.h"
+#include "saver/allgemein.h"
+#include "scene/scene.h"
+
+namespace gm {
+
+// The band is 20 to 120 rows high and reaches from one side of the canvas
+// over 240 to 640 columns: plain it starts at the left edge, mirrored at the
+// right edge.
+void Scene::Berge(Int16& row) {
+    trapped("frmMain", "Berge", [&](Trap& at) {
+        Sprite hills;
+        Int16 n, h, d, m;
+        at(50010, [&] { n = 129 + 2 * Zz(1, 4); });
+        at(50020, [&] { hills = loadSprite(n, n + 1); });
+        at(50030, [&] { h = Zz(20, 120); });
+        at(50040, [&] { row = row - h; });  // the band's top edge
+        at(50050, [&] { d = Zz(-400, 0); });
+        at(50060, [&] { m = Zz(-1, 0); });
+        if (m == 0) {
+            // Canvas column c shows source column c - d.
+            at(50070, [&] { drawMasked(hills, d, row, 640, h, 0, 0, 640, 100); });
+        }
+        if (m == -1) {
+            // Mirrored, the source rectangle starts d columns left of the
+            // picture; those columns fall beyond the canvas's right edge.
+            at(50080, [&] { drawMasked(hills, 640 - d, row, -640, h, d, 0, 640, 100); });
+        }
+        at(50090, [&] { row = row + h; });
+    });
+}
+
+// Lines of the sky's colour, lightening from the sea's bottom edge up to the
+// horizon, and sometimes a glint on the horizon.
+void Scene::Meer(Int16 y) {
+    trapped("frmMain", "Meer", [&](Trap& at) {
+        Int16 w, H, r, g, b;
+        Int32 c;
+        at(50010, [&] { w = Zz(2, 4); });
+        at(50020, [&] { H = 12 * Zz(3, 4); });
+        at(50030, [&] { c = gfx::GetPixel(picBG, 1, Zz(200, y + H - 5)); });
+        at(50040, [&] { ConvRGB(c, r, g, b); });
+        at(50050, [&] { if (y < 290) Boden(y + H - 2); });  // a snow field below the sea
+        at(50060, [&] { picBG.drawWidth = w; });
+        Int16 lines;
+        at(50070, [&] { lines = idiv(H, w); });
+        for (Int16 k = 1; k <= lines; k = k + 1) {
+            at(50080, [&] {
+                const Int16 lineY = y + H - w * k;
+                gfx::DrawLine(picBG, 0, lineY, 640, lineY, gfx::rgb(r + 5 * k, g + 6 * k, b + 3 * k));
+            });
+        }
+        at(50090, [&] {
+            if (Zz(0, 1) == 0) gfx::DrawLine(picBG, 0, y - 1, 640, y - 1, gfx::rgb(242, 248, 255));
+        });
+        at(50100, [&] { picBG.drawWidth = 1; });
+    });
+}
+
+}  // namespace gm

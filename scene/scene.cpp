@@ -1,0 +1,48 @@
+// The scene builder's shared pieces: the surfaces it draws on, sprites and
+// their masked draw, and the tile width of the gradient strips.
+#include "scene/scene.h"
+
+#include <utility>
+
+namespace gm {
+
+Scene::Scene(ShowSurfaces& surfaces, SceneState& state, const Settings& settings, ShowHost& host,
+             BitmapLoader load)
+    : picBG(surfaces.picBG),
+      picHimmel(surfaces.picHimmel),
+      picBuffer(surfaces.picBuffer),
+      state(state),
+      settings(settings),
+      host(host),
+      load_(std::move(load)) {}
+
+Sprite Scene::loadSprite(Int16 id, Int16 maskId) const {
+    return {loadPicture(id), loadPicture(maskId)};
+}
+
+void Scene::drawMasked(const Sprite& sprite, int x, int y, std::optional<int> width,
+                       std::optional<int> height, std::optional<int> srcX,
+                       std::optional<int> srcY, std::optional<int> srcWidth,
+                       std::optional<int> srcHeight) {
+    // The mask blacks out the figure's place and leaves the rest; the
+    // picture, black around its figure, is then ORed into that hole.
+    gfx::DrawPicture(picBG, sprite.mask.view(), x, y, width, height, srcX, srcY, srcWidth,
+                     srcHeight, gfx::Rop::SrcAnd);
+    gfx::DrawPicture(picBG, sprite.image.view(), x, y, width, height, srcX, srcY, srcWidth,
+                     srcHeight, gfx::Rop::SrcPaint);
+}
+
+// A picture reports its width in 0.01-mm units, computed from its pixels at
+// the screen's resolution; divided by the screen's twips per pixel (both
+// rounded to whole numbers first) that gives the width of one gradient tile:
+// 35 pixels for the 20-pixel strips at 96, 120 and 144 dpi.
+Int16 Scene::tileWidth(const gfx::Bitmap& strip) const {
+    constexpr double kHimetricPerInch = 2540.0;
+    constexpr double kTwipsPerInch = 1440.0;
+    const double dpi = host.screenDpi();
+    const Int32 himetricWidth = CLng(strip.width() * kHimetricPerInch / dpi);
+    const Int32 twipsPerPixel = CLng(kTwipsPerInch / dpi);
+    return Int16(idiv(himetricWidth, twipsPerPixel));
+}
+
+}  // namespace gm

@@ -1,0 +1,101 @@
+// The scene builder of the saver window frmMain: BuildBG composes a new
+// winter landscape on the 640 x 480 canvas picBG, layer by layer from the back
+// to the front, and shows the growing canvas after every stage (CopyBg).
+//
+// Each procedure keeps its German name and runs under the uniform error trap
+// with that name, statement by statement. Every random choice goes through
+// Zz / ZzR in the order the procedures make them, so one seed always gives
+// the same landscape. Scene positions and sizes are 16-bit integers whose
+// arithmetic raises overflow (6) instead of wrapping.
+//
+// Where the code lives:
+//   build_bg.cpp        BuildBG, CopyBg
+//   sky.cpp             Hintergrund, Himmel
+//   mountains_sea.cpp   Berge, Meer
+//   ground_clouds.cpp   Boden, Wolken, Schatten
+//   trees.cpp           Wald, Baum
+//   houses.cpp          Haus, Dorf, City
+//   fence_snowman.cpp   Zaun, Schneemann
+//   scene.cpp           sprites, the masked draw and the gradient tile width
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include "basic/numeric.h"
+#include "gfx/surface.h"
+#include "saver/settings.h"
+#include "scene/show_host.h"
+
+namespace gm {
+
+// Loads a bitmap resource by id (LoadBitmapResource; tests supply pictures
+// of their own).
+using BitmapLoader = std::function<gfx::Bitmap(int id)>;
+
+// A scene object's picture and its 1-bit mask (black where the figure is).
+struct Sprite {
+    gfx::Bitmap image;
+    gfx::Bitmap mask;
+};
+
+class Scene {
+public:
+    Scene(ShowSurfaces& surfaces, SceneState& state, const Settings& settings, ShowHost& host,
+          BitmapLoader load);
+    virtual ~Scene() = default;
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
+
+    // The conductor and its display step.
+    void BuildBG();
+    virtual void CopyBg();
+
+    // Layers. The procedures are virtual so that a test can watch the calls
+    // BuildBG makes.
+    virtual void Hintergrund();
+    virtual void Himmel();
+    virtual void Meer(Int16 y);
+    virtual void Boden(Int16 y);
+    virtual void Berge(Int16& row);
+    virtual void Wolken(gfx::Surface& dc, Int16 id, Int16 x, Int16 y);
+    virtual void Schatten(gfx::Surface& dc, Int16 id, Int16 x, Int16 y);
+
+    // Objects standing on the row baseY.
+    virtual void Wald(Int16& baseY);
+    virtual void Baum(Int16& baseY);
+    virtual void City(Int16& baseY);
+    virtual void Dorf(Int16& baseY);
+    virtual void Haus(Int16& baseY);
+    virtual void Zaun(Int16& baseY);
+    virtual void Schneemann(Int16& baseY);
+
+    // CopyBg shows each stage on the window; off, it does nothing (a
+    // composition nobody watches, such as a benchmark of BuildBG alone).
+    bool showStages = true;
+
+protected:
+    gfx::Surface& picBG;
+    gfx::Surface& picHimmel;
+    gfx::Surface& picBuffer;
+    SceneState& state;
+    const Settings& settings;
+    ShowHost& host;
+
+private:
+    gfx::Bitmap loadPicture(Int16 id) const { return load_(id); }
+    // The picture under id and its mask under maskId.
+    Sprite loadSprite(Int16 id, Int16 maskId) const;
+    // The masked draw of a scene object onto picBG: the mask with SRCAND,
+    // then the picture with SRCPAINT, both with the same geometry.
+    void drawMasked(const Sprite& sprite, int x, int y, std::optional<int> width,
+                    std::optional<int> height, std::optional<int> srcX = {},
+                    std::optional<int> srcY = {}, std::optional<int> srcWidth = {},
+                    std::optional<int> srcHeight = {});
+    // Width of one tile of a gradient strip (see scene.cpp).
+    Int16 tileWidth(const gfx::Bitmap& strip) const;
+
+    BitmapLoader load_;
+};
+
+}  // namespace gm
