@@ -1,0 +1,125 @@
+#include "platform/x11/x11_image.h"
+
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace gm::x11 {
+namespace {
+
+// XShmAttach reports failure (a remote display, a server without access to
+// the segment) only as an asynchronous X error; the handler catches it
+// while the attach is synchronised.
+bool gAttachFailed = false;
+int recordAttachError(Display*, XErrorEvent*) {
+    gAttachFailed = true;
+    return 0;
+}
+
+}  // namespace
+
+bool hasSurfaceLayout(const Visual* visual, int depth) {
+    return (depth == 24 || depth == 32) && visual->red_mask == 0xFF0000 &&
+           visual->green_mask == 0x00FF00 && visual->blue_mask == 0x0000FF;
+}
+
+X11Image::X11Image(Display* display, Visual* visual, int depth, bool useShm)
+    : display_(display), visual_(visual), depth_(depth), shm_(useShm) {}
+
+X11Image::~X11Image() { destroy(image_, segment_); }
+
+std::uint32_t* X11Image::pixels() const {
+    return image_ ? reinterpret_cast<std::uint32_t*>(image_->data) : nullptr;
+}
+
+int X11Image::stride() const { return image_ ? image_->bytes_per_line / 4 : 0; }
+
+XImage* X11Image::create(int width, int height, XShmSegmentInfo& segment) {
+    if (shm_) {
+        XImage* image = XShmCreateImage(display_, visual_, depth_, ZPixmap, nullptr, &segment,
+                                        width, height);
+        if (image) {
+            segment.shmid = shmget(IPC_PRIVATE, std::size_t(image->bytes_per_line) * height,
+                                   IPC_CREAT | 0600);
+            void* memory = segment.shmid >= 0 ? shmat(segment.shmid, nullptr, 0) : (void*)-1;
+            if (memory != (void*)-1) {
+                segment.shmaddr = image->data = static_cast<char*>(memory);
+                segment.readOnly = False;
+                gAttachFailed = false;
+                XErrorHandler previous = XSetErrorHandler(recordAttachError);
+                const bool attached = XShmAttach(display_, &segment);
+                XSync(display_, False);
+                XSetErrorHandler(previous);
+                // Marked for removal now: it goes away with the last detach,
+                // however the process ends.
+                shmctl(segment.shmid, IPC_RMID, nullptr);
+                if (attached && !gAttachFailed) {
+                    std::memset(image->data, 0, std::size_t(image->bytes_per_line) * height);
+                    return image;
+                }
+                shmdt(memory);
+            } else if (segment.shmid >= 0) {
+                shmctl(segment.shmid, IPC_RMID, nullptr);
+            }
+            image->data = nullptr;
+            XDestroyImage(image);
+        }
+        shm_ = false;  // the server cannot share memory with us: plain images from now on
+    }
+    const int stride = width * 4;
+    char* data = static_cast<char*>(std::calloc(std::size_t(stride) * height, 1));
+    return XCreateImage(display_, visual_, depth_, ZPixmap, 0, data, width, height, 32, stride);
+}
+
+void X11Image::destroy(XImage* image, XShmSegmentInfo& segment) {
+    if (!image) return;
+    if (segment.shmaddr) {
+        XShmDetach(display_, &segment);
+        shmdt(segment.shmaddr);
+        segment = {};
+        image->data = nullptr;
+    }
+    XDestroyImage(image);  // frees plain image memory with the image
+}
+
+bool X11Image::resize(int width, int height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (width == width_ && height == height_) return false;
+
+    XShmSegmentInfo segment{};
+    XImage* image = width > 0 && height > 0 ? create(width, height, segment) : nullptr;
+    if (image && image_) {
+        const int rows = std::min(height, height_);
+        const std::size_t bytes = std::size_t(std::min(width, width_)) * 4;
+        for (int y = 0; y < rows; ++y)
+            std::memcpy(image->data + std::size_t(y) * image->bytes_per_line,
+                        image_->data + std::size_t(y) * image_->bytes_per_line, bytes);
+    }
+    destroy(image_, segment_);
+    image_ = image;
+    segment_ = segment;
+    width_ = image ? width : 0;
+    height_ = image ? height : 0;
+    return true;
+}
+
+void X11Image::put(Drawable target, GC gc, int x, int y, int width, int height) {
+    if (!image_) return;
+    x = std::clamp(x, 0, width_);
+    y = std::clamp(y, 0, height_);
+    width = std::min(width, width_ - x);
+    height = std::min(height, height_ - y);
+    if (width <= 0 || height <= 0) return;
+    if (segment_.shmaddr)
+        XShmPutImage(display_, target, gc, image_, x, y, x, y, width, height, False);
+    else
+        XPutImage(display_, target, gc, image_, x, y, x, y, width, height);
+}
+
+}  // namespace gm::x11

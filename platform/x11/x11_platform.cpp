@@ -1,0 +1,290 @@
+// The X11 backend: the show's window on an X display, the event pump over
+// the X connection, and Linux stand-ins for the Windows system calls (the
+// system flags and the password functions have no counterpart: no-ops).
+#include "platform/x11/x11_platform.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XShm.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/ini_store.h"
+#include "platform/posix_system.h"
+#include "platform/x11/x11_window.h"
+
+namespace gm {
+namespace {
+
+using x11::Clock;
+using x11::X11Window;
+
+// SIGTERM and SIGINT end the show from the pump: the handler raises a flag
+// and writes to a pipe that wakes a waiting poll().
+volatile std::sig_atomic_t gTerminate = 0;
+int gWakePipe[2] = {-1, -1};
+
+void onSignal(int) {
+    gTerminate = 1;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = write(gWakePipe[1], &byte, 1);
+}
+
+void installSignalHandlers() {
+    if (pipe(gWakePipe) == 0) {
+        for (int fd : gWakePipe) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+    }
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+}
+
+// X errors are reported and survived: a foreign window may vanish under us
+// at any time (the screen saver daemon destroys it).
+int reportXError(Display* d, XErrorEvent* e) {
+    char text[128];
+    XGetErrorText(d, e->error_code, text, sizeof text);
+    std::fprintf(stderr, "glintmoor: X error: %s (request %d)\n", text, e->request_code);
+    return 0;
+}
+
+::Window windowProperty(Display* d, ::Window w, Atom property) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    ::Window result = 0;
+    if (XGetWindowProperty(d, w, property, 0, 1, False, XA_WINDOW, &type, &format, &count,
+                           &after, &data) == Success &&
+        type == XA_WINDOW && format == 32 && count == 1)
+        result = *reinterpret_cast<::Window*>(data);
+    if (data) XFree(data);
+    return result;
+}
+
+// A EWMH window manager names its check window on the root, and the check
+// window names itself.
+bool windowManagerRuns(Display* d, ::Window root) {
+    const Atom check = XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", False);
+    const ::Window w = windowProperty(d, root, check);
+    return w != 0 && windowProperty(d, w, check) == w;
+}
+
+// The root window, or the virtual root a screen saver daemon or a virtual
+// desktop puts over it (marked with __SWM_VROOT).
+::Window virtualRoot(Display* d, int screen) {
+    const ::Window root = RootWindow(d, screen);
+    const Atom vroot = XInternAtom(d, "__SWM_VROOT", False);
+    ::Window rootReturn, parent, *children = nullptr;
+    unsigned count = 0;
+    ::Window result = root;
+    if (XQueryTree(d, root, &rootReturn, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count && result == root; ++i)
+            if (::Window v = windowProperty(d, children[i], vroot)) result = v;
+    }
+    if (children) XFree(children);
+    return result;
+}
+
+Cursor makeInvisibleCursor(Display* d, ::Window root) {
+    const char empty[1] = {0};
+    Pixmap bits = XCreateBitmapFromData(d, root, empty, 1, 1);
+    XColor black{};
+    const Cursor cursor = XCreatePixmapCursor(d, bits, bits, &black, &black, 0, 0);
+    XFreePixmap(d, bits);
+    return cursor;
+}
+
+class X11Platform final : public Platform {
+public:
+    X11Platform(Display* display, const X11Options& options) : options_(options) {
+        context_.display = display;
+        context_.screen = DefaultScreen(display);
+        const ::Window root = RootWindow(display, context_.screen);
+        context_.windowManager = windowManagerRuns(display, root);
+        context_.shm = XShmQueryExtension(display);
+        context_.invisibleCursor = makeInvisibleCursor(display, root);
+        const char* path = std::getenv("GLINTMOOR_SETTINGS");
+        store_ = std::make_unique<IniStore>(path && *path ? path : posix::userSettingsPath());
+    }
+
+    std::uint32_t GetTickCount() override { return posix::tickCount(); }
+    LocalDateTime now() override { return posix::localNow(); }
+
+    int SystemParametersInfoA(std::uint32_t, std::int32_t, void*, std::uint32_t) override {
+        return 1;  // Linux keeps no screen saver flags for programs to set
+    }
+
+    int ShowCursor(bool show) override {
+        cursorCount_ += show ? 1 : -1;
+        const bool hidden = cursorCount_ < 0;
+        if (hidden != context_.cursorHidden) {
+            context_.cursorHidden = hidden;
+            for (X11Window* w : context_.windows) w->applyCursor();
+            XFlush(context_.display);
+        }
+        return cursorCount_;
+    }
+
+    void Beep() override {
+        XBell(context_.display, 0);
+        XFlush(context_.display);
+    }
+
+    int GetVersionExA(OsVersionInfo& info) override {
+        info = posix::versionInfo();
+        return 1;
+    }
+
+    // The screen lock of a Linux desktop guards the password, as on the NT family.
+    int VerifyScreenSavePwd(std::uintptr_t) override { return 1; }
+    void PwdChangePasswordA(const char*, std::uintptr_t) override {}
+
+    bool GetClientRect(std::uintptr_t window, int& width, int& height) override {
+        XWindowAttributes a{};
+        const bool ok = window != 0 && XGetWindowAttributes(context_.display, window, &a);
+        width = ok ? a.width : 0;
+        height = ok ? a.height : 0;
+        return ok;
+    }
+
+    // X windows have no style or owner words.
+    std::int32_t GetWindowLongA(std::uintptr_t, int) override { return 0; }
+    std::int32_t SetWindowLongA(std::uintptr_t, int, std::int32_t) override { return 0; }
+
+    std::uintptr_t SetParent(std::uintptr_t child, std::uintptr_t newParent) override {
+        Display* d = context_.display;
+        ::Window root, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (XQueryTree(d, child, &root, &parent, &children, &count) && children) XFree(children);
+        const ::Window target = newParent ? newParent : RootWindow(d, context_.screen);
+        XReparentWindow(d, child, target, 0, 0);
+        XFlush(d);
+        return parent;
+    }
+
+    void resetMousePointer() override {}  // the pointer's shape is never changed
+    std::string programPath() override { return posix::executablePath(); }
+
+    [[noreturn]] void exitProcess(int code) override {
+        std::fflush(nullptr);
+        _exit(code);  // at once, as ExitProcess: no handlers run any more
+    }
+
+    void yield() override {
+        Display* d = context_.display;
+        if (gTerminate) terminate();
+        while (XPending(d) > 0) {
+            XEvent e;
+            XNextEvent(d, &e);
+            if (X11Window* w = windowOf(e.xany.window)) w->handleEvent(e);
+            if (gTerminate) terminate();
+        }
+        const Clock::time_point now = Clock::now();
+        // By index: a handler may create or destroy windows.
+        for (std::size_t i = 0; i < context_.windows.size(); ++i)
+            context_.windows[i]->runPending(now);
+        XFlush(d);
+    }
+
+    void wait() override {
+        Display* d = context_.display;
+        if (gTerminate || XPending(d) > 0) return;
+        Clock::time_point due = Clock::time_point::max();
+        for (X11Window* w : context_.windows) {
+            if (w->hasPendingResize()) return;
+            due = std::min(due, w->timerDue());
+        }
+        int timeoutMs = -1;
+        if (due != Clock::time_point::max()) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(due - Clock::now());
+            timeoutMs = static_cast<int>(std::max<std::int64_t>(left.count(), 0));
+        }
+        pollfd fds[2] = {{ConnectionNumber(d), POLLIN, 0}, {gWakePipe[0], POLLIN, 0}};
+        poll(fds, 2, timeoutMs);
+    }
+
+    void run() override {
+        while (hasOpenWindow()) {
+            wait();
+            yield();
+        }
+    }
+
+    std::unique_ptr<Window> createWindow(WindowKind kind, WindowEvents& events) override {
+        const auto target = targetFor(kind);
+        const ::Window foreign = target == X11Window::Target::Foreign ? foreignWindow() : 0;
+        return std::make_unique<X11Window>(context_, target, foreign, events);
+    }
+
+    SettingsStore& settingsStore() override { return *store_; }
+
+private:
+    // The show's window goes where the command line put it.
+    X11Window::Target targetFor(WindowKind kind) const {
+        switch (kind) {
+            case WindowKind::FullScreen:
+                switch (options_.target) {
+                    case X11Options::Target::FullScreen: return X11Window::Target::FullScreen;
+                    case X11Options::Target::Normal: return X11Window::Target::Normal;
+                    case X11Options::Target::WindowId:
+                    case X11Options::Target::Root: return X11Window::Target::Foreign;
+                }
+                break;
+            case WindowKind::Preview: return X11Window::Target::Preview;
+            case WindowKind::Embedded: return X11Window::Target::Foreign;
+            case WindowKind::Normal: return X11Window::Target::Normal;
+        }
+        return X11Window::Target::FullScreen;
+    }
+
+    ::Window foreignWindow() const {
+        if (options_.target == X11Options::Target::WindowId) return options_.windowId;
+        return virtualRoot(context_.display, context_.screen);
+    }
+
+    X11Window* windowOf(::Window xid) const {
+        for (X11Window* w : context_.windows)
+            if (w->xid() == xid) return w;
+        return nullptr;
+    }
+
+    bool hasOpenWindow() const {
+        for (X11Window* w : context_.windows)
+            if (w->isOpen()) return true;
+        return false;
+    }
+
+    [[noreturn]] void terminate() { exitProcess(0); }
+
+    X11Options options_;
+    x11::X11Context context_;
+    std::unique_ptr<SettingsStore> store_;
+    int cursorCount_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<Platform> makeX11Platform(const X11Options& options) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return nullptr;
+    const int screen = DefaultScreen(display);
+    if (!x11::hasSurfaceLayout(DefaultVisual(display, screen), DefaultDepth(display, screen))) {
+        std::fprintf(stderr, "glintmoor: the display needs a 24-bit TrueColor visual\n");
+        XCloseDisplay(display);
+        return nullptr;
+    }
+    XSetErrorHandler(reportXError);
+    installSignalHandlers();
+    return std::make_unique<X11Platform>(display, options);
+}
+
+}  // namespace gm

@@ -1,0 +1,306 @@
+#include "platform/x11/x11_window.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+
+namespace gm::x11 {
+namespace {
+
+constexpr char kTitle[] = "Glintmoor";
+constexpr int kNormalWidth = 1024, kNormalHeight = 768;
+constexpr Time kDoubleClickMs = 500;  // the Windows default
+
+// Mouse buttons as the event handlers number them.
+constexpr int kLeftButton = 1, kRightButton = 2, kMiddleButton = 4;
+
+// SetWindowPos's insert-after handles and flags.
+constexpr std::intptr_t HWND_TOP = 0, HWND_TOPMOST = -1;
+constexpr unsigned SWP_NOSIZE = 0x1, SWP_NOMOVE = 0x2, SWP_NOZORDER = 0x4,
+                   SWP_SHOWWINDOW = 0x40, SWP_HIDEWINDOW = 0x80;
+
+// Input is selected only where the show ends on it, and motion only where
+// moving the pointer ends the show.
+long eventMaskFor(X11Window::Target target) {
+    constexpr long base = ExposureMask | StructureNotifyMask;
+    switch (target) {
+        case X11Window::Target::FullScreen:
+            return base | KeyPressMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+        case X11Window::Target::Normal:
+            return base | KeyPressMask | ButtonPressMask | ButtonReleaseMask;
+        case X11Window::Target::Preview:
+        case X11Window::Target::Foreign:
+            return base;
+    }
+    return base;
+}
+
+Atom atom(Display* d, const char* name) { return XInternAtom(d, name, False); }
+
+void setTitle(Display* d, ::Window w) {
+    XStoreName(d, w, kTitle);
+    XChangeProperty(d, w, atom(d, "_NET_WM_NAME"), atom(d, "UTF8_STRING"), 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(kTitle), sizeof kTitle - 1);
+    XClassHint hint{const_cast<char*>("glintmoor"), const_cast<char*>(kTitle)};
+    XSetClassHint(d, w, &hint);
+}
+
+::Window createOwn(const X11Context& c, X11Window::Target target) {
+    Display* d = c.display;
+    int width = 1, height = 1;
+    if (target == X11Window::Target::FullScreen) {
+        width = DisplayWidth(d, c.screen);
+        height = DisplayHeight(d, c.screen);
+    } else if (target == X11Window::Target::Normal) {
+        width = kNormalWidth;
+        height = kNormalHeight;
+    }
+    XSetWindowAttributes a{};
+    a.background_pixel = BlackPixel(d, c.screen);
+    a.event_mask = eventMaskFor(target);
+    // Without a window manager nothing would place the full-screen window
+    // above the others; the preview is placed by its host alone.
+    a.override_redirect = (target == X11Window::Target::FullScreen && !c.windowManager) ||
+                          target == X11Window::Target::Preview;
+    const ::Window w =
+        XCreateWindow(d, RootWindow(d, c.screen), 0, 0, width, height, 0, CopyFromParent,
+                      InputOutput, CopyFromParent, CWBackPixel | CWEventMask | CWOverrideRedirect,
+                      &a);
+    setTitle(d, w);
+    if (target == X11Window::Target::FullScreen && c.windowManager) {
+        Atom states[] = {atom(d, "_NET_WM_STATE_FULLSCREEN"), atom(d, "_NET_WM_STATE_ABOVE")};
+        XChangeProperty(d, w, atom(d, "_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(states), 2);
+    }
+    if (target == X11Window::Target::Normal) {
+        Atom deleteWindow = atom(d, "WM_DELETE_WINDOW");
+        XSetWMProtocols(d, w, &deleteWindow, 1);
+    }
+    return w;
+}
+
+XWindowAttributes attributesOf(Display* d, ::Window w) {
+    XWindowAttributes a{};
+    XGetWindowAttributes(d, w, &a);
+    return a;
+}
+
+// A Windows virtual-key code for a key symbol: letters as capitals, digits
+// and space as themselves, the usual named keys by their VK_ numbers.
+int virtualKey(KeySym sym) {
+    if (sym >= XK_a && sym <= XK_z) return int(sym - XK_a + 'A');
+    if ((sym >= XK_A && sym <= XK_Z) || (sym >= XK_0 && sym <= XK_9) || sym == XK_space)
+        return int(sym);
+    if (sym >= XK_F1 && sym <= XK_F12) return int(0x70 + (sym - XK_F1));
+    switch (sym) {
+        case XK_BackSpace: return 0x08;
+        case XK_Tab: return 0x09;
+        case XK_Return: case XK_KP_Enter: return 0x0D;
+        case XK_Shift_L: case XK_Shift_R: return 0x10;
+        case XK_Control_L: case XK_Control_R: return 0x11;
+        case XK_Alt_L: case XK_Alt_R: return 0x12;
+        case XK_Escape: return 0x1B;
+        case XK_Prior: return 0x21;
+        case XK_Next: return 0x22;
+        case XK_End: return 0x23;
+        case XK_Home: return 0x24;
+        case XK_Left: return 0x25;
+        case XK_Up: return 0x26;
+        case XK_Right: return 0x27;
+        case XK_Down: return 0x28;
+        case XK_Insert: return 0x2D;
+        case XK_Delete: return 0x2E;
+        default: return 0;
+    }
+}
+
+}  // namespace
+
+X11Window::X11Window(X11Context& context, Target target, ::Window foreign,
+                     WindowEvents& events)
+    : context_(context),
+      target_(target),
+      events_(events),
+      xid_(target == Target::Foreign ? foreign : createOwn(context, target)),
+      gc_(XCreateGC(context.display, xid_, 0, nullptr)),
+      image_(context.display, attributesOf(context.display, xid_).visual,
+             attributesOf(context.display, xid_).depth, context.shm) {
+    Display* d = context.display;
+    if (target == Target::Foreign) XSelectInput(d, xid_, eventMaskFor(target));
+    context_.windows.push_back(this);
+    applyCursor();
+    const XWindowAttributes a = attributesOf(d, xid_);
+    followSize(a.width, a.height);
+}
+
+X11Window::~X11Window() {
+    Display* d = context_.display;
+    std::erase(context_.windows, this);
+    XFreeGC(d, gc_);
+    if (open_ && target_ != Target::Foreign) XDestroyWindow(d, xid_);
+    if (target_ == Target::Foreign) XSelectInput(d, xid_, NoEventMask);
+    XFlush(d);
+}
+
+void X11Window::refresh() {
+    if (!shown_ || !open_) return;
+    image_.put(xid_, gc_, 0, 0, image_.width(), image_.height());
+    // A shared image must not change before the server has read it.
+    if (image_.usesShm())
+        XSync(context_.display, False);
+    else
+        XFlush(context_.display);
+}
+
+void X11Window::show() {
+    if (target_ == Target::Foreign) {
+        markShown();  // the foreign window is already where it belongs
+        return;
+    }
+    XMapRaised(context_.display, xid_);
+    XFlush(context_.display);
+}
+
+int X11Window::setWindowPos(std::intptr_t insertAfter, int x, int y, int cx, int cy,
+                            unsigned flags) {
+    if (target_ == Target::Foreign) return 1;  // placed by its owner
+    Display* d = context_.display;
+    cx = std::max(cx, 1);  // X has no empty windows
+    cy = std::max(cy, 1);
+    const bool move = !(flags & SWP_NOMOVE), size = !(flags & SWP_NOSIZE);
+    if (move && size)
+        XMoveResizeWindow(d, xid_, x, y, cx, cy);
+    else if (move)
+        XMoveWindow(d, xid_, x, y);
+    else if (size)
+        XResizeWindow(d, xid_, cx, cy);
+    if (!(flags & SWP_NOZORDER) && (insertAfter == HWND_TOPMOST || insertAfter == HWND_TOP))
+        XRaiseWindow(d, xid_);
+    if (flags & SWP_SHOWWINDOW) XMapWindow(d, xid_);
+    if (flags & SWP_HIDEWINDOW) XUnmapWindow(d, xid_);
+    XFlush(d);
+    return 1;
+}
+
+void X11Window::setTimer(std::uint32_t intervalMs, bool enabled) {
+    // An interval of 0 stops the timer, as for a disabled one.
+    interval_ = std::chrono::milliseconds(intervalMs);
+    timerOn_ = enabled && intervalMs > 0;
+    if (timerOn_) nextTick_ = Clock::now() + interval_;
+}
+
+void X11Window::applyCursor() {
+    if (target_ != Target::FullScreen && target_ != Target::Normal) return;
+    if (context_.cursorHidden)
+        XDefineCursor(context_.display, xid_, context_.invisibleCursor);
+    else
+        XUndefineCursor(context_.display, xid_);
+}
+
+Clock::time_point X11Window::timerDue() const {
+    return timerOn_ && open_ ? nextTick_ : Clock::time_point::max();
+}
+
+void X11Window::runPending(Clock::time_point now) {
+    if (resizePending_) {
+        resizePending_ = false;
+        events_.onResize();
+    } else if (timerOn_ && open_ && now >= nextTick_) {
+        // The next tick counts from this one: a late tick is not made up for.
+        nextTick_ = now + interval_;
+        events_.onTimer();
+    }
+}
+
+void X11Window::followSize(int width, int height) {
+    if (!image_.resize(width, height)) return;
+    surface_.attach(image_.pixels(), image_.width(), image_.height(), image_.stride());
+    if (shown_) resizePending_ = true;
+}
+
+void X11Window::markShown() {
+    if (shown_) return;
+    shown_ = true;
+    resizePending_ = true;  // the first showing raises the resize handler
+}
+
+void X11Window::handleEvent(XEvent& e) {
+    switch (e.type) {
+        case Expose:
+            image_.put(xid_, gc_, e.xexpose.x, e.xexpose.y, e.xexpose.width, e.xexpose.height);
+            if (e.xexpose.count == 0) events_.onPaint();
+            break;
+        case ConfigureNotify:
+            followSize(e.xconfigure.width, e.xconfigure.height);
+            break;
+        case MapNotify:
+            if (target_ == Target::FullScreen && !context_.windowManager)
+                XSetInputFocus(context_.display, xid_, RevertToParent, CurrentTime);
+            markShown();
+            break;
+        case KeyPress:
+            onKey(e.xkey);
+            break;
+        case ButtonPress:
+            onButton(e.xbutton);
+            break;
+        case ButtonRelease:
+            if (e.xbutton.button == Button1 || e.xbutton.button == Button3) events_.onClick();
+            break;
+        case MotionNotify:
+            events_.onMouseMove(float(e.xmotion.x), float(e.xmotion.y));
+            break;
+        case ClientMessage:
+            if (Atom(e.xclient.data.l[0]) == atom(context_.display, "WM_DELETE_WINDOW")) close();
+            break;
+        case DestroyNotify:
+            if (e.xdestroywindow.window == xid_ && open_) {
+                open_ = false;
+                events_.onTerminate();
+            }
+            break;
+    }
+}
+
+void X11Window::onKey(XKeyEvent& e) {
+    char text[8];
+    KeySym sym = NoSymbol;
+    const int n = XLookupString(&e, text, sizeof text, &sym, nullptr);
+    events_.onKeyDown(virtualKey(sym));
+    if (n == 1) events_.onKeyPress(static_cast<unsigned char>(text[0]));
+}
+
+void X11Window::onButton(const XButtonEvent& e) {
+    // Buttons 4 to 7 are the wheel, which is no button press on Windows.
+    switch (e.button) {
+        case Button1:
+            if (lastPress_ != 0 && e.time - lastPress_ <= kDoubleClickMs) {
+                lastPress_ = 0;
+                events_.onDblClick();
+            } else {
+                lastPress_ = e.time;
+                events_.onMouseDown(kLeftButton);
+            }
+            break;
+        case Button2:
+            events_.onMouseDown(kMiddleButton);
+            break;
+        case Button3:
+            events_.onMouseDown(kRightButton);
+            break;
+    }
+}
+
+void X11Window::close() {
+    events_.onUnload();
+    if (open_) {
+        open_ = false;
+        XDestroyWindow(context_.display, xid_);
+        XFlush(context_.display);
+        events_.onTerminate();
+    }
+}
+
+}  // namespace gm::x11
