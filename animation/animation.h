@@ -10,13 +10,13 @@
 //   flakes.cpp           seeding, moveFlakes, drawing the flakes
 //   flying_objects.cpp   placing, choosing, ObjektFlieg, drawing the object
 //   tick.cpp             tmrAnimation_Timer: the frame, step by step
-//   damage.cpp           the same frame, recomposed only where it changed
+//   frame_composer.cpp   the tick's drawing: the whole frame, or only what changed
 //   tick_count.h         elapsed time between two 32-bit tick counts
 #pragma once
 
 #include <cstdint>
 
-#include "animation/damage.h"
+#include "animation/frame_composer.h"
 #include "basic/numeric.h"
 #include "basic/vb_array.h"
 #include "gfx/surface.h"
@@ -41,10 +41,6 @@ struct Objekt {
     Int16 frame = 1;  // animation frame shown, from 1
 };
 
-// How a tick composes its frame. Both give the same window image; the
-// incremental one copies only what changed since the previous tick.
-enum class Composition { Reference, Incremental };
-
 class Animation {
 public:
     Animation(ShowSurfaces& surfaces, SceneState& scene, const Settings& settings, ShowHost& host,
@@ -64,7 +60,8 @@ public:
     Int16 curObjekt;        // the object on screen; 0 or less: none
     Int16 frameTick;        // ObjektFlieg's call counter, shared by all objects
 
-    Composition composition = Composition::Incremental;
+    // How the tick draws (the same pixels either way; see frame_composer.h).
+    void setComposition(Composition mode) { composer_.mode = mode; }
 
     // --- Snowflakes (flakes.cpp) -----------------------------------------
     // Seeds flakes 0..lastFlake in the upper half and draws each once on the
@@ -95,17 +92,11 @@ public:
     // scene for the final size and starts a fresh loop in place of the old.
     static constexpr std::uint32_t kSettleMs = 250;
     void noteSizeChange();
-    bool restartDue();
+    bool restartDue() const;
 
 private:
-    // Tick steps.
-    void scrollSky();
-    void drawSky(gfx::Surface& target);
-    void flyObjekt();
-    void printDateTime(gfx::Surface& target);
-    std::string dateTimeText() const;
-    void composeReference();
-
+    // Loads a flying object's mask and picture strips, mirrored for the
+    // flights from right to left.
     void loadObjekt(int maskId, int pictureId, bool mirrored);
     // Window size as the procedures use it.
     int W() const { return host_.windowWidth(); }
@@ -120,8 +111,8 @@ private:
     bool sizeChangePending_ = false;
     std::uint32_t lastSizeChange_ = 0;
 
-    Damage damage_;
-    friend class Damage;
+    FrameComposer composer_;
+    std::uint32_t pictures_ = 0;  // counts the strips loaded into picMask / picObjekt
 };
 
 }  // namespace gm
