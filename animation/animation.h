@@ -76,6 +76,9 @@ public:
 
     // --- Flying objects (flying_objects.cpp) -----------------------------
     void placeObjekte();
+    // True while curObjekt names an object that ObjektFlieg moves.
+    bool objektFlies() const;
+    // One motion step of the object curObjekt; may end its flight.
     void ObjektFlieg();
     // Picks the next object at random and loads its pictures.
     void chooseObjekt();

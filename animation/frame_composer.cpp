@@ -1,0 +1,242 @@
+#include "animation/frame_composer.h"
+
+#include <algorithm>
+
+namespace gm {
+
+using gfx::Rop;
+using gfx::Surface;
+
+namespace {
+
+// BitBlt of the part of the destination rectangle (x, y, width, height) that
+// lies inside clip, reading the source pixels the whole blit would read there.
+void blitClipped(Surface& dst, const PixelRect& clip, int x, int y, int width, int height,
+                 const Surface& src, int srcX, int srcY, Rop rop) {
+    const int x0 = std::max(x, clip.x0), y0 = std::max(y, clip.y0);
+    const int x1 = std::min(x + width, clip.x1), y1 = std::min(y + height, clip.y1);
+    if (x0 >= x1 || y0 >= y1) return;
+    gfx::BitBlt(dst, x0, y0, x1 - x0, y1 - y0, src, srcX + (x0 - x), srcY + (y0 - y), rop);
+}
+
+const void* pixelsOf(const Surface& s) { return s.view().pixels; }
+
+}  // namespace
+
+PixelRect PixelRect::clippedTo(int width, int height) const {
+    return {std::max(x0, 0), std::max(y0, 0), std::min(x1, width), std::min(y1, height)};
+}
+
+bool FrameComposer::Frame::sameSky(const Frame& o) const {
+    return hasSky == o.hasSky && skyOffset == o.skyOffset && skyTop == o.skyTop &&
+           skyWidth == o.skyWidth && skyHeight == o.skyHeight;
+}
+
+bool FrameComposer::Frame::sameObjekt(const Frame& o) const {
+    return hasObjekt == o.hasObjekt &&
+           (!hasObjekt || (objekt == o.objekt && objektSrcY == o.objektSrcY && pictures == o.pictures));
+}
+
+bool FrameComposer::Frame::sameText(const Frame& o) const {
+    if (textCount != o.textCount) return false;
+    if (textCount == 0) return true;
+    if (textX != o.textX || textY != o.textY) return false;
+    for (int i = 0; i < textCount; ++i)
+        if (text[i] != o.text[i]) return false;
+    return true;
+}
+
+// --- Recording the layers ----------------------------------------------------
+
+void FrameComposer::background(int width, int height) {
+    if (mode == Composition::Reference) {
+        gfx::BitBlt(s_.picBuffer, 0, 0, width, height, s_.picBG, 0, 0, Rop::SrcCopy);
+        return;
+    }
+    next_.width = width;
+    next_.height = height;
+    next_.hasSky = false;
+    next_.hasObjekt = false;
+    next_.textCount = 0;
+}
+
+void FrameComposer::sky(int offset, int top, int width, int height) {
+    next_.hasSky = true;
+    next_.skyOffset = offset;
+    next_.skyTop = top;
+    next_.skyWidth = width;
+    next_.skyHeight = height;
+    if (mode == Composition::Reference) drawSky(next_, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX});
+}
+
+void FrameComposer::objekt(int x, int y, int width, int height, int srcY, std::uint32_t pictures) {
+    next_.hasObjekt = true;
+    next_.objekt = {x, y, x + width, y + height};
+    next_.objektSrcY = srcY;
+    next_.pictures = pictures;
+    if (mode == Composition::Reference) drawObjekt(next_, next_.objekt);
+}
+
+void FrameComposer::textPosition(double x, double y) {
+    if (mode == Composition::Reference) {
+        s_.picBuffer.currentX = x;
+        s_.picBuffer.currentY = y;
+        return;
+    }
+    next_.textX = x;
+    next_.textY = y;
+    next_.textCount = 0;
+    next_.textBox = {};
+}
+
+void FrameComposer::print(std::string_view piece) {
+    if (mode == Composition::Reference) {
+        gfx::PrintText(s_.picBuffer, piece);
+        return;
+    }
+    if (next_.textCount == kMaxText) return;
+    // The box the text may touch: its advance and height, with a margin as
+    // wide as a line is high for glyphs that reach past their advance.
+    const int height = gfx::TextHeight(s_.picBuffer, piece);
+    const int margin = height + 2;
+    PixelRect& box = next_.textBox;
+    if (next_.textCount == 0) {
+        const int x = static_cast<int>(next_.textX), y = static_cast<int>(next_.textY);
+        box = {x - margin, y - margin, x + margin, y + margin};
+    }
+    box.x1 += gfx::TextWidth(s_.picBuffer, piece);
+    box.y1 = std::max(box.y1, static_cast<int>(next_.textY) + height + margin);
+    next_.text[next_.textCount++] = std::string(piece);
+}
+
+// --- Drawing the layers --------------------------------------------------------
+
+void FrameComposer::drawSky(const Frame& f, const PixelRect& clip) {
+    blitClipped(s_.picBuffer, clip, f.skyOffset, f.skyTop, f.skyWidth, f.skyHeight, s_.picHimmel,
+                0, 0, Rop::SrcCopy);
+    blitClipped(s_.picBuffer, clip, f.skyOffset - f.skyWidth + 2, f.skyTop, f.skyWidth,
+                f.skyHeight, s_.picHimmel, 0, 0, Rop::SrcCopy);
+}
+
+void FrameComposer::drawObjekt(const Frame& f, const PixelRect& clip) {
+    const PixelRect& o = f.objekt;
+    blitClipped(s_.picBuffer, clip, o.x0, o.y0, o.x1 - o.x0, o.y1 - o.y0, s_.picMask, 0,
+                f.objektSrcY, Rop::SrcAnd);
+    blitClipped(s_.picBuffer, clip, o.x0, o.y0, o.x1 - o.x0, o.y1 - o.y0, s_.picObjekt, 0,
+                f.objektSrcY, Rop::SrcPaint);
+}
+
+void FrameComposer::printText(const Frame& f) {
+    s_.picBuffer.currentX = f.textX;
+    s_.picBuffer.currentY = f.textY;
+    for (int i = 0; i < f.textCount; ++i) gfx::PrintText(s_.picBuffer, f.text[i]);
+}
+
+// --- Presenting -------------------------------------------------------------------
+
+FrameComposer::Geometry FrameComposer::geometryOf(const Surface& window) const {
+    return {pixelsOf(window),           pixelsOf(s_.picBuffer), pixelsOf(s_.picBG),
+            pixelsOf(s_.picHimmel),     window.width(),         window.height(),
+            s_.picBuffer.width(),       s_.picBuffer.height(),  s_.picBG.width(),
+            s_.picBG.height(),          s_.picHimmel.width(),   s_.picHimmel.height()};
+}
+
+void FrameComposer::present(Surface& window, int width, int height) {
+    if (mode == Composition::Reference) {
+        gfx::BitBlt(window, 0, 0, width, height, s_.picBuffer, 0, 0, Rop::SrcCopy);
+        valid_ = false;
+        return;
+    }
+    const Geometry g = geometryOf(window);
+    // Damage tracking needs every surface at the frame's size, as they are
+    // from the end of a composition until the next change of size.
+    const bool fits = g.windowW == width && g.windowH == height && g.bufferW == width &&
+                      g.bufferH == height && g.bgW == width && g.bgH == height;
+    if (valid_ && fits && g == geometry_ && next_.width == shown_.width &&
+        next_.height == shown_.height) {
+        composeDamage(window);
+    } else {
+        composeFull(window);
+    }
+    geometry_ = g;
+    valid_ = fits;
+    shown_ = next_;
+}
+
+void FrameComposer::composeFull(Surface& window) {
+    const Frame& f = next_;
+    gfx::BitBlt(s_.picBuffer, 0, 0, f.width, f.height, s_.picBG, 0, 0, Rop::SrcCopy);
+    const PixelRect all{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+    if (f.hasSky) drawSky(f, all);
+    if (f.hasObjekt) drawObjekt(f, all);
+    printText(f);
+    gfx::BitBlt(window, 0, 0, f.width, f.height, s_.picBuffer, 0, 0, Rop::SrcCopy);
+}
+
+void FrameComposer::addDamage(const PixelRect& r) {
+    const PixelRect c = r.clippedTo(next_.width, next_.height);
+    if (c.empty()) return;
+    // kMaxDamage covers every rectangle one frame can add (two sky bands,
+    // two object places, two text boxes and the text box again).
+    if (damageCount_ < kMaxDamage) damage_[damageCount_++] = c;
+}
+
+void FrameComposer::composeDamage(Surface& window) {
+    const Frame& f = next_;
+    const Frame& old = shown_;
+    damageCount_ = 0;
+    if (!f.sameSky(old)) {
+        // The strip and its copy span the whole width of the band.
+        if (old.hasSky) addDamage({0, old.skyTop, f.width, old.skyTop + old.skyHeight});
+        if (f.hasSky) addDamage({0, f.skyTop, f.width, f.skyTop + f.skyHeight});
+    }
+    if (!f.sameObjekt(old)) {
+        if (old.hasObjekt) addDamage(old.objekt);
+        if (f.hasObjekt) addDamage(f.objekt);
+    }
+    if (!f.sameText(old)) {
+        if (old.textCount > 0) addDamage(old.textBox);
+        if (f.textCount > 0) addDamage(f.textBox);
+    }
+    // Printed text blends its edges into what lies below: whenever any of
+    // it must be redrawn, its whole box is recomposed first.
+    bool textDamaged = false;
+    if (f.textCount > 0) {
+        for (int i = 0; i < damageCount_; ++i) textDamaged |= damage_[i].intersects(f.textBox);
+        if (textDamaged) addDamage(f.textBox);
+    }
+    // Layer by layer over all damaged rectangles, so that overlapping
+    // rectangles never cover a layer with an earlier one.
+    for (int i = 0; i < damageCount_; ++i) {
+        const PixelRect& r = damage_[i];
+        gfx::BitBlt(s_.picBuffer, r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0, s_.picBG, r.x0, r.y0,
+                    Rop::SrcCopy);
+    }
+    if (f.hasSky)
+        for (int i = 0; i < damageCount_; ++i) drawSky(f, damage_[i]);
+    if (f.hasObjekt)
+        for (int i = 0; i < damageCount_; ++i) drawObjekt(f, damage_[i]);
+    if (textDamaged) printText(f);
+    for (int i = 0; i < damageCount_; ++i) {
+        const PixelRect& r = damage_[i];
+        gfx::BitBlt(window, r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0, s_.picBuffer, r.x0, r.y0,
+                    Rop::SrcCopy);
+    }
+}
+
+void FrameComposer::eraseFlakes(Surface& window) {
+    if (mode == Composition::Incremental) {
+        for (int i = 0; i < flakeCount_; ++i) {
+            const PixelRect& r = flakeBoxes_[i];
+            gfx::BitBlt(window, r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0, s_.picBuffer, r.x0, r.y0,
+                        Rop::SrcCopy);
+        }
+    }
+    flakeCount_ = 0;
+}
+
+void FrameComposer::noteFlake(const PixelRect& box) {
+    if (flakeCount_ < kMaxFlakes) flakeBoxes_[flakeCount_++] = box;
+}
+
+}  // namespace gm

@@ -1,0 +1,74 @@
+// tmrAnimation_Timer: one timer event composes one frame. The frame is put
+// together in picBuffer (static scene, scrolling sky strip, flying object,
+// date and time), copied to the window, and the flakes are drawn on the
+// window over everything. The order of the layers is fixed: sky over scene,
+// object over sky, text over object, flakes over all.
+#include "animation/animation.h"
+#include "animation/tick_count.h"
+#include "errors/trap.h"
+#include "platform/platform.h"
+
+namespace gm {
+
+void Animation::tmrAnimation_Timer() {
+    trapped("frmMain", "tmrAnimation_timer", [&](Trap& at) {
+        const int w = W(), h = H();
+        gfx::Surface& window = host_.windowImage();
+        // 1. The time stamp the flake loop paces itself by.
+        at(50010, [&] { tickNow = tickCountNow(); });
+        // 2. The static scene erases the previous frame in the buffer.
+        at(50020, [&] { composer_.background(w, h); });
+        // 3. Sky scroll: SpeedS pixels per tick on average, in single precision.
+        at(50030, [&] {
+            skyTick = skyTick + 1;
+            scene_.skyOffset =
+                CInt(static_cast<Single>(static_cast<Single>(skyTick.value()) * settings_.SpeedS));
+        });
+        at(50040, [&] {
+            if (scene_.skyOffset > scene_.skyWidth) {
+                scene_.skyOffset = 0;
+                skyTick = 0;
+            }
+        });
+        // 4. The strip at the offset and again one strip width to the left
+        // (2 pixels overlap).
+        at(50050, [&] {
+            composer_.sky(scene_.skyOffset, scene_.skyTop, scene_.skyWidth, scene_.skyHeight);
+        });
+        // 5. Move the object; draw what flies after that, or choose anew: a
+        // flight that ends in this step is not drawn any more.
+        at(50060, [&] {
+            if (objektFlies()) ObjektFlieg();
+        });
+        at(50070, [&] {
+            if (curObjekt >= 1 && curObjekt <= 21) {
+                drawObjekt();
+            } else {
+                chooseObjekt();
+            }
+        });
+        // 6. Date and time at the lower left, in picBuffer's font and colour.
+        LocalDateTime now;
+        at(50080, [&] {
+            composer_.textPosition(5, h - gfx::TextHeight(window, "1") - 3);
+            now = platform().now();
+        });
+        at(50090, [&] {
+            if (settings_.Date != 0) composer_.print(platform().formatShortDate(now) + "   ");
+        });
+        at(50100, [&] {
+            if (settings_.Time != 0) composer_.print(platform().formatTime(now));
+        });
+        // 7. The frame onto the window; this also erases the last flakes.
+        at(50110, [&] { composer_.present(window, w, h); });
+        // 8. The flakes, on the window only.
+        at(50120, [&] {
+            composer_.eraseFlakes(window);
+            drawFlakes(window);
+        });
+        // 9. Show it.
+        at(50130, [&] { host_.refreshWindow(); });
+    });
+}
+
+}  // namespace gm
