@@ -29,42 +29,47 @@ bool hasSurfaceLayout(const Visual* visual, int depth) {
 }
 
 X11Image::X11Image(Display* display, Visual* visual, int depth, bool useShm)
-    : display_(display), visual_(visual), depth_(depth), shm_(useShm) {}
-
-X11Image::~X11Image() { destroy(image_, segment_); }
+    : display_(display), visual_(visual), depth_(depth), shm_(useShm),
+      buffer_(nullptr, BufferDeleter{display}) {}
 
 std::uint32_t* X11Image::pixels() const {
-    return image_ ? reinterpret_cast<std::uint32_t*>(image_->data) : nullptr;
+    return buffer_ ? reinterpret_cast<std::uint32_t*>(buffer_->image->data) : nullptr;
 }
 
-int X11Image::stride() const { return image_ ? image_->bytes_per_line / 4 : 0; }
+int X11Image::stride() const { return buffer_ ? buffer_->image->bytes_per_line / 4 : 0; }
 
-XImage* X11Image::create(int width, int height, XShmSegmentInfo& segment) {
+X11Image::BufferPtr X11Image::create(int width, int height) {
+    BufferPtr b(new Buffer, BufferDeleter{display_});
     if (shm_) {
+        XShmSegmentInfo& segment = b->segment;
         XImage* image = XShmCreateImage(display_, visual_, depth_, ZPixmap, nullptr, &segment,
                                         width, height);
         if (image) {
-            segment.shmid = shmget(IPC_PRIVATE, std::size_t(image->bytes_per_line) * height,
-                                   IPC_CREAT | 0600);
+            const std::size_t bytes = std::size_t(image->bytes_per_line) * height;
+            segment.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
             void* memory = segment.shmid >= 0 ? shmat(segment.shmid, nullptr, 0) : (void*)-1;
-            if (memory != (void*)-1) {
-                segment.shmaddr = image->data = static_cast<char*>(memory);
-                segment.readOnly = False;
-                gAttachFailed = false;
-                XErrorHandler previous = XSetErrorHandler(recordAttachError);
-                const bool attached = XShmAttach(display_, &segment);
-                XSync(display_, False);
-                XSetErrorHandler(previous);
-                // Marked for removal now: it goes away with the last detach,
-                // however the process ends.
-                shmctl(segment.shmid, IPC_RMID, nullptr);
-                if (attached && !gAttachFailed) {
-                    std::memset(image->data, 0, std::size_t(image->bytes_per_line) * height);
-                    return image;
+            if (segment.shmid >= 0) {
+                // Marked for removal at once: the segment goes away with the
+                // last detach, however the process ends.
+                if (memory != (void*)-1) {
+                    segment.shmaddr = image->data = static_cast<char*>(memory);
+                    segment.readOnly = False;
+                    gAttachFailed = false;
+                    XErrorHandler previous = XSetErrorHandler(recordAttachError);
+                    const bool attached = XShmAttach(display_, &segment);
+                    XSync(display_, False);
+                    XSetErrorHandler(previous);
+                    shmctl(segment.shmid, IPC_RMID, nullptr);
+                    if (attached && !gAttachFailed) {
+                        std::memset(image->data, 0, bytes);
+                        b->image = image;
+                        return b;
+                    }
+                    shmdt(memory);
+                    segment = {};
+                } else {
+                    shmctl(segment.shmid, IPC_RMID, nullptr);
                 }
-                shmdt(memory);
-            } else if (segment.shmid >= 0) {
-                shmctl(segment.shmid, IPC_RMID, nullptr);
             }
             image->data = nullptr;
             XDestroyImage(image);
@@ -73,18 +78,20 @@ XImage* X11Image::create(int width, int height, XShmSegmentInfo& segment) {
     }
     const int stride = width * 4;
     char* data = static_cast<char*>(std::calloc(std::size_t(stride) * height, 1));
-    return XCreateImage(display_, visual_, depth_, ZPixmap, 0, data, width, height, 32, stride);
+    b->image = XCreateImage(display_, visual_, depth_, ZPixmap, 0, data, width, height, 32, stride);
+    return b;
 }
 
-void X11Image::destroy(XImage* image, XShmSegmentInfo& segment) {
-    if (!image) return;
-    if (segment.shmaddr) {
-        XShmDetach(display_, &segment);
-        shmdt(segment.shmaddr);
-        segment = {};
-        image->data = nullptr;
+void X11Image::BufferDeleter::operator()(Buffer* b) const {
+    if (b->image) {
+        if (b->segment.shmaddr) {
+            XShmDetach(display, &b->segment);
+            shmdt(b->segment.shmaddr);
+            b->image->data = nullptr;
+        }
+        XDestroyImage(b->image);  // frees plain image memory with the image
     }
-    XDestroyImage(image);  // frees plain image memory with the image
+    delete b;
 }
 
 bool X11Image::resize(int width, int height) {
@@ -92,34 +99,33 @@ bool X11Image::resize(int width, int height) {
     height = std::max(height, 0);
     if (width == width_ && height == height_) return false;
 
-    XShmSegmentInfo segment{};
-    XImage* image = width > 0 && height > 0 ? create(width, height, segment) : nullptr;
-    if (image && image_) {
+    BufferPtr next = width > 0 && height > 0 ? create(width, height) : nullptr;
+    if (next && buffer_) {
+        const XImage* from = buffer_->image;
+        XImage* to = next->image;
         const int rows = std::min(height, height_);
         const std::size_t bytes = std::size_t(std::min(width, width_)) * 4;
         for (int y = 0; y < rows; ++y)
-            std::memcpy(image->data + std::size_t(y) * image->bytes_per_line,
-                        image_->data + std::size_t(y) * image_->bytes_per_line, bytes);
+            std::memcpy(to->data + std::size_t(y) * to->bytes_per_line,
+                        from->data + std::size_t(y) * from->bytes_per_line, bytes);
     }
-    destroy(image_, segment_);
-    image_ = image;
-    segment_ = segment;
-    width_ = image ? width : 0;
-    height_ = image ? height : 0;
+    buffer_ = std::move(next);
+    width_ = buffer_ ? width : 0;
+    height_ = buffer_ ? height : 0;
     return true;
 }
 
 void X11Image::put(Drawable target, GC gc, int x, int y, int width, int height) {
-    if (!image_) return;
+    if (!buffer_) return;
     x = std::clamp(x, 0, width_);
     y = std::clamp(y, 0, height_);
     width = std::min(width, width_ - x);
     height = std::min(height, height_ - y);
     if (width <= 0 || height <= 0) return;
-    if (segment_.shmaddr)
-        XShmPutImage(display_, target, gc, image_, x, y, x, y, width, height, False);
+    if (buffer_->segment.shmaddr)
+        XShmPutImage(display_, target, gc, buffer_->image, x, y, x, y, width, height, False);
     else
-        XPutImage(display_, target, gc, image_, x, y, x, y, width, height);
+        XPutImage(display_, target, gc, buffer_->image, x, y, x, y, width, height);
 }
 
 }  // namespace gm::x11

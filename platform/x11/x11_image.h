@@ -8,6 +8,7 @@
 #include <X11/extensions/XShm.h>
 
 #include <cstdint>
+#include <memory>
 
 namespace gm::x11 {
 
@@ -16,7 +17,6 @@ public:
     // useShm: try shared memory first; on any failure the image falls back
     // to plain XPutImage for good.
     X11Image(Display* display, Visual* visual, int depth, bool useShm);
-    ~X11Image();
     X11Image(const X11Image&) = delete;
     X11Image& operator=(const X11Image&) = delete;
 
@@ -30,18 +30,28 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
     int stride() const;  // in pixels
-    bool usesShm() const { return shm_; }
+    bool usesShm() const { return buffer_ && buffer_->segment.shmaddr; }
 
 private:
-    XImage* create(int width, int height, XShmSegmentInfo& segment);
-    void destroy(XImage* image, XShmSegmentInfo& segment);
+    // An image and its shared segment. XShmCreateImage keeps a pointer to
+    // the segment, so a buffer lives at one address on the heap.
+    struct Buffer {
+        XImage* image = nullptr;
+        XShmSegmentInfo segment{};
+    };
+    struct BufferDeleter {
+        Display* display;
+        void operator()(Buffer* b) const;
+    };
+    using BufferPtr = std::unique_ptr<Buffer, BufferDeleter>;
+
+    BufferPtr create(int width, int height);
 
     Display* display_;
     Visual* visual_;
     int depth_;
     bool shm_;
-    XImage* image_ = nullptr;
-    XShmSegmentInfo segment_{};
+    BufferPtr buffer_;
     int width_ = 0;
     int height_ = 0;
 };
