@@ -13,6 +13,7 @@ std::string errorDescription(int number, const std::string& detail) {
         case err::PathFileAccess: return "Path/File access error";
         case err::ResourceNotFound: return "Resource with identifier '" + detail + "' not found";
         case err::InvalidPropertyValue: return "Invalid property value";
+        case err::InvalidPicture: return "Invalid picture";
         default: return "Application-defined or object-defined error";
     }
 }

@@ -21,6 +21,7 @@ inline constexpr int FileNotFound = 53;
 inline constexpr int PathFileAccess = 75;
 inline constexpr int ResourceNotFound = 326;
 inline constexpr int InvalidPropertyValue = 380;
+inline constexpr int InvalidPicture = 481;
 }  // namespace err
 
 // The classic English text of an error number; `detail` fills the

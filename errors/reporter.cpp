@@ -1,17 +1,123 @@
-// Work in progress: the protocol writer replaces this minimal reporter.
 #include "errors/reporter.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 
+#include "errors/protocol.h"
 #include "errors/trap.h"
+#include "platform/platform.h"
+#ifndef _WIN32
+#include "platform/posix_system.h"
+#endif
 
 namespace gm {
+namespace {
+
+ExitScreensaver gExitScreensaver = nullptr;
+
+// The fixed captions of the form.
+constexpr const char* kFramProgInfo = "Programm-Info:";
+constexpr const char* kFramFehler = "Fehlerbeschreibung / error description:";
+constexpr const char* kLblErrTitel[4] = {"Fehler-Nr / error :", "Modul:",
+                                         "Prozedur / procedure:", "Zeile / Line:"};
+constexpr const char* kTitle =
+    "F E H L E R P R O T O K O L L  /  E R R O R   P R O T O C O L L";
+const std::string kPad(10, ' ');
+const std::string kRule(70, '-');
+
+std::string upper(std::string s) {
+    for (char& c : s) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return s;
+}
+
+// Where the protocol goes when the program's folder does not take it.
+std::string fallbackPath(const std::string& programPath) {
+#ifdef _WIN32
+    (void)programPath;
+    return {};
+#else
+    if (std::getenv("GLINTMOOR_PROTOCOL_DIR")) return {};  // the user chose the folder
+    const std::string folder = posix::userConfigFolder();
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    return protocol::joinFolder(folder, protocol::programName(programPath) + ".EPT");
+#endif
+}
+
+}  // namespace
+
+void setExitScreensaver(ExitScreensaver exit) { gExitScreensaver = exit; }
+
+ErrPtnr& errPtnr() {
+    static ErrPtnr form;
+    return form;
+}
 
 Int16 OnError(const std::string& AktModul, const std::string& AktProc) {
+    return errPtnr().OnError(AktModul, AktProc);
+}
+
+Int16 ErrPtnr::OnError(const std::string& AktModul, const std::string& AktProc) {
     const ErrState& e = Err();
-    std::fprintf(stderr, "%d (%s) %s.%s line %d\n", e.number, e.description.c_str(),
-                 AktModul.c_str(), AktProc.c_str(), e.line);
-    return 2;
+    lblError[0] = std::to_string(e.number) + " (" + e.description + ")";
+    lblError[1] = AktModul;
+    lblError[2] = AktProc;
+    lblError[3] = std::to_string(e.line);
+    if (lblProgInfo.empty()) lblProgInfo = protocol::programInfoLine(platform().programPath());
+
+    const std::string statement = AktModul + '\n' + AktProc + '\n' + lblError[3] + '\n' + lblError[0];
+    repeats_ = statement == lastStatement_ ? repeats_ + 1 : 1;
+    lastStatement_ = statement;
+
+    platform().resetMousePointer();
+    AppendProtocol();
+    platform().Beep();
+    if (gExitScreensaver) gExitScreensaver();
+    return repeats_ >= kRepeatBound ? 2 : 0;
+}
+
+std::string ErrPtnr::BuildProtocol() const {
+    std::string text;
+    auto line = [&text](const std::string& s) { text += s + protocol::kCrLf; };
+    auto entry = [&](const std::string& caption, const std::string& value) {
+        line(kPad + caption + "\t" + value);
+    };
+
+    line(kRule);
+    line(kTitle);
+    line(kRule);
+    line(upper(kFramProgInfo));
+    line(kPad + lblProgInfo);
+    line(kRule);
+    line(upper(kFramFehler));
+    for (int i = 0; i < 4; ++i) entry(kLblErrTitel[i], lblError[static_cast<std::size_t>(i)]);
+    const LocalDateTime t = platform().now();
+    entry("Datum/Uhrzeit (Date/Time):", protocol::dateText(t) + " / " + protocol::timeText(t));
+    line(kRule);
+    line("SYSTEMINFO:");
+    OsVersionInfo info;  // the record whose size field says 148 bytes
+    platform().GetVersionExA(info);
+    const protocol::SystemLines sys = protocol::systemLines(info);
+    entry("Plattform/Environment:", sys.platform);
+    entry("Version:", sys.version);
+    entry("Build:", sys.build);
+    line(kRule);
+    return text;
+}
+
+void ErrPtnr::AppendProtocol() const {
+    const std::string programPath = platform().programPath();
+    const std::string text = BuildProtocol() + protocol::kCrLf;
+    const std::string path = protocol::protocolPath(programPath);
+    if (protocol::appendToFile(path, text)) return;
+    const std::string fallback = fallbackPath(programPath);
+    if (!fallback.empty() && protocol::appendToFile(fallback, text)) return;
+    // Nowhere to write: the error still reaches the user.
+    std::fprintf(stderr, "%s: cannot write the error protocol %s\n%s",
+                 protocol::programName(programPath).c_str(), path.c_str(), text.c_str());
 }
 
 std::string LPSTRToVBString(const std::string& s) {

@@ -86,4 +86,9 @@ std::string userConfigFolder() {
 
 std::string userSettingsPath() { return userConfigFolder() + "/settings.ini"; }
 
+std::string settingsFilePath() {
+    const char* path = std::getenv("GLINTMOOR_SETTINGS");
+    return path && *path ? std::string(path) : userSettingsPath();
+}
+
 }  // namespace gm::posix

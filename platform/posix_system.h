@@ -25,5 +25,8 @@ std::string distributionName(const std::string& osRelease);
 std::string userConfigFolder();
 // userConfigFolder()/settings.ini
 std::string userSettingsPath();
+// The settings file to use: GLINTMOOR_SETTINGS when set (tests point it
+// away from the user's settings), else userSettingsPath().
+std::string settingsFilePath();
 
 }  // namespace gm::posix

@@ -1,0 +1,229 @@
+#include "platform/headless/headless_platform.h"
+
+#include <algorithm>
+
+namespace gm {
+namespace {
+constexpr unsigned kSwpNoSize = 0x0001;
+constexpr unsigned kSwpShowWindow = 0x0040;
+}  // namespace
+
+// --- MemoryStore -------------------------------------------------------------
+
+std::optional<std::string> MemoryStore::GetSetting(const std::string& app,
+                                                   const std::string& section,
+                                                   const std::string& key) {
+    const auto it = values.find(app + "/" + section + "/" + key);
+    if (it == values.end()) return std::nullopt;
+    return it->second;
+}
+
+void MemoryStore::SaveSetting(const std::string& app, const std::string& section,
+                              const std::string& key, const std::string& value) {
+    values[app + "/" + section + "/" + key] = value;
+}
+
+// --- HeadlessPlatform --------------------------------------------------------
+
+HeadlessPlatform::HeadlessPlatform(int screenWidth, int screenHeight, std::uint64_t startMs)
+    : screenWidth_(screenWidth), screenHeight_(screenHeight), clock_(startMs) {
+    version_.majorVersion = 5;
+    version_.minorVersion = 0;
+    version_.buildNumber = 2195;
+    version_.platformId = 2;
+    version_.csdVersion = std::string("Service Pack 4") + '\0';
+}
+
+HeadlessPlatform::~HeadlessPlatform() {
+    for (HeadlessWindow* w : open_) w->closed_ = true;
+}
+
+void HeadlessPlatform::setOsVersion(const OsVersionInfo& info, int result) {
+    version_ = info;
+    versionResult_ = result;
+}
+
+void HeadlessPlatform::setHostSize(std::uintptr_t host, int width, int height) {
+    hosts_[host] = {width, height};
+}
+
+void HeadlessPlatform::schedule(std::uint64_t atMs, InputEvent event) {
+    script_.push_back({atMs, scheduled_++, event});
+    std::stable_sort(script_.begin(), script_.end(), [](const Scheduled& a, const Scheduled& b) {
+        return a.atMs != b.atMs ? a.atMs < b.atMs : a.order < b.order;
+    });
+}
+
+HeadlessWindow* HeadlessPlatform::activeWindow() const {
+    return open_.empty() ? nullptr : open_.back();
+}
+
+int HeadlessPlatform::SystemParametersInfoA(std::uint32_t action, std::int32_t uiParam, void*,
+                                            std::uint32_t winIni) {
+    spiCalls_.push_back({action, uiParam, winIni});
+    return 1;
+}
+
+int HeadlessPlatform::GetVersionExA(OsVersionInfo& info) {
+    if (versionResult_ == 1) info = version_;
+    return versionResult_;
+}
+
+int HeadlessPlatform::VerifyScreenSavePwd(std::uintptr_t) {
+    ++passwordChecks_;
+    return passwordAnswer_;
+}
+
+void HeadlessPlatform::PwdChangePasswordA(const char* provider, std::uintptr_t owner) {
+    pwdChanges_.push_back({provider, owner});
+}
+
+bool HeadlessPlatform::GetClientRect(std::uintptr_t window, int& width, int& height) {
+    const auto it = hosts_.find(window);
+    if (it == hosts_.end()) {
+        width = height = 0;
+        return false;
+    }
+    width = it->second.first;
+    height = it->second.second;
+    return true;
+}
+
+std::int32_t HeadlessPlatform::GetWindowLongA(std::uintptr_t window, int index) {
+    const auto it = windowLongs_.find({window, index});
+    return it == windowLongs_.end() ? 0 : it->second;
+}
+
+std::int32_t HeadlessPlatform::SetWindowLongA(std::uintptr_t window, int index, std::int32_t value) {
+    const std::int32_t previous = GetWindowLongA(window, index);
+    windowLongs_[{window, index}] = value;
+    return previous;
+}
+
+std::uintptr_t HeadlessPlatform::SetParent(std::uintptr_t child, std::uintptr_t newParent) {
+    const auto it = parents_.find(child);
+    const std::uintptr_t previous = it == parents_.end() ? 0 : it->second;
+    parents_[child] = newParent;
+    return previous;
+}
+
+void HeadlessPlatform::exitProcess(int code) { throw ProcessExit{code}; }
+
+void HeadlessPlatform::deliver(const InputEvent& e) {
+    HeadlessWindow* w = activeWindow();
+    if (!w) return;
+    WindowEvents& ev = w->events_;
+    switch (e.kind) {
+        case InputKind::KeyDown: ev.onKeyDown(e.code); break;
+        case InputKind::KeyPress: ev.onKeyPress(e.code); break;
+        case InputKind::Click: ev.onClick(); break;
+        case InputKind::DblClick: ev.onDblClick(); break;
+        case InputKind::MouseDown: ev.onMouseDown(e.code); break;
+        case InputKind::MouseMove: ev.onMouseMove(e.x, e.y); break;
+        case InputKind::Close:
+            ev.onUnload();
+            ev.onTerminate();
+            w->closed_ = true;
+            std::erase(open_, w);
+            break;
+    }
+}
+
+void HeadlessPlatform::fireDueTimers() {
+    // Copy: a handler may open or close windows.
+    const std::vector<HeadlessWindow*> windows = open_;
+    for (HeadlessWindow* w : windows) {
+        if (w->closed_ || !w->enabled_ || w->inTimer_ || clock_ < w->due_) continue;
+        w->due_ = clock_ + w->interval_;
+        w->inTimer_ = true;
+        try {
+            w->events_.onTimer();
+        } catch (...) {
+            w->inTimer_ = false;
+            throw;
+        }
+        w->inTimer_ = false;
+    }
+}
+
+void HeadlessPlatform::yield() {
+    while (!script_.empty() && script_.front().atMs <= clock_) {
+        const InputEvent e = script_.front().event;
+        script_.erase(script_.begin());
+        deliver(e);
+    }
+    fireDueTimers();
+}
+
+std::optional<std::uint64_t> HeadlessPlatform::nextDue() const {
+    std::optional<std::uint64_t> next;
+    if (!script_.empty()) next = script_.front().atMs;
+    for (const HeadlessWindow* w : open_) {
+        if (w->enabled_ && !w->inTimer_ && (!next || w->due_ < *next)) next = w->due_;
+    }
+    return next;
+}
+
+void HeadlessPlatform::wait() {
+    const std::optional<std::uint64_t> next = nextDue();
+    if (!next) throw HeadlessStop("nothing is scripted or due: a real platform would wait for ever");
+    if (stopAt_ && *next > *stopAt_) {
+        clock_ = std::max(clock_, *stopAt_);
+        throw HeadlessStop("the virtual clock reached the stop time");
+    }
+    clock_ = std::max(clock_, *next);
+    yield();
+}
+
+void HeadlessPlatform::run() {
+    while (!open_.empty() && nextDue()) wait();
+}
+
+std::unique_ptr<Window> HeadlessPlatform::createWindow(WindowKind kind, WindowEvents& events) {
+    windowsCreated_.push_back(kind);
+    // A preview window takes its size from the host when it is embedded.
+    const bool sized = kind != WindowKind::Preview;
+    auto w = std::make_unique<HeadlessWindow>(*this, kind, events, nextHandle_,
+                                              sized ? screenWidth_ : 0, sized ? screenHeight_ : 0);
+    nextHandle_ += 0x10;
+    open_.push_back(w.get());
+    return w;
+}
+
+// --- HeadlessWindow ----------------------------------------------------------
+
+HeadlessWindow::HeadlessWindow(HeadlessPlatform& platform, WindowKind kind, WindowEvents& events,
+                               std::uintptr_t handle, int width, int height)
+    : platform_(platform), kind_(kind), events_(events), handle_(handle), image_(width, height) {}
+
+HeadlessWindow::~HeadlessWindow() {
+    if (!closed_) std::erase(platform_.open_, this);
+}
+
+void HeadlessWindow::show() {
+    visible_ = true;
+    events_.onResize();  // the first showing raises the resize handler
+}
+
+
+int HeadlessWindow::setWindowPos(std::intptr_t insertAfter, int x, int y, int cx, int cy,
+                                 unsigned flags) {
+    positions_.push_back({insertAfter, x, y, cx, cy, flags});
+    const bool resized = !(flags & kSwpNoSize) && (cx != width() || cy != height());
+    if (resized) image_.setSize(cx, cy);
+    if ((flags & kSwpShowWindow) && !visible_) {
+        show();
+    } else if (resized && visible_) {
+        events_.onResize();
+    }
+    return 1;
+}
+
+void HeadlessWindow::setTimer(std::uint32_t intervalMs, bool enabled) {
+    const bool starts = enabled && intervalMs > 0 && (!enabled_ || intervalMs != interval_);
+    interval_ = intervalMs;
+    enabled_ = enabled && intervalMs > 0;
+    if (starts) due_ = platform_.clock_ + intervalMs;
+}
+
+}  // namespace gm

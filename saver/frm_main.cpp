@@ -1,0 +1,116 @@
+#include "saver/frm_main.h"
+
+#include <cmath>
+
+#include "errors/trap.h"
+#include "resources/resource_ids.h"
+#include "saver/allgemein.h"
+#include "saver/saver.h"
+#include "saver/settings.h"
+
+namespace gm {
+namespace {
+ShowParts gParts;
+constexpr std::int32_t kMaxTimerInterval = 65535;
+constexpr Single kMouseTolerance = 3;  // pixels a move may go before it ends the show
+}  // namespace
+
+void setShowParts(ShowParts parts) { gParts = std::move(parts); }
+const ShowParts& showParts() { return gParts; }
+
+FrmMain::FrmMain() : window_(platform().createWindow(WindowKind::FullScreen, *this)) {
+    Form_Load();
+}
+
+FrmMain::~FrmMain() = default;
+
+void FrmMain::yieldEvents() { platform().yield(); }
+
+void FrmMain::setTimerEnabled(bool enabled) {
+    tmrEnabled = enabled;
+    window_->setTimer(static_cast<std::uint32_t>(tmrInterval.value()), enabled);
+}
+
+void FrmMain::setTimerInterval(Int32 interval) {
+    if (interval < 0 || interval > kMaxTimerInterval) raise(err::InvalidPropertyValue);
+    tmrInterval = interval;
+    window_->setTimer(static_cast<std::uint32_t>(interval.value()), tmrEnabled);
+}
+
+void FrmMain::onTimer() {
+    if (gParts.tmrAnimation_Timer) gParts.tmrAnimation_Timer(*this);
+}
+
+void FrmMain::Form_Load() {
+    trapped("frmMain", "Form_Load", [&](Trap& at) {
+        const Settings& s = settings();
+        at(50010, [&] { lastFlake = Zz(s.minFl, s.maxFl); });
+        at(50020, [&] { setTimerInterval(CLng(fdiv(200, s.Speed))); });
+        at(50030, [&] { objekt21Y = 50; });
+    });
+}
+
+void FrmMain::Form_Resize() {
+    trapped("frmMain", "Form_Resize", [&](Trap& at) {
+        const int W = window_->width();
+        const int H = window_->height();
+        gfx::Surface& image = window_->image();
+        at(50010, [&] {
+            if (gParts.BuildBG) gParts.BuildBG(*this);
+        });
+        at(50020, [&] { surfaces.picBuffer.setSize(W, H); });
+        at(50030, [&] { surfaces.picBG.setSize(W, H); });
+        at(50040, [&] { gfx::BitBlt(surfaces.picBuffer, 0, 0, W, H, image, 0, 0, gfx::Rop::SrcCopy); });
+        at(50050, [&] { surfaces.picBG.setPicture(image.view()); });
+        at(50060, [&] {
+            // The banner of imgURL, flush with the lower right corner.
+            if (!gParts.LoadBitmapResource) return;
+            const gfx::Bitmap banner = gParts.LoadBitmapResource(res::kBanner);
+            gfx::DrawPicture(surfaces.picBG, banner.view(), W - banner.width(), H - banner.height());
+        });
+        at(50070, [&] {
+            gfx::BitBlt(image, 0, 0, W, H, surfaces.picBG, 0, 0, gfx::Rop::SrcCopy);
+            window_->refresh();
+        });
+        at(50080, [&] {
+            if (gParts.seedFlakes) gParts.seedFlakes(*this);
+        });
+        at(50090, [&] {
+            if (gParts.placeObjekte) gParts.placeObjekte(*this);
+        });
+        at(50100, [&] { setTimerEnabled(true); });
+        at(50110, [&] {
+            if (gParts.moveFlakes) gParts.moveFlakes(*this);
+        });
+    });
+}
+
+void FrmMain::endOnInput(const char* proc) {
+    trapped("frmMain", proc, [](Trap& at) { at(50010, [] { exitScreensaver(); }); });
+}
+
+void FrmMain::Form_Click() { endOnInput("Form_Click"); }
+void FrmMain::Form_DblClick() { endOnInput("Form_DblClick"); }
+void FrmMain::Form_KeyDown(int) { endOnInput("Form_KeyDown"); }
+void FrmMain::Form_KeyPress(int) { endOnInput("Form_KeyPress"); }
+void FrmMain::Form_MouseDown(int) { endOnInput("Form_MouseDown"); }
+void FrmMain::Form_Unload() { endOnInput("Form_Unload"); }
+void FrmMain::Form_Terminate() { endOnInput("Form_Terminate"); }
+
+void FrmMain::Form_MouseMove(Single x, Single y) {
+    trapped("frmMain", "Form_MouseMove", [&](Trap& at) {
+        at(50010, [&] {
+            const bool firstMove = lastX == 0 && lastY == 0;
+            const Single dx = x - lastX;
+            const Single dy = y - lastY;
+            if (firstMove || (std::fabs(dx) < kMouseTolerance && std::fabs(dy) < kMouseTolerance)) {
+                lastX = x;
+                lastY = y;
+            } else {
+                exitScreensaver();
+            }
+        });
+    });
+}
+
+}  // namespace gm

@@ -1,0 +1,103 @@
+// frmMain, the full-screen window of the show: its load and resize handlers
+// set up the scene and start the animation; any input ends the show.
+//
+// The window is borderless, covers the screen and keeps a persistent image
+// (the platform window's image). Its hidden surfaces and the scene state are
+// shared with the scene builder and the animation through ShowHost.
+//
+// The scene builder and the animation live in their own folders; they plug
+// into the resize handler through ShowParts, so this window does not depend
+// on them. A part that is not installed is skipped.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "basic/numeric.h"
+#include "gfx/surface.h"
+#include "platform/platform.h"
+#include "scene/show_host.h"
+
+namespace gm {
+
+class FrmMain;
+
+struct ShowParts {
+    // The program's pictures by resource id (the banner of imgURL).
+    std::function<gfx::Bitmap(int id)> LoadBitmapResource;
+    // Resize step 1: compose a new scene, ending stretched over the window.
+    std::function<void(FrmMain&)> BuildBG;
+    // Resize steps 8, 9 and 11: seed the flakes, place the flying objects,
+    // run the flake loop (which does not return while the show runs).
+    std::function<void(FrmMain&)> seedFlakes;
+    std::function<void(FrmMain&)> placeObjekte;
+    std::function<void(FrmMain&)> moveFlakes;
+    // The handler of tmrAnimation.
+    std::function<void(FrmMain&)> tmrAnimation_Timer;
+};
+void setShowParts(ShowParts parts);
+const ShowParts& showParts();
+
+class FrmMain final : public WindowEvents, public ShowHost {
+public:
+    // Loads the window: creates it hidden and runs Form_Load.
+    FrmMain();
+    ~FrmMain() override;
+
+    Window& window() const { return *window_; }
+    // Shows the window; the first showing raises Form_Resize.
+    void Show() { window_->show(); }
+
+    // --- Event handlers ----------------------------------------------------
+    void Form_Load();
+    void Form_Resize();
+    void Form_Click();
+    void Form_DblClick();
+    void Form_KeyDown(int keyCode);
+    void Form_KeyPress(int keyAscii);
+    void Form_MouseDown(int button);
+    void Form_MouseMove(Single x, Single y);
+    void Form_Unload();
+    void Form_Terminate();
+
+    // --- State ----------------------------------------------------------------
+    ShowSurfaces surfaces;
+    SceneState scene;
+    Int16 lastFlake;      // index of the last flake in use
+    Single lastX = 0;     // mouse position of the last tolerated move;
+    Single lastY = 0;     // never set compares equal to (0, 0)
+    Int16 objekt21Y;      // y of flying object 21 (the flying objects keep it later)
+    // tmrAnimation: the period in milliseconds and whether it runs.
+    Int32 tmrInterval;
+    bool tmrEnabled = false;
+
+    // --- ShowHost -------------------------------------------------------------
+    gfx::Surface& windowImage() override { return window_->image(); }
+    int windowWidth() const override { return window_->width(); }
+    int windowHeight() const override { return window_->height(); }
+    void refreshWindow() override { window_->refresh(); }
+    void yieldEvents() override;
+    void setTimerEnabled(bool enabled) override;
+
+private:
+    // --- WindowEvents ---------------------------------------------------------
+    void onResize() override { Form_Resize(); }
+    void onClick() override { Form_Click(); }
+    void onDblClick() override { Form_DblClick(); }
+    void onKeyDown(int keyCode) override { Form_KeyDown(keyCode); }
+    void onKeyPress(int ascii) override { Form_KeyPress(ascii); }
+    void onMouseDown(int button) override { Form_MouseDown(button); }
+    void onMouseMove(float x, float y) override { Form_MouseMove(x, y); }
+    void onUnload() override { Form_Unload(); }
+    void onTerminate() override { Form_Terminate(); }
+    void onTimer() override;
+
+    // The timer's interval takes 0 to 65535 ms; other values raise 380.
+    void setTimerInterval(Int32 interval);
+    // The handlers that only end the show.
+    void endOnInput(const char* proc);
+
+    std::unique_ptr<Window> window_;
+};
+
+}  // namespace gm

@@ -1,0 +1,90 @@
+#include "saver/linux_options.h"
+
+#include <charconv>
+
+namespace gm {
+namespace {
+
+template <typename T>
+std::optional<T> parseUnsigned(const std::string& text, int base) {
+    T value{};
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
+    if (text.empty() || ec != std::errc() || ptr != end) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+std::optional<unsigned long> parseWindowId(const std::string& text) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const auto id = hex ? parseUnsigned<std::uint32_t>(text.substr(2), 16)
+                        : parseUnsigned<std::uint32_t>(text, 10);
+    if (!id) return std::nullopt;
+    return *id;
+}
+
+LinuxOptions parseLinuxOptions(const std::vector<std::string>& args,
+                               const char* xscreensaverWindow) {
+    LinuxOptions o;
+    bool targetChosen = false;
+    std::vector<std::string> rest;
+    for (std::size_t i = 0; i < args.size() && o.error.empty(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "-root") {
+            if (o.x11.target != X11Options::Target::WindowId) o.x11.target = X11Options::Target::Root;
+            targetChosen = true;
+        } else if (a == "-window-id" || a == "--window-id") {
+            const auto id = hasValue ? parseWindowId(args[++i]) : std::nullopt;
+            if (!id) o.error = "-window-id needs a window id (decimal or 0x hexadecimal)";
+            o.x11.target = X11Options::Target::WindowId;
+            o.x11.windowId = id.value_or(0);
+            targetChosen = true;
+        } else if (a == "--window") {
+            if (o.x11.target != X11Options::Target::WindowId) o.x11.target = X11Options::Target::Normal;
+            targetChosen = true;
+        } else if (a == "--seed") {
+            o.seed = hasValue ? parseUnsigned<std::uint64_t>(args[++i], 10) : std::nullopt;
+            if (!o.seed) o.error = "--seed needs a decimal number";
+        } else if (a == "--print-config") {
+            o.printConfig = true;
+        } else if (a == "--help" || a == "-h") {
+            o.help = true;
+        } else {
+            rest.push_back(a);
+        }
+    }
+    if (!targetChosen && xscreensaverWindow && *xscreensaverWindow) {
+        const auto id = parseWindowId(xscreensaverWindow);
+        if (!id) o.error = "XSCREENSAVER_WINDOW does not hold a window id";
+        o.x11.target = X11Options::Target::WindowId;
+        o.x11.windowId = id.value_or(0);
+    }
+    for (const std::string& a : rest) o.commandLine += (o.commandLine.empty() ? "" : " ") + a;
+    return o;
+}
+
+std::string usageText() {
+    return "Usage: glintmoor [options] [/s | /c | /p ID | /a]\n"
+           "An animated winter landscape with a little snowman.\n"
+           "\n"
+           "Modes (as the Windows screen saver takes them):\n"
+           "  /s or nothing      the full-screen show; a key, a click or a mouse move ends it\n"
+           "  /c                 the settings dialog\n"
+           "  /p ID              a still preview inside the X window ID\n"
+           "  /a                 change the password (nothing to do on Linux)\n"
+           "\n"
+           "Options:\n"
+           "  -root              draw on the root window (XScreenSaver)\n"
+           "  -window-id ID      draw into the window ID (decimal or 0x hexadecimal)\n"
+           "  --window           show in a normal resizable window\n"
+           "  --seed N           the same landscape for the same N\n"
+           "  --print-config     print the settings as read, then exit\n"
+           "  --help             this text\n"
+           "\n"
+           "Environment: GLINTMOOR_SEED (seed), GLINTMOOR_SETTINGS (settings file),\n"
+           "GLINTMOOR_PROTOCOL_DIR (folder of the error protocol), XSCREENSAVER_WINDOW.\n";
+}
+
+}  // namespace gm

@@ -1,0 +1,67 @@
+// The Linux program: takes the Linux-only options off the command line,
+// opens the X display and runs Main with what is left, as Windows runs the
+// screen saver.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/headless/headless_platform.h"
+#include "platform/ini_store.h"
+#include "platform/posix_system.h"
+#include "saver/linux_options.h"
+#include "saver/saver.h"
+#include "saver/settings.h"
+
+namespace {
+
+// What runs without a display: the headless platform with the system's
+// clock, program path, version and settings file.
+struct ConsolePlatform {
+    gm::IniStore store{gm::posix::settingsFilePath()};
+    gm::HeadlessPlatform platform{640, 480, gm::posix::tickCount()};
+    ConsolePlatform() {
+        platform.setProgramPath(gm::posix::executablePath());
+        platform.setDateTime(gm::posix::localNow());
+        platform.setOsVersion(gm::posix::versionInfo());
+        platform.setSettingsStore(&store);
+    }
+};
+
+int printConfig() {
+    ConsolePlatform console;
+    gm::setPlatform(&console.platform);
+    gm::LoadConfig();
+    std::fputs(gm::describeSettings(gm::settings()).c_str(), stdout);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const gm::LinuxOptions options = gm::parseLinuxOptions(
+        std::vector<std::string>(argv + 1, argv + argc), std::getenv("XSCREENSAVER_WINDOW"));
+    if (!options.error.empty()) {
+        std::fprintf(stderr, "glintmoor: %s\n\n%s", options.error.c_str(), gm::usageText().c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(gm::usageText().c_str(), stdout);
+        return 0;
+    }
+    if (options.seed) gm::setSeedOverride(options.seed);
+    if (options.printConfig) return printConfig();
+    // Options that work without a display (rendering to files) go here.
+
+    std::unique_ptr<gm::Platform> x11 = gm::makeX11Platform(options.x11);
+    if (!x11) {
+        const char* display = std::getenv("DISPLAY");
+        std::fprintf(stderr, "glintmoor: cannot open the X display \"%s\"; start it from a desktop "
+                     "session or give DISPLAY.\n", display ? display : "");
+        return 1;
+    }
+    gm::setPlatform(x11.get());
+    gm::Main(options.commandLine);
+    gm::platform().run();
+    return 0;
+}

@@ -1,0 +1,17 @@
+// The Windows program: the screen saver service starts it with the mode on
+// the command line ("/s", "/c", "/p <hwnd>", "/a <hwnd>"); Main gets that
+// command line exactly as the system passes it after the program's name.
+// The entry point is the one place of saver/ that sees <windows.h>, because
+// the system hands the command line to WinMain.
+#include <windows.h>
+
+#include "platform/win32/win32_platform.h"
+#include "saver/saver.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+    std::unique_ptr<gm::Platform> platform = gm::makeWin32Platform();
+    gm::setPlatform(platform.get());
+    gm::Main(commandLine ? commandLine : "");
+    gm::platform().run();
+    return 0;
+}
