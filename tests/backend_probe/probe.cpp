@@ -1,0 +1,152 @@
+// A small program that drives a real platform backend the way the show does
+// and prints every event it receives, one line each, so that the Wine and
+// Xvfb tests can check what the backend delivers without the saver's logic:
+//
+//   backend_probe [fullscreen | normal | preview HOST | embed WINDOW] [--verify] [--info]
+//
+// "embed" (X11 only) opens the show's window as -window-id does.
+//
+// It hides the cursor, opens the window, makes it top-most, shows it, starts
+// a 40 ms timer and, when the first resize arrives, fills the image with a
+// colour and enters a yield/wait loop, as the flake loop does, which ends
+// when the window is destroyed.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "gfx/surface.h"
+#include "platform/platform.h"
+#ifdef _WIN32
+#include "platform/win32/win32_platform.h"
+#else
+#include "platform/x11/x11_platform.h"
+#endif
+
+namespace {
+
+using namespace gm;
+
+constexpr std::uint32_t kFill = 0x00C02040;  // 0xRRGGBB: a red the tests look for
+constexpr std::uint32_t kTimerMs = 40;
+
+void say(const std::string& line) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+class Probe final : public WindowEvents {
+public:
+    explicit Probe(bool verify) : verify_(verify) {}
+    Window* window = nullptr;
+
+    void onResize() override {
+        say("resize " + std::to_string(window->width()) + "x" + std::to_string(window->height()));
+        gfx::Surface& s = window->image();
+        for (int y = 0; y < s.height(); ++y)
+            for (int x = 0; x < s.width(); ++x) s.row(y)[x] = kFill;
+        window->refresh();
+        if (looping_) return;
+        looping_ = true;
+        for (;;) {
+            platform().yield();
+            if (terminated_) return;
+            platform().wait();
+        }
+    }
+    void onClick() override { say("click"); }
+    void onDblClick() override { say("dblclick"); }
+    void onKeyDown(int key) override { say("keydown " + std::to_string(key)); }
+    void onKeyPress(int ascii) override { say("keypress " + std::to_string(ascii)); }
+    void onMouseDown(int button) override {
+        say("mousedown " + std::to_string(button));
+        if (verify_) say("verify " + std::to_string(platform().VerifyScreenSavePwd(window->handle())));
+    }
+    void onMouseMove(float x, float y) override {
+        say("move " + std::to_string(int(x)) + " " + std::to_string(int(y)));
+    }
+    void onUnload() override { say("unload"); }
+    void onTerminate() override {
+        say("terminate");
+        terminated_ = true;
+    }
+    void onTimer() override {
+        if (++ticks_ == 1) say("timer");
+    }
+
+private:
+    bool verify_;
+    bool looping_ = false;
+    bool terminated_ = false;
+    int ticks_ = 0;
+};
+
+WindowKind kindOf(const std::string& name) {
+    if (name == "normal") return WindowKind::Normal;
+    if (name == "preview") return WindowKind::Preview;
+    return WindowKind::FullScreen;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string kindName = "fullscreen";
+    std::uintptr_t host = 0;  // the preview's host, or the window to embed into
+    bool verify = false, info = false;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--verify"))
+            verify = true;
+        else if (!std::strcmp(argv[i], "--info"))
+            info = true;
+        else if ((!std::strcmp(argv[i], "preview") || !std::strcmp(argv[i], "embed")) && i + 1 < argc) {
+            kindName = argv[i];
+            host = std::strtoull(argv[++i], nullptr, 0);
+        } else
+            kindName = argv[i];
+    }
+#ifdef _WIN32
+    auto backend = makeWin32Platform();
+#else
+    X11Options options;
+    if (kindName == "embed") options = {X11Options::Target::WindowId, host};
+    auto backend = makeX11Platform(options);
+#endif
+    if (!backend) {
+        say("no display");
+        return 1;
+    }
+    setPlatform(backend.get());
+    Platform& p = platform();
+    if (info) {
+        OsVersionInfo v;
+        const int ok = p.GetVersionExA(v);
+        say("version " + std::to_string(ok) + " " + std::to_string(v.platformId) + " " +
+            std::to_string(v.majorVersion) + "." + std::to_string(v.minorVersion));
+    }
+
+    Probe probe(verify);
+    const WindowKind kind = kindOf(kindName);
+    if (kind == WindowKind::FullScreen) say("showcursor " + std::to_string(p.ShowCursor(false)));
+    auto window = p.createWindow(kind, probe);
+    probe.window = window.get();
+    say("window " + std::to_string(window->handle()));
+    if (kind == WindowKind::Preview) {
+        int w = 0, h = 0;
+        p.GetClientRect(host, w, h);
+        constexpr int GWL_STYLE = -16, GWL_HWNDPARENT = -8;
+        constexpr std::int32_t WS_CHILD = 0x40000000;
+        p.SetWindowLongA(window->handle(), GWL_STYLE,
+                         p.GetWindowLongA(window->handle(), GWL_STYLE) | WS_CHILD);
+        p.SetParent(window->handle(), host);
+        p.SetWindowLongA(window->handle(), GWL_HWNDPARENT, static_cast<std::int32_t>(host));
+        window->setWindowPos(0, 0, 0, w, h, 0x54);  // SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW
+    } else {
+        constexpr std::intptr_t HWND_TOPMOST = -1;
+        window->setWindowPos(HWND_TOPMOST, 0, 0, 0, 0, 3);  // SWP_NOMOVE | SWP_NOSIZE
+        window->show();
+    }
+    window->setTimer(kTimerMs, true);
+    p.run();
+    say("run ended");
+    return 0;
+}

@@ -1,0 +1,51 @@
+# Shell helpers of the Xvfb and Wine tests (sourced). They expect DISPLAY to
+# name the test's own X server.
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+failures=0
+
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+check() {  # check DESCRIPTION COMMAND...: the command must succeed
+    local what=$1; shift
+    if "$@"; then pass "$what"; else fail "$what"; fi
+}
+finish() {
+    [ "$failures" -eq 0 ] && { echo "all checks passed"; exit 0; }
+    echo "$failures check(s) failed" >&2
+    exit 1
+}
+
+# wait_for TIMEOUT COMMAND...: polls every 0.1 s until the command succeeds.
+wait_for() {
+    local tries; tries=$(awk "BEGIN { print int($1 * 10) }"); shift
+    for _ in $(seq "$tries"); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+alive() { kill -0 "$1" 2>/dev/null; }
+dead() { ! alive "$1"; }
+# ends_within SECONDS PID: the process is gone within that time.
+ends_within() { wait_for "$1" dead "$2"; }
+# has_line FILE TEXT: the file has a line that is exactly TEXT.
+has_line() { grep -qxF -- "$2" "$1"; }
+
+# The id of the first viewable window titled exactly NAME.
+window_named() {
+    local w
+    for w in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do echo "$w"; return 0; done
+    return 1
+}
+# geometry WINDOW: "X Y WIDTH HEIGHT" of the window on the root.
+geometry() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+        /^ *Width:/{w=$NF} /^ *Height:/{h=$NF} END{print x, y, w, h}'
+}
+# pixel X Y: the screen's colour there as RRGGBB.
+pixel() {
+    import -window root -crop "1x1+$1+$2" -depth 8 txt:- | awk 'NR==2{print tolower(substr($3, 2, 6))}'
+}
+cursor_state() { python3 "$here/xhelper.py" cursor; }
+# xprop_has WINDOW TEXT: the window's properties mention TEXT.
+xprop_has() { xprop -id "$1" | grep -qF -- "$2"; }
+# stop PID: ends a process the test started, if it still runs.
+stop() { alive "$1" && kill "$1" 2>/dev/null; wait "$1" 2>/dev/null || true; }

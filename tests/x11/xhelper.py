@@ -1,0 +1,74 @@
+#!/usr/bin/env python3
+"""X11 helpers for the Xvfb and Wine tests, through libX11 and libXfixes.
+
+  xhelper.py cursor          prints "visible" or "invisible": whether the
+                             pointer's current image has any opaque pixel
+  xhelper.py window W H      creates and maps a W x H window, prints its id
+                             and keeps it until the process is ended
+"""
+import ctypes
+import ctypes.util
+import signal
+import sys
+
+x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
+x11.XOpenDisplay.restype = ctypes.c_void_p
+x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x11.XDefaultRootWindow.restype = ctypes.c_ulong
+x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+x11.XCreateSimpleWindow.restype = ctypes.c_ulong
+x11.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
+                                    ctypes.c_uint, ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong,
+                                    ctypes.c_ulong]
+x11.XMapWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+x11.XStoreName.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_char_p]
+x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+x11.XFree.argtypes = [ctypes.c_void_p]
+
+
+class CursorImage(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short),
+                ("width", ctypes.c_ushort), ("height", ctypes.c_ushort),
+                ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                ("cursor_serial", ctypes.c_ulong),
+                ("pixels", ctypes.POINTER(ctypes.c_ulong)),
+                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
+
+
+def open_display():
+    display = x11.XOpenDisplay(None)
+    if not display:
+        sys.exit("xhelper: cannot open the display")
+    return display
+
+
+def cursor():
+    xfixes = ctypes.CDLL(ctypes.util.find_library("Xfixes"))
+    xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(CursorImage)
+    xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+    image = xfixes.XFixesGetCursorImage(open_display()).contents
+    opaque = any((image.pixels[i] >> 24) & 0xFF for i in range(image.width * image.height))
+    print("visible" if opaque else "invisible")
+
+
+def window(width, height):
+    display = open_display()
+    white = 0xFFFFFF
+    w = x11.XCreateSimpleWindow(display, x11.XDefaultRootWindow(display), 0, 0,
+                                width, height, 0, 0, white)
+    x11.XStoreName(display, w, b"host")
+    x11.XMapWindow(display, w)
+    x11.XSync(display, 0)
+    print(w, flush=True)
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
+    while True:
+        signal.pause()
+
+
+if __name__ == "__main__":
+    if sys.argv[1:2] == ["cursor"]:
+        cursor()
+    elif sys.argv[1:2] == ["window"] and len(sys.argv) == 4:
+        window(int(sys.argv[2]), int(sys.argv[3]))
+    else:
+        sys.exit(__doc__)
