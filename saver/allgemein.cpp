@@ -45,7 +45,10 @@ Int16 Zz(Int16 lo, Int16 hi) {
         at(50010, [&] { r = Rnd(); });
         at(50020, [&] { n = hi - lo + 1; });
         at(50030, [&] {
-            const Single v = static_cast<Single>(n.value()) * r + static_cast<Single>(lo.value());
+            // n * r + lo is exact in double (16-bit integers, 24-bit r). In
+            // single precision 1 * 0.99999994 + 5 would round up to 6 and
+            // give hi + 1; the exact sum keeps the result within lo..hi.
+            const double v = static_cast<double>(n.value()) * r + lo.value();
             result = floorInt16(v);
         });
     });
@@ -57,7 +60,12 @@ Single ZzR(Single lo, Single hi) {
     trapped("Allgemein", "ZzR", [&](Trap& at) {
         Single r = 0;
         at(50010, [&] { r = Rnd(); });
-        at(50020, [&] { result = (hi - lo) * r + lo; });
+        at(50020, [&] {
+            result = (hi - lo) * r + lo;
+            // Rounding to single can reach hi (5 + 0.99999994 is 6.0f): keep
+            // the range half-open.
+            if (lo < hi && result >= hi) result = std::nextafter(hi, lo);
+        });
     });
     return result;
 }

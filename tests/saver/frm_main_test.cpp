@@ -1,0 +1,244 @@
+// frmMain on the headless platform: load and resize, the input that ends
+// the show, the password check of the older family, and the error path.
+#include <vector>
+
+#include "gfx/surface.h"
+#include "saver/allgemein.h"
+#include "tests/saver/saver_fixture.h"
+
+namespace gm {
+namespace {
+
+const SpiCall kSaverOn{SPI_SETSCREENSAVEACTIVE, 1, 0};
+const SpiCall kNotRunning{SPI_SCREENSAVERRUNNING, 0, 0};
+
+class FrmMainTest : public test::SaverTest {
+protected:
+    // Starts the show; input scripted beforehand runs from run().
+    void startShow() { ASSERT_EQ(runMain("/s"), std::nullopt); }
+    // Runs the event loop; the exit code when the show ended.
+    std::optional<int> runShow() {
+        try {
+            platform.run();
+        } catch (const ProcessExit& e) {
+            return e.code;
+        } catch (const HeadlessStop&) {
+        }
+        return std::nullopt;
+    }
+    void move(std::uint64_t at, float x, float y) {
+        platform.schedule(at, {InputKind::MouseMove, 0, x, y});
+    }
+    // The show ended the way exitScreensaver ends it.
+    void expectEndedCleanly(std::optional<int> exit) {
+        EXPECT_EQ(exit, 0);
+        EXPECT_EQ(platform.cursorCount(), 0) << "cursor shown again";
+        const auto& calls = platform.spiCalls();
+        ASSERT_GE(calls.size(), 2u);
+        EXPECT_EQ(calls[calls.size() - 2], kSaverOn);
+        EXPECT_EQ(calls.back(), kNotRunning);
+    }
+};
+
+TEST_F(FrmMainTest, FormLoadFixesFlakeCountAndTimerPeriod) {
+    const struct {
+        const char* speed;
+        std::uint32_t interval;
+    } cases[] = {{"5", 40}, {"0.1", 2000}, {"10", 20}, {"3", 67}, {"1.6", 125}, {"80", 2}, {"160", 1}};
+    for (const auto& c : cases) {
+        put("Speed", c.speed);
+        put("maxFl", "23");
+        forms() = Forms{};
+        startShow();
+        const FrmMain& f = *forms().frmMain;
+        EXPECT_EQ(window()->timerInterval(), c.interval) << c.speed;
+        EXPECT_EQ(f.tmrInterval.value(), static_cast<std::int32_t>(c.interval));
+        EXPECT_GE(f.lastFlake.value(), 12);
+        EXPECT_LE(f.lastFlake.value(), 23);
+        EXPECT_EQ(f.objekt21Y.value(), 50);
+    }
+    // 200 / 400 = 0.5 rounds to the even 0: the timer stays off.
+    put("Speed", "400");
+    forms() = Forms{};
+    startShow();
+    EXPECT_FALSE(window()->timerEnabled());
+}
+
+TEST_F(FrmMainTest, ResizeComposesTheBackgroundWithTheBannerInTheCorner) {
+    constexpr gfx::Colour kSky = 0x804020, kBanner = 0x00FFFF;
+    std::vector<std::string> calls;
+    ShowParts parts;
+    parts.BuildBG = [&](FrmMain& f) {
+        calls.push_back("BuildBG");
+        gfx::Surface& img = f.windowImage();
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) gfx::SetPixel(img, x, y, kSky + (x % 7));
+    };
+    parts.LoadBitmapResource = [&](int id) {
+        calls.push_back("banner " + std::to_string(id));
+        return gfx::Bitmap(130, 18, gfx::toPixel(kBanner));
+    };
+    parts.seedFlakes = [&](FrmMain& f) {
+        calls.push_back(f.tmrEnabled ? "seed after timer" : "seedFlakes");
+    };
+    parts.placeObjekte = [&](FrmMain&) { calls.push_back("placeObjekte"); };
+    parts.moveFlakes = [&](FrmMain& f) {
+        calls.push_back(f.tmrEnabled ? "moveFlakes" : "moveFlakes before timer");
+    };
+    setShowParts(parts);
+    startShow();
+    EXPECT_EQ(calls, (std::vector<std::string>{"BuildBG", "banner 301", "seedFlakes", "placeObjekte",
+                                               "moveFlakes"}));
+
+    FrmMain& f = *forms().frmMain;
+    const int W = 1024, H = 768;
+    ASSERT_EQ(f.surfaces.picBG.width(), W);
+    ASSERT_EQ(f.surfaces.picBG.height(), H);
+    ASSERT_EQ(f.surfaces.picBuffer.width(), W);
+    ASSERT_EQ(f.surfaces.picBuffer.height(), H);
+    const gfx::Surface& img = f.windowImage();
+    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{0, 0}, {W - 131, H - 1}, {W - 1, H - 19}, {500, 700}}) {
+        EXPECT_EQ(gfx::GetPixel(img, x, y), kSky + (x % 7)) << x << "," << y;
+    }
+    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{W - 130, H - 18}, {W - 1, H - 1}, {W - 65, H - 9}}) {
+        EXPECT_EQ(gfx::GetPixel(img, x, y), kBanner) << x << "," << y;
+        EXPECT_EQ(gfx::GetPixel(f.surfaces.picBG, x, y), kBanner);
+        EXPECT_EQ(gfx::GetPixel(f.surfaces.picBuffer, x, y), kSky + (x % 7)) << "the scene before the banner";
+    }
+    EXPECT_GT(window()->refreshes(), 0);
+    EXPECT_TRUE(window()->timerEnabled());
+}
+
+TEST_F(FrmMainTest, TheTimerTicksAtItsPeriod) {
+    int ticks = 0;
+    ShowParts parts;
+    parts.tmrAnimation_Timer = [&](FrmMain&) { ++ticks; };
+    setShowParts(parts);
+    startShow();  // Speed 5: 40 ms
+    platform.stopAt(5000 + 1000);
+    EXPECT_EQ(runShow(), std::nullopt);
+    EXPECT_EQ(ticks, 25);
+}
+
+TEST_F(FrmMainTest, SmallMovesGoOnAThreePixelJumpEnds) {
+    startShow();
+    move(5100, 500, 400);  // the first move only records the position
+    for (int i = 1; i <= 50; ++i) move(5100 + i * 10, 500 + 2.0f * i, 400 - 2.9f * i);
+    platform.stopAt(6000);
+    EXPECT_EQ(runShow(), std::nullopt) << "a slow drift never ends the show";
+    EXPECT_EQ(platform.cursorCount(), -1);
+
+    move(6100, 600, 255 + 3);  // 3 pixels in y from (600, 255)
+    platform.stopAt(7000);
+    expectEndedCleanly(runShow());
+}
+
+TEST_F(FrmMainTest, ThreePixelsInEitherDirectionEnd) {
+    for (const auto& [dx, dy] : std::vector<std::pair<float, float>>{{3, 0}, {-3, 0}, {0, -3}, {2.5f, 3.5f}}) {
+        forms() = Forms{};
+        startShow();
+        FrmMain& f = *forms().frmMain;
+        f.Form_MouseMove(100, 100);
+        try {
+            f.Form_MouseMove(100 + dx, 100 + dy);
+            ADD_FAILURE() << dx << "," << dy << " did not end the show";
+        } catch (const ProcessExit& e) {
+            EXPECT_EQ(e.code, 0);
+        }
+    }
+}
+
+TEST_F(FrmMainTest, APositionOfZeroLetsTheNextMoveThrough) {
+    startShow();
+    FrmMain& f = *forms().frmMain;
+    f.Form_MouseMove(1, 1);
+    f.Form_MouseMove(0, 0);     // within 3 pixels: stored
+    f.Form_MouseMove(800, 600); // (0, 0) counts as no position yet
+    EXPECT_EQ(f.lastX, 800.0f);
+    EXPECT_EQ(f.lastY, 600.0f);
+    EXPECT_THROW(f.Form_MouseMove(700, 600), ProcessExit);
+}
+
+TEST_F(FrmMainTest, AnyKeyOrButtonEndsTheShow) {
+    const InputEvent inputs[] = {
+        {InputKind::KeyDown, 16},  // shift alone
+        {InputKind::KeyDown, 17},  {InputKind::KeyDown, 65}, {InputKind::KeyPress, 'a'},
+        {InputKind::Click},        {InputKind::DblClick},    {InputKind::MouseDown, 1},
+        {InputKind::MouseDown, 2}, {InputKind::MouseDown, 4}, {InputKind::Close},
+    };
+    for (const InputEvent& input : inputs) {
+        forms() = Forms{};
+        startShow();
+        platform.schedule(platform.nowMs() + 100, input);
+        expectEndedCleanly(runShow());
+    }
+}
+
+TEST_F(FrmMainTest, OlderFamilyAsksForThePassword) {
+    platform.setOsVersion(test::win98());
+    platform.setPasswordAnswer(0);  // cancelled
+    startShow();
+    platform.schedule(5100, {InputKind::KeyDown, 65});
+    platform.schedule(5200, {InputKind::Click});
+    platform.stopAt(5500);
+    EXPECT_EQ(runShow(), std::nullopt) << "a refused password keeps the show running";
+    EXPECT_EQ(platform.passwordChecks(), 2);
+    EXPECT_EQ(platform.cursorCount(), -1) << "the cursor stays hidden";
+    EXPECT_EQ(platform.spiCalls().size(), 2u) << "the flags stay as the show set them";
+
+    platform.setPasswordAnswer(1);
+    platform.schedule(5600, {InputKind::KeyPress, 13});
+    platform.stopAt(6000);
+    expectEndedCleanly(runShow());
+    EXPECT_EQ(platform.passwordChecks(), 3);
+}
+
+TEST_F(FrmMainTest, OutsideTheShowExitChangesNothing) {
+    for (const char* line : {"/c", "/p 1234", "/x"}) {
+        runMain(line);
+        exitScreensaver();
+    }
+    EXPECT_EQ(platform.cursorCount(), 0);
+    for (const SpiCall& c : platform.spiCalls()) EXPECT_EQ(c.action, SPI_SETSCREENSAVEACTIVE) << "only Main's switch-off";
+    EXPECT_EQ(platform.spiCalls().size(), 3u);
+}
+
+TEST_F(FrmMainTest, SpeedZeroEndsTheShowThroughTheTrap) {
+    put("Speed", "0");
+    const std::optional<int> exit = runMain("/s");
+    expectEndedCleanly(exit);
+    const std::string text = protocol();
+    EXPECT_NE(text.find("Fehler-Nr / error :\t11 (Division by zero)\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Modul:\tfrmMain\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Prozedur / procedure:\tForm_Load\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Zeile / Line:\t50020\r\n"), std::string::npos);
+    EXPECT_EQ(platform.beeps(), 1);
+    EXPECT_EQ(platform.pointerResets(), 1);
+}
+
+TEST_F(FrmMainTest, ATimerPeriodBeyondTheControlsRangeIsAnInvalidPropertyValue) {
+    put("Speed", "0.003");  // 66667 ms
+    expectEndedCleanly(runMain("/s"));
+    EXPECT_NE(protocol().find("Fehler-Nr / error :\t380 (Invalid property value)\r\n"), std::string::npos);
+    put("Speed", "-5");
+    forms() = Forms{};
+    fullScreen = kFalse;
+    expectEndedCleanly(runMain("/s"));
+    EXPECT_NE(protocol().find("Modul:\tfrmMain"), std::string::npos);
+}
+
+TEST_F(FrmMainTest, SetTopMostFlagsAndInsertAfter) {
+    startShow();
+    Window& w = forms().frmMain->window();
+    EXPECT_EQ(SetTopMost(w, kTrue, kFalse), kTrue);
+    EXPECT_EQ(SetTopMost(w, kFalse, kTrue), kTrue);
+    EXPECT_EQ(SetTopMost(w, 1, kTrue), kTrue);
+    const auto& p = window()->positions();
+    ASSERT_EQ(p.size(), 4u);
+    EXPECT_EQ(p[1], (SetWindowPosCall{HWND_TOPMOST, 0, 0, 0, 0, 0x13}));
+    EXPECT_EQ(p[2], (SetWindowPosCall{HWND_NOTOPMOST, 0, 0, 0, 0, 0x03}));
+    EXPECT_EQ(p[3], (SetWindowPosCall{0, 0, 0, 0, 0, 0x03})) << "neither true nor false: the null handle";
+}
+
+}  // namespace
+}  // namespace gm

@@ -1,0 +1,61 @@
+// The Linux-only options come off the command line; the rest reaches Main
+// as Windows would pass it.
+#include <gtest/gtest.h>
+
+#include "saver/linux_options.h"
+
+namespace gm {
+namespace {
+
+using Target = X11Options::Target;
+
+LinuxOptions parse(std::vector<std::string> args, const char* xscreensaverWindow = nullptr) {
+    return parseLinuxOptions(args, xscreensaverWindow);
+}
+
+TEST(LinuxOptions, TheRestIsTheWindowsCommandLine) {
+    LinuxOptions o = parse({"--seed", "42", "/p", "1234"});
+    EXPECT_EQ(o.commandLine, "/p 1234");
+    EXPECT_EQ(o.seed, 42u);
+    EXPECT_EQ(o.x11.target, Target::FullScreen);
+    EXPECT_TRUE(o.error.empty());
+    EXPECT_EQ(parse({}).commandLine, "");
+    EXPECT_EQ(parse({"/S", "--print-config"}).commandLine, "/S");
+    EXPECT_TRUE(parse({"/S", "--print-config"}).printConfig);
+    EXPECT_TRUE(parse({"--help"}).help);
+}
+
+TEST(LinuxOptions, WhereTheShowGoes) {
+    EXPECT_EQ(parse({"-root"}).x11.target, Target::Root);
+    EXPECT_EQ(parse({"--window", "/s"}).x11.target, Target::Normal);
+    LinuxOptions o = parse({"-window-id", "0x2a00007"});
+    EXPECT_EQ(o.x11.target, Target::WindowId);
+    EXPECT_EQ(o.x11.windowId, 0x2a00007u);
+    EXPECT_EQ(parse({"-window-id", "44040199"}).x11.windowId, 44040199u);
+    // An explicit window wins over -root in any order.
+    EXPECT_EQ(parse({"-root", "-window-id", "12"}).x11.target, Target::WindowId);
+    EXPECT_EQ(parse({"-window-id", "12", "-root"}).x11.target, Target::WindowId);
+}
+
+TEST(LinuxOptions, TheDaemonsWindowVariable) {
+    LinuxOptions o = parse({}, "0x1e00004");
+    EXPECT_EQ(o.x11.target, Target::WindowId);
+    EXPECT_EQ(o.x11.windowId, 0x1e00004u);
+    EXPECT_EQ(parse({"--window"}, "0x1e00004").x11.target, Target::Normal) << "an option wins";
+    EXPECT_EQ(parse({"-window-id", "7"}, "0x1e00004").x11.windowId, 7u);
+    EXPECT_EQ(parse({}, "").x11.target, Target::FullScreen);
+}
+
+TEST(LinuxOptions, MalformedOptionsAreErrors) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"-window-id"}, {"-window-id", "zz"}, {"-window-id", "0x"}, {"-window-id", "0x100000000"},
+             {"--seed"}, {"--seed", "-1"}, {"--seed", "12ab"}}) {
+        EXPECT_FALSE(parse(args).error.empty()) << args[0] << " " << (args.size() > 1 ? args[1] : "");
+    }
+    EXPECT_FALSE(parse({}, "window").error.empty());
+    EXPECT_EQ(parseWindowId("4294967295"), 4294967295ul);
+    EXPECT_EQ(parseWindowId("4294967296"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace gm
