@@ -82,7 +82,8 @@ public:
     void ObjektFlieg();
     // Picks the next object at random and loads its pictures.
     void chooseObjekt();
-    // The masked draw of the current object into picBuffer.
+    // The masked draw of the current object into picBuffer (at once, or in
+    // the frame composer's present step when it composes incrementally).
     void drawObjekt();
 
     // --- The tick (tick.cpp) ---------------------------------------------

@@ -119,7 +119,7 @@ public:
         for (int y = 0; y < s.height; ++y) {
             const int inFrame = y % s.frameHeight;
             if (inFrame < 5 || inFrame >= s.frameHeight - 5) continue;
-            for (int x = 1; x < s.width - 10; ++x)
+            for (int x = 1; x < s.width - 1; ++x)
                 b.row(y)[x] = mask ? 0 : gfx::toPixel(x == 1 ? kMarker : spriteColour(id));
         }
         return b;
