@@ -1,0 +1,104 @@
+// Snow hills (131/132, 133/134, 135/136, 137/138): 640 x 100 silhouettes of
+// snow on black, each made of two or three overlapping ridges. The scene
+// shows a band's right end in the middle of the picture, so every ridge sinks
+// to the bottom edge at the right. Light comes from the upper left: slopes
+// that face it are white, the others pale blue, with drift lines and a crisp
+// crest line that separates one band from the band behind it.
+#include <cmath>
+
+#include "resources/artgen/art.h"
+
+namespace gm::art {
+namespace {
+
+constexpr int kW = 640, kH = 100;
+
+enum Tone : std::uint8_t { kCrest = 1, kDeep, kShade, kMid, kLight, kWhite, kDrift, kSparkle };
+
+const std::vector<Rgb> kPalette = {
+    {0, 0, 0},       {122, 146, 190}, {158, 180, 216}, {184, 204, 234}, {210, 224, 244},
+    {234, 242, 251}, {250, 252, 255}, {170, 192, 226}, {255, 255, 255},
+};
+
+struct Wave {
+    double amplitude, period, phase;
+};
+
+struct Ridge {
+    double base;  // mean crest row
+    std::vector<Wave> waves;
+    double taperFrom;  // the crest sinks to the bottom from this column to the right end
+    double y(double x) const {
+        double v = base;
+        for (const Wave& w : waves) v -= w.amplitude * std::sin(2 * M_PI * x / w.period + w.phase);
+        if (x > taperFrom) {
+            const double t = (x - taperFrom) / (kW - taperFrom);
+            v += (kH + 2 - v) * t * t * (3 - 2 * t);
+        }
+        return v;
+    }
+    double slope(double x) const { return y(x + 1) - y(x - 1); }
+};
+
+Picture hill(const std::vector<Ridge>& ridges, std::uint32_t seed) {
+    Picture p(kW, kH, kPalette);
+    for (std::size_t r = 0; r < ridges.size(); ++r) {
+        const Ridge& ridge = ridges[r];
+        const Shape body = below(kW, kH, [&](double x) { return ridge.y(x); });
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) {
+                if (!body.at(x, y)) continue;
+                const double crest = ridge.y(x + 0.5);
+                const double depth = (y + 0.5 - crest) / std::max(8.0, kH - crest);
+                const double facing = std::clamp(-ridge.slope(x + 0.5) * 1.6, -1.0, 1.0);  // +1 faces the light
+                double t = 0.32 + 0.6 * depth - 0.4 * facing * std::exp(-4 * depth);
+                t += 0.12 * std::sin((x * 0.05 + y * 0.35) + seed) * depth;  // gentle drifts
+                const std::uint8_t ramp[5] = {kWhite, kLight, kMid, kShade, kDeep};
+                const double v = std::clamp(t, 0.0, 0.999) * 5;
+                const int lo = static_cast<int>(v);
+                const int idx = std::min(4, lo + ((v - lo) > bayer(x, y) ? 1 : 0));
+                p.set(x, y, ramp[idx]);
+            }
+        // Drift lines: thin curves following the crest lower down.
+        for (int k = 1; k <= 2; ++k)
+            for (int x = 0; x < kW; ++x) {
+                const double crest = ridge.y(x + 0.5);
+                const int y = static_cast<int>(crest + k * (kH - crest) * 0.33 + 3 * std::sin(x * 0.03 + k + seed));
+                if (body.at(x, y) && std::sin(x * 0.09 + k * 2.0 + seed) > -0.2) p.set(x, y, kDrift);
+            }
+        // The crest line, with a lit lip on slopes that face the light.
+        for (int x = 0; x < kW; ++x) {
+            const int y = static_cast<int>(std::ceil(ridge.y(x + 0.5) - 0.5));
+            if (y < 0 || y >= kH) continue;
+            p.set(x, y, kCrest);
+            if (ridge.slope(x + 0.5) < -0.15 && body.at(x, y + 1)) p.set(x, y + 1, kWhite);
+        }
+        // Glints of sunlit snow just under the crest.
+        Random rnd(seed * 31 + r);
+        for (int i = 0; i < 90; ++i) {
+            const int x = rnd.integer(0, kW - 1);
+            const int y = static_cast<int>(ridge.y(x + 0.5)) + rnd.integer(2, 14);
+            if (body.at(x, y) && ridge.slope(x + 0.5) < 0.2) p.set(x, y, kSparkle);
+        }
+    }
+    return p;
+}
+
+}  // namespace
+
+void paintHills(std::vector<Artwork>& out) {
+    const std::vector<Ridge> variants[4] = {
+        // Broad rolling hills.
+        {{30, {{14, 420, 0.6}, {6, 170, 1.9}}, 470}, {58, {{10, 300, 2.4}, {4, 90, 0.3}}, 520}},
+        // Two rounded humps.
+        {{40, {{22, 330, -0.2}, {3, 60, 1.0}}, 500}, {62, {{16, 250, 2.2}}, 540}},
+        // A long slope rising to the left.
+        {{20, {{8, 200, 0.8}, {3, 75, 2.0}}, 260}, {48, {{12, 260, 0.2}}, 430}, {74, {{6, 150, 1.4}}, 560}},
+        // Low dunes.
+        {{52, {{10, 160, 0.3}, {5, 70, 2.5}}, 480}, {72, {{8, 210, 1.1}, {3, 55, 0.5}}, 560}},
+    };
+    for (int v = 0; v < 4; ++v)
+        addSprite(out, 131 + 2 * v, 132 + 2 * v, Storage::Bits4Rle, hill(variants[v], 131 + 2 * v));
+}
+
+}  // namespace gm::art

@@ -1,0 +1,92 @@
+// Fir trees (143/144: five 100 x 100 frames, three single trees and two
+// pairs) and forest strips (141/142: five 200 x 50 strips of small firs on a
+// snow bank, each with its own number and spacing of trees).
+#include <cmath>
+
+#include "resources/artgen/art.h"
+#include "resources/artgen/fir.h"
+
+namespace gm::art {
+namespace {
+
+enum : std::uint8_t {
+    kOutline = 1, kDeepGreen, kGreen, kLightGreen, kTrunkDark, kTrunk, kSnowOutline, kSnowShade, kSnowMid, kSnowWhite,
+};
+
+const std::vector<Rgb> kPalette = {
+    {0, 0, 0},       {18, 42, 40},    {26, 74, 54},    {44, 112, 68},   {96, 156, 84},   {62, 36, 24},
+    {116, 72, 40},   {92, 116, 164},  {164, 188, 226}, {214, 228, 246}, {252, 253, 255},
+};
+
+const FirColours kFir{kOutline, kDeepGreen, kGreen, kLightGreen, kTrunkDark, kTrunk, kSnowOutline, kSnowShade, kSnowMid, kSnowWhite};
+
+Picture treeSheet() {
+    constexpr int kFrame = 100;
+    const std::vector<std::vector<Fir>> frames = {
+        {{50, 100, 97, 74, 5, 1431}},                                // a classic tree
+        {{50, 100, 96, 94, 4, 1432}},                                // broad and bushy
+        {{50, 100, 98, 58, 6, 1433}},                                // tall and slim
+        {{33, 100, 96, 62, 5, 1434}, {72, 100, 66, 48, 4, 1435}},    // a pair, the small one in front
+        {{68, 100, 94, 60, 5, 1436}, {28, 100, 72, 50, 4, 1437}},    // a pair the other way round
+    };
+    Picture sheet(kFrame, 5 * kFrame, kPalette);
+    for (std::size_t f = 0; f < frames.size(); ++f) {
+        Picture frame(kFrame, kFrame, kPalette);
+        for (const Fir& fir : frames[f]) paintFir(frame, kFir, fir);
+        sheet.paste(frame, 0, int(f) * kFrame);
+    }
+    return sheet;
+}
+
+// One forest strip: trees of varied heights on a snow bank.
+Picture forestStrip(int trees, double minH, double maxH, std::uint32_t seed) {
+    constexpr int kW = 200, kH = 50;
+    Picture p(kW, kH, kPalette);
+    const double top = 0;
+    const double bankTop = top + kH - 7;
+    Random rnd(seed);
+    // Trees from the back (higher up, smaller) to the front.
+    struct Spot { double x, h; };
+    std::vector<Spot> spots;
+    for (int i = 0; i < trees; ++i) {
+        const double x = (i + rnd.range(0.15, 0.85)) * kW / trees;
+        spots.push_back({x, rnd.range(minH, maxH)});
+    }
+    for (int pass = 0; pass < 2; ++pass)
+        for (std::size_t i = pass; i < spots.size(); i += 2) {
+            const double h = spots[i].h * (pass == 0 ? 1.0 : 0.85);
+            const double base = bankTop + 3 + (pass == 0 ? 0 : 2);
+            paintFir(p, kFir, {spots[i].x, base, h, h * rnd.range(0.55, 0.7), h > 36 ? 4 : 3,
+                               seed * 17 + std::uint32_t(i)});
+        }
+    // The snow bank in front, a wavy drift across the whole strip.
+    const int w = p.width(), hgt = p.height();
+    Shape bank(w, hgt);
+    for (int x = 0; x < kW; ++x) {
+        const double y = bankTop + 1.6 * std::sin(x * 0.07 + seed) + 1.2 * std::sin(x * 0.19 + 2 * seed);
+        for (int yy = static_cast<int>(std::ceil(y)); yy < top + kH; ++yy) bank.set(x, yy);
+    }
+    p.ramp(bank, {kSnowWhite, kSnowMid, kSnowShade}, [&](int, int y) { return (y - bankTop) / 6.0 + 0.1; });
+    p.fill(bank.rim(0, -1, 1), kSnowOutline);
+    p.fill(bank.rim(0, -1, 2) - bank.rim(0, -1, 1), kSnowWhite);
+    return p;
+}
+
+Picture forestSheet() {
+    Picture sheet(200, 250, kPalette);
+    sheet.paste(forestStrip(13, 30, 43, 1411), 0, 0);     // evenly spaced
+    sheet.paste(forestStrip(19, 24, 43, 1412), 0, 50);   // dense
+    sheet.paste(forestStrip(8, 34, 43, 1413), 0, 100);   // sparse and tall
+    sheet.paste(forestStrip(15, 22, 36, 1414), 0, 150);   // low and even
+    sheet.paste(forestStrip(11, 26, 43, 1415), 0, 200);   // ragged
+    return sheet;
+}
+
+}  // namespace
+
+void paintTrees(std::vector<Artwork>& out) {
+    addSprite(out, 141, 142, Storage::Bits4Rle, forestSheet());
+    addSprite(out, 143, 144, Storage::Bits4Rle, treeSheet());
+}
+
+}  // namespace gm::art

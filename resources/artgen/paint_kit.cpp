@@ -1,0 +1,55 @@
+#include "resources/artgen/paint_kit.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace gm::art {
+
+void outlineFigure(Picture& p, const Shape& figure, std::uint8_t outline, std::uint8_t snowOutline,
+                   const std::vector<std::uint8_t>& snowColours) {
+    const Shape ring = figure.outline(1);
+    auto isSnow = [&](int x, int y) {
+        return figure.at(x, y) && std::find(snowColours.begin(), snowColours.end(), p.at(x, y)) != snowColours.end();
+    };
+    for (int y = 0; y < p.height(); ++y)
+        for (int x = 0; x < p.width(); ++x) {
+            if (!ring.at(x, y)) continue;
+            const bool snow = isSnow(x, y + 1) || isSnow(x, y - 1) || isSnow(x - 1, y) || isSnow(x + 1, y);
+            p.set(x, y, snow ? snowOutline : outline);
+        }
+}
+
+Shape snowOn(Picture& p, const Shape& surface, double thickness, const SnowColours& c, std::uint32_t seed) {
+    const Shape snow = topLayer(surface, [&](int x) {
+        const double lump = 0.5 * thickness * (0.5 * std::sin(x * 0.45 + seed) + 0.5 * noise(x, 0, seed));
+        return std::max(1, static_cast<int>(std::lround(thickness * 0.75 + lump)));
+    });
+    int x0 = p.width(), x1 = 0;
+    for (int y = 0; y < p.height(); ++y)
+        for (int x = 0; x < p.width(); ++x)
+            if (snow.at(x, y)) x0 = std::min(x0, x), x1 = std::max(x1, x);
+    const double span = std::max(1, x1 - x0);
+    p.ramp(snow, {c.white, c.mid, c.shade}, [&](int x, int y) {
+        int depth = 0;
+        while (snow.at(x, y - depth - 1)) ++depth;
+        return 0.15 + 0.55 * depth / std::max(1.0, thickness) + 0.45 * (x - x0) / span - 0.1;
+    });
+    p.fill(snow.rim(0, -1, 1), c.white);
+    return snow;
+}
+
+Shape icicles(int w, int h, const Shape& from, int x0, int x1, int maxLength, std::uint32_t seed) {
+    Shape s(w, h);
+    Random rnd(seed);
+    for (int x = x0; x <= x1; x += rnd.integer(2, 5)) {
+        int y = h - 1;
+        while (y > 0 && !from.at(x, y)) --y;
+        if (!from.at(x, y)) continue;
+        const int len = rnd.integer(1, maxLength);
+        for (int k = 1; k <= len; ++k) s.set(x, y + k);
+        if (len > 3) s.set(x + 1, y + 1);
+    }
+    return s;
+}
+
+}  // namespace gm::art

@@ -1,0 +1,40 @@
+// Painting helpers shared by the painters: snow lying on surfaces and the
+// outlines that give the art its picture-book look.
+#pragma once
+
+#include "resources/artgen/art.h"
+
+namespace gm::art {
+
+struct SnowColours {
+    std::uint8_t white, mid, shade, outline;
+};
+
+// The part of `s` lying within thickness(x) pixels below its upper edges.
+template <class F>
+Shape topLayer(const Shape& s, F thickness) {
+    Shape out(s.width(), s.height());
+    for (int x = 0; x < s.width(); ++x) {
+        int run = 0;
+        for (int y = 0; y < s.height(); ++y) {
+            run = s.at(x, y) ? run + 1 : 0;
+            if (run > 0 && run <= thickness(x)) out.set(x, y);
+        }
+    }
+    return out;
+}
+
+// Outline the picture's figure: each outline pixel takes `snowOutline` when
+// it borders one of the snow colours, else `outline`.
+void outlineFigure(Picture& p, const Shape& figure, std::uint8_t outline, std::uint8_t snowOutline,
+                   const std::vector<std::uint8_t>& snowColours);
+
+// Snow lying on the upward faces of `surface`: `thickness` pixels deep with a
+// lumpy lower edge, lit at its top, bluer lower down and to the right.
+// Returns the snow's shape.
+Shape snowOn(Picture& p, const Shape& surface, double thickness, const SnowColours& c, std::uint32_t seed);
+
+// Icicles hanging from the lower edge of `from` between columns x0 and x1.
+Shape icicles(int w, int h, const Shape& from, int x0, int x1, int maxLength, std::uint32_t seed);
+
+}  // namespace gm::art

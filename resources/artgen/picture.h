@@ -1,0 +1,58 @@
+// Indexed pictures: what the painter draws into and the encoders store.
+//
+// A Picture holds one palette index per pixel, its palette, and the coverage
+// of everything painted on it. For a sprite, index 0 of the palette is pure
+// black and stays under every pixel that nothing covered; the mask is the
+// coverage itself, so sprite and mask come from the same drawing and always
+// agree.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "resources/artgen/shape.h"
+
+namespace gm::art {
+
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+    bool operator==(const Rgb&) const = default;
+};
+
+// Ordered-dither threshold in [0, 1) for pixel (x, y): the 8 x 8 Bayer matrix.
+double bayer(int x, int y);
+
+class Picture {
+public:
+    Picture(int width, int height, std::vector<Rgb> palette);
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    const std::vector<Rgb>& palette() const { return palette_; }
+    std::uint8_t at(int x, int y) const { return index_[std::size_t(y) * width_ + x]; }
+    Rgb rgbAt(int x, int y) const { return palette_[at(x, y)]; }
+    const Shape& coverage() const { return coverage_; }
+    Shape whole() const { return rect(width_, height_, 0, 0, width_, height_); }
+
+    void set(int x, int y, std::uint8_t index);
+    // Paint the shape in one colour.
+    void fill(const Shape& s, std::uint8_t index);
+    // Paint the shape with a ramp of colours: tone(x, y) in [0, 1] picks the
+    // position along the ramp, ordered dithering mixes neighbouring colours.
+    void ramp(const Shape& s, const std::vector<std::uint8_t>& colours, const std::function<double(int, int)>& tone);
+    // Clear the shape back to the background (index 0), uncovered.
+    void erase(const Shape& s);
+    // Copy another picture of the same palette at (dx, dy), its covered pixels only.
+    void paste(const Picture& p, int dx, int dy);
+
+private:
+    int width_;
+    int height_;
+    std::vector<Rgb> palette_;
+    std::vector<std::uint8_t> index_;
+    Shape coverage_;
+};
+
+}  // namespace gm::art
