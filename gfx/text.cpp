@@ -35,6 +35,41 @@ void PrintText(Surface& s, std::string_view text) {
     s.currentX += renderer.textWidth(s.font, text);
 }
 
+std::u32string textCodePoints(std::string_view text) {
+    std::u32string out;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        // Sequence length and the smallest code point it may encode (to
+        // refuse overlong forms).
+        const int length = lead < 0x80         ? 1
+                           : (lead >> 5) == 6  ? 2
+                           : (lead >> 4) == 14 ? 3
+                           : (lead >> 3) == 30 ? 4
+                                               : 0;
+        char32_t c = length == 1   ? lead
+                     : length == 2 ? lead & 0x1F
+                     : length == 3 ? lead & 0x0F
+                                   : lead & 0x07;
+        bool valid = length > 0 && i + length <= text.size();
+        for (int k = 1; valid && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            c = (c << 6) | (next & 0x3F);
+        }
+        static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        valid = valid && c >= kSmallest[length] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+        if (valid) {
+            out += c;
+            i += length;
+        } else {
+            out += static_cast<char32_t>(lead);
+            ++i;
+        }
+    }
+    return out;
+}
+
 int TextHeight(const Surface& s, std::string_view text) {
     return textRenderer().textHeight(s.font, text);
 }

@@ -2,6 +2,7 @@
 // Windows). The raster calls the renderer installed for the process.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "gfx/surface.h"
@@ -9,7 +10,7 @@
 namespace gm::gfx {
 
 class TextRenderer {
-public:
+  public:
     virtual ~TextRenderer() = default;
     virtual int textHeight(const FontSpec& font, std::string_view text) = 0;
     virtual int textWidth(const FontSpec& font, std::string_view text) = 0;
@@ -19,7 +20,13 @@ public:
                           Colour colour) = 0;
 };
 
+// Installs the renderer the text operations use (nullptr: none, text is
+// then measured as empty and not drawn).
 void setTextRenderer(TextRenderer* renderer);
 TextRenderer& textRenderer();
+
+// The characters of a text: UTF-8, where a byte that does not start a valid
+// UTF-8 sequence stands for the Latin-1 character of that code.
+std::u32string textCodePoints(std::string_view text);
 
 }  // namespace gm::gfx
