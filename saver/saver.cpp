@@ -94,7 +94,7 @@ void Main(const std::string& commandLine) {
         std::string selector, argument;
         at(50010, [&] { LoadConfig(); });
         at(50020, [&] { Randomize(startSeed()); });
-        at(50030, [&] { platform().SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 0, nullptr, 0); });
+        at(50030, [&] { platform().SystemParametersInfoA(kSpiSetScreenSaveActive, 0, nullptr, 0); });
         at(50040, [&] {
             const std::string command = trimmedUpper(commandLine);
             selector = command.substr(0, 2);
@@ -123,7 +123,7 @@ void Main(const std::string& commandLine) {
             at(50120, [&] { platform().PwdChangePasswordA("SCRSAVE", toHandle(owner)); });
         } else if (selector == "/S" || selector.empty()) {
             at(50130, [&] { fullScreen = kTrue; });
-            at(50140, [&] { platform().SystemParametersInfoA(SPI_SCREENSAVERRUNNING, -1, nullptr, 0); });
+            at(50140, [&] { platform().SystemParametersInfoA(kSpiScreenSaverRunning, -1, nullptr, 0); });
             at(50150, [&] { platform().ShowCursor(false); });
             at(50160, [&] { forms().frmMain = std::make_unique<FrmMain>(); });
             at(50170, [&] { SetTopMost(forms().frmMain->window(), kTrue, kTrue); });
@@ -159,8 +159,8 @@ void exitScreensaver() {
             if (confirmed == 0) return;  // refused or cancelled: the show goes on
         }
         at(50040, [&] { platform().ShowCursor(true); });
-        at(50050, [&] { platform().SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0); });
-        at(50060, [&] { platform().SystemParametersInfoA(SPI_SCREENSAVERRUNNING, 0, nullptr, 0); });
+        at(50050, [&] { platform().SystemParametersInfoA(kSpiSetScreenSaveActive, 1, nullptr, 0); });
+        at(50060, [&] { platform().SystemParametersInfoA(kSpiScreenSaverRunning, 0, nullptr, 0); });
         at(50070, [&] { platform().exitProcess(0); });
     });
 }
@@ -171,11 +171,11 @@ Bool16 SetTopMost(Window& window, Bool16 topmost, Bool16 activate) {
         unsigned flags = 0;
         std::intptr_t insertAfter = 0;
         at(50010, [&] {
-            flags = SWP_NOMOVE | SWP_NOSIZE;
-            if (activate == kFalse) flags |= SWP_NOACTIVATE;
+            flags = kSwpNoMove | kSwpNoSize;
+            if (activate == kFalse) flags |= kSwpNoActivate;
         });
         at(50020, [&] {
-            insertAfter = topmost == kTrue ? HWND_TOPMOST : topmost == kFalse ? HWND_NOTOPMOST : 0;
+            insertAfter = topmost == kTrue ? kHwndTopMost : topmost == kFalse ? kHwndNoTopMost : 0;
         });
         at(50030, [&] { result = toBool16(window.setWindowPos(insertAfter, 0, 0, 0, 0, flags) != 0); });
     });

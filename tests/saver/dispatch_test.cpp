@@ -8,8 +8,8 @@
 namespace gm {
 namespace {
 
-const SpiCall kSaverOff{SPI_SETSCREENSAVEACTIVE, 0, 0};
-const SpiCall kRunning{SPI_SCREENSAVERRUNNING, -1, 0};
+const SpiCall kSaverOff{kSpiSetScreenSaveActive, 0, 0};
+const SpiCall kRunning{kSpiScreenSaverRunning, -1, 0};
 
 class Dispatch : public test::SaverTest {
 protected:
@@ -50,7 +50,7 @@ TEST_P(FullScreenLines, StartTheShow) {
     EXPECT_TRUE(window()->visible());
     // Made top-most and active before it was shown.
     ASSERT_EQ(window()->positions().size(), 1u);
-    EXPECT_EQ(window()->positions()[0], (SetWindowPosCall{HWND_TOPMOST, 0, 0, 0, 0, 3}));
+    EXPECT_EQ(window()->positions()[0], (SetWindowPosCall{kHwndTopMost, 0, 0, 0, 0, 3}));
     EXPECT_EQ(configShown, 0);
     EXPECT_TRUE(previews.empty());
 }

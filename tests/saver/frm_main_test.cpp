@@ -9,8 +9,8 @@
 namespace gm {
 namespace {
 
-const SpiCall kSaverOn{SPI_SETSCREENSAVEACTIVE, 1, 0};
-const SpiCall kNotRunning{SPI_SCREENSAVERRUNNING, 0, 0};
+const SpiCall kSaverOn{kSpiSetScreenSaveActive, 1, 0};
+const SpiCall kNotRunning{kSpiScreenSaverRunning, 0, 0};
 
 class FrmMainTest : public test::SaverTest {
 protected:
@@ -199,7 +199,7 @@ TEST_F(FrmMainTest, OutsideTheShowExitChangesNothing) {
         exitScreensaver();
     }
     EXPECT_EQ(platform.cursorCount(), 0);
-    for (const SpiCall& c : platform.spiCalls()) EXPECT_EQ(c.action, SPI_SETSCREENSAVEACTIVE) << "only Main's switch-off";
+    for (const SpiCall& c : platform.spiCalls()) EXPECT_EQ(c.action, kSpiSetScreenSaveActive) << "only Main's switch-off";
     EXPECT_EQ(platform.spiCalls().size(), 3u);
 }
 
@@ -235,8 +235,8 @@ TEST_F(FrmMainTest, SetTopMostFlagsAndInsertAfter) {
     EXPECT_EQ(SetTopMost(w, 1, kTrue), kTrue);
     const auto& p = window()->positions();
     ASSERT_EQ(p.size(), 4u);
-    EXPECT_EQ(p[1], (SetWindowPosCall{HWND_TOPMOST, 0, 0, 0, 0, 0x13}));
-    EXPECT_EQ(p[2], (SetWindowPosCall{HWND_NOTOPMOST, 0, 0, 0, 0, 0x03}));
+    EXPECT_EQ(p[1], (SetWindowPosCall{kHwndTopMost, 0, 0, 0, 0, 0x13}));
+    EXPECT_EQ(p[2], (SetWindowPosCall{kHwndNoTopMost, 0, 0, 0, 0, 0x03}));
     EXPECT_EQ(p[3], (SetWindowPosCall{0, 0, 0, 0, 0, 0x03})) << "neither true nor false: the null handle";
 }
 
