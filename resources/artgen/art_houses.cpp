@@ -13,6 +13,16 @@ namespace {
 
 constexpr int kW = 153, kH = 115;
 
+// The space a blanket of snow fills on a roof: the roof raised by `depth`
+// pixels, with rounded lumps hanging over both eaves.
+Shape snowBlanket(const Shape& roof, int depth, Pt leftEave, Pt rightEave) {
+    Shape s = roof;
+    for (int k = 1; k <= depth; ++k) s |= roof.shifted(0, -k);
+    s |= ellipse(roof.width(), roof.height(), leftEave.x + 2, leftEave.y - 1, 5, 4);
+    s |= ellipse(roof.width(), roof.height(), rightEave.x - 2, rightEave.y - 1, 5, 4);
+    return s;
+}
+
 // ---- the red house ----
 
 enum RedHouse : std::uint8_t {
@@ -54,8 +64,12 @@ Picture redHouse() {
     const Shape wall = rect(w, h, 24, 56, 130, 110);
     const Shape gable = polygon(w, h, {{24, 58}, {77, 22}, {130, 58}});
     const Shape front = wall | gable;
-    p.ramp(front, {kRedLight, kRed, kRedDark}, [&](int x, int y) { return 0.35 + 0.35 * (x - 24) / 106.0 + 0.1 * (y % 4 == 0); });
-    for (int y = 26; y < 110; y += 4) p.fill(front & rect(w, h, 0, y, w, y + 1), kRedDark);
+    p.fill(front, kRed);
+    for (int y = 26; y < 110; y += 4) {  // boards: a lit upper edge, a dark joint below
+        p.fill(front & rect(w, h, 0, y + 1, w, y + 2), kRedLight);
+        p.fill(front & rect(w, h, 0, y, w, y + 1), kRedDark);
+    }
+    p.fill(front & rect(w, h, 24, 56, 130, 62), kRedDark);  // the shadow under the eaves
     p.fill(rect(w, h, 24, 58, 29, 110), kTrim);
     p.fill(rect(w, h, 125, 58, 130, 110), kTrimShade);
     p.fill(rect(w, h, 24, 100, 130, 103), kRedDark);  // plinth shadow
@@ -82,8 +96,7 @@ Picture redHouse() {
     p.fill(roof, kRoofTile);
     p.fill(roof.rim(0, 1, 2), kRhOutline);
     figure |= roof;
-    const Shape roofTop = polygon(w, h, {{6, 62}, {77, 8}, {148, 62}, {142, 62}, {77, 16}, {12, 62}});
-    const Shape snow = snowOn(p, roofTop | roof, 9, kRhSnow, 161);
+    const Shape snow = snowOn(p, snowBlanket(roof, 7, {7, 63}, {147, 63}), 12, kRhSnow, 161);
     p.fill(icicles(w, h, snow | roof, 14, 140, 6, 1611) - snow - roof - figure, kRhSnowShade);
     figure |= snow;
     figure |= snowOn(p, chimney | rect(w, h, 102, 11, 119, 15), 4, kRhSnow, 162);
@@ -183,8 +196,7 @@ Picture logCabin() {
     p.fill(roof, kLogDark);
     p.fill(roof.rim(0, 1, 2), kCbOutline);
     figure |= roof;
-    const Shape roofTop = polygon(w, h, {{4, 62}, {76, 10}, {148, 62}, {142, 62}, {76, 18}, {10, 62}});
-    const Shape snow = snowOn(p, roofTop | roof, 10, kCbSnow, 164);
+    const Shape snow = snowOn(p, snowBlanket(roof, 8, {5, 63}, {147, 63}), 13, kCbSnow, 164);
     p.fill(icicles(w, h, snow | roof, 12, 142, 7, 1631) - snow - roof - figure, kCbSnowShade);
     figure |= snow;
     figure |= snowOn(p, chimney, 4, kCbSnow, 165);

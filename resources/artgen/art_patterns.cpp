@@ -4,6 +4,7 @@
 // the middle of the shape, thinning out to nothing at its edge. Dots are
 // scattered by a fixed noise so the blended result looks like soft speckle,
 // not like a regular grid.
+#include <algorithm>
 #include <cmath>
 
 #include "resources/artgen/art.h"
@@ -28,22 +29,25 @@ double cloudDensity(const std::vector<Blob>& blobs, double u, double v) {
 Picture cloudPattern(int w, int h, std::uint64_t seed) {
     Picture p(w, h, {{0, 0, 0}, {255, 255, 255}});
     Random rnd(seed);
-    // A flat-bottomed heap of puffs across the width: tall ones in the middle.
+    // Round puffs side by side on a common base line, the biggest near the
+    // middle, all kept inside the pattern so the cloud fades out before its
+    // border; a low flat body joins them.
     std::vector<Blob> blobs;
-    const int n = std::max(3, static_cast<int>(w / double(h) * 1.6));
-    for (int i = 0; i < n; ++i) {
-        const double u = (i + 0.5) / n;
-        const double bulge = std::sin(u * M_PI);
-        const double ry = 0.28 + 0.24 * bulge * rnd.range(0.7, 1.0);
-        const double rx = std::max(0.12, 1.25 / n) * rnd.range(0.9, 1.3);
-        blobs.push_back({0.08 + 0.84 * u + rnd.range(-0.02, 0.02), 0.98 - ry, rx * 0.85, ry});
+    const double base = 0.86 * h;
+    double x = 0.1 * w;
+    while (x < 0.9 * w) {
+        const double bulge = std::sin(x / w * M_PI);
+        const double r = std::min(0.42 * h, (0.18 + 0.3 * bulge) * h * rnd.range(0.8, 1.15));
+        const double cx = std::clamp(x + 0.4 * r, r + 2, w - r - 2);
+        blobs.push_back({cx / w, (base - r) / h, r / w, r / h});
+        x += r * rnd.range(0.9, 1.4);
     }
-    blobs.push_back({0.5, 0.72, 0.44, 0.24});  // a body that joins the puffs
+    blobs.push_back({0.5, (base - 0.14 * h) / h, 0.4, 0.14});
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const double d = cloudDensity(blobs, (x + 0.5) / w, (y + 0.5) / h);
             if (d <= 0) continue;
-            const double density = 0.62 * std::pow(std::min(1.0, d * 1.6), 1.3);
+            const double density = 0.7 * std::pow(std::min(1.0, d * 1.3), 1.5);
             if (noise(x, y, std::uint32_t(seed)) < density) p.set(x, y, 1);
         }
     return p;

@@ -45,13 +45,19 @@ void paintFir(Picture& p, const FirColours& c, const Fir& fir) {
         const Shape tier = polygon(w, h, pts);
 
         // Green: lit on the left, shaded on the right and under the snow.
+        // Flat bands of colour, no dither: a picture-book look.
         p.ramp(tier, {c.lightGreen, c.green, c.deepGreen}, [&](int x, int y) {
             const double across = (x + 0.5 - fir.cx) / std::max(1.0, hw);
             const double down = (y + 0.5 - tierTop) / std::max(1.0, th);
-            return 0.5 + 0.45 * across - 0.2 * down;
+            return std::round((0.45 + 0.6 * across + 0.15 * down) * 2) / 2;
         });
+        // Needle strokes hanging from the tier's lower edge.
+        for (double x = fir.cx - hw + 2 * unit; x < fir.cx + hw - unit; x += 3 * unit) {
+            const double y = tierBottom - th * 0.3;
+            p.fill(stroke(w, h, {{x, y}, {x + 0.6 * unit, y + th * 0.2}}, 1) & tier, c.deepGreen);
+        }
         // Snow lying on the tier, thicker in the middle, with lumpy lower edge.
-        const double depth = th * 0.42;
+        const double depth = th * 0.44;
         Shape snow = topLayer(tier, [&](int x) {
             const double across = std::fabs(x + 0.5 - fir.cx) / std::max(1.0, hw);
             const double lump = 0.8 * unit * std::sin(x * 1.3 / unit + fir.seed + k);
@@ -61,8 +67,9 @@ void paintFir(Picture& p, const FirColours& c, const Fir& fir) {
         p.fill(underSnow & tier, c.deepGreen);
         p.ramp(snow, {c.snowWhite, c.snowMid, c.snowShade}, [&](int x, int y) {
             const double across = (x + 0.5 - fir.cx) / std::max(1.0, hw);
-            const double down = (y + 0.5 - tierTop) / std::max(1.0, th);
-            return 0.25 + 0.5 * across + 0.6 * down;
+            int depthInSnow = 0;
+            while (snow.at(x, y - depthInSnow - 1)) ++depthInSnow;
+            return std::round((0.1 + 0.6 * across + 0.5 * depthInSnow / std::max(1.0, depth)) * 2) / 2;
         });
         p.fill(snow.rim(0, -1, 1), c.snowWhite);  // the lit top of the snow
         figure |= tier;
