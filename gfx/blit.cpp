@@ -11,12 +11,18 @@
 //    does: whole pixels are repeated or dropped, nothing is blended. With S
 //    source and D destination pixels on an axis, destination pixel k (counted
 //    in the source's reading order) shows source pixel
-//      enlarging (D >= S): floor(((2k + 1) S - 1) / 2D), the pixel under the
-//                          destination pixel's centre, ties to the lower one;
-//      shrinking (D < S):  floor(((2k + 2) S - D) / 2D), the pixel half a
-//                          source pixel before the destination pixel's end.
-//    Both rules were read off Wine's GDI (tests/gfx/gdi_oracle_test.cpp keeps
-//    comparing them); a mirrored axis is the same map read backwards.
+//      enlarging (D >= S):  floor(((2k + 1) S - 1) / 2D), the pixel under
+//                           the destination pixel's centre, ties to the
+//                           lower one;
+//      shrinking columns:   floor(((2k + 2) S - D) / 2D), the last source
+//                           pixel that starts before the destination pixel's
+//                           end less half a source pixel; a single column
+//                           shows pixel S - 2;
+//      shrinking rows:      floor((2k S + D) / 2D), the source pixel nearest
+//                           to the destination pixel's top, ties down.
+//    These rules were read off Wine's GDI, whose shrinking walks columns and
+//    rows differently; tests/gfx/gdi_oracle_test.cpp keeps comparing them.
+//    A mirrored axis is the same map read backwards.
 //  * Destination pixels whose source pixel lies outside the picture are left
 //    unchanged; everything is clipped to the destination surface.
 //  * When source and destination share memory the source is read as it was
@@ -52,13 +58,15 @@ struct AxisMap {
     int srcFirst = 0;       // first source pixel of the source span
     int srcLen = 0;         // number of source pixels
     bool mirrored = false;  // destination runs opposite to the source
+    bool rows = false;      // the vertical axis (it shrinks by another rule)
 
-    AxisMap(int dst, int dstSize, int src, int srcSize) {
+    AxisMap(int dst, int dstSize, int src, int srcSize, bool vertical) {
         dstFirst = dstSize < 0 ? dst + dstSize : dst;
         dstLen = dstSize < 0 ? -dstSize : dstSize;
         srcFirst = srcSize < 0 ? src + srcSize : src;
         srcLen = srcSize < 0 ? -srcSize : srcSize;
         mirrored = (dstSize < 0) != (srcSize < 0);
+        rows = vertical;
     }
 
     bool identity() const { return dstLen == srcLen && !mirrored; }
@@ -67,8 +75,15 @@ struct AxisMap {
     int sourceAt(int k) const {
         const long long j = mirrored ? dstLen - 1 - k : k;
         const long long s = srcLen, d = dstLen;
-        const long long offset =
-            d >= s ? ((2 * j + 1) * s - 1) / (2 * d) : ((2 * j + 2) * s - d) / (2 * d);
+        long long offset;
+        if (d >= s)
+            offset = ((2 * j + 1) * s - 1) / (2 * d);
+        else if (rows)
+            offset = (2 * j * s + d) / (2 * d);
+        else if (d == 1)
+            offset = s - 2;
+        else
+            offset = ((2 * j + 2) * s - d) / (2 * d);
         return srcFirst + static_cast<int>(offset);
     }
 };
@@ -225,8 +240,8 @@ void blit(Surface& dst, int x, int y, int width, int height, const ImageView& sr
     // clipping arithmetic free of integer overflow.
     for (const int v : {x, y, width, height, srcX, srcY, srcWidth, srcHeight})
         if (v < -kCoordinateLimit || v > kCoordinateLimit) return;
-    const AxisMap mx(x, width, srcX, srcWidth);
-    const AxisMap my(y, height, srcY, srcHeight);
+    const AxisMap mx(x, width, srcX, srcWidth, false);
+    const AxisMap my(y, height, srcY, srcHeight, true);
     const Range kx = clipAxis(mx, dst.width(), src.width);
     const Range ky = clipAxis(my, dst.height(), src.height);
     if (kx.empty() || ky.empty()) return;

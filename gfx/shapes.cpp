@@ -1,14 +1,11 @@
 // Ellipses and lines, rasterised the way GDI does (Wine's GDI was the
 // reference: tests/gfx/gdi_oracle_test.cpp compares them pixel by pixel).
 //
-// Ellipse. For a box of W x H pixels let A = W - 1 and B = H - 1; the curve
-// is the ellipse through the centres of the box's outer pixels. In the
-// upper-left quadrant every column x gets the outline pixel nearest to the
-// curve above it, and every row y the outline pixel nearest to the curve to
-// its left (ties go inwards, towards the centre); the other quadrants
-// mirror that quarter. Columns give the flat parts of the outline, rows the
-// steep parts, and together they form an unbroken 8-connected ring. The fill
-// is everything strictly inside the ring. A 1 x 1 box draws nothing.
+// Ellipse. The outline is an incremental ellipse walk over the lower-right
+// quarter of the box (see lowerRightQuarter), mirrored into the other three;
+// the fill is everything strictly between the outline's left and right runs
+// of each row. Boxes only one or two pixels wide or high are drawn whole in
+// the outline colour, except a single pixel, which draws nothing.
 //
 // Lines. A one-pixel line steps along its major axis and rounds the minor
 // coordinate to the nearest pixel, ties towards the smaller coordinate; the
@@ -48,85 +45,68 @@ void plot(Surface& s, int x, int y, std::uint32_t pixel) {
 
 // --- Ellipse geometry --------------------------------------------------------
 
-// The outline offset, counted inwards from the box edge, of the ellipse with
-// doubled radii a2 (across) and b2 (along), at the doubled offset u from the
-// centre along the other axis (|u| <= b2): (a2 - t) / 2 rounded with ties
-// inwards, where t = a2 * sqrt(b2^2 - u^2) / b2. That is the largest k with
-// t <= a2 + 1 - 2k, decided in exact integer arithmetic after a floating
-// estimate, so that exact ties (t integral) never depend on rounding errors.
-int edgeOffset(long long a2, long long b2, long long u) {
-    if (b2 == 0) return 0;
-    const long long lhs = a2 * a2 * (b2 * b2 - u * u);  // (t * b2)^2
-    const auto tAtMost = [&](long long m) { return m >= 0 && lhs <= m * m * b2 * b2; };
-    const double t = static_cast<double>(a2) * std::sqrt(static_cast<double>(b2 * b2 - u * u)) /
-                     static_cast<double>(b2);
-    int k = std::max(0, static_cast<int>(std::floor((static_cast<double>(a2) + 1 - t) / 2)));
-    while (tAtMost(a2 + 1 - 2 * (k + 1))) ++k;
-    while (k > 0 && !tAtMost(a2 + 1 - 2 * k)) --k;
-    return k;
-}
-
-// The upper-left quarter of an ellipse box of w x h pixels: per row y of the
-// upper half, the outline pixel from the row rule, the columns whose outline
-// pixel lies on this row, and where the fill starts.
-class EllipseQuarter {
-  public:
-    EllipseQuarter(int w, int h) : a2_(w - 1), b2_(h - 1), halfW_((w + 1) / 2) {}
-
-    // Outline column of row y (from the row rule). A tie at the middle of an
-    // even-sized box rounds into the other half; its mirror image is the
-    // last column of this half.
-    int rowEdge(int y) const {
-        return std::min(edgeOffset(a2_, b2_, 2LL * y - b2_), static_cast<int>(a2_ / 2));
-    }
-    // Outline row of column x (from the column rule), likewise.
-    int columnEdge(int x) const {
-        return std::min(edgeOffset(b2_, a2_, 2LL * x - a2_), static_cast<int>(b2_ / 2));
-    }
-    // Number of left-half columns whose outline row is at or below row y;
-    // column outlines rise towards the middle, so these are columns 0..n-1.
-    int columnsReaching(int y) const {
-        int lo = 0, hi = halfW_;
-        while (lo < hi) {
-            const int mid = (lo + hi) / 2;
-            if (columnEdge(mid) >= y)
-                lo = mid + 1;
-            else
-                hi = mid;
+// Visits the outline points of the lower-right quarter of the ellipse in a
+// w x h box (box-relative), from the middle of the right edge down to the
+// middle of the bottom edge: an incremental ellipse walk after Alois Zingl's
+// "A Rasterizing Algorithm for Drawing Curves" (2012). The error terms are
+// exact integers; each step moves one pixel left, one down, or both. The
+// walk stops as soon as it passes the middle column, also when it has not
+// yet reached the bottom row: very narrow ellipses then end short of their
+// box, exactly as GDI draws them.
+template <typename Visit>
+void lowerRightQuarter(int w, int h, Visit visit) {
+    const long long a = w - 1, b = h - 1;
+    const long long stepX = 8 * b * b, stepY = 8 * a * a;
+    long long dx = 4 * b * b * (1 - a);
+    long long dy = 4 * a * a * (1 + b % 2);
+    long long err = dx + dy + a * a * (b % 2);
+    int x = w - 1, y = h / 2;
+    while (x >= w / 2 && y < h) {
+        visit(x, y);
+        const long long e2 = 2 * err;
+        if (e2 >= dx) {
+            --x;
+            dx += stepX;
+            err += dx;
         }
-        return lo;
+        if (e2 <= dy) {
+            ++y;
+            dy += stepY;
+            err += dy;
+        }
     }
-
-  private:
-    long long a2_, b2_;
-    int halfW_;
-};
+}
 
 // Calls outline(y, x0, x1) for every run of outline pixels and fill(y, x0, x1)
 // for every run of interior pixels (inclusive, box-relative) of a w x h box.
+// The lower-right quarter gives, per row of the lower half, one run of
+// outline pixels; the other quarters mirror it.
 template <typename Outline, typename Fill>
 void rasterEllipse(int w, int h, Outline outline, Fill fill) {
     if (w <= 1 && h <= 1) return;
-    const EllipseQuarter q(w, h);
-    const int halfH = (h + 1) / 2;
-    int reaching = q.columnsReaching(0);
-    for (int y = 0; y < halfH; ++y) {
-        const int next = q.columnsReaching(y + 1);
-        const int edge = q.rowEdge(y);
-        const int yb = h - 1 - y;  // mirrored row
-        for (int row : {y, yb}) {
-            outline(row, edge, edge);
-            outline(row, w - 1 - edge, w - 1 - edge);
-            if (next < reaching) {  // columns next..reaching-1 have their outline here
-                outline(row, next, reaching - 1);
-                outline(row, w - reaching, w - 1 - next);
-            }
-            const int inner = std::max(edge + 1, reaching);
-            if (inner <= w - 1 - inner) fill(row, inner, w - 1 - inner);
-            if (yb == y) break;
-        }
-        reaching = next;
+    if (w <= 2 || h <= 2) {
+        for (int y = 0; y < h; ++y) outline(y, 0, w - 1);
+        return;
     }
+    int row = -1, first = 0, last = 0;  // the run being collected
+    const auto flush = [&] {
+        if (row < 0) return;
+        for (const int y : {row, h - 1 - row}) {
+            outline(y, first, last);
+            outline(y, w - 1 - last, w - 1 - first);
+            if (w - first <= first - 1) fill(y, w - first, first - 1);
+            if (y == h - 1 - y) break;
+        }
+    };
+    lowerRightQuarter(w, h, [&](int x, int y) {
+        if (y != row) {
+            flush();
+            row = y;
+            last = x;
+        }
+        first = x;
+    });
+    flush();
 }
 
 // --- Lines ---------------------------------------------------------------------

@@ -191,11 +191,19 @@ TEST(Blit, MirroringALoadedStripInPlace) {
 
 // The blit by its definition, one destination pixel at a time, on a copy of
 // the source taken first.
-int referenceSource(int k, int dstLen, int srcFirst, int srcLen, bool mirrored) {
+int referenceSource(int k, int dstLen, int srcFirst, int srcLen, bool mirrored, bool vertical) {
     const long long j = mirrored ? dstLen - 1 - k : k;
     const long long s = srcLen, d = dstLen;
-    return srcFirst + static_cast<int>(d >= s ? ((2 * j + 1) * s - 1) / (2 * d)
-                                              : ((2 * j + 2) * s - d) / (2 * d));
+    long long offset;
+    if (d >= s)
+        offset = ((2 * j + 1) * s - 1) / (2 * d);
+    else if (vertical)
+        offset = (2 * j * s + d) / (2 * d);
+    else if (d == 1)
+        offset = s - 2;
+    else
+        offset = ((2 * j + 2) * s - d) / (2 * d);
+    return srcFirst + static_cast<int>(offset);
 }
 
 void referenceBlit(Surface& dst, int x, int y, int w, int h, const Bitmap& src, int sx, int sy,
@@ -206,8 +214,10 @@ void referenceBlit(Surface& dst, int x, int y, int w, int h, const Bitmap& src, 
     for (int ky = 0; ky < std::abs(h); ++ky)
         for (int kx = 0; kx < std::abs(w); ++kx) {
             const int px = dx0 + kx, py = dy0 + ky;
-            const int qx = referenceSource(kx, std::abs(w), sx0, std::abs(sw), (w < 0) != (sw < 0));
-            const int qy = referenceSource(ky, std::abs(h), sy0, std::abs(sh), (h < 0) != (sh < 0));
+            const int qx =
+                referenceSource(kx, std::abs(w), sx0, std::abs(sw), (w < 0) != (sw < 0), false);
+            const int qy =
+                referenceSource(ky, std::abs(h), sy0, std::abs(sh), (h < 0) != (sh < 0), true);
             if (px < 0 || py < 0 || px >= dst.width() || py >= dst.height()) continue;
             if (qx < 0 || qy < 0 || qx >= src.width() || qy >= src.height()) continue;
             const std::uint32_t s = src.row(qy)[qx];
