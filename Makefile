@@ -21,8 +21,12 @@ build-windows:
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake >/dev/null
 	cmake --build $(WINDOWS_DIR) -j$(JOBS)
 
+# Both platforms' tests run even when the first has failures.
 test: build
-	$(MAKE) --no-print-directory test-linux test-windows
+	@status=0; \
+	$(MAKE) --no-print-directory test-linux || status=1; \
+	$(MAKE) --no-print-directory test-windows || status=1; \
+	exit $$status
 
 test-linux:
 	ctest --test-dir $(LINUX_DIR) --output-on-failure -j$(JOBS)

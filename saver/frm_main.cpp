@@ -3,10 +3,12 @@
 #include <cmath>
 
 #include "errors/trap.h"
+#include "gfx/bitmap_resource.h"
 #include "resources/resource_ids.h"
 #include "saver/allgemein.h"
 #include "saver/saver.h"
 #include "saver/settings.h"
+#include "scene/scene.h"
 
 namespace gm {
 namespace {
@@ -17,6 +19,15 @@ constexpr Single kMouseTolerance = 3;  // pixels a move may go before it ends th
 
 void setShowParts(ShowParts parts) { gParts = std::move(parts); }
 const ShowParts& showParts() { return gParts; }
+
+void installShowParts() {
+    ShowParts parts;
+    parts.BuildBG = [](FrmMain& form) {
+        Scene scene(form.surfaces, form.scene, settings(), form, &gfx::LoadBitmapResource);
+        scene.BuildBG();
+    };
+    setShowParts(std::move(parts));
+}
 
 FrmMain::FrmMain() : window_(platform().createWindow(WindowKind::FullScreen, *this)) {
     Form_Load();
@@ -50,7 +61,30 @@ void FrmMain::Form_Load() {
     });
 }
 
+// A size change during the show does not build a scene inside the running
+// one: it is noted, the flake loop returns once the size has settled, and
+// the outermost Form_Resize then builds one scene for the final size and
+// starts a fresh flake loop in place of the old one. A burst of changes (a
+// dragged window edge, a new screen resolution) so costs one rebuild, and
+// loops never pile up beneath each other.
 void FrmMain::Form_Resize() {
+    if (resizing_) {
+        resizePending_ = true;
+        if (gParts.noteSizeChange) gParts.noteSizeChange(*this);
+        return;
+    }
+    resizing_ = true;
+    struct Done {
+        bool& resizing;
+        ~Done() { resizing = false; }
+    } done{resizing_};
+    do {
+        resizePending_ = false;
+        buildAndRun();
+    } while (resizePending_);
+}
+
+void FrmMain::buildAndRun() {
     trapped("frmMain", "Form_Resize", [&](Trap& at) {
         const int W = window_->width();
         const int H = window_->height();
@@ -64,8 +98,9 @@ void FrmMain::Form_Resize() {
         at(50050, [&] { surfaces.picBG.setPicture(image.view()); });
         at(50060, [&] {
             // The banner of imgURL, flush with the lower right corner.
-            if (!gParts.LoadBitmapResource) return;
-            const gfx::Bitmap banner = gParts.LoadBitmapResource(res::kBanner);
+            const gfx::Bitmap banner = gParts.LoadBitmapResource
+                                           ? gParts.LoadBitmapResource(res::kBanner)
+                                           : gfx::LoadBitmapResource(res::kBanner);
             gfx::DrawPicture(surfaces.picBG, banner.view(), W - banner.width(), H - banner.height());
         });
         at(50070, [&] {

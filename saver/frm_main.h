@@ -23,7 +23,7 @@ namespace gm {
 class FrmMain;
 
 struct ShowParts {
-    // The program's pictures by resource id (the banner of imgURL).
+    // The program's pictures by resource id; unset: gfx::LoadBitmapResource.
     std::function<gfx::Bitmap(int id)> LoadBitmapResource;
     // Resize step 1: compose a new scene, ending stretched over the window.
     std::function<void(FrmMain&)> BuildBG;
@@ -32,11 +32,16 @@ struct ShowParts {
     std::function<void(FrmMain&)> seedFlakes;
     std::function<void(FrmMain&)> placeObjekte;
     std::function<void(FrmMain&)> moveFlakes;
+    // A size change arrived while the show runs: the flake loop returns once
+    // the size has settled, and the resize handler builds the new scene.
+    std::function<void(FrmMain&)> noteSizeChange;
     // The handler of tmrAnimation.
     std::function<void(FrmMain&)> tmrAnimation_Timer;
 };
 void setShowParts(ShowParts parts);
 const ShowParts& showParts();
+// The parts the program runs with: the scene builder's BuildBG.
+void installShowParts();
 
 class FrmMain final : public WindowEvents, public ShowHost {
 public:
@@ -94,10 +99,16 @@ private:
 
     // The timer's interval takes 0 to 65535 ms; other values raise 380.
     void setTimerInterval(Int32 interval);
+    // Form_Resize's steps: the scene for the window's size, then the show.
+    void buildAndRun();
     // The handlers that only end the show.
     void endOnInput(const char* proc);
 
     std::unique_ptr<Window> window_;
+    // Form_Resize is running further down the stack (inside the flake loop
+    // or the scene's yields), and a size change has come in meanwhile.
+    bool resizing_ = false;
+    bool resizePending_ = false;
 };
 
 }  // namespace gm

@@ -6,11 +6,13 @@
 #include <windows.h>
 
 #include "platform/win32/win32_platform.h"
+#include "saver/frm_main.h"
 #include "saver/saver.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     std::unique_ptr<gm::Platform> platform = gm::makeWin32Platform();
     gm::setPlatform(platform.get());
+    gm::installShowParts();
     gm::Main(commandLine ? commandLine : "");
     gm::platform().run();
     return 0;

@@ -4,10 +4,22 @@
 
 #include <array>
 #include <cmath>
+#include <cstdlib>
+#include <new>
 #include <vector>
 
 #include "errors/trap.h"
 #include "saver/allgemein.h"
+
+// Counts the allocations of the whole test program.
+static std::size_t gAllocations = 0;
+void* operator new(std::size_t size) {
+    ++gAllocations;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace gm {
 namespace {
@@ -86,6 +98,15 @@ TEST_F(AllgemeinTest, ZzOverflowsWhenTheRangeDoesNotFitIn16Bits) {
     EXPECT_EQ(gReported.proc, "Zz");
     EXPECT_EQ(gReported.number, err::Overflow);
     EXPECT_EQ(gReported.line, 50020);
+}
+
+TEST_F(AllgemeinTest, ZzDoesNotAllocate) {
+    Randomize(7);
+    const std::size_t before = gAllocations;
+    int sum = 0;
+    for (int i = 0; i < 1000; ++i) sum += Zz(-50, 50).value();
+    EXPECT_EQ(gAllocations, before);
+    EXPECT_NE(sum, 0);
 }
 
 TEST_F(AllgemeinTest, ZzR) {

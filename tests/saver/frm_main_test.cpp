@@ -1,8 +1,11 @@
 // frmMain on the headless platform: load and resize, the input that ends
 // the show, the password check of the older family, and the error path.
+#include <set>
 #include <vector>
 
+#include "gfx/bitmap_resource.h"
 #include "gfx/surface.h"
+#include "resources/resource_ids.h"
 #include "saver/allgemein.h"
 #include "tests/saver/saver_fixture.h"
 
@@ -65,7 +68,10 @@ TEST_F(FrmMainTest, FormLoadFixesFlakeCountAndTimerPeriod) {
 }
 
 TEST_F(FrmMainTest, ResizeComposesTheBackgroundWithTheBannerInTheCorner) {
-    constexpr gfx::Colour kSky = 0x804020, kBanner = 0x00FFFF;
+    constexpr gfx::Colour kSky = 0x804020;
+    const gfx::Bitmap banner = gfx::LoadBitmapResource(res::kBanner);
+    ASSERT_EQ(banner.width(), 130);
+    ASSERT_EQ(banner.height(), 18);
     std::vector<std::string> calls;
     ShowParts parts;
     parts.BuildBG = [&](FrmMain& f) {
@@ -73,10 +79,6 @@ TEST_F(FrmMainTest, ResizeComposesTheBackgroundWithTheBannerInTheCorner) {
         gfx::Surface& img = f.windowImage();
         for (int y = 0; y < img.height(); ++y)
             for (int x = 0; x < img.width(); ++x) gfx::SetPixel(img, x, y, kSky + (x % 7));
-    };
-    parts.LoadBitmapResource = [&](int id) {
-        calls.push_back("banner " + std::to_string(id));
-        return gfx::Bitmap(130, 18, gfx::toPixel(kBanner));
     };
     parts.seedFlakes = [&](FrmMain& f) {
         calls.push_back(f.tmrEnabled ? "seed after timer" : "seedFlakes");
@@ -87,7 +89,7 @@ TEST_F(FrmMainTest, ResizeComposesTheBackgroundWithTheBannerInTheCorner) {
     };
     setShowParts(parts);
     startShow();
-    EXPECT_EQ(calls, (std::vector<std::string>{"BuildBG", "banner 301", "seedFlakes", "placeObjekte",
+    EXPECT_EQ(calls, (std::vector<std::string>{"BuildBG", "seedFlakes", "placeObjekte",
                                                "moveFlakes"}));
 
     FrmMain& f = *forms().frmMain;
@@ -100,13 +102,33 @@ TEST_F(FrmMainTest, ResizeComposesTheBackgroundWithTheBannerInTheCorner) {
     for (const auto& [x, y] : std::vector<std::pair<int, int>>{{0, 0}, {W - 131, H - 1}, {W - 1, H - 19}, {500, 700}}) {
         EXPECT_EQ(gfx::GetPixel(img, x, y), kSky + (x % 7)) << x << "," << y;
     }
-    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{W - 130, H - 18}, {W - 1, H - 1}, {W - 65, H - 9}}) {
-        EXPECT_EQ(gfx::GetPixel(img, x, y), kBanner) << x << "," << y;
-        EXPECT_EQ(gfx::GetPixel(f.surfaces.picBG, x, y), kBanner);
-        EXPECT_EQ(gfx::GetPixel(f.surfaces.picBuffer, x, y), kSky + (x % 7)) << "the scene before the banner";
+    for (int y = 0; y < 18; ++y) {
+        for (int x = 0; x < 130; ++x) {
+            const gfx::Colour expected = gfx::toColour(banner.row(y)[x]);
+            ASSERT_EQ(gfx::GetPixel(img, W - 130 + x, H - 18 + y), expected) << x << "," << y;
+            ASSERT_EQ(gfx::GetPixel(f.surfaces.picBG, W - 130 + x, H - 18 + y), expected);
+            ASSERT_EQ(gfx::GetPixel(f.surfaces.picBuffer, W - 130 + x, H - 18 + y), kSky + ((W - 130 + x) % 7))
+                << "picBuffer holds the scene before the banner";
+        }
     }
     EXPECT_GT(window()->refreshes(), 0);
     EXPECT_TRUE(window()->timerEnabled());
+}
+
+TEST_F(FrmMainTest, TheProgramsSceneBecomesTheBackground) {
+    installShowParts();
+    test::ScopedEnv seed("GLINTMOOR_SEED", "1208");
+    startShow();
+    FrmMain& f = *forms().frmMain;
+    const gfx::Surface& img = f.windowImage();
+    std::set<gfx::Colour> colours;
+    for (int y = 0; y < img.height(); ++y) {
+        for (int x = 0; x < img.width(); ++x) {
+            ASSERT_EQ(gfx::GetPixel(img, x, y), gfx::GetPixel(f.surfaces.picBG, x, y)) << x << "," << y;
+            colours.insert(gfx::GetPixel(img, x, y));
+        }
+    }
+    EXPECT_GT(colours.size(), 50u) << "a painted landscape, not a blank screen";
 }
 
 TEST_F(FrmMainTest, TheTimerTicksAtItsPeriod) {
