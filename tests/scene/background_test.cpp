@@ -304,7 +304,7 @@ TEST(Schatten, ChangesOnlyPixelsAtOrJustBelowRightOfADarkPatternPixel) {
     rig.scene.Schatten(rig.surfaces.picBG, 183, 200, 380);
 
     const auto allowed = [&](int px, int py) {
-        for (const auto [ox, oy] : {std::pair{200, 380}, {195, 375}, {205, 385}})
+        for (const auto& [ox, oy] : {std::pair{200, 380}, {195, 375}, {205, 385}})
             for (int dy = 0; dy <= 1; ++dy)
                 for (int dx = 0; dx <= 2; ++dx) {
                     const int i = px - dx - ox, j = py - dy - oy;

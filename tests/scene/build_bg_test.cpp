@@ -38,7 +38,7 @@ std::vector<int> rowsIn(const std::vector<Call>& calls) {
 }
 
 TEST(BuildBG, StartsAfreshAndMapsSkyTypeSixToTwo) {
-    for (const auto [drawn, seen] : {std::pair{6, 2}, {5, 5}, {1, 1}}) {
+    for (const auto& [drawn, seen] : {std::pair{6, 2}, {5, 5}, {1, 1}}) {
         BuildRig rig;
         rig.surfaces.picBG.setSize(100, 50);
         rig.state.weightLeft = 7;
@@ -248,7 +248,7 @@ TEST(CopyBg, StretchesTheCanvasOverTheWindowAndYields) {
         for (int x = 0; x < 640; ++x) gfx::SetPixel(rig.surfaces.picBG, x, y, x + 1000 * y);
     rig.scene.CopyBg();
     gfx::Surface& window = rig.host.windowImage();
-    for (const auto [x, y] : {std::pair{0, 0}, {639, 479}, {100, 200}, {17, 401}}) {
+    for (const auto& [x, y] : {std::pair{0, 0}, {639, 479}, {100, 200}, {17, 401}}) {
         EXPECT_EQ(gfx::GetPixel(window, 2 * x, 2 * y), x + 1000 * y);
         EXPECT_EQ(gfx::GetPixel(window, 2 * x + 1, 2 * y + 1), x + 1000 * y);
     }

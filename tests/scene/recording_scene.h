@@ -16,8 +16,10 @@ struct Call {
     int rowIn = 0;
     int rowOut = 0;
     const Int16* row = nullptr;  // the object passed by reference, if any
-    int weightLeft = 0, weightRight = 0;
+    int weightLeft = 0, weightRight = 0;  // on entry
+    int weightLeftOut = 0, weightRightOut = 0;
     int skyType = 0;
+    int x = 0;  // of a cloud or a shadow
 };
 
 class RecordingScene final : public Scene {
@@ -46,10 +48,10 @@ public:
     void Meer(Int16 y) override { layer("Meer", [&] { Scene::Meer(y); }, y); }
     void Boden(Int16 y) override { layer("Boden", [&] { Scene::Boden(y); }, y); }
     void Wolken(gfx::Surface& dc, Int16 id, Int16 x, Int16 y) override {
-        layer("Wolken", [&] { Scene::Wolken(dc, id, x, y); }, y);
+        layer("Wolken", [&] { Scene::Wolken(dc, id, x, y); }, y, x);
     }
     void Schatten(gfx::Surface& dc, Int16 id, Int16 x, Int16 y) override {
-        layer("Schatten", [&] { Scene::Schatten(dc, id, x, y); }, y);
+        layer("Schatten", [&] { Scene::Schatten(dc, id, x, y); }, y, x);
     }
     void Berge(Int16& row) override { object("Berge", row, [&] { Scene::Berge(row); }); }
     void Wald(Int16& row) override { object("Wald", row, [&] { Scene::Wald(row); }, waldShift); }
@@ -63,13 +65,14 @@ public:
     }
 
 private:
-    Call& note(const char* proc, int row, const Int16* ref) {
-        calls.push_back({proc, row, row, ref, state.weightLeft, state.weightRight, state.SkyType});
+    Call& note(const char* proc, int row, const Int16* ref, int x = 0) {
+        calls.push_back({proc, row, row, ref, state.weightLeft, state.weightRight, state.weightLeft,
+                         state.weightRight, state.SkyType, x});
         return calls.back();
     }
     template <typename Draw>
-    void layer(const char* proc, Draw draw, int row = 0) {
-        note(proc, row, nullptr);
+    void layer(const char* proc, Draw draw, int row = 0, int x = 0) {
+        note(proc, row, nullptr, x);
         if (forward_) draw();
     }
     template <typename Draw>
@@ -79,6 +82,8 @@ private:
         if (forward_) draw();
         else row = row + shift;
         calls[at].rowOut = row;
+        calls[at].weightLeftOut = state.weightLeft;
+        calls[at].weightRightOut = state.weightRight;
     }
 
     bool forward_;
