@@ -72,6 +72,9 @@ public:
     Single lastX = 0;     // mouse position of the last tolerated move;
     Single lastY = 0;     // never set compares equal to (0, 0)
     Int16 objekt21Y;      // y of flying object 21 (the flying objects keep it later)
+    // The animation's state (flakes, flying objects, tick times), made by the
+    // animation part on its first use; it lives and dies with the window.
+    std::shared_ptr<void> animation;
     // tmrAnimation: the period in milliseconds and whether it runs.
     Int32 tmrInterval;
     bool tmrEnabled = false;

@@ -1,0 +1,19 @@
+// Plugs the animation into the saver window frmMain: the resize handler's
+// steps 8, 9 and 11 (seed the flakes, place the flying objects, run the
+// flake loop), its note of a size change during the show, and the handler of
+// the timer tmrAnimation.
+#pragma once
+
+#include "saver/frm_main.h"
+
+namespace gm {
+
+class Animation;
+
+// Adds the animation's parts to `parts`; the rest of them stay as they are.
+void installAnimation(ShowParts& parts);
+
+// The animation of the window, made on its first use.
+Animation& animationOf(FrmMain& window);
+
+}  // namespace gm
