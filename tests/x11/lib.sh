@@ -26,8 +26,19 @@ alive() { kill -0 "$1" 2>/dev/null; }
 dead() { ! alive "$1"; }
 # ends_within SECONDS PID: the process is gone within that time.
 ends_within() { wait_for "$1" dead "$2"; }
-# has_line FILE TEXT: the file has a line that is exactly TEXT.
-has_line() { grep -qxF -- "$2" "$1"; }
+# has_line FILE TEXT: the file has a line that is exactly TEXT (a line end
+# of CR LF, as Windows programs write, counts as LF).
+has_line() { [ -f "$1" ] && tr -d '\r' < "$1" | grep -qxF -- "$2"; }
+# has_lines FILE TEXT...: the file has each of these lines.
+has_lines() {
+    local file=$1; shift
+    for text; do has_line "$file" "$text" || return 1; done
+}
+
+# lacks_match FILE REGEX: no line of the file matches the extended regex.
+lacks_match() { ! tr -d '\r' < "$1" | grep -qE -- "$2"; }
+# count_match FILE REGEX: how many lines match.
+count_match() { tr -d '\r' < "$1" | grep -cE -- "$2"; }
 
 # The id of the first viewable window titled exactly NAME.
 window_named() {
@@ -44,6 +55,16 @@ geometry() {
 pixel() {
     import -window root -crop "1x1+$1+$2" -depth 8 txt:- | awk 'NR==2{print tolower(substr($3, 2, 6))}'
 }
+screen_size() { xdpyinfo | awk '/dimensions:/ { sub("x", " ", $2); print $2 }'; }
+# no_window_covers_screen NAME: no window titled exactly NAME has the screen's size.
+no_window_covers_screen() {
+    local w size; size=$(screen_size)
+    for w in $(xdotool search --name "^$1\$" 2>/dev/null); do
+        [ "$(geometry "$w" | cut -d' ' -f3-)" = "$size" ] && return 1
+    done
+    return 0
+}
+override_redirect() { xwininfo -id "$1" | grep -q 'Override Redirect State: yes'; }
 cursor_state() { python3 "$here/xhelper.py" cursor; }
 # xprop_has WINDOW TEXT: the window's properties mention TEXT.
 xprop_has() { xprop -id "$1" | grep -qF -- "$2"; }
