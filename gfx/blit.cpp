@@ -185,6 +185,16 @@ void blitMapped(Surface& dst, const SourceBlock& src, const AxisMap& mx, const A
         for (int i = 0; i < n; ++i) scratch[i] = mx.sourceAt(kx.begin + i) - src.left;
         cols = scratch.data();
     }
+    // Whole rows of pictures without padding lie back to back: one copy of
+    // the block lets memcpy use its fastest (non-temporal) path for big frames.
+    if constexpr (std::is_same_v<Op, OpCopy>) {
+        if (straight && my.identity() && n == dst.stride() && n == src.pixels.stride) {
+            std::memcpy(dst.row(my.dstFirst + ky.begin),
+                        src.pixels.row(my.sourceAt(ky.begin) - src.top),
+                        sizeof(std::uint32_t) * n * static_cast<std::size_t>(ky.end - ky.begin));
+            return;
+        }
+    }
     for (int k = ky.begin; k < ky.end; ++k) {
         std::uint32_t* d = dst.row(my.dstFirst + k) + x0;
         const std::uint32_t* s = src.pixels.row(my.sourceAt(k) - src.top);
@@ -195,6 +205,11 @@ void blitMapped(Surface& dst, const SourceBlock& src, const AxisMap& mx, const A
             } else {
                 for (int i = 0; i < n; ++i) d[i] = Op::apply(d[i], s[i]);
             }
+        } else if (std::is_same_v<Op, OpCopy> && k > ky.begin &&
+                   my.sourceAt(k) == my.sourceAt(k - 1)) {
+            // An enlarged row repeats the one above it: copy that instead of
+            // gathering the pixels again.
+            std::memcpy(d, dst.row(my.dstFirst + k - 1) + x0, sizeof(std::uint32_t) * n);
         } else {
             for (int i = 0; i < n; ++i) d[i] = Op::apply(d[i], s[cols[i]]);
         }
