@@ -34,10 +34,10 @@ Picture fence() {
         std::vector<Pt> outline = top;
         outline.insert(outline.end(), bottom.rbegin(), bottom.rend());
         const Shape rail = polygon(w, h, outline);
-        p.ramp(rail, {kWoodLight, kWood, kWoodDark}, [&](int, int y) { return (y - railY + 0.5) / 4.5; });
+        p.ramp(rail, {kWoodLight, kWood, kWoodDark}, [&](int, int y) { return std::round((y - railY + 0.5) / 4.5 * 2) / 2; });
         for (int x = 0; x < kW; x += rnd.integer(7, 15)) p.fill(rail & rect(w, h, x, 0, x + rnd.integer(2, 5), h) & rail.rim(0, 1, 2).shifted(0, -1), kGrain);
         figure |= rail;
-        figure |= snowOn(p, rail, 3, kSnow, 1650 + railY);
+        figure |= snowOn(p, rail | rail.shifted(0, -2), 4, kSnow, 1650 + railY);
     }
     // Posts every 48 pixels, each a little different.
     for (int x = 6; x < kW; x += 48) {
@@ -45,10 +45,10 @@ Picture fence() {
         const int top = rnd.integer(3, 5);
         const Shape post = polygon(w, h, {{px - 3.0, double(h)}, {px - 3.0, top + 3.0}, {px + 0.5, double(top)},
                                           {px + 4.0, top + 3.0}, {px + 4.0, double(h)}});
-        p.ramp(post, {kWoodLight, kWood, kWoodDark}, [&](int xx, int) { return (xx - px + 3.5) / 7.0; });
+        p.ramp(post, {kWoodLight, kWood, kWoodDark}, [&](int xx, int) { return std::round((xx - px + 3.5) / 7.0 * 2) / 2; });
         p.fill(post & rect(w, h, px, top + 6, px + 1, h - 4), kGrain);
         figure |= post;
-        figure |= snowOn(p, post | ellipse(w, h, px + 0.5, top + 1.0, 4.5, 2.2), 3, kSnow, 1660 + x);
+        figure |= snowOn(p, post | ellipse(w, h, px + 0.5, top, 5, 3), 4, kSnow, 1660 + x);
     }
     // A drift along the foot.
     Shape drift(w, h);

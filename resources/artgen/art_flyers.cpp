@@ -64,7 +64,9 @@ Picture birdFrame(const BirdLook& look, int frame) {
 
     // The round body, lit from the upper left, with a pale belly.
     const Shape body = ellipse(w, h, cx, cy, 18, 16);
-    p.ramp(body, {kBodyLight, kBody, kBodyDark}, [&](int x, int y) { return 0.35 + 0.5 * (y - cy) / 16 + 0.3 * (x - cx) / 18; });
+    p.ramp(body, {kBodyLight, kBody, kBodyDark}, [&](int x, int y) {
+        return std::round((0.4 + 0.5 * (y - cy) / 16 + 0.35 * (x - cx) / 18) * 2) / 2;  // flat bands
+    });
     const Shape belly = body & ellipse(w, h, cx + 5, cy + 8, 13, 10);
     p.ramp(belly, {kBelly, kBodyLight}, [&](int, int y) { return (y - cy - 2) / 14.0; });
     p.fill(ellipse(w, h, cx + 14, cy + 4, 3, 2) & body, kCheek);
@@ -112,7 +114,9 @@ Picture birdFrame(const BirdLook& look, int frame) {
              {0, -6}, {10, -7}, {20, -6}, {28, -3}, {31, 0}, {27, 2}, {28, 5}, {22, 5}, {23, 8}, {15, 7}, {15, 10}, {6, 8}, {0, 6}})
         wing.push_back({sx + u * d.x + v * n.x, sy + u * d.y + v * n.y});
     const Shape wingShape = polygon(w, h, wing);
-    p.ramp(wingShape, {kBodyLight, kBody, kBodyDark, kWingDark}, [&](int x, int y) { return 0.1 + 0.8 * std::hypot(x - sx, y - sy) / 30; });
+    p.ramp(wingShape, {kBodyLight, kBody, kBodyDark, kWingDark}, [&](int x, int y) {
+        return std::round((0.1 + 0.8 * std::hypot(x - sx, y - sy) / 30) * 3) / 3;  // flat bands, darker to the tips
+    });
     for (const double u : {12.0, 20.0})  // feather lines
         p.fill(stroke(w, h, {{sx + u * d.x + 1 * n.x, sy + u * d.y + 1 * n.y}, {sx + (u + 4) * d.x + 7 * n.x, sy + (u + 4) * d.y + 7 * n.y}}, 1) & wingShape, kWingDark);
     p.fill(wingShape.outline(1) & figure, kBOutline);  // keeps the wing apart from the body behind it
@@ -183,23 +187,34 @@ Picture planeFrame(int frame) {
     append(body, {{104, 26}, {114, 24}, {116, 30}, {112, 48}});
     append(body, cubic({112, 50}, {90, 58}, {50, 62}, {20, 58}, 10));
     const Shape fuselage = polygon(w, h, body);
-    p.ramp(fuselage, {kRedLight, kRed, kRedDark}, [](int, int y) { return (y - 34) / 26.0 + 0.1; });
+    p.ramp(fuselage, {kRedLight, kRed, kRedDark}, [](int, int y) { return std::round(((y - 34) / 26.0 + 0.1) * 2) / 2; });
     p.fill(fuselage & rect(w, h, 0, 48, w, 51), kWhite);  // a white stripe along the side
     figure |= fuselage;
     // Engine cowling and the spinner.
     const Shape cowl = ellipse(w, h, 22, 51, 8, 9);
-    p.ramp(cowl, {kMetal, kProp}, [](int, int y) { return (y - 42) / 18.0; });
+    p.ramp(cowl, {kMetal, kProp}, [](int, int y) { return y < 53 ? 0.0 : 1.0; });
     const Shape spinner = polygon(w, h, {{16, 46}, {7, 51}, {16, 56}});
     p.fill(spinner, kRedDark);
     figure |= cowl | spinner;
-    // Propeller: upright in frame 1, turned across in frame 2.
-    const Shape prop = frame == 0 ? ellipse(w, h, 9, 51, 2, 18) : ellipse(w, h, 9, 51, 2, 6) | ellipse(w, h, 9, 51, 1, 16);
-    p.fill(prop, kProp);
-    p.fill(prop & rect(w, h, 0, 0, 9, h), kMetal);
-    figure |= prop;
+    // Propeller: one blade upright in frame 1; in frame 2 the blade is
+    // turned edge-on inside the pale disc of its sweep.
+    if (frame == 0) {
+        const Shape blade = ellipse(w, h, 9, 51, 2.2, 19);
+        p.fill(blade, kProp);
+        p.fill(blade & rect(w, h, 0, 0, 9, h), kMetal);
+        figure |= blade;
+    } else {
+        const Shape sweep = ellipse(w, h, 9, 51, 3, 19);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (sweep.at(x, y) && (x + y) % 2) p.set(x, y, kMetal);
+        const Shape blade = ellipse(w, h, 9, 51, 2.5, 5);
+        p.fill(blade, kProp);
+        figure |= blade;
+    }
     // Wing (seen from the side) and the wheels.
     const Shape wing = polygon(w, h, {{34, 52}, {78, 50}, {82, 55}, {36, 58}});
-    p.ramp(wing, {kYellow, kYellowDark}, [](int, int y) { return (y - 50) / 8.0; });
+    p.ramp(wing, {kYellow, kYellowDark}, [](int, int y) { return y < 55 ? 0.0 : 1.0; });
     figure |= wing;
     const Shape strut = stroke(w, h, {{46, 60}, {42, 70}}, 2) | stroke(w, h, {{54, 60}, {58, 70}}, 2);
     p.fill(strut, kProp);

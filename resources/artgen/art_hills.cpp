@@ -87,15 +87,18 @@ Picture hill(const std::vector<Ridge>& ridges, std::uint32_t seed) {
 }  // namespace
 
 void paintHills(std::vector<Artwork>& out) {
+    // Every ridge slopes down towards the right end over most of the width:
+    // a band drawn mirrored ends at an arbitrary column on the left, and
+    // there the slope keeps the cut edge low.
     const std::vector<Ridge> variants[4] = {
         // Broad rolling hills.
-        {{30, {{14, 420, 0.6}, {6, 170, 1.9}}, 470}, {58, {{10, 300, 2.4}, {4, 90, 0.3}}, 520}},
+        {{26, {{12, 420, 0.6}, {6, 170, 1.9}}, 220}, {56, {{9, 300, 2.4}, {4, 90, 0.3}}, 300}},
         // Two rounded humps.
-        {{40, {{22, 330, -0.2}, {3, 60, 1.0}}, 500}, {62, {{16, 250, 2.2}}, 540}},
+        {{34, {{20, 330, -0.2}, {3, 60, 1.0}}, 240}, {60, {{14, 250, 2.2}}, 320}},
         // A long slope rising to the left.
-        {{20, {{8, 200, 0.8}, {3, 75, 2.0}}, 260}, {48, {{12, 260, 0.2}}, 430}, {74, {{6, 150, 1.4}}, 560}},
+        {{16, {{8, 200, 0.8}, {3, 75, 2.0}}, 160}, {46, {{10, 260, 0.2}}, 260}, {72, {{6, 150, 1.4}}, 380}},
         // Low dunes.
-        {{52, {{10, 160, 0.3}, {5, 70, 2.5}}, 480}, {72, {{8, 210, 1.1}, {3, 55, 0.5}}, 560}},
+        {{46, {{10, 160, 0.3}, {5, 70, 2.5}}, 260}, {70, {{7, 210, 1.1}, {3, 55, 0.5}}, 360}},
     };
     for (int v = 0; v < 4; ++v)
         addSprite(out, 131 + 2 * v, 132 + 2 * v, Storage::Bits4Rle, hill(variants[v], 131 + 2 * v));

@@ -3,7 +3,9 @@
 // A strip holds its sky type's top colour flat over its upper rows, then
 // brightens to near-white by row 320 and stays near-white to the bottom. A
 // band is light at its top and ends in exactly that top colour, so a band
-// laid over the strip meets it without a seam. Bands repeat seamlessly from
+// laid over the strip meets it without a seam. The evening sky (type 5) has
+// no bands and borrows those of type 3, so both strips share their top
+// colour. Bands repeat seamlessly from
 // their right edge to their left, because the animation scrolls them.
 #include <cmath>
 
@@ -27,7 +29,7 @@ const SkyType kSkies[5] = {
     {{{34, 62, 148}, {92, 132, 204}, {200, 220, 244}, {246, 249, 255}}},                       // deep blue
     {{{66, 96, 176}, {150, 132, 200}, {224, 178, 214}, {250, 240, 246}}},                      // blue, lilac, pink
     {{{40, 150, 172}, {112, 200, 206}, {206, 240, 236}, {248, 254, 252}}},                     // turquoise
-    {{{70, 100, 176}, {170, 150, 190}, {246, 180, 148}, {255, 236, 218}, {255, 248, 240}}},   // blue to peach
+    {{{66, 96, 176}, {170, 150, 190}, {246, 180, 148}, {255, 236, 218}, {255, 248, 240}}},   // blue to peach
 };
 
 Picture gradientStrip(const SkyType& sky) {

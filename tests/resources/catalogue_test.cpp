@@ -211,6 +211,11 @@ TEST(BitmapCatalogue, SkyBandsEndInTheTopColourOfTheirGradient) {
     }
 }
 
+TEST(BitmapCatalogue, TheEveningSkyMeetsTheBandsItBorrows) {
+    // A scene of sky type 5 lays the bands of type 3 over strip 105.
+    EXPECT_EQ(load(105).rgb(0, 0), load(103).rgb(0, 0));
+}
+
 TEST(BitmapCatalogue, GradientsBrightenToNearWhiteFromRow320) {
     for (int id = 101; id <= 105; ++id) {
         const Dib d = load(id);
