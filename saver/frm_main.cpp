@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "animation/show_parts.h"
 #include "errors/trap.h"
 #include "gfx/bitmap_resource.h"
 #include "resources/resource_ids.h"
@@ -26,6 +27,7 @@ void installShowParts() {
         Scene scene(form.surfaces, form.scene, settings(), form, &gfx::LoadBitmapResource);
         scene.BuildBG();
     };
+    installAnimation(parts);
     setShowParts(std::move(parts));
 }
 
