@@ -207,7 +207,8 @@ Picture planeFrame(int frame) {
         const Shape sweep = ellipse(w, h, 9, 51, 3, 19);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
-                if (sweep.at(x, y) && (x + y) % 2) p.set(x, y, kMetal);
+                if (sweep.at(x, y)) p.set(x, y, (x + y) % 2 ? kMetal : kClothShade);  // a pale, see-through blur
+        figure |= sweep;
         const Shape blade = ellipse(w, h, 9, 51, 2.5, 5);
         p.fill(blade, kProp);
         figure |= blade;
