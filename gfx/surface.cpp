@@ -31,7 +31,7 @@ void Surface::setSize(int width, int height) {
     std::vector<std::uint32_t> resized(static_cast<std::size_t>(width) * height,
                                        toPixel(backColor));
     const int keepW = std::min(width, width_);
-    const int keepH = std::min(height, height_);
+    const int keepH = keepW > 0 ? std::min(height, height_) : 0;
     for (int y = 0; y < keepH; ++y)
         std::memcpy(resized.data() + static_cast<std::size_t>(y) * width, row(y),
                     sizeof(std::uint32_t) * keepW);
@@ -57,13 +57,13 @@ void Surface::setPicture(const ImageView& picture) {
     if (autoSize) setSize(picture.width, picture.height);
     clear();
     const int w = std::min(picture.width, width_);
-    const int h = std::min(picture.height, height_);
+    const int h = w > 0 ? std::min(picture.height, height_) : 0;
     for (int y = 0; y < h; ++y) std::memcpy(row(y), picture.row(y), sizeof(std::uint32_t) * w);
 }
 
 Bitmap Surface::image() const {
     Bitmap copy(width_, height_);
-    for (int y = 0; y < height_; ++y)
+    for (int y = 0; width_ > 0 && y < height_; ++y)
         std::memcpy(copy.row(y), row(y), sizeof(std::uint32_t) * width_);
     return copy;
 }
