@@ -11,7 +11,8 @@
 //
 // Geometry conventions (tested in tests/gfx):
 //  * A negative destination width mirrors the picture and covers
-//    x + width ... x (it extends to the left of x).
+//    x + width ... x (it extends to the left of x: columns x + width to
+//    x - 1, exactly -width of them). A negative height flips it likewise.
 //  * Stretching keeps or drops whole pixels (nearest pixel, as GDI's
 //    COLORONCOLOR stretch mode), for enlarging and shrinking alike.
 //  * Source pixels outside a picture leave the destination unchanged.

@@ -21,14 +21,6 @@ TEST(Colour, ComponentsJoinRedLowAndClampToAByte) {
     EXPECT_EQ(toColour(0x123456u), rgb(0x12, 0x34, 0x56));
 }
 
-TEST(Surface, NewSurfaceHasItsBackColour) {
-    Surface s(3, 2, rgb(192, 255, 255));
-    EXPECT_EQ(s.width(), 3);
-    EXPECT_EQ(s.height(), 2);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x) EXPECT_EQ(GetPixel(s, x, y), rgb(192, 255, 255));
-}
-
 TEST(Surface, ResizeKeepsTheOverlapAndFillsNewAreaWithBackColour) {
     Surface s(2, 2, 0);
     SetPixel(s, 0, 0, 0x0000FF);
@@ -68,14 +60,6 @@ TEST(Surface, AutoSizeTakesThePicturesSizeOthersDrawItOverTheirBackColour) {
     EXPECT_EQ(grows.width(), 2);
     EXPECT_EQ(grows.height(), 1);
     EXPECT_EQ(grows.row(0)[0], 0xABCDEFu);
-}
-
-TEST(Surface, ImageIsACopyThatLaterDrawingLeavesAlone) {
-    Surface s(2, 1, 0x111111);
-    const Bitmap before = s.image();
-    SetPixel(s, 0, 0, 0x222222);
-    EXPECT_EQ(before.row(0)[0], toPixel(0x111111));
-    EXPECT_EQ(s.image().row(0)[0], toPixel(0x222222));
 }
 
 TEST(Surface, AttachedMemoryWithPaddedRowsIsDrawnInPlace) {
