@@ -89,6 +89,38 @@ constexpr Colours kColours[] = {
     {kConcrete, kGrey},   {kOchre, kBrickDark}, {kTeal, kGrey},     {kLavender, kTealDark},
 };
 
+// A gabled town house between the blocks: a steep roof under snow.
+void paintGabled(Picture& p, Shape& figure, int x0, int x1, int eaves, std::uint8_t face, std::uint32_t seed) {
+    const int w = kW, h = kH;
+    const double cx = (x0 + x1) / 2.0;
+    const int peak = eaves - (x1 - x0) * 2 / 3;
+    const Shape front = rect(w, h, x0, eaves, x1, h);
+    p.fill(front, face);
+    Random rnd(seed);
+    for (int y = eaves + 4; y + 5 < h; y += 8)
+        for (int x = x0 + 3; x + 4 <= x1 - 2; x += 7) p.fill(rect(w, h, x, y, x + 4, y + 5), rnd.uniform() < 0.5 ? kGlow : kWindowDark);
+    const Shape roof = polygon(w, h, {{x0 - 2.0, eaves + 1.0}, {cx, double(peak)}, {x1 + 2.0, eaves + 1.0}});
+    p.fill(roof, kBrickDark);
+    const Shape chimney = rect(w, h, x1 - 6, peak + 4, x1 - 3, eaves - 3);
+    p.fill(chimney, kBrick);
+    figure |= front | roof | chimney;
+    figure |= snowOn(p, roof | roof.shifted(0, -2), 4, kSnow, seed);
+    figure |= snowOn(p, chimney, 2, kSnow, seed + 1);
+}
+
+// A tower block crowned by a pointed roof.
+void paintSpire(Picture& p, Shape& figure, const Block& b, std::uint32_t seed) {
+    paintBlock(p, figure, b, seed);
+    const int w = kW, h = kH;
+    const double cx = (b.x0 + b.x1) / 2.0;
+    const Shape spire = polygon(w, h, {{b.x0 - 1.0, b.top - 2.0}, {cx, b.top - 2.0 - (b.x1 - b.x0) * 0.8}, {b.x1 + 1.0, b.top - 2.0}});
+    p.fill(spire, kTealDark);
+    p.fill(spire & rect(w, h, cx, 0, w, h), kOutline);
+    p.fill(spire & rect(w, h, cx + 1, 0, w, h), kTealDark);
+    figure |= spire;
+    figure |= snowOn(p, spire, 2, kSnow, seed + 2);
+}
+
 Picture skyline(std::uint32_t seed, int minTop, int maxTop, int minW, int maxW) {
     Picture p(kW, kH, kPalette);
     Shape figure(kW, kH);
@@ -97,9 +129,23 @@ Picture skyline(std::uint32_t seed, int minTop, int maxTop, int minW, int maxW) 
     int k = rnd.integer(0, 7);
     while (x < kW - 8) {
         const int width = rnd.integer(minW, maxW);
+        const int x1 = std::min(kW - 4, x + width);
+        const int top = rnd.integer(minTop, maxTop);
         const Colours c = kColours[k++ % 8];
-        paintBlock(p, figure, {x, std::min(kW - 4, x + width), rnd.integer(minTop, maxTop), c.face, c.side, rnd.integer(0, 2)},
-                   seed * 7 + std::uint32_t(x + 10));
+        const std::uint32_t s = seed * 7 + std::uint32_t(x + 10);
+        const double style = rnd.uniform();
+        if (style < 0.15 && top > 40) {
+            paintGabled(p, figure, x, x1, top + 8, c.face, s);
+        } else if (style < 0.3 && width > 16) {
+            paintSpire(p, figure, {x, x1, top + 14, c.face, c.side, rnd.integer(0, 2)}, s);
+        } else if (style < 0.55 && width > 20) {
+            // A stepped tower: a slimmer upper part behind a wider base.
+            const int inset = width / 4;
+            paintBlock(p, figure, {x + inset, x1 - inset, top, c.face, c.side, rnd.integer(0, 2)}, s + 1);
+            paintBlock(p, figure, {x, x1, top + rnd.integer(14, 24), c.face, c.side, rnd.integer(0, 2)}, s);
+        } else {
+            paintBlock(p, figure, {x, x1, top, c.face, c.side, rnd.integer(0, 2)}, s);
+        }
         x += width + rnd.integer(-2, 6);
     }
     outlineFigure(p, figure, kOutline, kOutline, {});
@@ -153,7 +199,7 @@ Picture industrialSkyline() {
     for (int x = 8; x < 100; x += 16) p.fill(rect(w, h, x + 12, 53, x + 14, 64) & factory, kGlow);
     for (int x = 14; x < 100; x += 12) p.fill(rect(w, h, x, 74, x + 7, 84), kWindowDark), p.fill(rect(w, h, x + 1, 75, x + 6, 79), kGlow);
     figure |= factory;
-    figure |= snowOn(p, factory, 3, kSnow, 1512);
+    figure |= snowOn(p, factory | factory.shifted(0, -2), 5, kSnow, 1512);
 
     // Blocks to the right of the tower.
     paintBlock(p, figure, {112, 134, 44, kOchre, kOchreDark, 1}, 1513);
