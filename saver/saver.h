@@ -19,6 +19,7 @@
 
 #include "basic/numeric.h"
 #include "platform/platform.h"
+#include "saver/frm_preview.h"
 
 namespace gm {
 
@@ -28,13 +29,16 @@ class FrmMain;
 extern Bool16 fullScreen;
 
 // The forms of the program. Main loads frmMain itself; the settings dialog
-// and the preview window are opened through the openers their owners
-// install (an opener that is not installed opens nothing).
+// and the preview window are opened through openers (the preview's embeds
+// frmPreview unless a test puts another in; the settings dialog's is
+// installed by its owner, and an opener that is not installed opens nothing).
 struct Forms {
     std::unique_ptr<FrmMain> frmMain;
+    std::unique_ptr<FrmPreview> frmPreview;
     std::function<void()> showFrmConfig;
     // Embeds the preview into the host whose client area is width x height.
-    std::function<void(std::uintptr_t host, int width, int height)> showFrmPreview;
+    std::function<void(std::uintptr_t host, int width, int height)> showFrmPreview =
+        &embedFrmPreview;
 };
 Forms& forms();
 
