@@ -75,11 +75,14 @@ bool Animation::moveFlakes() {
             if (restart) break;
             // At most one pass per tick: wait until a tick has started at
             // least a third of a period after this pass's last move. The
-            // event pump blocks until the next event or due timer.
+            // event pump sleeps until the next event or due timer, then
+            // runs what is pending.
             at(50070, [&] {
                 const Int32 third = idiv(timerInterval, Int32(3));
-                while (tickDiff(tickNow, flakesDone) < third.value() && !restartDue())
+                while (tickDiff(tickNow, flakesDone) < third.value() && !restartDue()) {
                     platform().wait();
+                    platform().yield();
+                }
             });
             if (restartDue()) {
                 restart = true;
