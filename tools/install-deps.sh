@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev clang libclang-rt-dev
   libx11-dev libxext-dev libfreetype-dev libfontconfig-dev fonts-comic-neue
   libpng-dev zlib1g-dev
   g++-mingw-w64-x86-64-posix wine64 xvfb xdotool x11-utils imagemagick
