@@ -1,0 +1,156 @@
+#include "animation/record_command.h"
+
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <string_view>
+
+#include "gfx/text.h"
+#include "platform/headless/headless_platform.h"
+#include "platform/ini_store.h"
+#include "platform/posix_system.h"
+#include "platform/text/system_text.h"
+#include "saver/frm_main.h"
+#include "saver/saver.h"
+#include "scene/png_file.h"
+
+namespace gm {
+namespace {
+
+constexpr int kDefaultFrames = 100, kMaxFrames = 100000;
+constexpr int kDefaultWidth = 1024, kDefaultHeight = 768;
+constexpr int kMinScreen = 16, kMaxScreen = 7680;
+
+struct RecordCommand {
+    std::string folder;
+    int frames = kDefaultFrames;
+    std::optional<std::uint64_t> seed;
+    int width = kDefaultWidth, height = kDefaultHeight;
+    std::string error;
+};
+
+template <typename T>
+std::optional<T> parseNumber(std::string_view text) {
+    T value{};
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+RecordCommand parseRecordCommand(const std::vector<std::string>& args) {
+    RecordCommand c;
+    const auto fail = [&](const char* message) {
+        if (c.error.empty()) c.error = message;
+    };
+    for (std::size_t i = 0; i < args.size() && c.error.empty(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        const std::string_view value = hasValue ? std::string_view(args[i + 1]) : std::string_view();
+        if (a == "--record") {
+            if (!hasValue) fail("--record needs a folder");
+            else c.folder = args[++i];
+        } else if (a == "--frames") {
+            const auto n = parseNumber<int>(value);
+            if (!n || *n < 1 || *n > kMaxFrames) fail("--frames needs a number from 1 to 100000");
+            else c.frames = *n, ++i;
+        } else if (a == "--seed") {
+            const auto n = parseNumber<std::uint64_t>(value);
+            if (!n) fail("--seed needs a decimal number");
+            else c.seed = *n, ++i;
+        } else if (a == "--size") {
+            const std::size_t x = value.find('x');
+            const auto w = parseNumber<int>(value.substr(0, x));
+            const auto h = x == std::string_view::npos ? std::nullopt : parseNumber<int>(value.substr(x + 1));
+            const auto fits = [](std::optional<int> v) { return v && *v >= kMinScreen && *v <= kMaxScreen; };
+            if (!fits(w) || !fits(h)) fail("--size needs WxH, each between 16 and 7680");
+            else c.width = *w, c.height = *h, ++i;
+        } else {
+            c.error = "--record takes only --frames, --seed and --size, not \"" + a + "\"";
+        }
+    }
+    return c;
+}
+
+// Thrown from the timer's handler once the last frame is written: it ends
+// the show that Main started, from inside the flake loop.
+struct RecordingDone {};
+
+int record(const RecordCommand& c) {
+    std::error_code ec;
+    std::filesystem::create_directories(c.folder, ec);
+    if (ec) {
+        std::fprintf(stderr, "glintmoor: cannot make the folder %s: %s\n", c.folder.c_str(),
+                     ec.message().c_str());
+        return 1;
+    }
+    IniStore store(posix::settingsFilePath());
+    HeadlessPlatform screen(c.width, c.height, kRecordStartMs);
+    screen.setSettingsStore(&store);
+    screen.setProgramPath(posix::executablePath());
+    screen.setOsVersion(posix::versionInfo());
+    screen.setDateTime(posix::localNow());
+    setPlatform(&screen);
+    gfx::setTextRenderer(&gfx::systemTextRenderer());
+    if (c.seed) setSeedOverride(c.seed);
+
+    // The show's own parts; after each tick the window's image is written.
+    installShowParts();
+    ShowParts parts = showParts();
+    int written = 0;
+    std::string failure;
+    parts.tmrAnimation_Timer = [&, tick = parts.tmrAnimation_Timer](FrmMain& window) {
+        screen.setDateTime(posix::localNow());
+        tick(window);
+        char name[32];
+        std::snprintf(name, sizeof name, "frame-%04d.png", written + 1);
+        failure = writePng((std::filesystem::path(c.folder) / name).string(), window.windowImage().view());
+        if (!failure.empty()) throw RecordingDone{};
+        if (++written == c.frames) throw RecordingDone{};
+    };
+    setShowParts(parts);
+
+    int code = 0;
+    try {
+        Main("/s");
+        failure = "the show did not start";
+    } catch (const RecordingDone&) {
+    } catch (const ProcessExit&) {
+        failure = "the show ended with a run-time error (see the .EPT protocol next to the program)";
+    } catch (const HeadlessStop& stop) {
+        failure = stop.what();
+    }
+    if (!failure.empty()) {
+        std::fprintf(stderr, "glintmoor: %s\n", failure.c_str());
+        code = 1;
+    }
+    forms() = Forms{};
+    setShowParts({});
+    gfx::setTextRenderer(nullptr);
+    setPlatform(nullptr);
+    return code;
+}
+
+}  // namespace
+
+std::optional<int> runRecordCommand(const std::vector<std::string>& args) {
+    bool asked = false;
+    for (const std::string& a : args) asked |= a == "--record";
+    if (!asked) return std::nullopt;
+    const RecordCommand c = parseRecordCommand(args);
+    if (!c.error.empty()) {
+        std::fprintf(stderr, "glintmoor: %s\n", c.error.c_str());
+        return 2;
+    }
+    return record(c);
+}
+
+std::string recordUsage() {
+    return "  --record DIR [--frames N] [--seed N] [--size WxH]\n"
+           "                     without a display: run the show and write what the window\n"
+           "                     shows after each of N ticks (100) as DIR/frame-0001.png ...;\n"
+           "                     the screen is 1024x768 unless given, the virtual clock starts\n"
+           "                     at tick count 600000 (ten minutes after a system start), date\n"
+           "                     and time come from the real clock\n";
+}
+
+}  // namespace gm
