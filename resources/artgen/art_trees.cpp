@@ -19,6 +19,8 @@ const std::vector<Rgb> kPalette = {
 };
 
 const FirColours kFir{kOutline, kDeepGreen, kGreen, kLightGreen, kTrunkDark, kTrunk, kSnowOutline, kSnowShade, kSnowMid, kSnowWhite};
+// Trees further back, in the shade of the front row: darker greens and snow.
+const FirColours kFirBehind{kOutline, kDeepGreen, kDeepGreen, kGreen, kTrunkDark, kTrunkDark, kSnowOutline, kSnowShade, kSnowShade, kSnowMid};
 
 Picture treeSheet() {
     constexpr int kFrame = 100;
@@ -39,13 +41,18 @@ Picture treeSheet() {
 }
 
 // One forest strip: trees of varied heights on a snow bank.
-Picture forestStrip(int trees, double minH, double maxH, std::uint32_t seed) {
+Picture forestStrip(int trees, int treesBehind, double minH, double maxH, std::uint32_t seed) {
     constexpr int kW = 200, kH = 50;
     Picture p(kW, kH, kPalette);
     const double top = 0;
     const double bankTop = top + kH - 7;
     Random rnd(seed);
     // Trees from the back (higher up, smaller) to the front.
+    for (int i = 0; i < treesBehind; ++i) {  // a back row, closing the gaps
+        const double x = (i + rnd.range(0.2, 0.8)) * kW / treesBehind;
+        const double h = rnd.range(minH * 0.7, maxH * 0.8);
+        paintFir(p, kFirBehind, {x, bankTop, h, h * rnd.range(0.55, 0.7), 3, seed * 29 + std::uint32_t(i)});
+    }
     struct Spot { double x, h; };
     std::vector<Spot> spots;
     for (int i = 0; i < trees; ++i) {
@@ -74,11 +81,11 @@ Picture forestStrip(int trees, double minH, double maxH, std::uint32_t seed) {
 
 Picture forestSheet() {
     Picture sheet(200, 250, kPalette);
-    sheet.paste(forestStrip(13, 30, 43, 1411), 0, 0);     // evenly spaced
-    sheet.paste(forestStrip(19, 24, 43, 1412), 0, 50);   // dense
-    sheet.paste(forestStrip(8, 34, 43, 1413), 0, 100);   // sparse and tall
-    sheet.paste(forestStrip(15, 22, 36, 1414), 0, 150);   // low and even
-    sheet.paste(forestStrip(11, 26, 43, 1415), 0, 200);   // ragged
+    sheet.paste(forestStrip(13, 0, 30, 43, 1411), 0, 0);     // evenly spaced
+    sheet.paste(forestStrip(19, 16, 24, 43, 1412), 0, 50);   // a dense wood
+    sheet.paste(forestStrip(8, 0, 34, 43, 1413), 0, 100);    // sparse and tall
+    sheet.paste(forestStrip(15, 12, 22, 36, 1414), 0, 150);  // low and even
+    sheet.paste(forestStrip(11, 7, 26, 43, 1415), 0, 200);   // ragged
     return sheet;
 }
 

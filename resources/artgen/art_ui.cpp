@@ -81,9 +81,20 @@ Picture aboutDisk() {
     const Shape shutter = rect(kW, kH, 96, 232, 262, 330);
     p.ramp(shutter, {kMetalLight, kMetal, kMetalDark}, [](int x, int) { return 0.2 + 0.6 * (x - 96) / 166.0; });
     p.fill(rect(kW, kH, 96, 232, 262, 234), kMetalLight);
+    p.fill(rect(kW, kH, 196, 246, 234, 318), kMetalDark);
     p.fill(rect(kW, kH, 198, 248, 232, 316), kHole);
+    p.fill(rect(kW, kH, 110, 244, 114, 320), kMetalDark);  // the shutter's spring slot
     p.fill(shutter.outline(1) & p.whole(), kOutline);
     p.fill(rect(kW, kH, 72, 228, 286, 230), kBodyDark);  // the groove the shutter slides in
+    // The embossed arrow that shows which edge goes into the drive.
+    const Shape arrow = polygon(kW, kH, {{326, 40}, {342, 40}, {334, 52}});
+    p.fill(arrow, kBodyLight);
+    p.fill(arrow.rim(1, 1, 1), kBodyDark);
+    // Grip ridges beside the shutter.
+    for (int x = 282; x < 330; x += 6) {
+        p.fill(rect(kW, kH, x, 250, x + 2, 280), kBodyDark);
+        p.fill(rect(kW, kH, x + 2, 250, x + 3, 280), kBodyLight);
+    }
     // Write-protect window and the density hole in the lower corners.
     p.fill(rect(kW, kH, 22, 296, 38, 312), kHole);
     p.fill(rect(kW, kH, 24, 298, 30, 310), kBodyLight);
