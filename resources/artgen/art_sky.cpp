@@ -16,7 +16,7 @@ namespace {
 
 constexpr int kStripW = 20, kStripH = 480;
 constexpr int kBandW = 738, kBandH = 119;
-constexpr int kFlatRows = 110;     // the strip keeps its top colour this far down
+constexpr int kFlatRows = 124;     // the strip keeps its top colour below the band's lower edge (row 119)
 constexpr int kNearWhiteRow = 320;
 constexpr int kBandClearRows = 14; // clouds and specks keep off the band's lowest rows
 
