@@ -1,5 +1,8 @@
 #include "animation/show_parts.h"
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "animation/animation.h"
@@ -12,6 +15,29 @@ namespace {
 gfx::Bitmap loadPicture(int id) {
     const ShowParts& parts = showParts();
     return parts.LoadBitmapResource ? parts.LoadBitmapResource(id) : gfx::LoadBitmapResource(id);
+}
+
+// With GLINTMOOR_TICK_LOG naming a file, every tick appends a line with its
+// start and its duration in microseconds (steady clock), flushed at once, so
+// that tools/bench-show.sh can measure the gaps between ticks of the real
+// show; the process may end at any moment.
+std::FILE* tickLog() {
+    static std::FILE* log = [] {
+        const char* path = std::getenv("GLINTMOOR_TICK_LOG");
+        return path ? std::fopen(path, "w") : nullptr;
+    }();
+    return log;
+}
+
+void loggedTick(Animation& a, std::FILE* log) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    a.tmrAnimation_Timer();
+    const auto us = [](Clock::duration d) {
+        return static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(d).count());
+    };
+    std::fprintf(log, "%lld %lld\n", us(start.time_since_epoch()), us(Clock::now() - start));
+    std::fflush(log);
 }
 
 }  // namespace
@@ -38,7 +64,11 @@ void installAnimation(ShowParts& parts) {
     parts.placeObjekte = [](FrmMain& w) { animationOf(w).placeObjekte(); };
     parts.moveFlakes = [](FrmMain& w) { animationOf(w).moveFlakes(); };
     parts.noteSizeChange = [](FrmMain& w) { animationOf(w).noteSizeChange(); };
-    parts.tmrAnimation_Timer = [](FrmMain& w) { animationOf(w).tmrAnimation_Timer(); };
+    if (std::FILE* log = tickLog()) {
+        parts.tmrAnimation_Timer = [log](FrmMain& w) { loggedTick(animationOf(w), log); };
+    } else {
+        parts.tmrAnimation_Timer = [](FrmMain& w) { animationOf(w).tmrAnimation_Timer(); };
+    }
 }
 
 }  // namespace gm

@@ -2,6 +2,10 @@
 // steps 8, 9 and 11 (seed the flakes, place the flying objects, run the
 // flake loop), its note of a size change during the show, and the handler of
 // the timer tmrAnimation.
+//
+// With the environment variable GLINTMOOR_TICK_LOG naming a file, each tick
+// appends its start and duration in microseconds to it (tools/bench-show.sh
+// reads the gaps between ticks of the real show from there).
 #pragma once
 
 #include "saver/frm_main.h"
