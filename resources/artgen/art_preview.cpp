@@ -48,14 +48,18 @@ void composeScene(Canvas& c, const std::vector<Artwork>& art) {
         for (int x = 0; x < kSceneW; ++x) c.at(x, y) = strip.rgbAt(x % 20, y);
     const Picture& band = find(art, 125);
     draw(c, band, 0, 0, kSceneW, 119, 0, 0, 640, 119, false);
-    // The sea below the horizon, darker towards its lower edge, then the snow field.
+    // The sea below the horizon, darker towards its lower edge, with a few
+    // glints on the water; then the snow field.
     constexpr int kHorizon = 236, kSeaH = 36, kLine = 3;
-    const Rgb sky = strip.rgbAt(0, 240);
     for (int k = 1; k <= kSeaH / kLine; ++k) {
-        auto sat = [](int v) { return std::uint8_t(std::min(255, v)); };
-        const Rgb col{sat(sky.r / 2 + 5 * k), sat(sky.g / 2 + 6 * k), sat(sky.b / 2 + 3 * k + 40)};
+        const Rgb col{std::uint8_t(40 + 7 * k), std::uint8_t(72 + 8 * k), std::uint8_t(140 + 6 * k)};
         for (int y = kHorizon + kSeaH - kLine * k; y < kHorizon + kSeaH - kLine * (k - 1); ++y)
             for (int x = 0; x < kSceneW; ++x) c.at(x, y) = col;
+    }
+    Random glints(236);
+    for (int i = 0; i < 40; ++i) {
+        const int x = glints.integer(0, kSceneW - 20), y = glints.integer(kHorizon + 2, kHorizon + kSeaH - 4);
+        for (int k = 0; k < glints.integer(6, 18); ++k) c.at(x + k, y) = {226, 238, 255};
     }
     for (int x = 0; x < kSceneW; ++x) c.at(x, kHorizon - 1) = {242, 248, 255};
     draw(c, strip, 0, kHorizon + kSeaH - 2, kSceneW, kSceneH - kHorizon - kSeaH + 2, 0, 310, 20, 170, false);
