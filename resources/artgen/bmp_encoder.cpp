@@ -45,6 +45,9 @@ std::vector<std::uint8_t> packedRows(const Picture& p, int bpp) {
     return bits;
 }
 
+std::vector<std::uint8_t> rle8Row(const std::uint8_t* px, int n);
+std::vector<std::uint8_t> rle4Row(const std::uint8_t* px, int n);
+
 std::vector<std::uint8_t> rleBits(const Picture& p, bool four) {
     std::vector<std::uint8_t> bits;
     std::vector<std::uint8_t> row(std::size_t(p.width()));
@@ -94,8 +97,7 @@ void codeRow(int n, RunAt runAt, EmitRun emitRun, EmitLiteral emitLiteral) {
     }
 }
 
-}  // namespace
-
+// Run-length coding of one row of palette indices.
 std::vector<std::uint8_t> rle8Row(const std::uint8_t* px, int n) {
     std::vector<std::uint8_t> out;
     codeRow(
@@ -132,6 +134,8 @@ std::vector<std::uint8_t> rle4Row(const std::uint8_t* px, int n) {
         });
     return out;
 }
+
+}  // namespace
 
 std::vector<std::uint8_t> encodeBmp(const Picture& p, Storage storage) {
     const int bpp = bitsPerPixel(storage);

@@ -26,9 +26,4 @@ std::vector<std::uint8_t> encodeBmp(const Picture& p, Storage storage);
 // The 1-bit mask of a sprite: black where the picture is covered, white elsewhere.
 Picture maskOf(const Picture& sprite);
 
-// Run-length coding of one row of palette indices (exposed for the tests of
-// the generator's own output).
-std::vector<std::uint8_t> rle8Row(const std::uint8_t* px, int n);
-std::vector<std::uint8_t> rle4Row(const std::uint8_t* px, int n);
-
 }  // namespace gm::art

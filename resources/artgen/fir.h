@@ -1,5 +1,5 @@
-// The snow-laden fir tree, shared by the single trees, the forest strips,
-// the village and the preview picture.
+// The snow-laden fir tree, shared by the single trees, the forest strips
+// and the village.
 #pragma once
 
 #include "resources/artgen/paint_kit.h"

@@ -5,10 +5,6 @@
 
 namespace gm::art {
 
-bool Shape::empty() const {
-    return std::none_of(bits_.begin(), bits_.end(), [](std::uint8_t b) { return b != 0; });
-}
-
 Shape& Shape::operator|=(const Shape& o) {
     for (std::size_t i = 0; i < bits_.size(); ++i) bits_[i] |= o.bits_[i];
     return *this;
@@ -39,17 +35,6 @@ Shape Shape::grown(int r) const {
                 for (int dx = -r; dx <= r; ++dx)
                     if (dx * dx + dy * dy <= r * r + r / 2) s.set(x + dx, y + dy);
         }
-    return s;
-}
-
-Shape Shape::shrunk(int r) const {
-    Shape inverse(width_, height_);
-    for (int y = 0; y < height_; ++y)
-        for (int x = 0; x < width_; ++x) inverse.set(x, y, !at(x, y));
-    Shape s(width_, height_);
-    const Shape grownInverse = inverse.grown(r);
-    for (int y = 0; y < height_; ++y)
-        for (int x = 0; x < width_; ++x) s.set(x, y, at(x, y) && !grownInverse.at(x, y));
     return s;
 }
 

@@ -29,7 +29,6 @@ public:
     void set(int x, int y, bool on = true) {
         if (x >= 0 && y >= 0 && x < width_ && y < height_) bits_[std::size_t(y) * width_ + x] = on;
     }
-    bool empty() const;
 
     Shape& operator|=(const Shape& o);
     Shape& operator&=(const Shape& o);
@@ -40,7 +39,6 @@ public:
 
     Shape shifted(int dx, int dy) const;
     Shape grown(int r) const;   // dilation by a disc of radius r
-    Shape shrunk(int r) const;  // erosion by a disc of radius r
     Shape outline(int r = 1) const { return grown(r) - *this; }
     // The part of the shape within `depth` pixels of its edge facing (dx, dy):
     // a rim lit from that direction, or the shaded side for the opposite one.
