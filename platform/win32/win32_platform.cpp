@@ -116,6 +116,9 @@ public:
     }
 
     std::int32_t SetWindowLongA(std::uintptr_t window, int index, std::int32_t value) override {
+        // A window is a child or a pop-up, never both: the pop-up style of a
+        // window made a child goes (Windows leaves such a mix half top-level).
+        if (index == GWL_STYLE && (value & WS_CHILD)) value &= ~static_cast<std::int32_t>(WS_POPUP);
         // The pointer-sized call: GWL_HWNDPARENT takes a handle on 64-bit Windows.
         return static_cast<std::int32_t>(SetWindowLongPtrA(toHwnd(window), index, value));
     }

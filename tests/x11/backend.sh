@@ -78,6 +78,15 @@ check "a size change of the foreign window is followed" wait_for 3 has_line "$tm
 check "and the larger image is drawn" wait_for 2 test "$(pixel 390 290)" = "$red"
 kill -INT "$pid"
 check "SIGINT ends it at once" ends_within 1 "$pid"
+
+# --- the preview: our window embedded into a host window ---------------------
+xdotool windowsize "$host" 152 112
+"$probe" preview "$host" > "$tmp/preview" 2>&1 &
+pid=$!
+check "the preview takes the host's size" wait_for 5 has_line "$tmp/preview" "resize 152x112"
+check "and draws inside the host" wait_for 2 test "$(pixel 151 111)" = "$red"
+check "no full-screen window opens for it" no_window_covers_screen Glintmoor
 stop "$host_pid"
+check "it ends with its host" ends_within 2 "$pid"
 
 finish
