@@ -145,6 +145,7 @@ void FrameComposer::present(Surface& window, int width, int height) {
     if (mode == Composition::Reference) {
         gfx::BitBlt(window, 0, 0, width, height, s_.picBuffer, 0, 0, Rop::SrcCopy);
         valid_ = false;
+        fullRefresh_ = true;
         return;
     }
     const Geometry g = geometryOf(window);
@@ -152,11 +153,12 @@ void FrameComposer::present(Surface& window, int width, int height) {
     // from the end of a composition until the next change of size.
     const bool fits = g.windowW == width && g.windowH == height && g.bufferW == width &&
                       g.bufferH == height && g.bgW == width && g.bgH == height;
-    if (valid_ && fits && g == geometry_ && next_.width == shown_.width &&
-        next_.height == shown_.height) {
-        composeDamage(window);
-    } else {
+    fullRefresh_ = !(valid_ && fits && g == geometry_ && next_.width == shown_.width &&
+                     next_.height == shown_.height);
+    if (fullRefresh_) {
         composeFull(window);
+    } else {
+        composeDamage(window);
     }
     geometry_ = g;
     valid_ = fits;
@@ -232,11 +234,37 @@ void FrameComposer::eraseFlakes(Surface& window) {
                         Rop::SrcCopy);
         }
     }
+    erasedBoxes_ = flakeBoxes_;
+    erasedCount_ = flakeCount_;
     flakeCount_ = 0;
 }
 
 void FrameComposer::noteFlake(const PixelRect& box) {
     if (flakeCount_ < kMaxFlakes) flakeBoxes_[flakeCount_++] = box;
+}
+
+void FrameComposer::refresh(ShowHost& host) {
+    if (fullRefresh_) {
+        host.refreshWindow();
+        return;
+    }
+    int count = 0;
+    const auto add = [&](const PixelRect& r) {
+        const PixelRect c = r.clippedTo(shown_.width, shown_.height);
+        if (!c.empty()) areas_[count++] = {c.x0, c.y0, c.x1 - c.x0, c.y1 - c.y0};
+    };
+    for (int i = 0; i < damageCount_; ++i) add(damage_[i]);
+    // A flake's old and new place, as one box: it moves a few pixels a tick.
+    for (int i = 0; i < std::max(erasedCount_, flakeCount_); ++i) {
+        if (i >= flakeCount_ || i >= erasedCount_) {
+            add(i < flakeCount_ ? flakeBoxes_[i] : erasedBoxes_[i]);
+            continue;
+        }
+        const PixelRect& a = erasedBoxes_[i];
+        const PixelRect& b = flakeBoxes_[i];
+        add({std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1), std::max(a.y1, b.y1)});
+    }
+    host.refreshWindowAreas(areas_.data(), count);
 }
 
 }  // namespace gm

@@ -22,6 +22,7 @@
 #include <string_view>
 
 #include "gfx/surface.h"
+#include "platform/platform.h"
 #include "scene/show_host.h"
 
 namespace gm {
@@ -69,6 +70,10 @@ public:
     void eraseFlakes(gfx::Surface& window);
     // Step 8, per flake: the box just drawn on the window.
     void noteFlake(const PixelRect& box);
+    // Step 9: bring the screen up to date; after an incremental frame only
+    // where the window changed (the recomposed rectangles, the old and the
+    // new flakes).
+    void refresh(ShowHost& host);
 
 private:
     static constexpr int kMaxText = 2;
@@ -122,8 +127,10 @@ private:
 
     std::array<PixelRect, kMaxFlakes> flakeBoxes_{};  // last tick's flakes on the window
     int flakeCount_ = 0;
-    std::array<PixelRect, kMaxFlakes> newFlakeBoxes_{};
-    int newFlakeCount_ = 0;
+    std::array<PixelRect, kMaxFlakes> erasedBoxes_{};  // the flakes step 8 erased
+    int erasedCount_ = 0;
+    bool fullRefresh_ = true;  // the whole window was composed anew
+    std::array<ScreenArea, kMaxDamage + kMaxFlakes> areas_{};
 };
 
 }  // namespace gm

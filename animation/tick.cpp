@@ -67,7 +67,7 @@ void Animation::tmrAnimation_Timer() {
             drawFlakes(window);
         });
         // 9. Show it.
-        at(50130, [&] { host_.refreshWindow(); });
+        at(50130, [&] { composer_.refresh(host_); });
     });
 }
 

@@ -65,6 +65,11 @@ enum class WindowKind {
     Normal,       // a resizable window to try the show (--window)
 };
 
+// A rectangle of a window's image, in pixels.
+struct ScreenArea {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
 // A window with a persistent image: everything drawn into image() stays
 // there and is shown on repaint or refresh().
 class Window {
@@ -75,6 +80,9 @@ public:
     virtual int height() const = 0;  // inner height in pixels
     virtual gfx::Surface& image() = 0;
     virtual void refresh() = 0;      // bring the screen up to date with image()
+    // The same for the given areas only, when nothing changed elsewhere; a
+    // backend without a cheaper way brings everything up to date.
+    virtual void refreshAreas(const ScreenArea* /*areas*/, int /*count*/) { refresh(); }
     virtual void show() = 0;
     // SetWindowPos with the given insert-after handle and SWP flags;
     // returns the call's result (non-zero on success).

@@ -84,6 +84,9 @@ public:
     int windowWidth() const override { return window_->width(); }
     int windowHeight() const override { return window_->height(); }
     void refreshWindow() override { window_->refresh(); }
+    void refreshWindowAreas(const ScreenArea* areas, int count) override {
+        window_->refreshAreas(areas, count);
+    }
     void yieldEvents() override;
     void setTimerEnabled(bool enabled) override;
 

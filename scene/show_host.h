@@ -7,6 +7,7 @@
 
 #include "basic/numeric.h"
 #include "gfx/surface.h"
+#include "platform/platform.h"
 
 namespace gm {
 
@@ -39,6 +40,8 @@ public:
     virtual int windowWidth() const = 0;      // inner size in pixels
     virtual int windowHeight() const = 0;
     virtual void refreshWindow() = 0;         // show the persistent image
+    // Show it in the given areas only, where nothing changed elsewhere.
+    virtual void refreshWindowAreas(const ScreenArea* /*areas*/, int /*count*/) { refreshWindow(); }
     virtual void yieldEvents() = 0;           // let pending events run
     virtual void setTimerEnabled(bool enabled) = 0;  // tmrAnimation.Enabled
     // Dots per inch of the screen: the scale between pixels, twips (1440 per

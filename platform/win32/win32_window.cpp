@@ -47,24 +47,25 @@ Placement placementFor(WindowKind kind) {
 
 int Win32Window::openCount() { return gOpenWindows; }
 
-Win32Window::Win32Window(WindowKind kind, WindowEvents& events) : kind_(kind), events_(events) {
-    static const ATOM atom = [] {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_DBLCLKS;  // double clicks arrive as WM_LBUTTONDBLCLK
-        wc.lpfnWndProc = &Win32Window::windowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(kProgramIcon));
-        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        wc.hbrBackground = nullptr;  // the window paints everything from its image
-        wc.lpszClassName = kClassName;
-        return RegisterClassExA(&wc);
-    }();
-    (void)atom;
+Win32Window::Win32Window(WindowKind kind, WindowEvents& events) : events_(events) {
+    static const ATOM windowClass = registerWindowClass();
     const Placement p = placementFor(kind);
-    CreateWindowExA(p.exStyle, kClassName, kTitle, p.style, p.x, p.y, p.width, p.height, nullptr,
-                    nullptr, GetModuleHandleA(nullptr), this);
+    CreateWindowExA(p.exStyle, MAKEINTATOM(windowClass), kTitle, p.style, p.x, p.y, p.width,
+                    p.height, nullptr, nullptr, GetModuleHandleA(nullptr), this);
     followSize();
+}
+
+ATOM Win32Window::registerWindowClass() {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;  // double clicks arrive as WM_LBUTTONDBLCLK
+    wc.lpfnWndProc = &Win32Window::windowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(kProgramIcon));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = nullptr;  // the window paints everything from its image
+    wc.lpszClassName = kClassName;
+    return RegisterClassExA(&wc);
 }
 
 Win32Window::~Win32Window() {
@@ -78,6 +79,16 @@ void Win32Window::refresh() {
     BitBlt(dc, 0, 0, dib_.width(), dib_.height(), dib_.dc(), 0, 0, SRCCOPY);
     ReleaseDC(hwnd_, dc);
     ValidateRect(hwnd_, nullptr);  // the screen is up to date: no WM_PAINT needed
+}
+
+void Win32Window::refreshAreas(const ScreenArea* areas, int count) {
+    if (!IsWindowVisible(hwnd_)) return;
+    HDC dc = GetDC(hwnd_);
+    for (int i = 0; i < count; ++i) {
+        const ScreenArea& a = areas[i];
+        BitBlt(dc, a.x, a.y, a.width, a.height, dib_.dc(), a.x, a.y, SRCCOPY);
+    }
+    ReleaseDC(hwnd_, dc);
 }
 
 void Win32Window::show() {

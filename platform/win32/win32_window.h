@@ -20,6 +20,7 @@ public:
     int height() const override { return dib_.height(); }
     gfx::Surface& image() override { return image_; }
     void refresh() override;
+    void refreshAreas(const ScreenArea* areas, int count) override;
     void show() override;
     int setWindowPos(std::intptr_t insertAfter, int x, int y, int cx, int cy,
                      unsigned flags) override;
@@ -29,6 +30,7 @@ public:
     static int openCount();
 
 private:
+    static ATOM registerWindowClass();
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT onMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void paint();
@@ -36,7 +38,6 @@ private:
     // has just been shown for the first time, gets one onResize from the pump.
     void followSize();
 
-    WindowKind kind_;
     WindowEvents& events_;
     HWND hwnd_ = nullptr;
     DibImage dib_;

@@ -154,6 +154,16 @@ void X11Window::refresh() {
         XFlush(context_.display);
 }
 
+void X11Window::refreshAreas(const ScreenArea* areas, int count) {
+    if (!shown_ || !open_) return;
+    for (int i = 0; i < count; ++i)
+        image_.put(xid_, gc_, areas[i].x, areas[i].y, areas[i].width, areas[i].height);
+    if (image_.usesShm())
+        XSync(context_.display, False);
+    else
+        XFlush(context_.display);
+}
+
 void X11Window::show() {
     if (target_ == Target::Foreign) {
         markShown();  // the foreign window is already where it belongs

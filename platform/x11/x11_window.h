@@ -44,6 +44,7 @@ public:
     int height() const override { return image_.height(); }
     gfx::Surface& image() override { return surface_; }
     void refresh() override;
+    void refreshAreas(const ScreenArea* areas, int count) override;
     void show() override;
     int setWindowPos(std::intptr_t insertAfter, int x, int y, int cx, int cy,
                      unsigned flags) override;

@@ -138,7 +138,18 @@ public:
     gfx::Surface& windowImage() override { return window_->image(); }
     int windowWidth() const override { return window_->width(); }
     int windowHeight() const override { return window_->height(); }
-    void refreshWindow() override { window_->refresh(); }
+    void refreshWindow() override {
+        window_->refresh();
+        lastRefreshWasFull = true;
+        refreshedAreas.clear();
+    }
+    void refreshWindowAreas(const ScreenArea* areas, int count) override {
+        window_->refreshAreas(areas, count);
+        lastRefreshWasFull = false;
+        refreshedAreas.assign(areas, areas + count);
+    }
+    bool lastRefreshWasFull = false;
+    std::vector<ScreenArea> refreshedAreas;
     void yieldEvents() override { platform().yield(); }
     void setTimerEnabled(bool enabled) override { window_->setTimer(interval, enabled); }
     void onTimer() override {

@@ -5,6 +5,7 @@
 // tick. The run has the plane and birds crossing, a bird flying through the
 // date and time line, text that changes, flakes that move and wrap, and a
 // new seeding of the flakes halfway.
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -84,6 +85,23 @@ bool sameImage(const gfx::Surface& a, const gfx::Surface& b, std::string& where)
     return true;
 }
 
+// True when every pixel in which `now` differs from `before` lies in one of
+// the refreshed areas: the screen shows what the window holds.
+bool changesWereRefreshed(const gfx::Bitmap& before, const gfx::Surface& now,
+                          const std::vector<ScreenArea>& areas, std::string& where) {
+    std::vector<unsigned char> covered(static_cast<std::size_t>(now.width()) * now.height(), 0);
+    for (const ScreenArea& a : areas)
+        for (int y = a.y; y < a.y + a.height; ++y)
+            std::fill_n(covered.begin() + static_cast<std::ptrdiff_t>(y) * now.width() + a.x, a.width, 1);
+    for (int y = 0; y < now.height(); ++y)
+        for (int x = 0; x < now.width(); ++x)
+            if (before.row(y)[x] != now.row(y)[x] && !covered[static_cast<std::size_t>(y) * now.width() + x]) {
+                where = "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+                return false;
+            }
+    return true;
+}
+
 struct Side {
     explicit Side(Composition mode) : show(kW, kH, 400000), random(11) {
         show.anim.setComposition(mode);
@@ -139,8 +157,9 @@ TEST(Composition, IncrementalFramesEqualTheReferenceFramesTickForTick) {
     BlendingText text;
     Side reference(Composition::Reference);
     Side incremental(Composition::Incremental);
-    int objektTicks = 0, textChanges = 0;
+    int objektTicks = 0, textChanges = 0, partialRefreshes = 0;
     std::string lastText;
+    gfx::Bitmap before;
     for (int tick = 0; tick < 600; ++tick) {
         for (Side* side : {&reference, &incremental}) {
             side->enter();
@@ -148,6 +167,14 @@ TEST(Composition, IncrementalFramesEqualTheReferenceFramesTickForTick) {
             side->show.anim.tmrAnimation_Timer();
         }
         std::string where;
+        const ShowWindow& shown = incremental.show.window;
+        if (!shown.lastRefreshWasFull) {
+            ++partialRefreshes;
+            ASSERT_TRUE(changesWereRefreshed(before, incremental.show.window.windowImage(),
+                                             shown.refreshedAreas, where))
+                << "a change at " << where << " in tick " << tick << " was not refreshed";
+        }
+        before = incremental.show.window.windowImage().image();
         ASSERT_TRUE(sameImage(reference.show.window.windowImage(),
                               incremental.show.window.windowImage(), where))
             << "window differs at " << where << " after tick " << tick;
@@ -164,6 +191,7 @@ TEST(Composition, IncrementalFramesEqualTheReferenceFramesTickForTick) {
     // The run did what it set out to: objects flew most of the time and the
     // text changed again and again.
     EXPECT_GT(objektTicks, 500);
+    EXPECT_GT(partialRefreshes, 500);
     EXPECT_GE(textChanges, 50);
 }
 
