@@ -152,8 +152,8 @@ Picture snowman() {
         p.set(int(ex) - 1, 71, coal.first + coal.count - 1);
     }
     for (int i = 0; i < 5; ++i) {
-        const double a = M_PI * (0.18 + 0.16 * i);
-        coalStone(136 + std::cos(a) * -16, 90 + std::sin(a) * 9, 2.4);
+        const double a = M_PI * (0.15 + 0.175 * i);
+        coalStone(136 + std::cos(a) * -17, 83 + std::sin(a) * 12, 2.4);
     }
     // Carrot nose pointing to the right, with ridges.
     const Shape nose = polygon(w, h, {{136, 78}, {178, 88}, {136, 89}});

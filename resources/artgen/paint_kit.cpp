@@ -5,8 +5,9 @@
 
 namespace gm::art {
 
-void outlineFigure(Picture& p, const Shape& figure, std::uint8_t outline, std::uint8_t snowOutline,
+void outlineFigure(Picture& p, Shape figure, std::uint8_t outline, std::uint8_t snowOutline,
                    const std::vector<std::uint8_t>& snowColours) {
+    removeSpecks(p, figure);
     const Shape ring = figure.outline(1);
     auto isSnow = [&](int x, int y) {
         return figure.at(x, y) && std::find(snowColours.begin(), snowColours.end(), p.at(x, y)) != snowColours.end();
@@ -17,6 +18,19 @@ void outlineFigure(Picture& p, const Shape& figure, std::uint8_t outline, std::u
             const bool snow = isSnow(x, y + 1) || isSnow(x, y - 1) || isSnow(x - 1, y) || isSnow(x + 1, y);
             p.set(x, y, snow ? snowOutline : outline);
         }
+}
+
+void removeSpecks(Picture& p, Shape& figure) {
+    for (int pass = 0; pass < 2; ++pass) {
+        Shape loose(figure.width(), figure.height());
+        for (int y = 0; y < figure.height(); ++y)
+            for (int x = 0; x < figure.width(); ++x)
+                if (figure.at(x, y) &&
+                    figure.at(x - 1, y) + figure.at(x + 1, y) + figure.at(x, y - 1) + figure.at(x, y + 1) < 2)
+                    loose.set(x, y);
+        p.clear(loose);
+        figure -= loose;
+    }
 }
 
 Shape snowOn(Picture& p, const Shape& surface, double thickness, const SnowColours& c, std::uint32_t seed) {

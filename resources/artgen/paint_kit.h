@@ -24,9 +24,14 @@ Shape topLayer(const Shape& s, F thickness) {
     return out;
 }
 
-// Outline the picture's figure: each outline pixel takes `snowOutline` when
-// it borders one of the snow colours, else `outline`.
-void outlineFigure(Picture& p, const Shape& figure, std::uint8_t outline, std::uint8_t snowOutline,
+// Remove the figure's loose specks and one-pixel spikes (pixels with fewer
+// than two neighbours in the figure), so that outlines stay clean.
+void removeSpecks(Picture& p, Shape& figure);
+
+// Outline the picture's figure after removing its specks: each outline
+// pixel takes `snowOutline` when it borders one of the snow colours, else
+// `outline`.
+void outlineFigure(Picture& p, Shape figure, std::uint8_t outline, std::uint8_t snowOutline,
                    const std::vector<std::uint8_t>& snowColours);
 
 // Snow lying on the upward faces of `surface`: `thickness` pixels deep with a

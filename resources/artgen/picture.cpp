@@ -46,6 +46,15 @@ void Picture::ramp(const Shape& s, const std::vector<std::uint8_t>& colours,
         }
 }
 
+void Picture::clear(const Shape& s) {
+    for (int y = 0; y < height_; ++y)
+        for (int x = 0; x < width_; ++x)
+            if (s.at(x, y)) {
+                index_[std::size_t(y) * width_ + x] = 0;
+                coverage_.set(x, y, false);
+            }
+}
+
 void Picture::paste(const Picture& p, int dx, int dy) {
     for (int y = 0; y < p.height(); ++y)
         for (int x = 0; x < p.width(); ++x)

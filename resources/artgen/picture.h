@@ -42,6 +42,8 @@ public:
     // Paint the shape with a ramp of colours: tone(x, y) in [0, 1] picks the
     // position along the ramp, ordered dithering mixes neighbouring colours.
     void ramp(const Shape& s, const std::vector<std::uint8_t>& colours, const std::function<double(int, int)>& tone);
+    // Clear the shape back to the background (index 0), uncovered.
+    void clear(const Shape& s);
     // Copy another picture of the same palette at (dx, dy), its covered pixels only.
     void paste(const Picture& p, int dx, int dy);
 
