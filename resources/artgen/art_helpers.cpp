@@ -2,12 +2,17 @@
 #include <cmath>
 
 #include "resources/artgen/art.h"
+#include "resources/artgen/paint_kit.h"
 
 namespace gm::art {
 
 void addSprite(std::vector<Artwork>& out, int id, int maskId, Storage storage, const Picture& sprite) {
-    out.push_back({id, std::to_string(id), storage, sprite});
-    out.push_back({maskId, std::to_string(maskId), Storage::Bits1, maskOf(sprite)});
+    // Overlapping figures can leave a lone pixel where one cut into another.
+    Picture clean = sprite;
+    Shape figure = clean.coverage();
+    removeSpecks(clean, figure);
+    out.push_back({id, std::to_string(id), storage, clean});
+    out.push_back({maskId, std::to_string(maskId), Storage::Bits1, maskOf(clean)});
 }
 
 Rgb mix(Rgb a, Rgb b, double t) {
