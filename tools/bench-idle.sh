@@ -23,6 +23,17 @@ hz=$(getconf CLK_TCK)
 settle=8  # seconds for start-up (and the scene's composition) before measuring
 
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+# The wineserver of our Wine prefix: it works in a folder named
+# server-DEV-INODE after the prefix folder (other prefixes have their own).
+prefix_server() {
+    local prefix=${WINEPREFIX:-/tmp/glintmoor-wine-$(id -u)} name p
+    [ -d "$prefix" ] || return 0
+    name=$(printf 'server-%x-%x' $(stat -c '%d %i' "$prefix"))
+    for p in $(pgrep '^wineserver'); do
+        [ "$(basename "$(readlink "/proc/$p/cwd")")" = "$name" ] && echo "$p"
+    done
+    return 0
+}
 percent() { awk -v t="$1" -v hz="$hz" -v s="$seconds" 'BEGIN { printf "%.2f", 100 * t / hz / s }'; }
 
 # measure NAME COMMAND...: runs the command on the display, measures it.
@@ -32,7 +43,7 @@ measure() {
     local pid=$! server=""
     sleep "$settle"
     if ! kill -0 "$pid" 2>/dev/null; then echo "$name: ended before the measurement"; return; fi
-    server=$(pgrep -n '^wineserver' || true)
+    [[ $1 == tools/wine-run ]] && server=$(prefix_server)
     local p0 s0=0 p1 s1=0
     p0=$(cpu_ticks "$pid"); [ -n "$server" ] && s0=$(cpu_ticks "$server")
     sleep "$seconds"

@@ -37,7 +37,8 @@ bool isDialogMessage(MSG& msg) {
 }
 
 // Windows of the thread that a user can see: a dialog made without the
-// platform keeps run() going as much as the platform's own windows do.
+// platform keeps run() going as much as the platform's own windows do
+// (such a dialog ends the loop with PostQuitMessage when it closes).
 bool hasVisibleThreadWindow() {
     BOOL found = FALSE;
     EnumThreadWindows(
