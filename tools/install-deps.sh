@@ -6,7 +6,7 @@ packages=(
   libgtest-dev libbenchmark-dev clang libclang-rt-dev
   libx11-dev libxext-dev libfreetype-dev libfontconfig-dev fonts-comic-neue
   libpng-dev zlib1g-dev
-  g++-mingw-w64-x86-64-posix wine64 xvfb xdotool x11-utils imagemagick
+  g++-mingw-w64-x86-64-posix wine64 xvfb xdotool x11-utils imagemagick openbox
   zip unzip p7zip-full zopfli python3
 )
 missing=()

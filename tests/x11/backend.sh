@@ -89,4 +89,21 @@ check "no full-screen window opens for it" no_window_covers_screen Glintmoor
 stop "$host_pid"
 check "it ends with its host" ends_within 2 "$pid"
 
+# --- under a window manager: the EWMH full-screen state ------------------------
+openbox >/dev/null 2>&1 &
+wm_pid=$!
+check "the window manager runs" wait_for 5 xprop_has root '_NET_SUPPORTING_WM_CHECK(WINDOW)'
+"$probe" > "$tmp/wm" 2>&1 &
+pid=$!
+check "the full-screen window shows under it" wait_for 5 has_line "$tmp/wm" "resize 1920x1080"
+win=$(window_named Glintmoor)
+check "it asks for the full-screen and above states" \
+    xprop_has "$win" '_NET_WM_STATE(ATOM) = _NET_WM_STATE_FULLSCREEN, _NET_WM_STATE_ABOVE'
+check "it is managed, not override-redirect" not override_redirect "$win"
+check "it covers the screen" test "$(geometry "$win")" = "0 0 1920 1080"
+xdotool key a
+check "keys reach it" wait_for 2 has_line "$tmp/wm" "keydown 65"
+stop "$pid"
+stop "$wm_pid"
+
 finish

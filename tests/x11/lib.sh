@@ -22,6 +22,7 @@ wait_for() {
     for _ in $(seq "$tries"); do "$@" && return 0; sleep 0.1; done
     return 1
 }
+not() { ! "$@"; }
 alive() { kill -0 "$1" 2>/dev/null; }
 dead() { ! alive "$1"; }
 # ends_within SECONDS PID: the process is gone within that time.
@@ -66,7 +67,10 @@ no_window_covers_screen() {
 }
 override_redirect() { xwininfo -id "$1" | grep -q 'Override Redirect State: yes'; }
 cursor_state() { python3 "$here/xhelper.py" cursor; }
-# xprop_has WINDOW TEXT: the window's properties mention TEXT.
-xprop_has() { xprop -id "$1" | grep -qF -- "$2"; }
+# xprop_has WINDOW TEXT: the window's properties (WINDOW "root": the root
+# window's) mention TEXT.
+xprop_has() {
+    if [ "$1" = root ]; then xprop -root; else xprop -id "$1"; fi | grep -qF -- "$2"
+}
 # stop PID: ends a process the test started, if it still runs.
 stop() { alive "$1" && kill "$1" 2>/dev/null; wait "$1" 2>/dev/null || true; }
