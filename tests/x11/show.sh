@@ -89,6 +89,17 @@ check "and opens no window of its own" no_window_covers_screen Glintmoor
 kill -TERM "$pid"
 check "SIGTERM ends it at once" ends_within 1 "$pid"
 
+python3 "$here/xhelper.py" vroot 300 200 > "$tmp/vroot" &
+vroot_pid=$!
+wait_for 5 test -s "$tmp/vroot"
+beside=$(pixel 1000 800)
+start_show -root
+check "-root draws on a screen saver daemon's virtual root" wait_for 10 drawn 150 100
+check "and not on the real root beside it" test "$(pixel 1000 800)" = "$beside"
+kill -TERM "$pid"
+check "SIGTERM ends it at once" ends_within 1 "$pid"
+stop "$vroot_pid"
+
 # --- --window -------------------------------------------------------------------
 start_show --window
 wait_for 10 window_named Glintmoor >/dev/null && win=$(window_named Glintmoor)

@@ -3,8 +3,10 @@
 
   xhelper.py cursor          prints "visible" or "invisible": whether the
                              pointer's current image has any opaque pixel
-  xhelper.py window W H      creates and maps a W x H window, prints its id
-                             and keeps it until the process is ended
+  xhelper.py window W H      creates and maps a white W x H window, prints
+                             its id and keeps it until the process is ended
+  xhelper.py vroot W H       the same, marked as a virtual root (__SWM_VROOT),
+                             as a screen saver daemon marks its window
 """
 import ctypes
 import ctypes.util
@@ -24,6 +26,12 @@ x11.XMapWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
 x11.XStoreName.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_char_p]
 x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
 x11.XFree.argtypes = [ctypes.c_void_p]
+x11.XInternAtom.restype = ctypes.c_ulong
+x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x11.XChangeProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_ulong,
+                                ctypes.c_int, ctypes.c_int, ctypes.c_void_p, ctypes.c_int]
+XA_WINDOW = 33
+PROP_MODE_REPLACE = 0
 
 
 class CursorImage(ctypes.Structure):
@@ -51,12 +59,16 @@ def cursor():
     print("visible" if opaque else "invisible")
 
 
-def window(width, height):
+def window(width, height, vroot=False):
     display = open_display()
     white = 0xFFFFFF
     w = x11.XCreateSimpleWindow(display, x11.XDefaultRootWindow(display), 0, 0,
                                 width, height, 0, 0, white)
     x11.XStoreName(display, w, b"host")
+    if vroot:
+        value = ctypes.c_ulong(w)
+        x11.XChangeProperty(display, w, x11.XInternAtom(display, b"__SWM_VROOT", 0), XA_WINDOW,
+                            32, PROP_MODE_REPLACE, ctypes.byref(value), 1)
     x11.XMapWindow(display, w)
     x11.XSync(display, 0)
     print(w, flush=True)
@@ -68,7 +80,7 @@ def window(width, height):
 if __name__ == "__main__":
     if sys.argv[1:2] == ["cursor"]:
         cursor()
-    elif sys.argv[1:2] == ["window"] and len(sys.argv) == 4:
-        window(int(sys.argv[2]), int(sys.argv[3]))
+    elif sys.argv[1:2] in (["window"], ["vroot"]) and len(sys.argv) == 4:
+        window(int(sys.argv[2]), int(sys.argv[3]), vroot=sys.argv[1] == "vroot")
     else:
         sys.exit(__doc__)
