@@ -144,13 +144,4 @@ std::optional<int> runRecordCommand(const std::vector<std::string>& args) {
     return record(c);
 }
 
-std::string recordUsage() {
-    return "  --record DIR [--frames N] [--seed N] [--size WxH]\n"
-           "                     without a display: run the show and write what the window\n"
-           "                     shows after each of N ticks (100) as DIR/frame-0001.png ...;\n"
-           "                     the screen is 1024x768 unless given, the virtual clock starts\n"
-           "                     at tick count 600000 (ten minutes after a system start), date\n"
-           "                     and time come from the real clock\n";
-}
-
 }  // namespace gm

@@ -21,7 +21,4 @@ inline constexpr std::uint32_t kRecordStartMs = 600000;
 // exit code; nullopt when it does not ask for it.
 std::optional<int> runRecordCommand(const std::vector<std::string>& args);
 
-// The lines of the usage text that describe --record.
-std::string recordUsage();
-
 }  // namespace gm

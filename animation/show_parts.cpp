@@ -7,6 +7,8 @@
 
 #include "animation/animation.h"
 #include "gfx/bitmap_resource.h"
+#include "gfx/text.h"
+#include "platform/text/system_text.h"
 #include "saver/settings.h"
 
 namespace gm {
@@ -54,6 +56,8 @@ Animation& animationOf(FrmMain& window) {
 }
 
 void installAnimation(ShowParts& parts) {
+    // The date and time line is printed in the platform's fonts.
+    gfx::setTextRenderer(&gfx::systemTextRenderer());
     parts.seedFlakes = [](FrmMain& w) {
         Animation& a = animationOf(w);
         // Fixed by Form_Load: the flake count and the timer's period.

@@ -15,6 +15,7 @@ namespace gm {
 class Animation;
 
 // Adds the animation's parts to `parts`; the rest of them stay as they are.
+// Installs the platform's text renderer for the date and time line.
 void installAnimation(ShowParts& parts);
 
 // The animation of the window, made on its first use.

@@ -83,6 +83,14 @@ std::string usageText() {
            "  --print-config     print the settings as read, then exit\n"
            "  --help             this text\n"
            "\n"
+           "Without a display:\n"
+           "  --record DIR [--frames N] [--seed N] [--size WxH]\n"
+           "                     run the show and write what the window shows after each of\n"
+           "                     N ticks (100) as DIR/frame-0001.png ...; the screen is\n"
+           "                     1024x768 unless given; the virtual clock starts at tick\n"
+           "                     count 600000 (ten minutes after a system start); date and\n"
+           "                     time come from the real clock\n"
+           "\n"
            "Environment: GLINTMOOR_SEED (seed), GLINTMOOR_SETTINGS (settings file),\n"
            "GLINTMOOR_PROTOCOL_DIR (folder of the error protocol), XSCREENSAVER_WINDOW.\n";
 }
