@@ -118,6 +118,13 @@ void FrameComposer::drawSky(const Frame& f, const PixelRect& clip) {
                 f.skyHeight, s_.picHimmel, 0, 0, Rop::SrcCopy);
 }
 
+bool FrameComposer::skyCovers(const Frame& f, const PixelRect& r) const {
+    // The strip and its copy together span offset - width + 2 .. offset + width.
+    return f.hasSky && s_.picHimmel.width() >= f.skyWidth && s_.picHimmel.height() >= f.skyHeight &&
+           r.x0 >= f.skyOffset - f.skyWidth + 2 && r.x1 <= f.skyOffset + f.skyWidth &&
+           r.y0 >= f.skyTop && r.y1 <= f.skyTop + f.skyHeight;
+}
+
 void FrameComposer::drawObjekt(const Frame& f, const PixelRect& clip) {
     const PixelRect& o = f.objekt;
     blitClipped(s_.picBuffer, clip, o.x0, o.y0, o.x1 - o.x0, o.y1 - o.y0, s_.picMask, 0,
@@ -208,9 +215,11 @@ void FrameComposer::composeDamage(Surface& window) {
         if (textDamaged) addDamage(f.textBox);
     }
     // Layer by layer over all damaged rectangles, so that overlapping
-    // rectangles never cover a layer with an earlier one.
+    // rectangles never cover a layer with an earlier one. The scene need not
+    // be copied where the sky strip covers it anyway (most of the sky band).
     for (int i = 0; i < damageCount_; ++i) {
         const PixelRect& r = damage_[i];
+        if (skyCovers(f, r)) continue;
         gfx::BitBlt(s_.picBuffer, r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0, s_.picBG, r.x0, r.y0,
                     Rop::SrcCopy);
     }

@@ -110,6 +110,8 @@ private:
     Geometry geometryOf(const gfx::Surface& window) const;
 
     void drawSky(const Frame& f, const PixelRect& clip);
+    // True when the frame's sky strip covers all of r.
+    bool skyCovers(const Frame& f, const PixelRect& r) const;
     void drawObjekt(const Frame& f, const PixelRect& clip);
     void printText(const Frame& f);
     void composeFull(gfx::Surface& window);

@@ -3,8 +3,8 @@
 // hundreds of ticks, one composing every frame in full, the other only what
 // changed, and their window images and buffers are compared after every
 // tick. The run has the plane and birds crossing, a bird flying through the
-// date and time line, text that changes, flakes that move and wrap, and a
-// new seeding of the flakes halfway.
+// date and time line, text that changes, flakes that move and wrap, the sky
+// strip wrapping, and a new seeding of the flakes halfway.
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -149,6 +149,9 @@ void between(Side& side, int tick) {
         a.Objekte[3].y = Side::kH - 50;
         a.Objekte[3].active = kTrue;
     }
+    // The sky strip runs up to its width and wraps: at offsets near the
+    // width its left copy leaves the first columns of the band to the scene.
+    if (tick == 100) a.skyTick = static_cast<int>((side.show.scene.skyWidth - 4) / 0.53);
     // A new seeding halfway: the window shows flakes no frame drew.
     if (tick == 300) a.seedFlakes();
 }
@@ -157,7 +160,7 @@ TEST(Composition, IncrementalFramesEqualTheReferenceFramesTickForTick) {
     BlendingText text;
     Side reference(Composition::Reference);
     Side incremental(Composition::Incremental);
-    int objektTicks = 0, textChanges = 0, partialRefreshes = 0;
+    int objektTicks = 0, textChanges = 0, partialRefreshes = 0, skyWraps = 0;
     std::string lastText;
     gfx::Bitmap before;
     for (int tick = 0; tick < 600; ++tick) {
@@ -183,6 +186,7 @@ TEST(Composition, IncrementalFramesEqualTheReferenceFramesTickForTick) {
             << "buffer differs at " << where << " after tick " << tick;
         ASSERT_EQ(reference.show.anim.curObjekt, incremental.show.anim.curObjekt);
         objektTicks += reference.show.anim.curObjekt > 0;
+        skyWraps += reference.show.scene.skyOffset == 0;
         const std::string now = reference.show.platform.formatTime(reference.show.platform.now());
         textChanges += now != lastText;
         lastText = now;
@@ -192,6 +196,7 @@ TEST(Composition, IncrementalFramesEqualTheReferenceFramesTickForTick) {
     // text changed again and again.
     EXPECT_GT(objektTicks, 500);
     EXPECT_GT(partialRefreshes, 500);
+    EXPECT_GE(skyWraps, 1);
     EXPECT_GE(textChanges, 50);
 }
 
