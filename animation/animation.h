@@ -12,6 +12,8 @@
 //   tick.cpp             tmrAnimation_Timer: the frame, step by step
 //   frame_composer.cpp   the tick's drawing: the whole frame, or only what changed
 //   tick_count.h         elapsed time between two 32-bit tick counts
+//   show_parts.cpp       the animation plugged into the saver window frmMain
+//   record_command.cpp   glintmoor --record: the show's frames as PNG files
 #pragma once
 
 #include <cstdint>
