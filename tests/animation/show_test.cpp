@@ -6,7 +6,6 @@
 
 #include "animation/animation.h"
 #include "animation/show_parts.h"
-#include "scene/scene_parts.h"
 #include "tests/saver/saver_fixture.h"
 
 namespace gm::test {
@@ -17,9 +16,8 @@ protected:
     // The scene and the animation plugged into the window, with the timer's
     // handler watched by `onTick` after each tick.
     void install() {
-        ShowParts parts;
-        installScene(parts);
-        installAnimation(parts);
+        installShowParts();
+        ShowParts parts = showParts();
         parts.tmrAnimation_Timer = [this, tick = parts.tmrAnimation_Timer](FrmMain& f) {
             tick(f);
             ++ticks;
