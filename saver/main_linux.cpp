@@ -6,12 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "animation/record_command.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/ini_store.h"
 #include "platform/posix_system.h"
 #include "saver/linux_options.h"
+#include "saver/frm_main.h"
 #include "saver/saver.h"
 #include "saver/settings.h"
+#include "scene/render_commands.h"
 
 namespace {
 
@@ -39,8 +42,12 @@ int printConfig() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const gm::LinuxOptions options = gm::parseLinuxOptions(
-        std::vector<std::string>(argv + 1, argv + argc), std::getenv("XSCREENSAVER_WINDOW"));
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    // --render and --gallery write files and need no display.
+    if (const auto code = gm::runFileCommand(args)) return *code;
+    // --record runs the show without a display and writes its frames.
+    if (const auto code = gm::runRecordCommand(args)) return *code;
+    const gm::LinuxOptions options = gm::parseLinuxOptions(args, std::getenv("XSCREENSAVER_WINDOW"));
     if (!options.error.empty()) {
         std::fprintf(stderr, "glintmoor: %s\n\n%s", options.error.c_str(), gm::usageText().c_str());
         return 2;
@@ -61,6 +68,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     gm::setPlatform(x11.get());
+    gm::installShowParts();
     gm::Main(options.commandLine);
     gm::platform().run();
     return 0;
