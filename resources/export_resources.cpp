@@ -25,22 +25,62 @@ struct SheetLayout {
     int frames;
 };
 const std::map<int, SheetLayout> kSheets = {
-    {131, {132, 1}}, {133, {134, 1}}, {135, {136, 1}}, {137, {138, 1}}, {141, {142, 5}}, {143, {144, 5}},
-    {151, {152, 5}}, {153, {154, 1}}, {161, {162, 1}}, {163, {164, 1}}, {165, {166, 1}}, {181, {182, 1}},
-    {201, {211, 6}}, {202, {212, 6}}, {203, {213, 6}}, {204, {214, 6}}, {205, {215, 6}}, {221, {222, 2}},
+    {131, {132, 1}},
+    {133, {134, 1}},
+    {135, {136, 1}},
+    {137, {138, 1}},
+    {141, {142, 5}},
+    {143, {144, 5}},
+    {151, {152, 5}},
+    {153, {154, 1}},
+    {161, {162, 1}},
+    {163, {164, 1}},
+    {165, {166, 1}},
+    {181, {182, 1}},
+    {201, {211, 6}},
+    {202, {212, 6}},
+    {203, {213, 6}},
+    {204, {214, 6}},
+    {205, {215, 6}},
+    {221, {222, 2}},
     {res::kIconHomepage, {res::kIconHomepageMask, 1}},
     {res::kIconInfo, {res::kIconInfoMask, 1}},
     {res::kIconOk, {res::kIconOkMask, 1}},
 };
 
 const std::map<int, std::string> kCaptions = {
-    {101, "sky gradient, pale blue"}, {102, "sky gradient, deep blue"}, {103, "sky gradient, blue to lilac and pink"},
-    {104, "sky gradient, turquoise"}, {105, "sky gradient, blue to peach"}, {121, "sky band 1a"}, {122, "sky band 1b"},
-    {123, "sky band 2a"}, {124, "sky band 2b"}, {125, "sky band 3a"}, {126, "sky band 3b"}, {127, "sky band 4a"},
-    {128, "sky band 4b"}, {131, "hills"}, {133, "hills"}, {135, "hills"}, {137, "hills"}, {141, "forest strips"},
-    {143, "fir trees"}, {151, "town skylines"}, {153, "village"}, {161, "red house"}, {163, "log cabin"},
-    {165, "rail fence"}, {181, "snowman"}, {183, "shadow pattern"}, {201, "grey bird"}, {202, "bird, blue cap"},
-    {203, "bird, red cap"}, {204, "brown bird"}, {205, "bird, yellow cap"}, {221, "plane with banner"},
+    {101, "sky gradient, pale blue"},
+    {102, "sky gradient, deep blue"},
+    {103, "sky gradient, blue to lilac and pink"},
+    {104, "sky gradient, turquoise"},
+    {105, "sky gradient, blue to peach"},
+    {121, "sky band 1a"},
+    {122, "sky band 1b"},
+    {123, "sky band 2a"},
+    {124, "sky band 2b"},
+    {125, "sky band 3a"},
+    {126, "sky band 3b"},
+    {127, "sky band 4a"},
+    {128, "sky band 4b"},
+    {131, "hills"},
+    {133, "hills"},
+    {135, "hills"},
+    {137, "hills"},
+    {141, "forest strips"},
+    {143, "fir trees"},
+    {151, "town skylines"},
+    {153, "village"},
+    {161, "red house"},
+    {163, "log cabin"},
+    {165, "rail fence"},
+    {181, "snowman"},
+    {183, "shadow pattern"},
+    {201, "grey bird"},
+    {202, "bird, blue cap"},
+    {203, "bird, red cap"},
+    {204, "brown bird"},
+    {205, "bird, yellow cap"},
+    {221, "plane with banner"},
 };
 
 bool isMask(int id) {
@@ -59,8 +99,8 @@ bool isCatalogueName(std::string_view name) {
 // reserved, offset of the bits) in front of the packed DIB.
 std::vector<std::uint8_t> bmpFile(std::span<const std::uint8_t> dib) {
     auto u32 = [&](std::size_t o) {
-        return std::uint32_t(dib[o]) | std::uint32_t(dib[o + 1]) << 8 | std::uint32_t(dib[o + 2]) << 16 |
-               std::uint32_t(dib[o + 3]) << 24;
+        return std::uint32_t(dib[o]) | std::uint32_t(dib[o + 1]) << 8 |
+               std::uint32_t(dib[o + 2]) << 16 | std::uint32_t(dib[o + 3]) << 24;
     };
     const std::uint32_t headerSize = u32(0);
     const std::uint32_t bitCount = std::uint32_t(dib[14]) | std::uint32_t(dib[15]) << 8;
@@ -88,7 +128,7 @@ gfx::Bitmap composite(const gfx::Bitmap& sprite, const gfx::Bitmap& mask, int fr
 }
 
 class Exporter {
-public:
+  public:
     explicit Exporter(fs::path dir) : dir_(std::move(dir)) {}
 
     bool run() {
@@ -99,13 +139,14 @@ public:
             if (!decoded) return fail("bitmap " + std::to_string(n.id) + ": " + decoded.error);
             pictures_[n.id] = std::move(decoded.bitmap);
             const std::string stem(n.name);
-            if (isCatalogueName(stem) && !writeFile(dir_ / (stem + ".bmp"), bmpFile(bytes))) return false;
+            if (isCatalogueName(stem) && !writeFile(dir_ / (stem + ".bmp"), bmpFile(bytes)))
+                return false;
             if (!png(stem + ".png", pictures_[n.id])) return false;
         }
         return writeGallery();
     }
 
-private:
+  private:
     bool fail(const std::string& what) {
         std::cerr << "glintmoor: --export-resources: " << what << "\n";
         return false;
@@ -121,41 +162,48 @@ private:
     }
 
     // One figure of the gallery: the picture at twice its size and a caption.
-    void figure(std::string& html, const std::string& file, const gfx::Bitmap& b, const std::string& caption) {
-        html += "<figure><img src=\"" + file + "\" width=\"" + std::to_string(2 * b.width()) + "\" height=\"" +
-                std::to_string(2 * b.height()) + "\"><figcaption>" + caption + "</figcaption></figure>\n";
+    void figure(std::string& html, const std::string& file, const gfx::Bitmap& b,
+                const std::string& caption) {
+        html += "<figure><img src=\"" + file + "\" width=\"" + std::to_string(2 * b.width()) +
+                "\" height=\"" + std::to_string(2 * b.height()) + "\"><figcaption>" + caption +
+                "</figcaption></figure>\n";
     }
 
     bool writeGallery() {
         std::string html =
-            "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Glintmoor pictures</title>\n"
+            "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Glintmoor "
+            "pictures</title>\n"
             "<style>body{background:#8a8f99;color:#111;font:14px sans-serif;margin:24px}"
             "img{image-rendering:pixelated;image-rendering:crisp-edges;display:block}"
             "figure{display:inline-block;vertical-align:top;margin:0 24px 24px 0}"
             "h2{margin-top:32px}</style></head><body>\n<h1>Glintmoor pictures</h1>\n"
-            "<p>Every bitmap of the program at twice its size. Sprites are drawn through their masks, their "
+            "<p>Every bitmap of the program at twice its size. Sprites are drawn through their "
+            "masks, their "
             "frames side by side.</p>\n";
         std::string catalogue, patterns, masks, others;
         for (const BitmapResourceName& n : bitmapResourceNames()) {
             const std::string stem(n.name);
             const gfx::Bitmap& b = pictures_.at(n.id);
-            const auto caption = kCaptions.count(n.id) ? std::to_string(n.id) + ": " + kCaptions.at(n.id) : stem;
+            const auto caption =
+                kCaptions.count(n.id) ? std::to_string(n.id) + ": " + kCaptions.at(n.id) : stem;
             if (const auto sheet = kSheets.find(n.id); sheet != kSheets.end()) {
-                const gfx::Bitmap c = composite(b, pictures_.at(sheet->second.maskId), sheet->second.frames);
+                const gfx::Bitmap c =
+                    composite(b, pictures_.at(sheet->second.maskId), sheet->second.frames);
                 const std::string file = "gallery/" + stem + ".png";
                 if (!png(file, c)) return false;
                 figure(isCatalogueName(stem) ? catalogue : others, file, c, caption);
             } else if (isMask(n.id)) {
                 figure(masks, stem + ".png", b, std::to_string(n.id) + ": mask");
             } else if ((n.id >= 111 && n.id <= 120) || n.id == 183) {
-                figure(patterns, stem + ".png", b, n.id == 183 ? caption : std::to_string(n.id) + ": cloud pattern");
+                figure(patterns, stem + ".png", b,
+                       n.id == 183 ? caption : std::to_string(n.id) + ": cloud pattern");
             } else {
                 figure(isCatalogueName(stem) ? catalogue : others, stem + ".png", b, caption);
             }
         }
         html += "<h2>Scene bitmaps</h2>\n" + catalogue + "<h2>Blend patterns</h2>\n" + patterns +
-                "<h2>Pictures of the windows and dialogs</h2>\n" + others + "<h2>Masks</h2>\n" + masks +
-                "</body></html>\n";
+                "<h2>Pictures of the windows and dialogs</h2>\n" + others + "<h2>Masks</h2>\n" +
+                masks + "</body></html>\n";
         return writeFile(dir_ / "index.html", std::vector<std::uint8_t>(html.begin(), html.end()));
     }
 

@@ -20,7 +20,8 @@ std::span<const std::uint8_t> bitmapResource(int id) {
     HGLOBAL handle = LoadResource(nullptr, info);
     const void* data = handle ? LockResource(handle) : nullptr;
     if (!data) return {};
-    return {static_cast<const std::uint8_t*>(data), static_cast<std::size_t>(SizeofResource(nullptr, info))};
+    return {static_cast<const std::uint8_t*>(data),
+            static_cast<std::size_t>(SizeofResource(nullptr, info))};
 }
 
 std::span<const BitmapResourceName> bitmapResourceNames() { return kNames; }

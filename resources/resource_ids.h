@@ -28,7 +28,7 @@ inline constexpr int kIconInfoMask = 314;
 inline constexpr int kIconOk = 315;
 inline constexpr int kIconOkMask = 316;
 
-inline constexpr int kProgramIconGroup = 1;   // icon group resource of the program icon
+inline constexpr int kProgramIconGroup = 1;      // icon group resource of the program icon
 inline constexpr int kProgramIconImage = 30001;  // its first image (32 x 32); 16 and 48 follow
 
 }  // namespace gm::res

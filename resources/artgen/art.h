@@ -23,16 +23,17 @@ struct Artwork {
 };
 
 // A sprite and its 1-bit mask, the mask under `maskId`.
-void addSprite(std::vector<Artwork>& out, int id, int maskId, Storage storage, const Picture& sprite);
+void addSprite(std::vector<Artwork>& out, int id, int maskId, Storage storage,
+               const Picture& sprite);
 
 // Painters, one per group of pictures; each appends what it paints.
-void paintSky(std::vector<Artwork>& out);         // gradient strips and sky bands
-void paintPatterns(std::vector<Artwork>& out);    // cloud and shadow blend patterns
+void paintSky(std::vector<Artwork>& out);       // gradient strips and sky bands
+void paintPatterns(std::vector<Artwork>& out);  // cloud and shadow blend patterns
 void paintHills(std::vector<Artwork>& out);
-void paintTrees(std::vector<Artwork>& out);       // single trees and forest strips
-void paintHouses(std::vector<Artwork>& out);      // red house and log cabin
+void paintTrees(std::vector<Artwork>& out);   // single trees and forest strips
+void paintHouses(std::vector<Artwork>& out);  // red house and log cabin
 void paintVillage(std::vector<Artwork>& out);
-void paintTown(std::vector<Artwork>& out);        // the five town skylines
+void paintTown(std::vector<Artwork>& out);  // the five town skylines
 void paintFence(std::vector<Artwork>& out);
 void paintSnowman(std::vector<Artwork>& out);
 void paintFlyers(std::vector<Artwork>& out);      // birds and the plane
@@ -56,13 +57,13 @@ double noise(int x, int y, std::uint32_t seed);
 
 // A deterministic random sequence (splitmix64) for placing things.
 class Random {
-public:
+  public:
     explicit Random(std::uint64_t seed) : state_(seed) {}
     double uniform();  // [0, 1)
     double range(double lo, double hi) { return lo + (hi - lo) * uniform(); }
     int integer(int lo, int hi) { return lo + static_cast<int>(uniform() * (hi - lo + 1)); }
 
-private:
+  private:
     std::uint64_t state_;
 };
 

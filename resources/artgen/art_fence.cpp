@@ -11,10 +11,20 @@ namespace {
 
 constexpr int kW = 400, kH = 28;
 
-enum : std::uint8_t { kOutline = 1, kWoodDark, kWood, kWoodLight, kGrain, kSnowWhite, kSnowMid, kSnowShade, kSnowOutline };
+enum : std::uint8_t {
+    kOutline = 1,
+    kWoodDark,
+    kWood,
+    kWoodLight,
+    kGrain,
+    kSnowWhite,
+    kSnowMid,
+    kSnowShade,
+    kSnowOutline
+};
 const std::vector<Rgb> kPalette = {
-    {0, 0, 0},       {46, 30, 22},    {96, 62, 38},    {142, 96, 58},   {186, 138, 88},  {118, 78, 48},
-    {252, 253, 255}, {214, 228, 246}, {160, 184, 226}, {98, 118, 164},
+    {0, 0, 0},     {46, 30, 22},    {96, 62, 38},    {142, 96, 58},   {186, 138, 88},
+    {118, 78, 48}, {252, 253, 255}, {214, 228, 246}, {160, 184, 226}, {98, 118, 164},
 };
 const SnowColours kSnow{kSnowWhite, kSnowMid, kSnowShade, kSnowOutline};
 
@@ -34,8 +44,12 @@ Picture fence() {
         std::vector<Pt> outline = top;
         outline.insert(outline.end(), bottom.rbegin(), bottom.rend());
         const Shape rail = polygon(w, h, outline);
-        p.ramp(rail, {kWoodLight, kWood, kWoodDark}, [&](int, int y) { return std::round((y - railY + 0.5) / 4.5 * 2) / 2; });
-        for (int x = 0; x < kW; x += rnd.integer(7, 15)) p.fill(rail & rect(w, h, x, 0, x + rnd.integer(2, 5), h) & rail.rim(0, 1, 2).shifted(0, -1), kGrain);
+        p.ramp(rail, {kWoodLight, kWood, kWoodDark},
+               [&](int, int y) { return std::round((y - railY + 0.5) / 4.5 * 2) / 2; });
+        for (int x = 0; x < kW; x += rnd.integer(7, 15))
+            p.fill(rail & rect(w, h, x, 0, x + rnd.integer(2, 5), h) &
+                       rail.rim(0, 1, 2).shifted(0, -1),
+                   kGrain);
         figure |= rail;
         figure |= snowOn(p, rail | rail.shifted(0, -2), 4, kSnow, 1650 + railY);
     }
@@ -43,9 +57,14 @@ Picture fence() {
     for (int x = 6; x < kW; x += 48) {
         const int px = x + rnd.integer(-2, 2);
         const int top = rnd.integer(3, 5);
-        const Shape post = polygon(w, h, {{px - 3.0, double(h)}, {px - 3.0, top + 3.0}, {px + 0.5, double(top)},
-                                          {px + 4.0, top + 3.0}, {px + 4.0, double(h)}});
-        p.ramp(post, {kWoodLight, kWood, kWoodDark}, [&](int xx, int) { return std::round((xx - px + 3.5) / 7.0 * 2) / 2; });
+        const Shape post = polygon(w, h,
+                                   {{px - 3.0, double(h)},
+                                    {px - 3.0, top + 3.0},
+                                    {px + 0.5, double(top)},
+                                    {px + 4.0, top + 3.0},
+                                    {px + 4.0, double(h)}});
+        p.ramp(post, {kWoodLight, kWood, kWoodDark},
+               [&](int xx, int) { return std::round((xx - px + 3.5) / 7.0 * 2) / 2; });
         p.fill(post & rect(w, h, px, top + 6, px + 1, h - 4), kGrain);
         figure |= post;
         figure |= snowOn(p, post | ellipse(w, h, px + 0.5, top, 5, 3), 4, kSnow, 1660 + x);

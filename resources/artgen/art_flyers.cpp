@@ -20,8 +20,21 @@ namespace {
 constexpr int kBirdW = 80, kBirdH = 65, kBirdFrames = 6;
 
 enum Bird : std::uint8_t {
-    kBOutline = 1, kBodyDark, kBody, kBodyLight, kBelly, kWingDark, kEyeWhite, kPupil, kBeak, kBeakDark,
-    kCapDark, kCap, kCapLight, kPompom, kCheek,
+    kBOutline = 1,
+    kBodyDark,
+    kBody,
+    kBodyLight,
+    kBelly,
+    kWingDark,
+    kEyeWhite,
+    kPupil,
+    kBeak,
+    kBeakDark,
+    kCapDark,
+    kCap,
+    kCapLight,
+    kPompom,
+    kCheek,
 };
 
 struct BirdLook {
@@ -31,10 +44,22 @@ struct BirdLook {
 };
 
 std::vector<Rgb> birdPalette(const BirdLook& b) {
-    return {{0, 0, 0},          {30, 30, 42},          mix(b.body, {20, 20, 40}, 0.35), b.body,
-            mix(b.body, {255, 255, 255}, 0.3), b.belly, mix(b.body, {20, 20, 40}, 0.5),  {255, 255, 255},
-            {16, 16, 22},       {250, 150, 40},        {196, 88, 22},                    mix(b.capColour, {10, 10, 30}, 0.4),
-            b.capColour,        mix(b.capColour, {255, 255, 255}, 0.4), {250, 250, 246}, {240, 150, 150}};
+    return {{0, 0, 0},
+            {30, 30, 42},
+            mix(b.body, {20, 20, 40}, 0.35),
+            b.body,
+            mix(b.body, {255, 255, 255}, 0.3),
+            b.belly,
+            mix(b.body, {20, 20, 40}, 0.5),
+            {255, 255, 255},
+            {16, 16, 22},
+            {250, 150, 40},
+            {196, 88, 22},
+            mix(b.capColour, {10, 10, 30}, 0.4),
+            b.capColour,
+            mix(b.capColour, {255, 255, 255}, 0.4),
+            {250, 250, 246},
+            {240, 150, 150}};
 }
 
 // Direction the wing points in each frame (degrees, 0 = right, 90 = down):
@@ -51,21 +76,29 @@ Picture birdFrame(const BirdLook& look, int frame) {
     const double cx = 38;
 
     // Tail feathers to the left.
-    const Shape tail = polygon(w, h, {{cx - 12, cy - 2}, {cx - 28, cy - 10}, {cx - 30, cy - 4}, {cx - 27, cy},
-                                      {cx - 30, cy + 4}, {cx - 26, cy + 8}, {cx - 10, cy + 6}});
+    const Shape tail = polygon(w, h,
+                               {{cx - 12, cy - 2},
+                                {cx - 28, cy - 10},
+                                {cx - 30, cy - 4},
+                                {cx - 27, cy},
+                                {cx - 30, cy + 4},
+                                {cx - 26, cy + 8},
+                                {cx - 10, cy + 6}});
     p.fill(tail, kBodyDark);
     p.fill(stroke(w, h, {{cx - 14, cy + 1}, {cx - 26, cy - 5}}, 1) & tail, kWingDark);
     p.fill(stroke(w, h, {{cx - 14, cy + 3}, {cx - 25, cy + 4}}, 1) & tail, kWingDark);
     figure |= tail;
     // Tucked feet.
-    const Shape feet = stroke(w, h, {{cx - 2, cy + 14}, {cx - 6, cy + 19}}, 2) | stroke(w, h, {{cx + 4, cy + 14}, {cx + 1, cy + 19}}, 2);
+    const Shape feet = stroke(w, h, {{cx - 2, cy + 14}, {cx - 6, cy + 19}}, 2) |
+                       stroke(w, h, {{cx + 4, cy + 14}, {cx + 1, cy + 19}}, 2);
     p.fill(feet, kBeakDark);
     figure |= feet;
 
     // The round body, lit from the upper left, with a pale belly.
     const Shape body = ellipse(w, h, cx, cy, 18, 16);
     p.ramp(body, {kBodyLight, kBody, kBodyDark}, [&](int x, int y) {
-        return std::round((0.4 + 0.5 * (y - cy) / 16 + 0.35 * (x - cx) / 18) * 2) / 2;  // flat bands
+        return std::round((0.4 + 0.5 * (y - cy) / 16 + 0.35 * (x - cx) / 18) * 2) /
+               2;  // flat bands
     });
     const Shape belly = body & ellipse(w, h, cx + 5, cy + 8, 13, 10);
     p.ramp(belly, {kBelly, kBodyLight}, [&](int, int y) { return (y - cy - 2) / 14.0; });
@@ -73,7 +106,8 @@ Picture birdFrame(const BirdLook& look, int frame) {
     figure |= body;
 
     // Eyes: two big ones, the far one a little smaller.
-    for (const auto& e : {std::array<double, 3>{cx + 13, cy - 5, 5.0}, std::array<double, 3>{cx + 5, cy - 6, 6.0}}) {
+    for (const auto& e : {std::array<double, 3>{cx + 13, cy - 5, 5.0},
+                          std::array<double, 3>{cx + 5, cy - 6, 6.0}}) {
         const Shape white = ellipse(w, h, e[0], e[1], e[2] * 0.85, e[2]);
         p.fill(white, kEyeWhite);
         p.fill(white.outline(1), kBOutline);
@@ -91,11 +125,15 @@ Picture birdFrame(const BirdLook& look, int frame) {
     // The woollen cap with ribbed brim and pompom.
     if (look.cap) {
         const Shape dome = ellipse(w, h, cx + 1, cy - 16, 15, 10) & rect(w, h, 0, 0, w, cy - 14);
-        p.ramp(dome, {kCapLight, kCap, kCapDark}, [&](int x, int) { return 0.3 + 0.4 * (x - cx) / 15; });
-        for (int x = int(cx) - 14; x < cx + 16; x += 4) p.fill(dome & rect(w, h, x, 0, x + 1, h), kCapDark);
-        const Shape brim = rect(w, h, cx - 15, cy - 17, cx + 17, cy - 12) & ellipse(w, h, cx + 1, cy - 13, 17, 8);
+        p.ramp(dome, {kCapLight, kCap, kCapDark},
+               [&](int x, int) { return 0.3 + 0.4 * (x - cx) / 15; });
+        for (int x = int(cx) - 14; x < cx + 16; x += 4)
+            p.fill(dome & rect(w, h, x, 0, x + 1, h), kCapDark);
+        const Shape brim =
+            rect(w, h, cx - 15, cy - 17, cx + 17, cy - 12) & ellipse(w, h, cx + 1, cy - 13, 17, 8);
         p.fill(brim, kCap);
-        for (int x = int(cx) - 15; x < cx + 17; x += 2) p.fill(brim & rect(w, h, x, 0, x + 1, h), kCapLight);
+        for (int x = int(cx) - 15; x < cx + 17; x += 2)
+            p.fill(brim & rect(w, h, x, 0, x + 1, h), kCapLight);
         const Shape pompom = ellipse(w, h, cx - 4, cy - 27, 5, 5);
         p.fill(pompom, kPompom);
         p.fill(pompom.rim(1, 1, 2), kCapLight);
@@ -110,16 +148,34 @@ Picture birdFrame(const BirdLook& look, int frame) {
     if (n.x > 0) n = {-n.x, -n.y};
     const double sx = cx - 3, sy = cy - 3;
     std::vector<Pt> wing;
-    for (const auto& [u, v] : std::vector<std::pair<double, double>>{
-             {0, -6}, {10, -7}, {20, -6}, {28, -3}, {31, 0}, {27, 2}, {28, 5}, {22, 5}, {23, 8}, {15, 7}, {15, 10}, {6, 8}, {0, 6}})
+    for (const auto& [u, v] : std::vector<std::pair<double, double>>{{0, -6},
+                                                                     {10, -7},
+                                                                     {20, -6},
+                                                                     {28, -3},
+                                                                     {31, 0},
+                                                                     {27, 2},
+                                                                     {28, 5},
+                                                                     {22, 5},
+                                                                     {23, 8},
+                                                                     {15, 7},
+                                                                     {15, 10},
+                                                                     {6, 8},
+                                                                     {0, 6}})
         wing.push_back({sx + u * d.x + v * n.x, sy + u * d.y + v * n.y});
     const Shape wingShape = polygon(w, h, wing);
     p.ramp(wingShape, {kBodyLight, kBody, kBodyDark, kWingDark}, [&](int x, int y) {
-        return std::round((0.1 + 0.8 * std::hypot(x - sx, y - sy) / 30) * 3) / 3;  // flat bands, darker to the tips
+        return std::round((0.1 + 0.8 * std::hypot(x - sx, y - sy) / 30) * 3) /
+               3;  // flat bands, darker to the tips
     });
     for (const double u : {12.0, 20.0})  // feather lines
-        p.fill(stroke(w, h, {{sx + u * d.x + 1 * n.x, sy + u * d.y + 1 * n.y}, {sx + (u + 4) * d.x + 7 * n.x, sy + (u + 4) * d.y + 7 * n.y}}, 1) & wingShape, kWingDark);
-    p.fill(wingShape.outline(1) & figure, kBOutline);  // keeps the wing apart from the body behind it
+        p.fill(stroke(w, h,
+                      {{sx + u * d.x + 1 * n.x, sy + u * d.y + 1 * n.y},
+                       {sx + (u + 4) * d.x + 7 * n.x, sy + (u + 4) * d.y + 7 * n.y}},
+                      1) &
+                   wingShape,
+               kWingDark);
+    p.fill(wingShape.outline(1) & figure,
+           kBOutline);  // keeps the wing apart from the body behind it
     figure |= wingShape;
     outlineFigure(p, figure, kBOutline, kBOutline, {});
     return p;
@@ -136,13 +192,27 @@ Picture birdSheet(const BirdLook& look) {
 constexpr int kPlaneW = 330, kPlaneH = 100;
 
 enum Plane : std::uint8_t {
-    kPOutline = 1, kRedDark, kRed, kRedLight, kYellowDark, kYellow, kCloth, kClothShade, kLettering, kProp,
-    kMetal, kSkin, kLeather, kGlass, kWhite,
+    kPOutline = 1,
+    kRedDark,
+    kRed,
+    kRedLight,
+    kYellowDark,
+    kYellow,
+    kCloth,
+    kClothShade,
+    kLettering,
+    kProp,
+    kMetal,
+    kSkin,
+    kLeather,
+    kGlass,
+    kWhite,
 };
 const std::vector<Rgb> kPlanePalette = {
-    {0, 0, 0},       {34, 30, 44},    {140, 24, 30},   {206, 44, 44},   {242, 104, 86},  {206, 150, 32},
-    {250, 206, 72},  {252, 248, 232}, {214, 204, 180}, {28, 54, 132},   {92, 92, 104},   {200, 204, 214},
-    {248, 198, 160}, {120, 70, 36},   {150, 210, 240}, {255, 255, 255},
+    {0, 0, 0},       {34, 30, 44},   {140, 24, 30},   {206, 44, 44},
+    {242, 104, 86},  {206, 150, 32}, {250, 206, 72},  {252, 248, 232},
+    {214, 204, 180}, {28, 54, 132},  {92, 92, 104},   {200, 204, 214},
+    {248, 198, 160}, {120, 70, 36},  {150, 210, 240}, {255, 255, 255},
 };
 
 Picture planeFrame(int frame) {
@@ -153,21 +223,27 @@ Picture planeFrame(int frame) {
     // The banner: a rippling strip of cloth with the saver's name.
     const double bx0 = 138, bx1 = 324, by0 = 30, by1 = 68;
     const double phase = frame * M_PI * 0.6;
-    auto ripple = [&](double x) { return 2.5 * std::sin((x - bx0) / 22.0 + phase) * (x - bx0) / (bx1 - bx0); };
+    auto ripple = [&](double x) {
+        return 2.5 * std::sin((x - bx0) / 22.0 + phase) * (x - bx0) / (bx1 - bx0);
+    };
     std::vector<Pt> cloth;
     for (double x = bx0; x <= bx1; x += 2) cloth.push_back({x, by0 + ripple(x)});
     for (double x = bx1; x >= bx0; x -= 2) cloth.push_back({x, by1 + ripple(x)});
     const Shape banner = polygon(w, h, cloth);
-    p.ramp(banner, {kCloth, kClothShade}, [&](int x, int) { return 0.5 + 0.5 * std::sin((x - bx0) / 22.0 + phase + 1.2); });
+    p.ramp(banner, {kCloth, kClothShade},
+           [&](int x, int) { return 0.5 + 0.5 * std::sin((x - bx0) / 22.0 + phase + 1.2); });
     Shape border(w, h);
     for (int x = int(bx0); x <= int(bx1); ++x) {
         const double r = ripple(x);
-        border |= rect(w, h, x, by0 + r + 2, x + 1, by0 + r + 4) | rect(w, h, x, by1 + r - 4, x + 1, by1 + r - 2);
+        border |= rect(w, h, x, by0 + r + 2, x + 1, by0 + r + 4) |
+                  rect(w, h, x, by1 + r - 4, x + 1, by1 + r - 2);
     }
     p.fill(border & banner, kRed);
     // Lettering, following the ripple column by column.
-    const Shape title = textShape(w, h, "GLINTMOOR", int((bx0 + bx1) / 2 - textWidth("GLINTMOOR", 2) / 2.0), 37, 2);
-    const Shape sub = textShape(w, h, "SCREENSAVER", int((bx0 + bx1) / 2 - textWidth("SCREENSAVER") / 2.0), 55, 1);
+    const Shape title =
+        textShape(w, h, "GLINTMOOR", int((bx0 + bx1) / 2 - textWidth("GLINTMOOR", 2) / 2.0), 37, 2);
+    const Shape sub = textShape(w, h, "SCREENSAVER",
+                                int((bx0 + bx1) / 2 - textWidth("SCREENSAVER") / 2.0), 55, 1);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const int dy = static_cast<int>(std::lround(ripple(x)));
@@ -177,7 +253,8 @@ Picture planeFrame(int frame) {
     // A wooden pole at the front edge, and the tow line.
     const Shape pole = rect(w, h, bx0 - 3, by0 - 3, bx0, by1 + 3);
     p.fill(pole, kLeather);
-    const Shape line = stroke(w, h, {{112, 47}, {126, 44}, {bx0 - 2, by0 - 1}}, 1) | stroke(w, h, {{112, 47}, {126, 52}, {bx0 - 2, by1 + 1}}, 1);
+    const Shape line = stroke(w, h, {{112, 47}, {126, 44}, {bx0 - 2, by0 - 1}}, 1) |
+                       stroke(w, h, {{112, 47}, {126, 52}, {bx0 - 2, by1 + 1}}, 1);
     p.fill(line, kProp);
     figure |= banner | pole | line;
 
@@ -187,7 +264,8 @@ Picture planeFrame(int frame) {
     append(body, {{104, 26}, {114, 24}, {116, 30}, {112, 48}});
     append(body, cubic({112, 50}, {90, 58}, {50, 62}, {20, 58}, 10));
     const Shape fuselage = polygon(w, h, body);
-    p.ramp(fuselage, {kRedLight, kRed, kRedDark}, [](int, int y) { return std::round(((y - 34) / 26.0 + 0.1) * 2) / 2; });
+    p.ramp(fuselage, {kRedLight, kRed, kRedDark},
+           [](int, int y) { return std::round(((y - 34) / 26.0 + 0.1) * 2) / 2; });
     p.fill(fuselage & rect(w, h, 0, 48, w, 51), kWhite);  // a white stripe along the side
     figure |= fuselage;
     // Engine cowling and the spinner.
@@ -207,7 +285,8 @@ Picture planeFrame(int frame) {
         const Shape sweep = ellipse(w, h, 9, 51, 3, 19);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
-                if (sweep.at(x, y)) p.set(x, y, (x + y) % 2 ? kMetal : kClothShade);  // a pale, see-through blur
+                if (sweep.at(x, y))
+                    p.set(x, y, (x + y) % 2 ? kMetal : kClothShade);  // a pale, see-through blur
         figure |= sweep;
         const Shape blade = ellipse(w, h, 9, 51, 2.5, 5);
         p.fill(blade, kProp);
@@ -217,7 +296,8 @@ Picture planeFrame(int frame) {
     const Shape wing = polygon(w, h, {{34, 52}, {78, 50}, {82, 55}, {36, 58}});
     p.ramp(wing, {kYellow, kYellowDark}, [](int, int y) { return y < 55 ? 0.0 : 1.0; });
     figure |= wing;
-    const Shape strut = stroke(w, h, {{46, 60}, {42, 70}}, 2) | stroke(w, h, {{54, 60}, {58, 70}}, 2);
+    const Shape strut =
+        stroke(w, h, {{46, 60}, {42, 70}}, 2) | stroke(w, h, {{54, 60}, {58, 70}}, 2);
     p.fill(strut, kProp);
     const Shape wheel = ellipse(w, h, 42, 71, 5, 5) | ellipse(w, h, 58, 71, 5, 5);
     p.fill(wheel, kPOutline);
@@ -241,7 +321,8 @@ Picture planeFrame(int frame) {
     p.fill(ellipse(w, h, 57, 29, 2.6, 2.2).outline(1) & head.grown(1), kPOutline);
     p.set(56, 33, kRedDark);  // a smile
     p.set(57, 34, kRedDark);
-    const Shape scarf = polygon(w, h, {{64, 35}, {76, 30 + frame * 2.0}, {86, 33 - frame * 2.0}, {78, 36}, {66, 38}});
+    const Shape scarf = polygon(
+        w, h, {{64, 35}, {76, 30 + frame * 2.0}, {86, 33 - frame * 2.0}, {78, 36}, {66, 38}});
     p.fill(scarf, kWhite);
     p.fill(scarf & rect(w, h, 74, 0, 78, h), kClothShade);
     figure |= windscreen | head | cap | scarf;
@@ -259,7 +340,8 @@ void paintFlyers(std::vector<Artwork>& out) {
         {{156, 104, 62}, {234, 204, 160}, false, {}},
         {{150, 156, 172}, {228, 230, 236}, true, {246, 200, 40}},
     };
-    for (int i = 0; i < 5; ++i) addSprite(out, 201 + i, 211 + i, Storage::Bits4Rle, birdSheet(birds[i]));
+    for (int i = 0; i < 5; ++i)
+        addSprite(out, 201 + i, 211 + i, Storage::Bits4Rle, birdSheet(birds[i]));
     Picture plane(kPlaneW, 2 * kPlaneH, kPlanePalette);
     for (int f = 0; f < 2; ++f) plane.paste(planeFrame(f), 0, f * kPlaneH);
     addSprite(out, 221, 222, Storage::Bits4Rle, plane);

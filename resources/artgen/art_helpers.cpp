@@ -6,7 +6,8 @@
 
 namespace gm::art {
 
-void addSprite(std::vector<Artwork>& out, int id, int maskId, Storage storage, const Picture& sprite) {
+void addSprite(std::vector<Artwork>& out, int id, int maskId, Storage storage,
+               const Picture& sprite) {
     // Overlapping figures can leave a lone pixel where one cut into another.
     Picture clean = sprite;
     Shape figure = clean.coverage();
@@ -34,8 +35,8 @@ std::vector<Rgb> gradientColours(const std::vector<Rgb>& stops, int n) {
 }
 
 double noise(int x, int y, std::uint32_t seed) {
-    std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u + static_cast<std::uint32_t>(y) * 668265263u +
-                      seed * 2246822519u;
+    std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u +
+                      static_cast<std::uint32_t>(y) * 668265263u + seed * 2246822519u;
     h = (h ^ (h >> 13)) * 1274126177u;
     h ^= h >> 16;
     return (h & 0xFFFFFFu) / double(0x1000000);

@@ -50,7 +50,8 @@ Picture hill(const std::vector<Ridge>& ridges, std::uint32_t seed) {
                 if (!body.at(x, y)) continue;
                 const double crest = ridge.y(x + 0.5);
                 const double depth = (y + 0.5 - crest) / std::max(8.0, kH - crest);
-                const double facing = std::clamp(-ridge.slope(x + 0.5) * 1.6, -1.0, 1.0);  // +1 faces the light
+                const double facing =
+                    std::clamp(-ridge.slope(x + 0.5) * 1.6, -1.0, 1.0);  // +1 faces the light
                 double t = 0.32 + 0.6 * depth - 0.4 * facing * std::exp(-4 * depth);
                 t += 0.12 * std::sin((x * 0.05 + y * 0.35) + seed) * depth;  // gentle drifts
                 const std::uint8_t ramp[5] = {kWhite, kLight, kMid, kShade, kDeep};
@@ -63,8 +64,10 @@ Picture hill(const std::vector<Ridge>& ridges, std::uint32_t seed) {
         for (int k = 1; k <= 2; ++k)
             for (int x = 0; x < kW; ++x) {
                 const double crest = ridge.y(x + 0.5);
-                const int y = static_cast<int>(crest + k * (kH - crest) * 0.33 + 3 * std::sin(x * 0.03 + k + seed));
-                if (body.at(x, y) && std::sin(x * 0.09 + k * 2.0 + seed) > -0.2) p.set(x, y, kDrift);
+                const int y = static_cast<int>(crest + k * (kH - crest) * 0.33 +
+                                               3 * std::sin(x * 0.03 + k + seed));
+                if (body.at(x, y) && std::sin(x * 0.09 + k * 2.0 + seed) > -0.2)
+                    p.set(x, y, kDrift);
             }
         // The crest line, with a lit lip on slopes that face the light.
         for (int x = 0; x < kW; ++x) {
@@ -96,7 +99,9 @@ void paintHills(std::vector<Artwork>& out) {
         // Two rounded humps.
         {{34, {{20, 330, -0.2}, {3, 60, 1.0}}, 240}, {60, {{14, 250, 2.2}}, 320}},
         // A long slope rising to the left.
-        {{16, {{8, 200, 0.8}, {3, 75, 2.0}}, 160}, {46, {{10, 260, 0.2}}, 260}, {72, {{6, 150, 1.4}}, 380}},
+        {{16, {{8, 200, 0.8}, {3, 75, 2.0}}, 160},
+         {46, {{10, 260, 0.2}}, 260},
+         {72, {{6, 150, 1.4}}, 380}},
         // Low dunes.
         {{46, {{10, 160, 0.3}, {5, 70, 2.5}}, 260}, {70, {{7, 210, 1.1}, {3, 55, 0.5}}, 360}},
     };

@@ -26,26 +26,43 @@ Shape snowBlanket(const Shape& roof, int depth, Pt leftEave, Pt rightEave) {
 // ---- the red house ----
 
 enum RedHouse : std::uint8_t {
-    kRhOutline = 1, kRedDark, kRed, kRedLight, kTrim, kTrimShade, kGlow, kGlowDeep, kDoor, kDoorDark,
-    kRhSnowWhite = 11, kRhSnowMid, kRhSnowShade, kRhSnowOutline, kRoofTile,
+    kRhOutline = 1,
+    kRedDark,
+    kRed,
+    kRedLight,
+    kTrim,
+    kTrimShade,
+    kGlow,
+    kGlowDeep,
+    kDoor,
+    kDoorDark,
+    kRhSnowWhite = 11,
+    kRhSnowMid,
+    kRhSnowShade,
+    kRhSnowOutline,
+    kRoofTile,
 };
 const std::vector<Rgb> kRedHousePalette = {
-    {0, 0, 0},       {44, 22, 30},    {124, 28, 32},   {184, 46, 42},   {222, 84, 66},   {246, 244, 238},
-    {186, 192, 210}, {255, 218, 112}, {232, 152, 60},  {48, 92, 184},   {28, 54, 124},   {252, 253, 255},
-    {214, 228, 246}, {160, 184, 226}, {98, 118, 164},  {88, 52, 48},
+    {0, 0, 0},       {44, 22, 30},    {124, 28, 32},  {184, 46, 42}, {222, 84, 66}, {246, 244, 238},
+    {186, 192, 210}, {255, 218, 112}, {232, 152, 60}, {48, 92, 184}, {28, 54, 124}, {252, 253, 255},
+    {214, 228, 246}, {160, 184, 226}, {98, 118, 164}, {88, 52, 48},
 };
 const SnowColours kRhSnow{kRhSnowWhite, kRhSnowMid, kRhSnowShade, kRhSnowOutline};
 
 // A lit window with a white frame and a cross of glazing bars.
-void paintWindow(Picture& p, int x0, int y0, int x1, int y1, std::uint8_t frame, std::uint8_t frameShade,
-                 std::uint8_t glow, std::uint8_t glowDeep) {
+void paintWindow(Picture& p, int x0, int y0, int x1, int y1, std::uint8_t frame,
+                 std::uint8_t frameShade, std::uint8_t glow, std::uint8_t glowDeep) {
     const int w = p.width(), h = p.height();
     p.fill(rect(w, h, x0, y0, x1, y1), frame);
     const Shape glass = rect(w, h, x0 + 3, y0 + 3, x1 - 3, y1 - 3);
-    p.ramp(glass, {glow, glowDeep}, [&](int x, int y) { return 0.15 + 0.9 * double(y - y0) / (y1 - y0) - 0.2 * double(x - x0) / (x1 - x0); });
+    p.ramp(glass, {glow, glowDeep}, [&](int x, int y) {
+        return 0.15 + 0.9 * double(y - y0) / (y1 - y0) - 0.2 * double(x - x0) / (x1 - x0);
+    });
     const int mx = (x0 + x1) / 2, my = (y0 + y1) / 2;
-    p.fill(rect(w, h, mx - 1, y0 + 3, mx + 1, y1 - 3) | rect(w, h, x0 + 3, my - 1, x1 - 3, my + 1), frame);
-    p.fill(rect(w, h, x0 + 3, y0 + 3, x1 - 3, y0 + 4) | rect(w, h, x0 + 3, y0 + 3, x0 + 4, y1 - 3), frameShade);
+    p.fill(rect(w, h, mx - 1, y0 + 3, mx + 1, y1 - 3) | rect(w, h, x0 + 3, my - 1, x1 - 3, my + 1),
+           frame);
+    p.fill(rect(w, h, x0 + 3, y0 + 3, x1 - 3, y0 + 4) | rect(w, h, x0 + 3, y0 + 3, x0 + 4, y1 - 3),
+           frameShade);
 }
 
 Picture redHouse() {
@@ -79,7 +96,8 @@ Picture redHouse() {
     paintWindow(p, 35, 66, 59, 92, kTrim, kTrimShade, kGlow, kGlowDeep);
     paintWindow(p, 96, 66, 120, 92, kTrim, kTrimShade, kGlow, kGlowDeep);
     p.fill(ellipse(w, h, 77, 44, 8, 8), kTrim);
-    p.ramp(ellipse(w, h, 77, 44, 5, 5), {kGlow, kGlowDeep}, [](int, int y) { return (y - 39) / 10.0; });
+    p.ramp(ellipse(w, h, 77, 44, 5, 5), {kGlow, kGlowDeep},
+           [](int, int y) { return (y - 39) / 10.0; });
     p.fill(rect(w, h, 76, 39, 78, 49) | rect(w, h, 72, 43, 82, 45), kTrim);
     const Shape doorFrame = rect(w, h, 65, 68, 90, 110);
     const Shape door = rect(w, h, 68, 71, 87, 110);
@@ -101,16 +119,19 @@ Picture redHouse() {
     figure |= snow;
     figure |= snowOn(p, chimney | rect(w, h, 102, 11, 119, 15), 4, kRhSnow, 162);
     // Snow on the sills.
-    for (int x0 : {34, 95}) figure |= snowOn(p, rect(w, h, x0, 92, x0 + 26, 95), 2, kRhSnow, 163 + x0);
+    for (int x0 : {34, 95})
+        figure |= snowOn(p, rect(w, h, x0, 92, x0 + 26, 95), 2, kRhSnow, 163 + x0);
 
     // Snow drift along the foot of the house.
     Shape drift(w, h);
     for (int x = 0; x < w; ++x) {
-        const double y = 104 + 3 * std::sin(x * 0.08) + 2 * std::sin(x * 0.23 + 1) + (x < 20 || x > 134 ? 3 : 0);
+        const double y =
+            104 + 3 * std::sin(x * 0.08) + 2 * std::sin(x * 0.23 + 1) + (x < 20 || x > 134 ? 3 : 0);
         for (int yy = static_cast<int>(y); yy < h; ++yy) drift.set(x, yy);
     }
     drift &= rect(w, h, 2, 0, 151, h);
-    p.ramp(drift, {kRhSnowWhite, kRhSnowMid, kRhSnowShade}, [](int x, int y) { return 0.1 + (y - 102) / 14.0 + 0.3 * x / kW; });
+    p.ramp(drift, {kRhSnowWhite, kRhSnowMid, kRhSnowShade},
+           [](int x, int y) { return 0.1 + (y - 102) / 14.0 + 0.3 * x / kW; });
     p.fill(drift.rim(0, -1, 1), kRhSnowWhite);
     figure |= drift;
     outlineFigure(p, figure, kRhOutline, kRhSnowOutline, {kRhSnowWhite, kRhSnowMid, kRhSnowShade});
@@ -120,12 +141,26 @@ Picture redHouse() {
 // ---- the log cabin ----
 
 enum Cabin : std::uint8_t {
-    kCbOutline = 1, kLogDark, kLog, kLogLight, kLogEnd, kShutterDark, kShutter, kCbGlow, kCbGlowDeep, kStone,
-    kStoneLight, kCbSnowWhite, kCbSnowMid, kCbSnowShade, kCbSnowOutline,
+    kCbOutline = 1,
+    kLogDark,
+    kLog,
+    kLogLight,
+    kLogEnd,
+    kShutterDark,
+    kShutter,
+    kCbGlow,
+    kCbGlowDeep,
+    kStone,
+    kStoneLight,
+    kCbSnowWhite,
+    kCbSnowMid,
+    kCbSnowShade,
+    kCbSnowOutline,
 };
 const std::vector<Rgb> kCabinPalette = {
-    {0, 0, 0},       {40, 26, 20},    {92, 56, 32},    {140, 90, 52},   {184, 130, 78},  {222, 180, 120},
-    {28, 92, 52},    {58, 146, 72},   {255, 218, 112}, {232, 152, 60},  {112, 112, 124}, {168, 168, 178},
+    {0, 0, 0},       {40, 26, 20},    {92, 56, 32},    {140, 90, 52},
+    {184, 130, 78},  {222, 180, 120}, {28, 92, 52},    {58, 146, 72},
+    {255, 218, 112}, {232, 152, 60},  {112, 112, 124}, {168, 168, 178},
     {252, 253, 255}, {214, 228, 246}, {160, 184, 226}, {98, 118, 164},
 };
 const SnowColours kCbSnow{kCbSnowWhite, kCbSnowMid, kCbSnowShade, kCbSnowOutline};
@@ -133,7 +168,8 @@ const SnowColours kCbSnow{kCbSnowWhite, kCbSnowMid, kCbSnowShade, kCbSnowOutline
 void shutteredWindow(Picture& p, int x0, int y0, int x1, int y1) {
     const int w = p.width(), h = p.height();
     p.fill(rect(w, h, x0, y0, x1, y1), kLogDark);
-    p.ramp(rect(w, h, x0 + 2, y0 + 2, x1 - 2, y1 - 2), {kCbGlow, kCbGlowDeep}, [&](int, int y) { return double(y - y0) / (y1 - y0); });
+    p.ramp(rect(w, h, x0 + 2, y0 + 2, x1 - 2, y1 - 2), {kCbGlow, kCbGlowDeep},
+           [&](int, int y) { return double(y - y0) / (y1 - y0); });
     const int mx = (x0 + x1) / 2, my = (y0 + y1) / 2;
     p.fill(rect(w, h, mx - 1, y0, mx + 1, y1) | rect(w, h, x0, my - 1, x1, my + 1), kLogDark);
     for (int side : {0, 1}) {  // the shutters, opened outwards, with a heart cut-out
@@ -141,7 +177,8 @@ void shutteredWindow(Picture& p, int x0, int y0, int x1, int y1) {
         const Shape shutter = rect(w, h, sx0, y0, sx1, y1);
         p.fill(shutter, kShutter);
         p.fill(shutter.rim(1, 0, 2) | shutter.rim(0, 1, 2), kShutterDark);
-        for (int y = y0 + 5; y < y1 - 2; y += 6) p.fill(rect(w, h, sx0 + 1, y, sx1 - 1, y + 1), kShutterDark);
+        for (int y = y0 + 5; y < y1 - 2; y += 6)
+            p.fill(rect(w, h, sx0 + 1, y, sx1 - 1, y + 1), kShutterDark);
         const double cx = (sx0 + sx1) / 2.0, cy = y0 + 7;
         p.fill(ellipse(w, h, cx - 1.2, cy, 1.6, 1.6) | ellipse(w, h, cx + 1.2, cy, 1.6, 1.6) |
                    polygon(w, h, {{cx - 2.8, cy + 0.5}, {cx + 2.8, cy + 0.5}, {cx, cy + 3.6}}),
@@ -159,7 +196,8 @@ Picture logCabin() {
     Random rnd(163);
     for (int y = 19; y < 52; y += 5)
         for (int x = 30 + (y / 5 % 2) * 3; x < 45; x += 6)
-            p.fill(ellipse(w, h, x + 2.5, y + 2, 2.6, 1.9) & chimney, rnd.uniform() < 0.5 ? kStoneLight : kStone);
+            p.fill(ellipse(w, h, x + 2.5, y + 2, 2.6, 1.9) & chimney,
+                   rnd.uniform() < 0.5 ? kStoneLight : kStone);
     for (int y = 23; y < 52; y += 5) p.fill(chimney & rect(w, h, 0, y, w, y + 1), kCbOutline);
     figure |= chimney;
 
@@ -169,7 +207,9 @@ Picture logCabin() {
     figure |= wall;
     for (int y = 24; y < 110; y += 7) {
         const Shape log = wall & rect(w, h, 0, y, w, y + 7);
-        p.ramp(log, {kLogLight, kLog, kLogDark}, [&](int x, int yy) { return 0.15 + 0.8 * (yy - y) / 6.0 + 0.15 * (x - 22) / 108.0; });
+        p.ramp(log, {kLogLight, kLog, kLogDark}, [&](int x, int yy) {
+            return 0.15 + 0.8 * (yy - y) / 6.0 + 0.15 * (x - 22) / 108.0;
+        });
         p.fill(log & rect(w, h, 0, y + 6, w, y + 7), kCbOutline);
         if (y >= 56)
             for (int cx : {21, 131}) {
@@ -200,15 +240,18 @@ Picture logCabin() {
     p.fill(icicles(w, h, snow | roof, 12, 142, 7, 1631) - snow - roof - figure, kCbSnowShade);
     figure |= snow;
     figure |= snowOn(p, chimney, 4, kCbSnow, 165);
-    for (int x0 : {26, 88}) figure |= snowOn(p, rect(w, h, x0, 88, x0 + 42, 91), 2, kCbSnow, 166 + x0);
+    for (int x0 : {26, 88})
+        figure |= snowOn(p, rect(w, h, x0, 88, x0 + 42, 91), 2, kCbSnow, 166 + x0);
 
     Shape drift(w, h);
     for (int x = 0; x < w; ++x) {
-        const double y = 105 + 3 * std::sin(x * 0.07 + 2) + 2 * std::sin(x * 0.21) + (x < 18 || x > 136 ? 3 : 0);
+        const double y =
+            105 + 3 * std::sin(x * 0.07 + 2) + 2 * std::sin(x * 0.21) + (x < 18 || x > 136 ? 3 : 0);
         for (int yy = static_cast<int>(y); yy < h; ++yy) drift.set(x, yy);
     }
     drift &= rect(w, h, 2, 0, 151, h);
-    p.ramp(drift, {kCbSnowWhite, kCbSnowMid, kCbSnowShade}, [](int x, int y) { return 0.1 + (y - 102) / 14.0 + 0.3 * x / kW; });
+    p.ramp(drift, {kCbSnowWhite, kCbSnowMid, kCbSnowShade},
+           [](int x, int y) { return 0.1 + (y - 102) / 14.0 + 0.3 * x / kW; });
     p.fill(drift.rim(0, -1, 1), kCbSnowWhite);
     figure |= drift;
     outlineFigure(p, figure, kCbOutline, kCbSnowOutline, {kCbSnowWhite, kCbSnowMid, kCbSnowShade});

@@ -59,7 +59,8 @@ Picture shadowPattern() {
     p.fill(p.whole(), 1);
     for (int y = 0; y < kH; ++y)
         for (int x = 0; x < kW; ++x) {
-            const double u = (x + 0.5 - kW / 2.0) / (kW / 2.0), v = (y + 0.5 - kH / 2.0) / (kH / 2.0);
+            const double u = (x + 0.5 - kW / 2.0) / (kW / 2.0),
+                         v = (y + 0.5 - kH / 2.0) / (kH / 2.0);
             const double d = 1 - (u * u + v * v);
             if (d <= 0) continue;
             if (noise(x, y, 183) < 0.7 * std::pow(d, 0.9)) p.set(x, y, 0);
@@ -74,7 +75,8 @@ void paintPatterns(std::vector<Artwork>& out) {
                               {221, 69}, {187, 33}, {269, 79}, {169, 63}, {155, 87}};
     for (int i = 0; i < 10; ++i) {
         const int id = 111 + i;
-        out.push_back({id, std::to_string(id), Storage::Bits1, cloudPattern(sizes[i][0], sizes[i][1], 1100 + id)});
+        out.push_back({id, std::to_string(id), Storage::Bits1,
+                       cloudPattern(sizes[i][0], sizes[i][1], 1100 + id)});
     }
     out.push_back({183, "183", Storage::Bits1, shadowPattern()});
 }

@@ -6,8 +6,8 @@
 // banner at the lower right.
 #include <algorithm>
 #include <cmath>
-#include <tuple>
 #include <stdexcept>
+#include <tuple>
 
 #include "resources/artgen/art.h"
 #include "resources/artgen/pixel_font.h"
@@ -33,7 +33,8 @@ const Picture& find(const std::vector<Artwork>& art, int id) {
 
 // Draws the source rectangle stretched to the destination, nearest pixel;
 // with `masked`, only the sprite's covered pixels.
-void draw(Canvas& c, const Picture& p, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh, bool masked) {
+void draw(Canvas& c, const Picture& p, int dx, int dy, int dw, int dh, int sx, int sy, int sw,
+          int sh, bool masked) {
     for (int y = 0; y < dh; ++y)
         for (int x = 0; x < dw; ++x) {
             const int px = sx + x * sw / dw, py = sy + y * sh / dh;
@@ -52,17 +53,20 @@ void composeScene(Canvas& c, const std::vector<Artwork>& art) {
     // glints on the water; then the snow field.
     constexpr int kHorizon = 236, kSeaH = 36, kLine = 3;
     for (int k = 1; k <= kSeaH / kLine; ++k) {
-        const Rgb col{std::uint8_t(40 + 7 * k), std::uint8_t(72 + 8 * k), std::uint8_t(140 + 6 * k)};
+        const Rgb col{std::uint8_t(40 + 7 * k), std::uint8_t(72 + 8 * k),
+                      std::uint8_t(140 + 6 * k)};
         for (int y = kHorizon + kSeaH - kLine * k; y < kHorizon + kSeaH - kLine * (k - 1); ++y)
             for (int x = 0; x < kSceneW; ++x) c.at(x, y) = col;
     }
     Random glints(236);
     for (int i = 0; i < 40; ++i) {
-        const int x = glints.integer(0, kSceneW - 20), y = glints.integer(kHorizon + 2, kHorizon + kSeaH - 4);
+        const int x = glints.integer(0, kSceneW - 20),
+                  y = glints.integer(kHorizon + 2, kHorizon + kSeaH - 4);
         for (int k = 0; k < glints.integer(6, 18); ++k) c.at(x + k, y) = {226, 238, 255};
     }
     for (int x = 0; x < kSceneW; ++x) c.at(x, kHorizon - 1) = {242, 248, 255};
-    draw(c, strip, 0, kHorizon + kSeaH - 2, kSceneW, kSceneH - kHorizon - kSeaH + 2, 0, 310, 20, 170, false);
+    draw(c, strip, 0, kHorizon + kSeaH - 2, kSceneW, kSceneH - kHorizon - kSeaH + 2, 0, 310, 20,
+         170, false);
     // Hills, trees, a fence.
     draw(c, find(art, 133), 0, 262, 640, 50, 0, 0, 640, 100, true);
     draw(c, find(art, 141), 330, 262, 200, 50, 0, 50, 200, 50, true);
@@ -84,10 +88,12 @@ void composeScene(Canvas& c, const std::vector<Artwork>& art) {
     draw(c, find(art, 203), 420, 70, 79, 65, 0, 65, 79, 65, true);
     Random rnd(302);
     for (int i = 0; i < 170; ++i) {
-        const int x = rnd.integer(0, kSceneW - 1), y = rnd.integer(0, kSceneH - 1), s = rnd.integer(2, 4);
+        const int x = rnd.integer(0, kSceneW - 1), y = rnd.integer(0, kSceneH - 1),
+                  s = rnd.integer(2, 4);
         for (int yy = 0; yy < s; ++yy)
             for (int xx = 0; xx < s; ++xx)
-                if (c.inside(x + xx, y + yy) && !((xx == 0 || xx == s - 1) && (yy == 0 || yy == s - 1) && s > 2))
+                if (c.inside(x + xx, y + yy) &&
+                    !((xx == 0 || xx == s - 1) && (yy == 0 || yy == s - 1) && s > 2))
                     c.at(x + xx, y + yy) = {255, 255, 255};
     }
     // Date and time at the lower left, the banner at the lower right.
@@ -96,8 +102,8 @@ void composeScene(Canvas& c, const std::vector<Artwork>& art) {
         for (int x = 0; x < kSceneW; ++x)
             if (clock.at(x, y)) c.at(x, y) = {0, 0, 128};
     const Picture& banner = find(art, res::kBanner);
-    draw(c, banner, kSceneW - banner.width(), kSceneH - banner.height(), banner.width(), banner.height(), 0, 0,
-         banner.width(), banner.height(), false);
+    draw(c, banner, kSceneW - banner.width(), kSceneH - banner.height(), banner.width(),
+         banner.height(), 0, 0, banner.width(), banner.height(), false);
 }
 
 // Area-averaging reduction from the scene to the preview size.
@@ -109,12 +115,15 @@ std::vector<Rgb> reduce(Canvas& c) {
             double r = 0, g = 0, b = 0, total = 0;
             for (int sy = int(y * fy); sy < std::ceil((y + 1) * fy); ++sy)
                 for (int sx = int(x * fx); sx < std::ceil((x + 1) * fx); ++sx) {
-                    const double wx = std::min(sx + 1.0, (x + 1) * fx) - std::max(double(sx), x * fx);
-                    const double wy = std::min(sy + 1.0, (y + 1) * fy) - std::max(double(sy), y * fy);
+                    const double wx =
+                        std::min(sx + 1.0, (x + 1) * fx) - std::max(double(sx), x * fx);
+                    const double wy =
+                        std::min(sy + 1.0, (y + 1) * fy) - std::max(double(sy), y * fy);
                     const Rgb p = c.at(sx, sy);
                     r += p.r * wx * wy, g += p.g * wx * wy, b += p.b * wx * wy, total += wx * wy;
                 }
-            out[std::size_t(y) * kPreviewW + x] = {std::uint8_t(std::lround(r / total)), std::uint8_t(std::lround(g / total)),
+            out[std::size_t(y) * kPreviewW + x] = {std::uint8_t(std::lround(r / total)),
+                                                   std::uint8_t(std::lround(g / total)),
                                                    std::uint8_t(std::lround(b / total))};
         }
     return out;
@@ -129,7 +138,8 @@ std::vector<Rgb> medianCut(std::vector<Rgb> pixels, std::size_t colours) {
             int lo[3] = {255, 255, 255}, hi[3] = {0, 0, 0};
             for (const Rgb& p : px) {
                 const int v[3] = {p.r, p.g, p.b};
-                for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], v[k]), hi[k] = std::max(hi[k], v[k]);
+                for (int k = 0; k < 3; ++k)
+                    lo[k] = std::min(lo[k], v[k]), hi[k] = std::max(hi[k], v[k]);
             }
             channel = 0;
             for (int k = 1; k < 3; ++k)
@@ -143,13 +153,17 @@ std::vector<Rgb> medianCut(std::vector<Rgb> pixels, std::size_t colours) {
         for (std::size_t i = 0; i < boxes.size(); ++i) {
             int channel;
             const int r = boxes[i].range(channel);
-            if (r > bestRange && boxes[i].px.size() > 1) best = int(i), bestRange = r, bestChannel = channel;
+            if (r > bestRange && boxes[i].px.size() > 1)
+                best = int(i), bestRange = r, bestChannel = channel;
         }
         if (best < 0) break;
         auto& px = boxes[best].px;
-        auto key = [bestChannel](const Rgb& p) { return bestChannel == 0 ? p.r : bestChannel == 1 ? p.g : p.b; };
+        auto key = [bestChannel](const Rgb& p) {
+            return bestChannel == 0 ? p.r : bestChannel == 1 ? p.g : p.b;
+        };
         std::sort(px.begin(), px.end(), [&](const Rgb& a, const Rgb& b) {
-            return key(a) != key(b) ? key(a) < key(b) : std::tie(a.r, a.g, a.b) < std::tie(b.r, b.g, b.b);
+            return key(a) != key(b) ? key(a) < key(b)
+                                    : std::tie(a.r, a.g, a.b) < std::tie(b.r, b.g, b.b);
         });
         Box upper{std::vector<Rgb>(px.begin() + px.size() / 2, px.end())};
         px.resize(px.size() / 2);
@@ -160,7 +174,8 @@ std::vector<Rgb> medianCut(std::vector<Rgb> pixels, std::size_t colours) {
         double r = 0, g = 0, bl = 0;
         for (const Rgb& p : b.px) r += p.r, g += p.g, bl += p.b;
         const double n = double(b.px.size());
-        palette.push_back({std::uint8_t(std::lround(r / n)), std::uint8_t(std::lround(g / n)), std::uint8_t(std::lround(bl / n))});
+        palette.push_back({std::uint8_t(std::lround(r / n)), std::uint8_t(std::lround(g / n)),
+                           std::uint8_t(std::lround(bl / n))});
     }
     return palette;
 }
@@ -184,7 +199,8 @@ void paintPreview(std::vector<Artwork>& out) {
     const std::vector<Rgb> palette = medianCut(small, 256);
     Picture p(kPreviewW, kPreviewH, palette);
     for (int y = 0; y < kPreviewH; ++y)
-        for (int x = 0; x < kPreviewW; ++x) p.set(x, y, nearest(palette, small[std::size_t(y) * kPreviewW + x]));
+        for (int x = 0; x < kPreviewW; ++x)
+            p.set(x, y, nearest(palette, small[std::size_t(y) * kPreviewW + x]));
     out.push_back({res::kPreview, "preview", Storage::Bits8, p});
 }
 

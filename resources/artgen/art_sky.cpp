@@ -16,20 +16,25 @@ namespace {
 
 constexpr int kStripW = 20, kStripH = 480;
 constexpr int kBandW = 738, kBandH = 119;
-constexpr int kFlatRows = 124;     // the strip keeps its top colour below the band's lower edge (row 119)
+constexpr int kFlatRows =
+    124;  // the strip keeps its top colour below the band's lower edge (row 119)
 constexpr int kNearWhiteRow = 320;
-constexpr int kBandClearRows = 14; // clouds and specks keep off the band's lowest rows
+constexpr int kBandClearRows = 14;  // clouds and specks keep off the band's lowest rows
 
 struct SkyType {
     std::vector<Rgb> stops;  // top colour first, near-white last
 };
 
 const SkyType kSkies[5] = {
-    {{{150, 190, 232}, {196, 222, 244}, {238, 245, 252}, {250, 252, 255}}},                    // pale blue
-    {{{34, 62, 148}, {92, 132, 204}, {200, 220, 244}, {246, 249, 255}}},                       // deep blue
-    {{{66, 96, 176}, {150, 132, 200}, {224, 178, 214}, {250, 240, 246}}},                      // blue, lilac, pink
-    {{{40, 150, 172}, {112, 200, 206}, {206, 240, 236}, {248, 254, 252}}},                     // turquoise
-    {{{66, 96, 176}, {170, 150, 190}, {246, 180, 148}, {255, 236, 218}, {255, 248, 240}}},   // blue to peach
+    {{{150, 190, 232}, {196, 222, 244}, {238, 245, 252}, {250, 252, 255}}},  // pale blue
+    {{{34, 62, 148}, {92, 132, 204}, {200, 220, 244}, {246, 249, 255}}},     // deep blue
+    {{{66, 96, 176}, {150, 132, 200}, {224, 178, 214}, {250, 240, 246}}},    // blue, lilac, pink
+    {{{40, 150, 172}, {112, 200, 206}, {206, 240, 236}, {248, 254, 252}}},   // turquoise
+    {{{66, 96, 176},
+      {170, 150, 190},
+      {246, 180, 148},
+      {255, 236, 218},
+      {255, 248, 240}}},  // blue to peach
 };
 
 Picture gradientStrip(const SkyType& sky) {
@@ -63,9 +68,9 @@ Picture skyBand(const SkyType& sky, std::uint64_t seed) {
     std::vector<Rgb> pal = gradientColours({light, top}, 9);  // 0-8, 8 = the strip's top colour
     const Rgb cloudShade = mix(top, {236, 236, 246}, 0.55);
     pal.push_back(mix(top, {255, 255, 255}, 0.45));  // 9: cloud underside
-    pal.push_back(cloudShade);                        // 10
-    pal.push_back(mix(top, {255, 255, 255}, 0.8));    // 11: cloud body
-    pal.push_back({255, 255, 255});                   // 12: cloud tops and specks
+    pal.push_back(cloudShade);                       // 10
+    pal.push_back(mix(top, {255, 255, 255}, 0.8));   // 11: cloud body
+    pal.push_back({255, 255, 255});                  // 12: cloud tops and specks
     Picture p(kBandW, kBandH, pal);
     p.ramp(p.whole(), {0, 1, 2, 3, 4, 5, 6, 7, 8}, [](int, int y) {
         return std::min(1.0, std::pow(double(y) / (kBandH - kBandClearRows), 0.8));
@@ -83,7 +88,8 @@ Picture skyBand(const SkyType& sky, std::uint64_t seed) {
         for (int i = 0; i < n; ++i) {
             const double u = (i + 0.5) / n;
             const double r = (0.45 + 0.55 * std::sin(u * M_PI)) * rnd.range(13, 22);
-            puffs.push_back({cx - len / 2 + u * len + rnd.range(-6, 6), base - r * 0.55, r * 1.35, r});
+            puffs.push_back(
+                {cx - len / 2 + u * len + rnd.range(-6, 6), base - r * 0.55, r * 1.35, r});
         }
         puffs.push_back({cx, base - 4, len * 0.62, 7});  // the flat base that joins the puffs
     }
@@ -124,11 +130,13 @@ Picture skyBand(const SkyType& sky, std::uint64_t seed) {
 }  // namespace
 
 void paintSky(std::vector<Artwork>& out) {
-    for (int s = 0; s < 5; ++s) out.push_back({101 + s, std::to_string(101 + s), Storage::Bits4, gradientStrip(kSkies[s])});
+    for (int s = 0; s < 5; ++s)
+        out.push_back({101 + s, std::to_string(101 + s), Storage::Bits4, gradientStrip(kSkies[s])});
     for (int s = 0; s < 4; ++s)
         for (int k = 0; k < 2; ++k) {
             const int id = 121 + 2 * s + k;
-            out.push_back({id, std::to_string(id), Storage::Bits4Rle, skyBand(kSkies[s], 7000 + id)});
+            out.push_back(
+                {id, std::to_string(id), Storage::Bits4Rle, skyBand(kSkies[s], 7000 + id)});
         }
 }
 

@@ -51,7 +51,8 @@ double sphereLight(double x, double y, double cx, double cy, double r) {
 
 Picture snowman() {
     SnowmanPalette pal;
-    const Ramp snow = pal.add({{104, 124, 182}, {168, 188, 228}, {226, 236, 250}, {255, 255, 255}}, 40);
+    const Ramp snow =
+        pal.add({{104, 124, 182}, {168, 188, 228}, {226, 236, 250}, {255, 255, 255}}, 40);
     const Ramp hat = pal.add({{8, 8, 14}, {40, 40, 54}, {96, 98, 120}}, 16);
     const Ramp band = pal.add({{96, 14, 22}, {200, 40, 44}, {250, 110, 96}}, 12);
     const Ramp carrot = pal.add({{160, 60, 16}, {236, 118, 30}, {255, 186, 92}}, 14);
@@ -64,7 +65,8 @@ Picture snowman() {
     Shape figure(w, h);
 
     auto shadeSphere = [&](const Shape& s, double cx, double cy, double r, const Ramp& ramp) {
-        p.ramp(s, ramp.all(), [&](int x, int y) { return sphereLight(x + 0.5, y + 0.5, cx, cy, r); });
+        p.ramp(s, ramp.all(),
+               [&](int x, int y) { return sphereLight(x + 0.5, y + 0.5, cx, cy, r); });
     };
 
     // The broom, held upright behind his left hand: stick, binding, bristles.
@@ -78,19 +80,30 @@ Picture snowman() {
         const double spread = (i - 16.5) / 16.5;
         const double tipX = bx + spread * 30 + rnd.range(-3, 3);
         const double tipY = 16 + std::fabs(spread) * 18 + rnd.range(-5, 5);
-        bristles |= stroke(w, h, cubic({bx + spread * 5, 100}, {bx + spread * 8, 70}, {tipX - spread * 4, 40}, {tipX, tipY}, 10), 2.2);
+        bristles |= stroke(w, h,
+                           cubic({bx + spread * 5, 100}, {bx + spread * 8, 70},
+                                 {tipX - spread * 4, 40}, {tipX, tipY}, 10),
+                           2.2);
     }
-    p.ramp(bristles, straw.lightToDark(), [&](int x, int y) { return 0.2 + 0.5 * (x - bx + 30) / 60.0 + 0.3 * (y - 20) / 80.0; });
+    p.ramp(bristles, straw.lightToDark(),
+           [&](int x, int y) { return 0.2 + 0.5 * (x - bx + 30) / 60.0 + 0.3 * (y - 20) / 80.0; });
     for (int i = 0; i < 60; ++i) {  // darker twigs among the straw
         const double t = rnd.uniform();
         const int x = static_cast<int>(bx + (t - 0.5) * 40), y = rnd.integer(34, 92);
-        if (bristles.at(x, y)) p.fill(stroke(w, h, {{double(x), double(y)}, {x + (t - 0.5) * 4, y - 8.0}}, 1) & bristles, straw.first + 2);
+        if (bristles.at(x, y))
+            p.fill(
+                stroke(w, h, {{double(x), double(y)}, {x + (t - 0.5) * 4, y - 8.0}}, 1) & bristles,
+                straw.first + 2);
     }
     figure |= bristles;
     const Shape binding = rect(w, h, bx - 7, 88, bx + 7, 100);
-    p.ramp(binding, band.lightToDark(), [&](int x, int y) { return 0.3 + (x - bx) / 20.0 + ((y - 88) % 4 == 0 ? 0.3 : 0); });
+    p.ramp(binding, band.lightToDark(),
+           [&](int x, int y) { return 0.3 + (x - bx) / 20.0 + ((y - 88) % 4 == 0 ? 0.3 : 0); });
     figure |= binding;
-    figure |= snowOn(p, bristles, 4, {std::uint8_t(snow.first + 39), std::uint8_t(snow.first + 30), std::uint8_t(snow.first + 22), kOutline}, 1811);
+    figure |= snowOn(p, bristles, 4,
+                     {std::uint8_t(snow.first + 39), std::uint8_t(snow.first + 30),
+                      std::uint8_t(snow.first + 22), kOutline},
+                     1811);
 
     // Twig arms: the right one reaches out to the broom.
     auto twig = [&](const std::vector<Pt>& pts, double width) {
@@ -119,20 +132,25 @@ Picture snowman() {
         const auto& b = balls[i];
         const auto& below = balls[i - 1];
         const Shape shadow = (ellipse(w, h, b.cx + 6, b.cy + b.r * 0.55, b.r * 1.0, b.r * 0.55) &
-                             ellipse(w, h, below.cx, below.cy, below.r, below.r * 0.97)) -
+                              ellipse(w, h, below.cx, below.cy, below.r, below.r * 0.97)) -
                              ellipse(w, h, b.cx, b.cy, b.r, b.r * 0.97);
-        p.ramp(shadow, snow.all(), [&](int x, int y) { return 0.55 * sphereLight(x + 0.5, y + 0.5, below.cx, below.cy, below.r); });
+        p.ramp(shadow, snow.all(), [&](int x, int y) {
+            return 0.55 * sphereLight(x + 0.5, y + 0.5, below.cx, below.cy, below.r);
+        });
     }
     // He stands in a little heap of packed snow.
     const Shape heap = ellipse(w, h, 138, kH, 50, 7);
-    p.ramp(heap, snow.lightToDark(), [&](int x, int y) { return 0.25 + 0.4 * (x - 88) / 100.0 + 0.3 * (y - 293) / 7.0; });
+    p.ramp(heap, snow.lightToDark(),
+           [&](int x, int y) { return 0.25 + 0.4 * (x - 88) / 100.0 + 0.3 * (y - 293) / 7.0; });
     figure |= heap;
     // Glints on the snow.
     for (int i = 0; i < 70; ++i) {
         const auto& b = balls[i % 3];
         const double a = rnd.range(M_PI, 1.9 * M_PI), d = rnd.range(0.3, 0.9) * b.r;
-        const int x = static_cast<int>(b.cx + std::cos(a) * d), y = static_cast<int>(b.cy + std::sin(a) * d);
-        if (sphereLight(x, y, b.cx, b.cy, b.r) > 0.7) p.set(x, y, std::uint8_t(snow.first + snow.count - 1));
+        const int x = static_cast<int>(b.cx + std::cos(a) * d),
+                  y = static_cast<int>(b.cy + std::sin(a) * d);
+        if (sphereLight(x, y, b.cx, b.cy, b.r) > 0.7)
+            p.set(x, y, std::uint8_t(snow.first + snow.count - 1));
     }
 
     // Coal buttons.
@@ -157,17 +175,22 @@ Picture snowman() {
     }
     // Carrot nose pointing to the right, with ridges.
     const Shape nose = polygon(w, h, {{136, 78}, {178, 88}, {136, 89}});
-    p.ramp(nose, carrot.lightToDark(), [&](int x, int y) { return 0.15 + 0.7 * (y - 78) / 11.0 + 0.1 * (x - 136) / 42.0; });
+    p.ramp(nose, carrot.lightToDark(),
+           [&](int x, int y) { return 0.15 + 0.7 * (y - 78) / 11.0 + 0.1 * (x - 136) / 42.0; });
     for (const double rx : {146.0, 156.0, 166.0})
-        p.fill(stroke(w, h, {{rx, 81 + (rx - 136) * 0.2}, {rx + 1, 87}}, 1) & nose, carrot.first + 1);
+        p.fill(stroke(w, h, {{rx, 81 + (rx - 136) * 0.2}, {rx + 1, 87}}, 1) & nose,
+               carrot.first + 1);
     figure |= nose;
 
     // Scarf: a band round the neck and an end hanging over his chest.
-    const Shape wrap = (ellipse(w, h, 136, 116, 40, 11) | ellipse(w, h, 136, 110, 36, 9)) - ellipse(w, h, 136, 96, 30, 8);
-    const Shape tail = polygon(w, h, {{104, 112}, {120, 116}, {118, 150}, {112, 172}, {94, 170}, {100, 146}});
+    const Shape wrap = (ellipse(w, h, 136, 116, 40, 11) | ellipse(w, h, 136, 110, 36, 9)) -
+                       ellipse(w, h, 136, 96, 30, 8);
+    const Shape tail =
+        polygon(w, h, {{104, 112}, {120, 116}, {118, 150}, {112, 172}, {94, 170}, {100, 146}});
     const Shape fringe = [&] {
         Shape f(w, h);
-        for (int i = 0; i < 6; ++i) f |= stroke(w, h, {{95.0 + i * 3.3, 170}, {94.0 + i * 3.4, 178.0 + (i % 2) * 2}}, 1.6);
+        for (int i = 0; i < 6; ++i)
+            f |= stroke(w, h, {{95.0 + i * 3.3, 170}, {94.0 + i * 3.4, 178.0 + (i % 2) * 2}}, 1.6);
         return f;
     }();
     const Shape scarfShape = wrap | tail;
@@ -175,14 +198,17 @@ Picture snowman() {
         const double stripes = ((y + (x - 136) / 6) / 6) % 2 ? 0.12 : 0.0;  // knitted bands
         return 0.2 + 0.5 * (x - 96) / 80.0 + 0.25 * std::fabs(y - 114.0) / 14.0 + stripes;
     });
-    for (int y = 118; y < 168; y += 6) p.fill(tail & rect(w, h, 0, y, w, y + 2), scarf.first + 6);  // stripes on the tail
+    for (int y = 118; y < 168; y += 6)
+        p.fill(tail & rect(w, h, 0, y, w, y + 2), scarf.first + 6);  // stripes on the tail
     p.ramp(fringe, scarf.all(), [](int, int y) { return 0.4 + 0.05 * (y % 3); });
     figure |= scarfShape | fringe;
 
     // The top hat: brim, crown, a red band, a dusting of snow on top.
-    const Shape crown = polygon(w, h, {{112, 52}, {115, 14}, {160, 14}, {163, 52}}) | ellipse(w, h, 137.5, 14, 22.5, 5);
+    const Shape crown = polygon(w, h, {{112, 52}, {115, 14}, {160, 14}, {163, 52}}) |
+                        ellipse(w, h, 137.5, 14, 22.5, 5);
     const Shape brim = ellipse(w, h, 137, 53, 39, 8);
-    p.ramp(brim, hat.lightToDark(), [&](int x, int y) { return 0.35 + 0.4 * (x - 98) / 78.0 + 0.3 * (y - 45) / 16.0; });
+    p.ramp(brim, hat.lightToDark(),
+           [&](int x, int y) { return 0.35 + 0.4 * (x - 98) / 78.0 + 0.3 * (y - 45) / 16.0; });
     p.ramp(crown, hat.lightToDark(), [&](int x, int) {
         const double u = (x - 112) / 51.0;
         return 0.25 + 0.65 * std::fabs(u - 0.3);  // a soft sheen down the left third
@@ -190,8 +216,14 @@ Picture snowman() {
     const Shape hatBand = crown & rect(w, h, 0, 40, w, 50);
     p.ramp(hatBand, band.lightToDark(), [&](int x, int) { return 0.2 + 0.7 * (x - 112) / 51.0; });
     figure |= crown | brim;
-    figure |= snowOn(p, ellipse(w, h, 137.5, 14, 22.5, 5) | crown, 5, {std::uint8_t(snow.first + 39), std::uint8_t(snow.first + 30), std::uint8_t(snow.first + 20), kOutline}, 1812);
-    figure |= snowOn(p, brim - crown, 3, {std::uint8_t(snow.first + 39), std::uint8_t(snow.first + 30), std::uint8_t(snow.first + 20), kOutline}, 1813);
+    figure |= snowOn(p, ellipse(w, h, 137.5, 14, 22.5, 5) | crown, 5,
+                     {std::uint8_t(snow.first + 39), std::uint8_t(snow.first + 30),
+                      std::uint8_t(snow.first + 20), kOutline},
+                     1812);
+    figure |= snowOn(p, brim - crown, 3,
+                     {std::uint8_t(snow.first + 39), std::uint8_t(snow.first + 30),
+                      std::uint8_t(snow.first + 20), kOutline},
+                     1813);
 
     std::vector<std::uint8_t> snowColours = snow.all();
     outlineFigure(p, figure, kOutline, kOutline, snowColours);
@@ -200,6 +232,8 @@ Picture snowman() {
 
 }  // namespace
 
-void paintSnowman(std::vector<Artwork>& out) { addSprite(out, 181, 182, Storage::Bits8Rle, snowman()); }
+void paintSnowman(std::vector<Artwork>& out) {
+    addSprite(out, 181, 182, Storage::Bits8Rle, snowman());
+}
 
 }  // namespace gm::art

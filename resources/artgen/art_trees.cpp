@@ -10,26 +10,37 @@ namespace gm::art {
 namespace {
 
 enum : std::uint8_t {
-    kOutline = 1, kDeepGreen, kGreen, kLightGreen, kTrunkDark, kTrunk, kSnowOutline, kSnowShade, kSnowMid, kSnowWhite,
+    kOutline = 1,
+    kDeepGreen,
+    kGreen,
+    kLightGreen,
+    kTrunkDark,
+    kTrunk,
+    kSnowOutline,
+    kSnowShade,
+    kSnowMid,
+    kSnowWhite,
 };
 
 const std::vector<Rgb> kPalette = {
-    {0, 0, 0},       {18, 42, 40},    {26, 74, 54},    {44, 112, 68},   {96, 156, 84},   {62, 36, 24},
-    {116, 72, 40},   {92, 116, 164},  {164, 188, 226}, {214, 228, 246}, {252, 253, 255},
+    {0, 0, 0},     {18, 42, 40},   {26, 74, 54},    {44, 112, 68},   {96, 156, 84},   {62, 36, 24},
+    {116, 72, 40}, {92, 116, 164}, {164, 188, 226}, {214, 228, 246}, {252, 253, 255},
 };
 
-const FirColours kFir{kOutline, kDeepGreen, kGreen, kLightGreen, kTrunkDark, kTrunk, kSnowOutline, kSnowShade, kSnowMid, kSnowWhite};
+const FirColours kFir{kOutline, kDeepGreen,   kGreen,     kLightGreen, kTrunkDark,
+                      kTrunk,   kSnowOutline, kSnowShade, kSnowMid,    kSnowWhite};
 // Trees further back, in the shade of the front row: darker greens and snow.
-const FirColours kFirBehind{kOutline, kDeepGreen, kDeepGreen, kGreen, kTrunkDark, kTrunkDark, kSnowOutline, kSnowShade, kSnowShade, kSnowMid};
+const FirColours kFirBehind{kOutline,   kDeepGreen,   kDeepGreen, kGreen,     kTrunkDark,
+                            kTrunkDark, kSnowOutline, kSnowShade, kSnowShade, kSnowMid};
 
 Picture treeSheet() {
     constexpr int kFrame = 100;
     const std::vector<std::vector<Fir>> frames = {
-        {{50, 100, 97, 74, 5, 1431}},                                // a classic tree
-        {{50, 100, 96, 94, 4, 1432}},                                // broad and bushy
-        {{50, 100, 98, 58, 6, 1433}},                                // tall and slim
-        {{33, 100, 96, 62, 5, 1434}, {72, 100, 66, 48, 4, 1435}},    // a pair, the small one in front
-        {{68, 100, 94, 60, 5, 1436}, {28, 100, 72, 50, 4, 1437}},    // a pair the other way round
+        {{50, 100, 97, 74, 5, 1431}},                              // a classic tree
+        {{50, 100, 96, 94, 4, 1432}},                              // broad and bushy
+        {{50, 100, 98, 58, 6, 1433}},                              // tall and slim
+        {{33, 100, 96, 62, 5, 1434}, {72, 100, 66, 48, 4, 1435}},  // a pair, the small one in front
+        {{68, 100, 94, 60, 5, 1436}, {28, 100, 72, 50, 4, 1437}},  // a pair the other way round
     };
     Picture sheet(kFrame, 5 * kFrame, kPalette);
     for (std::size_t f = 0; f < frames.size(); ++f) {
@@ -51,9 +62,12 @@ Picture forestStrip(int trees, int treesBehind, double minH, double maxH, std::u
     for (int i = 0; i < treesBehind; ++i) {  // a back row, closing the gaps
         const double x = (i + rnd.range(0.2, 0.8)) * kW / treesBehind;
         const double h = rnd.range(minH * 0.7, maxH * 0.8);
-        paintFir(p, kFirBehind, {x, bankTop, h, h * rnd.range(0.55, 0.7), 3, seed * 29 + std::uint32_t(i)});
+        paintFir(p, kFirBehind,
+                 {x, bankTop, h, h * rnd.range(0.55, 0.7), 3, seed * 29 + std::uint32_t(i)});
     }
-    struct Spot { double x, h; };
+    struct Spot {
+        double x, h;
+    };
     std::vector<Spot> spots;
     for (int i = 0; i < trees; ++i) {
         const double x = (i + rnd.range(0.15, 0.85)) * kW / trees;
@@ -63,17 +77,20 @@ Picture forestStrip(int trees, int treesBehind, double minH, double maxH, std::u
         for (std::size_t i = pass; i < spots.size(); i += 2) {
             const double h = spots[i].h * (pass == 0 ? 1.0 : 0.85);
             const double base = bankTop + 3 + (pass == 0 ? 0 : 2);
-            paintFir(p, kFir, {spots[i].x, base, h, h * rnd.range(0.55, 0.7), h > 36 ? 4 : 3,
-                               seed * 17 + std::uint32_t(i)});
+            paintFir(p, kFir,
+                     {spots[i].x, base, h, h * rnd.range(0.55, 0.7), h > 36 ? 4 : 3,
+                      seed * 17 + std::uint32_t(i)});
         }
     // The snow bank in front, a wavy drift across the whole strip.
     const int w = p.width(), hgt = p.height();
     Shape bank(w, hgt);
     for (int x = 0; x < kW; ++x) {
-        const double y = bankTop + 1.6 * std::sin(x * 0.07 + seed) + 1.2 * std::sin(x * 0.19 + 2 * seed);
+        const double y =
+            bankTop + 1.6 * std::sin(x * 0.07 + seed) + 1.2 * std::sin(x * 0.19 + 2 * seed);
         for (int yy = static_cast<int>(std::ceil(y)); yy < top + kH; ++yy) bank.set(x, yy);
     }
-    p.ramp(bank, {kSnowWhite, kSnowMid, kSnowShade}, [&](int, int y) { return (y - bankTop) / 6.0 + 0.1; });
+    p.ramp(bank, {kSnowWhite, kSnowMid, kSnowShade},
+           [&](int, int y) { return (y - bankTop) / 6.0 + 0.1; });
     p.fill(bank.rim(0, -1, 1), kSnowOutline);
     p.fill(bank.rim(0, -1, 2) - bank.rim(0, -1, 1), kSnowWhite);
     return p;

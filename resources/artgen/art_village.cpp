@@ -12,20 +12,34 @@ namespace {
 constexpr int kW = 245, kH = 100;
 
 enum : std::uint8_t {
-    kOutline = 1, kYellow, kBlue, kPink, kGreen, kRed, kGlow, kSnowWhite, kSnowMid, kSnowShade, kSnowOutline,
-    kChurch, kCopper, kRoof, kWood,
+    kOutline = 1,
+    kYellow,
+    kBlue,
+    kPink,
+    kGreen,
+    kRed,
+    kGlow,
+    kSnowWhite,
+    kSnowMid,
+    kSnowShade,
+    kSnowOutline,
+    kChurch,
+    kCopper,
+    kRoof,
+    kWood,
 };
 const std::vector<Rgb> kPalette = {
-    {0, 0, 0},       {38, 32, 48},    {238, 192, 72},  {86, 146, 214},  {232, 132, 152}, {112, 174, 98},
-    {206, 62, 52},   {255, 222, 120}, {252, 253, 255}, {214, 228, 246}, {160, 184, 226}, {98, 118, 164},
+    {0, 0, 0},       {38, 32, 48},    {238, 192, 72},  {86, 146, 214},
+    {232, 132, 152}, {112, 174, 98},  {206, 62, 52},   {255, 222, 120},
+    {252, 253, 255}, {214, 228, 246}, {160, 184, 226}, {98, 118, 164},
     {236, 230, 216}, {72, 150, 128},  {118, 58, 50},   {126, 80, 46},
 };
 const SnowColours kSnow{kSnowWhite, kSnowMid, kSnowShade, kSnowOutline};
 
 struct House {
-    int x0, x1;       // wall
-    int wallTop;      // eaves row
-    int peak;         // ridge row
+    int x0, x1;   // wall
+    int wallTop;  // eaves row
+    int peak;     // ridge row
     std::uint8_t colour;
 };
 
@@ -35,7 +49,10 @@ void paintHouse(Picture& p, Shape& figure, const House& hs, std::uint32_t seed) 
     const int w = kW, h = kH;
     const double cx = (hs.x0 + hs.x1) / 2.0;
     const Shape wall = rect(w, h, hs.x0, hs.wallTop, hs.x1, kGround) |
-                       polygon(w, h, {{double(hs.x0), hs.wallTop + 1.0}, {cx, double(hs.peak) + 3}, {double(hs.x1), hs.wallTop + 1.0}});
+                       polygon(w, h,
+                               {{double(hs.x0), hs.wallTop + 1.0},
+                                {cx, double(hs.peak) + 3},
+                                {double(hs.x1), hs.wallTop + 1.0}});
     p.fill(wall, hs.colour);
     // The side away from the light is shaded by a dither of the outline colour.
     const Shape shaded = wall & rect(w, h, hs.x1 - 3, 0, hs.x1, h);
@@ -50,13 +67,19 @@ void paintHouse(Picture& p, Shape& figure, const House& hs, std::uint32_t seed) 
         for (int wy = hs.wallTop + 5; wy + 8 < kGround - 6; wy += 13) {
             p.fill(rect(w, h, wx - 1, wy - 1, wx + 7, wy + 8), kSnowWhite);
             p.fill(rect(w, h, wx, wy, wx + 6, wy + 7), kGlow);
-            p.fill(rect(w, h, wx + 3, wy, wx + 4, wy + 7) | rect(w, h, wx, wy + 3, wx + 6, wy + 4), kSnowWhite);
+            p.fill(rect(w, h, wx + 3, wy, wx + 4, wy + 7) | rect(w, h, wx, wy + 3, wx + 6, wy + 4),
+                   kSnowWhite);
         }
     }
     p.fill(ellipse(w, h, cx, hs.wallTop - 6, 2.2, 2.2) & wall, kGlow);
     figure |= wall;
-    const Shape roof = polygon(w, h, {{hs.x0 - 5.0, hs.wallTop + 2.0}, {cx, double(hs.peak)}, {hs.x1 + 5.0, hs.wallTop + 2.0},
-                                      {hs.x1 + 3.0, hs.wallTop + 4.0}, {cx, hs.peak + 4.0}, {hs.x0 - 3.0, hs.wallTop + 4.0}});
+    const Shape roof = polygon(w, h,
+                               {{hs.x0 - 5.0, hs.wallTop + 2.0},
+                                {cx, double(hs.peak)},
+                                {hs.x1 + 5.0, hs.wallTop + 2.0},
+                                {hs.x1 + 3.0, hs.wallTop + 4.0},
+                                {cx, hs.peak + 4.0},
+                                {hs.x0 - 3.0, hs.wallTop + 4.0}});
     p.fill(roof, kRoof);
     figure |= roof;
     figure |= snowOn(p, roof | roof.shifted(0, -3), 5, kSnow, seed);
@@ -66,13 +89,15 @@ Picture village() {
     Picture p(kW, kH, kPalette);
     const int w = kW, h = kH;
     Shape figure(w, h);
-    const FirColours fir{kOutline, kOutline, kGreen, kGreen, kWood, kWood, kSnowOutline, kSnowShade, kSnowMid, kSnowWhite};
+    const FirColours fir{kOutline, kOutline,     kGreen,     kGreen,   kWood,
+                         kWood,    kSnowOutline, kSnowShade, kSnowMid, kSnowWhite};
     paintFir(p, fir, {10, 92, 34, 20, 3, 1531});
     paintFir(p, fir, {232, 92, 40, 22, 4, 1532});
     paintFir(p, fir, {118, 84, 30, 17, 3, 1533});
 
     // The church: nave and a tower with an onion-free pointed copper spire.
-    const Shape nave = rect(w, h, 96, 52, 140, kGround) | polygon(w, h, {{96, 53}, {118, 36}, {140, 53}});
+    const Shape nave =
+        rect(w, h, 96, 52, 140, kGround) | polygon(w, h, {{96, 53}, {118, 36}, {140, 53}});
     p.fill(nave, kChurch);
     for (int x : {104, 128}) {
         p.fill(ellipse(w, h, x + 3, 62, 3, 3) | rect(w, h, x, 62, x + 6, 74), kGlow);
@@ -93,7 +118,8 @@ Picture village() {
     for (int y = 6; y < 23; y += 4) p.fill(spire & rect(w, h, 0, y, w, y + 1), kOutline);
     p.fill(rect(w, h, 86, 0, 88, 3), kYellow);  // the weather-cock's rod
     figure |= tower | spire;
-    const Shape naveRoof = polygon(w, h, {{93, 55}, {118, 33}, {143, 55}, {141, 57}, {118, 37}, {95, 57}});
+    const Shape naveRoof =
+        polygon(w, h, {{93, 55}, {118, 33}, {143, 55}, {141, 57}, {118, 37}, {95, 57}});
     p.fill(naveRoof, kRoof);
     figure |= naveRoof;
     figure |= snowOn(p, naveRoof | naveRoof.shifted(0, -3), 5, kSnow, 1534);
@@ -101,7 +127,7 @@ Picture village() {
 
     // The houses, each its own colour.
     const House houses[] = {
-        {20, 50, 56, 34, kYellow}, {56, 76, 64, 48, kPink}, {146, 172, 58, 40, kBlue},
+        {20, 50, 56, 34, kYellow}, {56, 76, 64, 48, kPink},    {146, 172, 58, 40, kBlue},
         {176, 202, 62, 44, kRed},  {206, 226, 66, 52, kGreen},
     };
     std::uint32_t seed = 1540;
@@ -113,7 +139,8 @@ Picture village() {
         const double y = 86 + 2.5 * std::sin(x * 0.06 + 1) + 1.5 * std::sin(x * 0.17);
         for (int yy = static_cast<int>(y); yy < h; ++yy) bank.set(x, yy);
     }
-    p.ramp(bank, {kSnowWhite, kSnowMid, kSnowShade}, [](int x, int y) { return (y - 84) / 16.0 + 0.2 * x / kW; });
+    p.ramp(bank, {kSnowWhite, kSnowMid, kSnowShade},
+           [](int x, int y) { return (y - 84) / 16.0 + 0.2 * x / kW; });
     p.fill(bank.rim(0, -1, 1), kSnowWhite);
     figure |= bank;
     figure |= p.coverage();
@@ -123,6 +150,8 @@ Picture village() {
 
 }  // namespace
 
-void paintVillage(std::vector<Artwork>& out) { addSprite(out, 153, 154, Storage::Bits4, village()); }
+void paintVillage(std::vector<Artwork>& out) {
+    addSprite(out, 153, 154, Storage::Bits4, village());
+}
 
 }  // namespace gm::art

@@ -22,11 +22,14 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
 
 int bitsPerPixel(Storage s) {
     switch (s) {
-        case Storage::Bits1: return 1;
+        case Storage::Bits1:
+            return 1;
         case Storage::Bits4:
-        case Storage::Bits4Rle: return 4;
+        case Storage::Bits4Rle:
+            return 4;
         case Storage::Bits8:
-        case Storage::Bits8Rle: return 8;
+        case Storage::Bits8Rle:
+            return 8;
     }
     return 0;
 }
@@ -139,7 +142,8 @@ std::vector<std::uint8_t> rle4Row(const std::uint8_t* px, int n) {
 
 std::vector<std::uint8_t> encodeBmp(const Picture& p, Storage storage) {
     const int bpp = bitsPerPixel(storage);
-    if (p.palette().size() > (1u << bpp)) throw std::invalid_argument("palette too large for the storage form");
+    if (p.palette().size() > (1u << bpp))
+        throw std::invalid_argument("palette too large for the storage form");
     const std::size_t colours = std::size_t(1) << bpp;  // full colour table
     std::vector<std::uint8_t> bits;
     std::uint32_t compression = kBiRgb;

@@ -30,8 +30,9 @@ void paintFir(Picture& p, const FirColours& c, const Fir& fir) {
         const double hw = fir.width / 2 * (0.3 + 0.7 * f1) * rnd.range(0.92, 1.05);
         const double th = tierBottom - tierTop;
         std::vector<Pt> pts{{fir.cx, tierTop}};
-        append(pts, cubic({fir.cx, tierTop}, {fir.cx + hw * 0.25, tierTop + th * 0.35},
-                          {fir.cx + hw * 0.8, tierBottom - th * 0.35}, {fir.cx + hw, tierBottom}, 10));
+        append(pts,
+               cubic({fir.cx, tierTop}, {fir.cx + hw * 0.25, tierTop + th * 0.35},
+                     {fir.cx + hw * 0.8, tierBottom - th * 0.35}, {fir.cx + hw, tierBottom}, 10));
         // Scalloped lower edge: branch tips hanging down, right to left.
         const int tips = std::max(2, static_cast<int>(hw * 2 / (5 * unit)));
         for (int i = 1; i <= tips; ++i) {
@@ -69,7 +70,8 @@ void paintFir(Picture& p, const FirColours& c, const Fir& fir) {
             const double across = (x + 0.5 - fir.cx) / std::max(1.0, hw);
             int depthInSnow = 0;
             while (snow.at(x, y - depthInSnow - 1)) ++depthInSnow;
-            return std::round((0.1 + 0.6 * across + 0.5 * depthInSnow / std::max(1.0, depth)) * 2) / 2;
+            return std::round((0.1 + 0.6 * across + 0.5 * depthInSnow / std::max(1.0, depth)) * 2) /
+                   2;
         });
         p.fill(snow.rim(0, -1, 1), c.snowWhite);  // the lit top of the snow
         figure |= tier;
@@ -78,7 +80,8 @@ void paintFir(Picture& p, const FirColours& c, const Fir& fir) {
     // A little snow mound at the foot, as wide as the trunk's surroundings.
     const double moundW = std::max(tw * 2.5, fir.width * 0.32);
     const double moundH = std::max(2.0, trunkH * 0.9);
-    Shape mound = ellipse(w, h, fir.cx, fir.baseY, moundW / 2, moundH) & rect(w, h, 0, 0, w, fir.baseY);
+    Shape mound =
+        ellipse(w, h, fir.cx, fir.baseY, moundW / 2, moundH) & rect(w, h, 0, 0, w, fir.baseY);
     p.ramp(mound, {c.snowWhite, c.snowMid, c.snowShade},
            [&](int x, int) { return 0.35 + 0.6 * (x + 0.5 - fir.cx) / moundW; });
     figure |= mound;

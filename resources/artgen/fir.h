@@ -8,14 +8,15 @@ namespace gm::art {
 
 // Palette indices a fir is painted with.
 struct FirColours {
-    std::uint8_t outline, deepGreen, green, lightGreen, trunkDark, trunk, snowOutline, snowShade, snowMid, snowWhite;
+    std::uint8_t outline, deepGreen, green, lightGreen, trunkDark, trunk, snowOutline, snowShade,
+        snowMid, snowWhite;
 };
 
 struct Fir {
-    double cx;        // centre of the trunk
-    double baseY;     // the row the tree stands on (its lowest row is baseY - 1)
+    double cx;     // centre of the trunk
+    double baseY;  // the row the tree stands on (its lowest row is baseY - 1)
     double height;
-    double width;     // width of the lowest tier
+    double width;  // width of the lowest tier
     int tiers;
     std::uint32_t seed;
 };

@@ -46,7 +46,8 @@ std::vector<std::uint8_t> iconImageResource(const IconImage& image) {
     for (int y = n - 1; y >= 0; --y) {
         std::vector<std::uint8_t> row(std::size_t(stride), 0);
         for (int x = 0; x < n; ++x)
-            if ((image.argb[std::size_t(y) * n + x] >> 24) == 0) row[x / 8] |= std::uint8_t(0x80 >> (x % 8));
+            if ((image.argb[std::size_t(y) * n + x] >> 24) == 0)
+                row[x / 8] |= std::uint8_t(0x80 >> (x % 8));
         out.insert(out.end(), row.begin(), row.end());
     }
     return out;

@@ -24,7 +24,8 @@ using namespace gm::art;
 
 void writeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    f.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
     if (!f) throw std::runtime_error("cannot write " + path.string());
 }
 
@@ -36,7 +37,8 @@ std::string resourceList(const std::vector<Artwork>& art) {
     std::string rc =
         "// The saver's bitmap resources, written by glintmoor-artgen: id, file.\n"
         "// Included by glintmoor.rc; the Linux build embeds the same files.\n";
-    for (const Artwork& a : art) rc += std::to_string(a.id) + " BITMAP \"bitmaps/" + a.name + ".bmp\"\n";
+    for (const Artwork& a : art)
+        rc += std::to_string(a.id) + " BITMAP \"bitmaps/" + a.name + ".bmp\"\n";
     return rc;
 }
 
@@ -65,16 +67,20 @@ int main(int argc, char** argv) {
         paintFlyers(art);
         paintUiPictures(art);
         paintPreview(art);
-        std::sort(art.begin(), art.end(), [](const Artwork& a, const Artwork& b) { return a.id < b.id; });
+        std::sort(art.begin(), art.end(),
+                  [](const Artwork& a, const Artwork& b) { return a.id < b.id; });
 
-        for (const Artwork& a : art) writeFile(outDir / "bitmaps" / (a.name + ".bmp"), encodeBmp(a.picture, a.storage));
+        for (const Artwork& a : art)
+            writeFile(outDir / "bitmaps" / (a.name + ".bmp"), encodeBmp(a.picture, a.storage));
         writeText(outDir / "bitmaps.rc", resourceList(art));
 
         const std::vector<IconImage> icon = paintIcon();
         writeFile(outDir / "icons" / "glintmoor.ico", iconFile(icon));
-        writeFile(outDir / "icons" / "group.bin", iconGroupResource(icon, gm::res::kProgramIconImage));
+        writeFile(outDir / "icons" / "group.bin",
+                  iconGroupResource(icon, gm::res::kProgramIconImage));
         for (std::size_t i = 0; i < icon.size(); ++i)
-            writeFile(outDir / "icons" / ("image-" + std::to_string(gm::res::kProgramIconImage + int(i)) + ".bin"),
+            writeFile(outDir / "icons" /
+                          ("image-" + std::to_string(gm::res::kProgramIconImage + int(i)) + ".bin"),
                       iconImageResource(icon[i]));
     } catch (const std::exception& e) {
         std::cerr << "glintmoor-artgen: " << e.what() << "\n";

@@ -10,12 +10,14 @@ void outlineFigure(Picture& p, Shape figure, std::uint8_t outline, std::uint8_t 
     removeSpecks(p, figure);
     const Shape ring = figure.outline(1);
     auto isSnow = [&](int x, int y) {
-        return figure.at(x, y) && std::find(snowColours.begin(), snowColours.end(), p.at(x, y)) != snowColours.end();
+        return figure.at(x, y) &&
+               std::find(snowColours.begin(), snowColours.end(), p.at(x, y)) != snowColours.end();
     };
     for (int y = 0; y < p.height(); ++y)
         for (int x = 0; x < p.width(); ++x) {
             if (!ring.at(x, y)) continue;
-            const bool snow = isSnow(x, y + 1) || isSnow(x, y - 1) || isSnow(x - 1, y) || isSnow(x + 1, y);
+            const bool snow =
+                isSnow(x, y + 1) || isSnow(x, y - 1) || isSnow(x - 1, y) || isSnow(x + 1, y);
             p.set(x, y, snow ? snowOutline : outline);
         }
 }
@@ -25,17 +27,20 @@ void removeSpecks(Picture& p, Shape& figure) {
         Shape loose(figure.width(), figure.height());
         for (int y = 0; y < figure.height(); ++y)
             for (int x = 0; x < figure.width(); ++x)
-                if (figure.at(x, y) &&
-                    figure.at(x - 1, y) + figure.at(x + 1, y) + figure.at(x, y - 1) + figure.at(x, y + 1) < 2)
+                if (figure.at(x, y) && figure.at(x - 1, y) + figure.at(x + 1, y) +
+                                               figure.at(x, y - 1) + figure.at(x, y + 1) <
+                                           2)
                     loose.set(x, y);
         p.clear(loose);
         figure -= loose;
     }
 }
 
-Shape snowOn(Picture& p, const Shape& surface, double thickness, const SnowColours& c, std::uint32_t seed) {
+Shape snowOn(Picture& p, const Shape& surface, double thickness, const SnowColours& c,
+             std::uint32_t seed) {
     const Shape snow = topLayer(surface, [&](int x) {
-        const double lump = 0.5 * thickness * (0.5 * std::sin(x * 0.45 + seed) + 0.5 * noise(x, 0, seed));
+        const double lump =
+            0.5 * thickness * (0.5 * std::sin(x * 0.45 + seed) + 0.5 * noise(x, 0, seed));
         return std::max(1, static_cast<int>(std::lround(thickness * 0.75 + lump)));
     });
     int x0 = p.width(), x1 = 0;

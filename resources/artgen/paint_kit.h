@@ -37,7 +37,8 @@ void outlineFigure(Picture& p, Shape figure, std::uint8_t outline, std::uint8_t 
 // Snow lying on the upward faces of `surface`: `thickness` pixels deep with a
 // lumpy lower edge, lit at its top, bluer lower down and to the right.
 // Returns the snow's shape.
-Shape snowOn(Picture& p, const Shape& surface, double thickness, const SnowColours& c, std::uint32_t seed);
+Shape snowOn(Picture& p, const Shape& surface, double thickness, const SnowColours& c,
+             std::uint32_t seed);
 
 // Icicles hanging from the lower edge of `from` between columns x0 and x1.
 Shape icicles(int w, int h, const Shape& from, int x0, int x1, int maxLength, std::uint32_t seed);

@@ -8,16 +8,21 @@ namespace gm::art {
 
 double bayer(int x, int y) {
     static constexpr int kMatrix[8][8] = {
-        {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
-        {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
-        {15, 47, 7, 39, 13, 45, 5, 37},  {63, 31, 55, 23, 61, 29, 53, 21}};
+        {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26},
+        {12, 44, 4, 36, 14, 46, 6, 38}, {60, 28, 52, 20, 62, 30, 54, 22},
+        {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
+        {15, 47, 7, 39, 13, 45, 5, 37}, {63, 31, 55, 23, 61, 29, 53, 21}};
     return (kMatrix[y & 7][x & 7] + 0.5) / 64.0;
 }
 
 Picture::Picture(int width, int height, std::vector<Rgb> palette)
-    : width_(width), height_(height), palette_(std::move(palette)), index_(std::size_t(width) * height, 0),
+    : width_(width),
+      height_(height),
+      palette_(std::move(palette)),
+      index_(std::size_t(width) * height, 0),
       coverage_(width, height) {
-    if (palette_.empty() || palette_.size() > 256) throw std::invalid_argument("palette needs 1 to 256 colours");
+    if (palette_.empty() || palette_.size() > 256)
+        throw std::invalid_argument("palette needs 1 to 256 colours");
 }
 
 void Picture::set(int x, int y, std::uint8_t index) {

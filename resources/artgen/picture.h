@@ -25,7 +25,7 @@ struct Rgb {
 double bayer(int x, int y);
 
 class Picture {
-public:
+  public:
     Picture(int width, int height, std::vector<Rgb> palette);
 
     int width() const { return width_; }
@@ -41,13 +41,14 @@ public:
     void fill(const Shape& s, std::uint8_t index);
     // Paint the shape with a ramp of colours: tone(x, y) in [0, 1] picks the
     // position along the ramp, ordered dithering mixes neighbouring colours.
-    void ramp(const Shape& s, const std::vector<std::uint8_t>& colours, const std::function<double(int, int)>& tone);
+    void ramp(const Shape& s, const std::vector<std::uint8_t>& colours,
+              const std::function<double(int, int)>& tone);
     // Clear the shape back to the background (index 0), uncovered.
     void clear(const Shape& s);
     // Copy another picture of the same palette at (dx, dy), its covered pixels only.
     void paste(const Picture& p, int dx, int dy);
 
-private:
+  private:
     int width_;
     int height_;
     std::vector<Rgb> palette_;

@@ -109,7 +109,8 @@ Shape textShape(int w, int h, std::string_view text, int x, int y, int scale) {
             for (int col = 0; g.rows[row][col]; ++col)
                 if (g.rows[row][col] == '#')
                     for (int sy = 0; sy < scale; ++sy)
-                        for (int sx = 0; sx < scale; ++sx) s.set(x + col * scale + sx, y + row * scale + sy);
+                        for (int sx = 0; sx < scale; ++sx)
+                            s.set(x + col * scale + sx, y + row * scale + sy);
         x += (glyphWidth(g) + 1) * scale;
     }
     return s;

@@ -14,7 +14,8 @@ Shape& Shape::operator&=(const Shape& o) {
     return *this;
 }
 Shape& Shape::operator-=(const Shape& o) {
-    for (std::size_t i = 0; i < bits_.size(); ++i) bits_[i] &= static_cast<std::uint8_t>(!o.bits_[i]);
+    for (std::size_t i = 0; i < bits_.size(); ++i)
+        bits_[i] &= static_cast<std::uint8_t>(!o.bits_[i]);
     return *this;
 }
 
@@ -103,7 +104,11 @@ Shape stroke(int w, int h, const std::vector<Pt>& pts, double width) {
         if (len == 0) continue;
         const double nx = -(b.y - a.y) / len * r;
         const double ny = (b.x - a.x) / len * r;
-        s |= polygon(w, h, {{a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}});
+        s |= polygon(w, h,
+                     {{a.x + nx, a.y + ny},
+                      {b.x + nx, b.y + ny},
+                      {b.x - nx, b.y - ny},
+                      {a.x - nx, a.y - ny}});
     }
     return s;
 }
@@ -113,12 +118,15 @@ std::vector<Pt> cubic(Pt a, Pt b, Pt c, Pt d, int steps) {
     for (int i = 0; i <= steps; ++i) {
         const double t = double(i) / steps;
         const double u = 1 - t;
-        pts.push_back({u * u * u * a.x + 3 * u * u * t * b.x + 3 * u * t * t * c.x + t * t * t * d.x,
-                       u * u * u * a.y + 3 * u * u * t * b.y + 3 * u * t * t * c.y + t * t * t * d.y});
+        pts.push_back(
+            {u * u * u * a.x + 3 * u * u * t * b.x + 3 * u * t * t * c.x + t * t * t * d.x,
+             u * u * u * a.y + 3 * u * u * t * b.y + 3 * u * t * t * c.y + t * t * t * d.y});
     }
     return pts;
 }
 
-void append(std::vector<Pt>& to, const std::vector<Pt>& more) { to.insert(to.end(), more.begin(), more.end()); }
+void append(std::vector<Pt>& to, const std::vector<Pt>& more) {
+    to.insert(to.end(), more.begin(), more.end());
+}
 
 }  // namespace gm::art

@@ -18,8 +18,9 @@ struct Pt {
 };
 
 class Shape {
-public:
-    Shape(int width, int height) : width_(width), height_(height), bits_(std::size_t(width) * height, 0) {}
+  public:
+    Shape(int width, int height)
+        : width_(width), height_(height), bits_(std::size_t(width) * height, 0) {}
 
     int width() const { return width_; }
     int height() const { return height_; }
@@ -38,13 +39,13 @@ public:
     friend Shape operator-(Shape a, const Shape& b) { return a -= b; }
 
     Shape shifted(int dx, int dy) const;
-    Shape grown(int r) const;   // dilation by a disc of radius r
+    Shape grown(int r) const;  // dilation by a disc of radius r
     Shape outline(int r = 1) const { return grown(r) - *this; }
     // The part of the shape within `depth` pixels of its edge facing (dx, dy):
     // a rim lit from that direction, or the shaded side for the opposite one.
     Shape rim(int dx, int dy, int depth) const;
 
-private:
+  private:
     int width_;
     int height_;
     std::vector<std::uint8_t> bits_;

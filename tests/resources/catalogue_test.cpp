@@ -50,15 +50,24 @@ struct Sprite {
     bool standsOnFrameBottom;  // a scene object whose picture stands on its base line
 };
 const Sprite kSprites[] = {
-    {131, 132, {640, 100, 4, kBiRle4}, 1, true},  {133, 134, {640, 100, 4, kBiRle4}, 1, true},
-    {135, 136, {640, 100, 4, kBiRle4}, 1, true},  {137, 138, {640, 100, 4, kBiRle4}, 1, true},
-    {141, 142, {200, 250, 4, kBiRle4}, 5, true},  {143, 144, {100, 500, 4, kBiRle4}, 5, true},
-    {151, 152, {245, 500, 4, kBiRle4}, 5, true},  {153, 154, {245, 100, 4, kBiRgb}, 1, true},
-    {161, 162, {153, 115, 4, kBiRle4}, 1, true},  {163, 164, {153, 115, 4, kBiRle4}, 1, true},
-    {165, 166, {400, 28, 4, kBiRle4}, 1, true},   {181, 182, {285, 300, 8, kBiRle8}, 1, true},
-    {201, 211, {80, 390, 4, kBiRle4}, 6, false},  {202, 212, {80, 390, 4, kBiRle4}, 6, false},
-    {203, 213, {80, 390, 4, kBiRle4}, 6, false},  {204, 214, {80, 390, 4, kBiRle4}, 6, false},
-    {205, 215, {80, 390, 4, kBiRle4}, 6, false},  {221, 222, {330, 200, 4, kBiRle4}, 2, false},
+    {131, 132, {640, 100, 4, kBiRle4}, 1, true},
+    {133, 134, {640, 100, 4, kBiRle4}, 1, true},
+    {135, 136, {640, 100, 4, kBiRle4}, 1, true},
+    {137, 138, {640, 100, 4, kBiRle4}, 1, true},
+    {141, 142, {200, 250, 4, kBiRle4}, 5, true},
+    {143, 144, {100, 500, 4, kBiRle4}, 5, true},
+    {151, 152, {245, 500, 4, kBiRle4}, 5, true},
+    {153, 154, {245, 100, 4, kBiRgb}, 1, true},
+    {161, 162, {153, 115, 4, kBiRle4}, 1, true},
+    {163, 164, {153, 115, 4, kBiRle4}, 1, true},
+    {165, 166, {400, 28, 4, kBiRle4}, 1, true},
+    {181, 182, {285, 300, 8, kBiRle8}, 1, true},
+    {201, 211, {80, 390, 4, kBiRle4}, 6, false},
+    {202, 212, {80, 390, 4, kBiRle4}, 6, false},
+    {203, 213, {80, 390, 4, kBiRle4}, 6, false},
+    {204, 214, {80, 390, 4, kBiRle4}, 6, false},
+    {205, 215, {80, 390, 4, kBiRle4}, 6, false},
+    {221, 222, {330, 200, 4, kBiRle4}, 2, false},
     {res::kIconHomepage, res::kIconHomepageMask, {32, 32, 4, kBiRgb}, 1, false},
     {res::kIconInfo, res::kIconInfoMask, {32, 32, 4, kBiRgb}, 1, false},
     {res::kIconOk, res::kIconOkMask, {32, 32, 4, kBiRgb}, 1, false},
@@ -84,7 +93,8 @@ TEST(BitmapCatalogue, EveryIdHasItsSizeDepthAndCompression) {
 }
 
 TEST(BitmapCatalogue, TheProgramHoldsExactlyTheCatalogueAndItsOwnPictures) {
-    std::set<int> expected{183, res::kBanner, res::kPreview, res::kAboutBackground, res::kAboutLogo};
+    std::set<int> expected{183, res::kBanner, res::kPreview, res::kAboutBackground,
+                           res::kAboutLogo};
     for (int id = 101; id <= 105; ++id) expected.insert(id);
     for (int id = 111; id <= 128; ++id) expected.insert(id);
     for (const Sprite& s : kSprites) expected.insert({s.id, s.mask});
@@ -114,12 +124,13 @@ TEST(BitmapCatalogue, MasksAreBlackAndWhiteAndTheSpriteIsBlackWhereverTheMaskIsW
                 if (m == kBlack) ++figure;
                 // A figure pixel with white all round would be a hole punched by a lone speck.
                 if (m == kBlack && x > 0 && y > 0 && x + 1 < mask.width && y + 1 < mask.height &&
-                    !isFigure(mask, x - 1, y) && !isFigure(mask, x + 1, y) && !isFigure(mask, x, y - 1) &&
-                    !isFigure(mask, x, y + 1))
+                    !isFigure(mask, x - 1, y) && !isFigure(mask, x + 1, y) &&
+                    !isFigure(mask, x, y - 1) && !isFigure(mask, x, y + 1))
                     ++holes;
             }
         EXPECT_EQ(strays, 0) << "coloured pixels outside the figure would show as a fringe";
-        EXPECT_GT(figure, mask.width * mask.height / 20) << "the figure fills a fair part of the picture";
+        EXPECT_GT(figure, mask.width * mask.height / 20)
+            << "the figure fills a fair part of the picture";
         EXPECT_EQ(holes, 0);
     }
 }
@@ -205,8 +216,11 @@ TEST(BitmapCatalogue, SkyBandsEndInTheTopColourOfTheirGradient) {
             int mismatches = 0;
             for (int x = 0; x < d.width; ++x) mismatches += d.rgb(x, d.height - 1) != top;
             EXPECT_EQ(mismatches, 0) << "band " << band;
-            auto brightness = [](std::uint32_t c) { return (c >> 16) + ((c >> 8) & 255) + (c & 255); };
-            EXPECT_GT(brightness(d.rgb(0, 0)), brightness(top)) << "band " << band << " is light at its top";
+            auto brightness = [](std::uint32_t c) {
+                return (c >> 16) + ((c >> 8) & 255) + (c & 255);
+            };
+            EXPECT_GT(brightness(d.rgb(0, 0)), brightness(top))
+                << "band " << band << " is light at its top";
         }
     }
 }
@@ -225,7 +239,8 @@ TEST(BitmapCatalogue, GradientsBrightenToNearWhiteFromRow320) {
         };
         EXPECT_LT(brightness(0), brightness(200)) << id;
         EXPECT_LT(brightness(200), brightness(320)) << id;
-        for (int y = 320; y < d.height; ++y) EXPECT_GE(brightness(y), 3 * 225) << id << " row " << y;
+        for (int y = 320; y < d.height; ++y)
+            EXPECT_GE(brightness(y), 3 * 225) << id << " row " << y;
     }
 }
 

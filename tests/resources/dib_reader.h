@@ -42,12 +42,14 @@ inline Dib readDib(std::span<const std::uint8_t> bytes) {
     if (colours == 0) colours = 1u << d.bitCount;
     for (std::uint32_t i = 0; i < colours; ++i) {
         const std::size_t o = headerSize + 4 * i;
-        d.palette.push_back(std::uint32_t(b.at(o + 2)) << 16 | std::uint32_t(b.at(o + 1)) << 8 | b.at(o));
+        d.palette.push_back(std::uint32_t(b.at(o + 2)) << 16 | std::uint32_t(b.at(o + 1)) << 8 |
+                            b.at(o));
     }
     std::size_t pos = headerSize + 4 * colours;
     d.index.assign(std::size_t(d.width) * d.height, 0);
     auto put = [&](int x, int row, std::uint8_t v) {  // row counted from the bottom
-        if (x < 0 || x >= d.width || row < 0 || row >= d.height) throw std::runtime_error("pixel outside the picture");
+        if (x < 0 || x >= d.width || row < 0 || row >= d.height)
+            throw std::runtime_error("pixel outside the picture");
         d.index[std::size_t(d.height - 1 - row) * d.width + x] = v;
     };
     if (d.compression == kBiRgb) {
@@ -56,7 +58,8 @@ inline Dib readDib(std::span<const std::uint8_t> bytes) {
             for (int x = 0; x < d.width; ++x) {
                 const std::size_t bit = std::size_t(x) * d.bitCount;
                 const std::uint8_t byte = b.at(pos + row * stride + bit / 8);
-                put(x, row, std::uint8_t((byte >> (8 - d.bitCount - bit % 8)) & ((1 << d.bitCount) - 1)));
+                put(x, row,
+                    std::uint8_t((byte >> (8 - d.bitCount - bit % 8)) & ((1 << d.bitCount) - 1)));
             }
         return d;
     }
@@ -67,7 +70,8 @@ inline Dib readDib(std::span<const std::uint8_t> bytes) {
         const std::uint8_t v = b.at(pos + 1);
         pos += 2;
         if (n > 0) {
-            for (int i = 0; i < n; ++i) put(x++, row, four ? std::uint8_t(i % 2 ? v & 15 : v >> 4) : v);
+            for (int i = 0; i < n; ++i)
+                put(x++, row, four ? std::uint8_t(i % 2 ? v & 15 : v >> 4) : v);
         } else if (v == 0) {
             x = 0, ++row;
         } else if (v == 1) {

@@ -2,12 +2,12 @@
 // catalogue as .bmp files, every picture as a PNG of its size, and a gallery
 // page whose pictures all exist.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <regex>
-#include <unistd.h>
 
 #include "gfx/bmp_decoder.h"
 #include "resources/export_resources.h"
@@ -26,12 +26,15 @@ std::vector<std::uint8_t> bytesOf(const fs::path& p) {
 // Width and height from a PNG's IHDR chunk (big-endian, after the 8-byte
 // signature and the chunk's length and type).
 std::pair<int, int> pngSize(const std::vector<std::uint8_t>& png) {
-    auto be32 = [&](std::size_t o) { return int(png.at(o)) << 24 | int(png.at(o + 1)) << 16 | int(png.at(o + 2)) << 8 | png.at(o + 3); };
+    auto be32 = [&](std::size_t o) {
+        return int(png.at(o)) << 24 | int(png.at(o + 1)) << 16 | int(png.at(o + 2)) << 8 |
+               png.at(o + 3);
+    };
     return {be32(16), be32(20)};
 }
 
 class ExportResources : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir = fs::temp_directory_path() / ("glintmoor-export-" + std::to_string(::getpid()));
         fs::remove_all(dir);
@@ -50,7 +53,8 @@ TEST_F(ExportResources, CatalogueBitmapsAreTheirStoredBytesAndEveryPictureAPng) 
         ASSERT_TRUE(fromResource);
         const auto png = bytesOf(dir / (std::string(n.name) + ".png"));
         ASSERT_GT(png.size(), 24u);
-        EXPECT_EQ(pngSize(png), std::make_pair(fromResource.bitmap.width(), fromResource.bitmap.height()));
+        EXPECT_EQ(pngSize(png),
+                  std::make_pair(fromResource.bitmap.width(), fromResource.bitmap.height()));
         const fs::path bmp = dir / (std::string(n.name) + ".bmp");
         if (std::isdigit(static_cast<unsigned char>(n.name[0]))) {
             ++catalogue;
@@ -61,14 +65,16 @@ TEST_F(ExportResources, CatalogueBitmapsAreTheirStoredBytesAndEveryPictureAPng) 
             const gfx::BmpDecodeResult fromFile = gfx::decodeBmp(file);
             ASSERT_TRUE(fromFile);
             for (int y = 0; y < fromFile.bitmap.height(); ++y)
-                ASSERT_TRUE(std::equal(fromFile.bitmap.row(y), fromFile.bitmap.row(y) + fromFile.bitmap.width(),
+                ASSERT_TRUE(std::equal(fromFile.bitmap.row(y),
+                                       fromFile.bitmap.row(y) + fromFile.bitmap.width(),
                                        fromResource.bitmap.row(y)));
         } else {
             EXPECT_FALSE(fs::exists(bmp));
         }
     }
     EXPECT_GT(catalogue, 50);
-    for (const char* name : {"banner.png", "preview.png", "about.png", "logo.png"}) EXPECT_TRUE(fs::exists(dir / name)) << name;
+    for (const char* name : {"banner.png", "preview.png", "about.png", "logo.png"})
+        EXPECT_TRUE(fs::exists(dir / name)) << name;
 }
 
 TEST_F(ExportResources, TheGalleryShowsSheetsFrameBesideFrameAndEveryPictureItNames) {
@@ -76,7 +82,8 @@ TEST_F(ExportResources, TheGalleryShowsSheetsFrameBesideFrameAndEveryPictureItNa
     const std::string html{std::istreambuf_iterator<char>(f), {}};
     const std::regex img("<img src=\"([^\"]+)\" width=\"([0-9]+)\" height=\"([0-9]+)\"");
     int shown = 0;
-    for (auto it = std::sregex_iterator(html.begin(), html.end(), img); it != std::sregex_iterator(); ++it, ++shown) {
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), img);
+         it != std::sregex_iterator(); ++it, ++shown) {
         const auto png = bytesOf(dir / (*it)[1].str());
         ASSERT_GT(png.size(), 24u) << (*it)[1];
         const auto [w, h] = pngSize(png);

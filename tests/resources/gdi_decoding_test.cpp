@@ -19,24 +19,36 @@ TEST(GdiDecoding, EveryBitmapDrawsAsItsBytesSay) {
         const auto bytes = gm::bitmapResource(n.id);
         const gm::test::Dib expected = gm::test::readDib(bytes);
         const auto* info = reinterpret_cast<const BITMAPINFO*>(bytes.data());
-        const std::size_t colours = info->bmiHeader.biClrUsed ? info->bmiHeader.biClrUsed : (1u << info->bmiHeader.biBitCount);
+        const std::size_t colours = info->bmiHeader.biClrUsed ? info->bmiHeader.biClrUsed
+                                                              : (1u << info->bmiHeader.biBitCount);
         const std::uint8_t* bits = bytes.data() + info->bmiHeader.biSize + 4 * colours;
 
         BITMAPINFO target{};
-        target.bmiHeader = {sizeof(BITMAPINFOHEADER), expected.width, -expected.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        target.bmiHeader = {sizeof(BITMAPINFOHEADER),
+                            expected.width,
+                            -expected.height,
+                            1,
+                            32,
+                            BI_RGB,
+                            0,
+                            0,
+                            0,
+                            0,
+                            0};
         void* pixels = nullptr;
         HBITMAP surface = CreateDIBSection(dc, &target, DIB_RGB_COLORS, &pixels, nullptr, 0);
         ASSERT_NE(surface, nullptr);
         HGDIOBJ old = SelectObject(dc, surface);
-        ASSERT_EQ(StretchDIBits(dc, 0, 0, expected.width, expected.height, 0, 0, expected.width, expected.height, bits,
-                                info, DIB_RGB_COLORS, SRCCOPY),
+        ASSERT_EQ(StretchDIBits(dc, 0, 0, expected.width, expected.height, 0, 0, expected.width,
+                                expected.height, bits, info, DIB_RGB_COLORS, SRCCOPY),
                   expected.height);
         GdiFlush();
         int mismatches = 0;
         const auto* px = static_cast<const std::uint32_t*>(pixels);
         for (int y = 0; y < expected.height; ++y)
             for (int x = 0; x < expected.width; ++x)
-                mismatches += (px[std::size_t(y) * expected.width + x] & 0xFFFFFF) != expected.rgb(x, y);
+                mismatches +=
+                    (px[std::size_t(y) * expected.width + x] & 0xFFFFFF) != expected.rgb(x, y);
         EXPECT_EQ(mismatches, 0);
         SelectObject(dc, old);
         DeleteObject(surface);

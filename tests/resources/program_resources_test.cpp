@@ -9,7 +9,7 @@
 
 namespace {
 
-const LPCSTR kIconType = MAKEINTRESOURCEA(3);       // RT_ICON
+const LPCSTR kIconType = MAKEINTRESOURCEA(3);        // RT_ICON
 const LPCSTR kGroupIconType = MAKEINTRESOURCEA(14);  // RT_GROUP_ICON
 const LPCSTR kManifestType = MAKEINTRESOURCEA(24);   // RT_MANIFEST
 
@@ -23,7 +23,9 @@ std::string resourceText(LPCSTR type, int id) {
 TEST(ProgramResources, IconGroupOneListsTheImages30001To30003) {
     const std::string group = resourceText(kGroupIconType, 1);
     ASSERT_GE(group.size(), 6u + 3 * 14);
-    auto u16 = [&](std::size_t o) { return int(std::uint8_t(group[o])) | int(std::uint8_t(group[o + 1])) << 8; };
+    auto u16 = [&](std::size_t o) {
+        return int(std::uint8_t(group[o])) | int(std::uint8_t(group[o + 1])) << 8;
+    };
     EXPECT_EQ(u16(2), 1) << "an icon directory";
     ASSERT_EQ(u16(4), 3);
     for (int i = 0; i < 3; ++i) {
@@ -57,7 +59,8 @@ TEST(ProgramResources, TheVersionRecordSays1_0_310) {
     EXPECT_EQ(LOWORD(fixed->dwFileVersionMS), 0u);
     EXPECT_EQ(HIWORD(fixed->dwFileVersionLS), 310u);
     char* text = nullptr;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\040704B0\\FileVersion", reinterpret_cast<void**>(&text), &length));
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\040704B0\\FileVersion",
+                               reinterpret_cast<void**>(&text), &length));
     EXPECT_STREQ(text, "1.0.310");
 }
 

@@ -2,13 +2,13 @@
 // for byte: the generator runs into a fresh folder and every file it writes
 // is compared with the one in resources/.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
-#include <unistd.h>
 
 namespace {
 
@@ -21,7 +21,8 @@ std::string contents(const fs::path& p) {
 
 std::set<std::string> filesUnder(const fs::path& root, const fs::path& sub) {
     std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(root / sub)) names.insert((sub / e.path().filename()).string());
+    for (const auto& e : fs::directory_iterator(root / sub))
+        names.insert((sub / e.path().filename()).string());
     return names;
 }
 
@@ -29,7 +30,8 @@ TEST(ReproducibleArt, RegeneratingGivesTheCommittedBytes) {
     const char* source = std::getenv("GLINTMOOR_SOURCE_DIR");
     ASSERT_NE(source, nullptr);
     const fs::path committed = fs::path(source) / "resources";
-    const fs::path fresh = fs::temp_directory_path() / ("glintmoor-art-" + std::to_string(::getpid()));
+    const fs::path fresh =
+        fs::temp_directory_path() / ("glintmoor-art-" + std::to_string(::getpid()));
     fs::remove_all(fresh);
     const std::string command = std::string(GLINTMOOR_ARTGEN) + " " + fresh.string();
     ASSERT_EQ(std::system(command.c_str()), 0);
