@@ -220,14 +220,18 @@ IconImage programIcon(int size) {
                {246, 132, 38},
                {60, 60, 70}});
     const Shape head = ellipse(size, size, 15 * s, 20 * s, 11 * s, 11 * s);
-    p.ramp(head, {2, 3, 4}, [&](int x, int y) { return 0.1 + (x + y - 20 * s) / (30 * s); });
+    p.ramp(head, {2, 3, 4}, [&](int x, int y) {
+        return std::round((0.1 + (x + y - 20 * s) / (30 * s)) * 2) /
+               2;  // flat bands read at 16 pixels
+    });
     const Shape brim = ellipse(size, size, 15 * s, 10.5 * s, 12 * s, 2.6 * s);
     const Shape crown = rect(size, size, 8 * s, 1 * s, 22 * s, 10.5 * s);
     p.fill(brim | crown, 5);
     p.fill(crown & rect(size, size, 9 * s, 1 * s, 12 * s, 10 * s), 6);
     p.fill(rect(size, size, 8 * s, 7 * s, 22 * s, 9.5 * s), 7);
-    p.fill(ellipse(size, size, 11.5 * s, 18 * s, 1.6 * s, 1.8 * s) |
-               ellipse(size, size, 18.5 * s, 18 * s, 1.6 * s, 1.8 * s),
+    const double eye = std::max(1.0, 1.7 * s);
+    p.fill(ellipse(size, size, 11.5 * s, 18 * s, eye, eye) |
+               ellipse(size, size, 18.5 * s, 18 * s, eye, eye),
            9);
     p.fill(polygon(size, size, {{15 * s, 20.5 * s}, {28 * s, 23.5 * s}, {15 * s, 23.5 * s}}), 8);
     const Shape figure = p.coverage();
