@@ -11,6 +11,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XShm.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -37,6 +38,7 @@ void onSignal(int) {
 }
 
 void installSignalHandlers() {
+    if (gWakePipe[0] >= 0) return;  // once per process
     if (pipe(gWakePipe) == 0) {
         for (int fd : gWakePipe) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
     }
@@ -94,6 +96,18 @@ bool windowManagerRuns(Display* d, ::Window root) {
     return result;
 }
 
+// A busy X server may turn a connection away for a moment (its socket's
+// queue is full: EAGAIN); a few quick tries ride that out.
+Display* openDisplay() {
+    constexpr int kTries = 40;  // two seconds at most
+    for (int attempt = 1;; ++attempt) {
+        errno = 0;
+        if (Display* display = XOpenDisplay(nullptr)) return display;
+        if (errno != EAGAIN || attempt == kTries) return nullptr;
+        usleep(50'000);
+    }
+}
+
 Cursor makeInvisibleCursor(Display* d, ::Window root) {
     const char empty[1] = {0};
     Pixmap bits = XCreateBitmapFromData(d, root, empty, 1, 1);
@@ -105,13 +119,13 @@ Cursor makeInvisibleCursor(Display* d, ::Window root) {
 
 class X11Platform final : public Platform {
 public:
-    X11Platform(Display* display, const X11Options& options) : options_(options) {
-        context_.display = display;
-        context_.screen = DefaultScreen(display);
-        const ::Window root = RootWindow(display, context_.screen);
-        context_.windowManager = windowManagerRuns(display, root);
-        context_.shm = XShmQueryExtension(display);
-        context_.invisibleCursor = makeInvisibleCursor(display, root);
+    X11Platform(Display* display, const X11Options& options)
+        : options_(options), context_(std::make_shared<x11::X11Context>(display)) {
+        context_->screen = DefaultScreen(display);
+        const ::Window root = RootWindow(display, context_->screen);
+        context_->windowManager = windowManagerRuns(display, root);
+        context_->shm = XShmQueryExtension(display);
+        context_->invisibleCursor = makeInvisibleCursor(display, root);
         const char* path = std::getenv("GLINTMOOR_SETTINGS");
         store_ = std::make_unique<IniStore>(path && *path ? path : posix::userSettingsPath());
     }
@@ -126,17 +140,17 @@ public:
     int ShowCursor(bool show) override {
         cursorCount_ += show ? 1 : -1;
         const bool hidden = cursorCount_ < 0;
-        if (hidden != context_.cursorHidden) {
-            context_.cursorHidden = hidden;
-            for (X11Window* w : context_.windows) w->applyCursor();
-            XFlush(context_.display);
+        if (hidden != context_->cursorHidden) {
+            context_->cursorHidden = hidden;
+            for (X11Window* w : context_->windows) w->applyCursor();
+            XFlush(context_->display);
         }
         return cursorCount_;
     }
 
     void Beep() override {
-        XBell(context_.display, 0);
-        XFlush(context_.display);
+        XBell(context_->display, 0);
+        XFlush(context_->display);
     }
 
     int GetVersionExA(OsVersionInfo& info) override {
@@ -150,7 +164,7 @@ public:
 
     bool GetClientRect(std::uintptr_t window, int& width, int& height) override {
         XWindowAttributes a{};
-        const bool ok = window != 0 && XGetWindowAttributes(context_.display, window, &a);
+        const bool ok = window != 0 && XGetWindowAttributes(context_->display, window, &a);
         width = ok ? a.width : 0;
         height = ok ? a.height : 0;
         return ok;
@@ -161,11 +175,11 @@ public:
     std::int32_t SetWindowLongA(std::uintptr_t, int, std::int32_t) override { return 0; }
 
     std::uintptr_t SetParent(std::uintptr_t child, std::uintptr_t newParent) override {
-        Display* d = context_.display;
+        Display* d = context_->display;
         ::Window root, parent = 0, *children = nullptr;
         unsigned count = 0;
         if (XQueryTree(d, child, &root, &parent, &children, &count) && children) XFree(children);
-        const ::Window target = newParent ? newParent : RootWindow(d, context_.screen);
+        const ::Window target = newParent ? newParent : RootWindow(d, context_->screen);
         XReparentWindow(d, child, target, 0, 0);
         XFlush(d);
         return parent;
@@ -180,7 +194,7 @@ public:
     }
 
     void yield() override {
-        Display* d = context_.display;
+        Display* d = context_->display;
         if (gTerminate) terminate();
         while (XPending(d) > 0) {
             XEvent e;
@@ -190,16 +204,16 @@ public:
         }
         const Clock::time_point now = Clock::now();
         // By index: a handler may create or destroy windows.
-        for (std::size_t i = 0; i < context_.windows.size(); ++i)
-            context_.windows[i]->runPending(now);
+        for (std::size_t i = 0; i < context_->windows.size(); ++i)
+            context_->windows[i]->runPending(now);
         XFlush(d);
     }
 
     void wait() override {
-        Display* d = context_.display;
+        Display* d = context_->display;
         if (gTerminate || XPending(d) > 0) return;
         Clock::time_point due = Clock::time_point::max();
-        for (X11Window* w : context_.windows) {
+        for (X11Window* w : context_->windows) {
             if (w->hasPendingResize()) return;
             due = std::min(due, w->timerDue());
         }
@@ -248,17 +262,17 @@ private:
 
     ::Window foreignWindow() const {
         if (options_.target == X11Options::Target::WindowId) return options_.windowId;
-        return virtualRoot(context_.display, context_.screen);
+        return virtualRoot(context_->display, context_->screen);
     }
 
     X11Window* windowOf(::Window xid) const {
-        for (X11Window* w : context_.windows)
+        for (X11Window* w : context_->windows)
             if (w->xid() == xid) return w;
         return nullptr;
     }
 
     bool hasOpenWindow() const {
-        for (X11Window* w : context_.windows)
+        for (X11Window* w : context_->windows)
             if (w->isOpen()) return true;
         return false;
     }
@@ -266,7 +280,7 @@ private:
     [[noreturn]] void terminate() { exitProcess(0); }
 
     X11Options options_;
-    x11::X11Context context_;
+    std::shared_ptr<x11::X11Context> context_;
     std::unique_ptr<SettingsStore> store_;
     int cursorCount_ = 0;
 };
@@ -274,7 +288,7 @@ private:
 }  // namespace
 
 std::unique_ptr<Platform> makeX11Platform(const X11Options& options) {
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = openDisplay();
     if (!display) return nullptr;
     const int screen = DefaultScreen(display);
     if (!x11::hasSurfaceLayout(DefaultVisual(display, screen), DefaultDepth(display, screen))) {

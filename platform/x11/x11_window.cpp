@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -39,12 +40,16 @@ long eventMaskFor(X11Window::Target target) {
 
 Atom atom(Display* d, const char* name) { return XInternAtom(d, name, False); }
 
-void setTitle(Display* d, ::Window w) {
+// Title, class and owning process of our own windows.
+void setIdentity(Display* d, ::Window w) {
     XStoreName(d, w, kTitle);
     XChangeProperty(d, w, atom(d, "_NET_WM_NAME"), atom(d, "UTF8_STRING"), 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(kTitle), sizeof kTitle - 1);
     XClassHint hint{const_cast<char*>("glintmoor"), const_cast<char*>(kTitle)};
     XSetClassHint(d, w, &hint);
+    const long pid = getpid();
+    XChangeProperty(d, w, atom(d, "_NET_WM_PID"), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&pid), 1);
 }
 
 ::Window createOwn(const X11Context& c, X11Window::Target target) {
@@ -68,7 +73,7 @@ void setTitle(Display* d, ::Window w) {
         XCreateWindow(d, RootWindow(d, c.screen), 0, 0, width, height, 0, CopyFromParent,
                       InputOutput, CopyFromParent, CWBackPixel | CWEventMask | CWOverrideRedirect,
                       &a);
-    setTitle(d, w);
+    setIdentity(d, w);
     if (target == X11Window::Target::FullScreen && c.windowManager) {
         Atom states[] = {atom(d, "_NET_WM_STATE_FULLSCREEN"), atom(d, "_NET_WM_STATE_ABOVE")};
         XChangeProperty(d, w, atom(d, "_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
@@ -118,26 +123,31 @@ int virtualKey(KeySym sym) {
 
 }  // namespace
 
-X11Window::X11Window(X11Context& context, Target target, ::Window foreign,
+X11Context::~X11Context() {
+    XFreeCursor(display, invisibleCursor);
+    XCloseDisplay(display);
+}
+
+X11Window::X11Window(std::shared_ptr<X11Context> context, Target target, ::Window foreign,
                      WindowEvents& events)
-    : context_(context),
+    : context_(std::move(context)),
       target_(target),
       events_(events),
-      xid_(target == Target::Foreign ? foreign : createOwn(context, target)),
-      gc_(XCreateGC(context.display, xid_, 0, nullptr)),
-      image_(context.display, attributesOf(context.display, xid_).visual,
-             attributesOf(context.display, xid_).depth, context.shm) {
-    Display* d = context.display;
+      xid_(target == Target::Foreign ? foreign : createOwn(*context_, target)),
+      gc_(XCreateGC(context_->display, xid_, 0, nullptr)),
+      image_(context_->display, attributesOf(context_->display, xid_).visual,
+             attributesOf(context_->display, xid_).depth, context_->shm) {
+    Display* d = context_->display;
     if (target == Target::Foreign) XSelectInput(d, xid_, eventMaskFor(target));
-    context_.windows.push_back(this);
+    context_->windows.push_back(this);
     applyCursor();
     const XWindowAttributes a = attributesOf(d, xid_);
     followSize(a.width, a.height);
 }
 
 X11Window::~X11Window() {
-    Display* d = context_.display;
-    std::erase(context_.windows, this);
+    Display* d = context_->display;
+    std::erase(context_->windows, this);
     XFreeGC(d, gc_);
     if (open_ && target_ != Target::Foreign) XDestroyWindow(d, xid_);
     if (target_ == Target::Foreign) XSelectInput(d, xid_, NoEventMask);
@@ -149,9 +159,9 @@ void X11Window::refresh() {
     image_.put(xid_, gc_, 0, 0, image_.width(), image_.height());
     // A shared image must not change before the server has read it.
     if (image_.usesShm())
-        XSync(context_.display, False);
+        XSync(context_->display, False);
     else
-        XFlush(context_.display);
+        XFlush(context_->display);
 }
 
 void X11Window::refreshAreas(const ScreenArea* areas, int count) {
@@ -159,9 +169,9 @@ void X11Window::refreshAreas(const ScreenArea* areas, int count) {
     for (int i = 0; i < count; ++i)
         image_.put(xid_, gc_, areas[i].x, areas[i].y, areas[i].width, areas[i].height);
     if (image_.usesShm())
-        XSync(context_.display, False);
+        XSync(context_->display, False);
     else
-        XFlush(context_.display);
+        XFlush(context_->display);
 }
 
 void X11Window::show() {
@@ -169,14 +179,14 @@ void X11Window::show() {
         markShown();  // the foreign window is already where it belongs
         return;
     }
-    XMapRaised(context_.display, xid_);
-    XFlush(context_.display);
+    XMapRaised(context_->display, xid_);
+    XFlush(context_->display);
 }
 
 int X11Window::setWindowPos(std::intptr_t insertAfter, int x, int y, int cx, int cy,
                             unsigned flags) {
     if (target_ == Target::Foreign) return 1;  // placed by its owner
-    Display* d = context_.display;
+    Display* d = context_->display;
     cx = std::max(cx, 1);  // X has no empty windows
     cy = std::max(cy, 1);
     const bool move = !(flags & SWP_NOMOVE), size = !(flags & SWP_NOSIZE);
@@ -203,10 +213,10 @@ void X11Window::setTimer(std::uint32_t intervalMs, bool enabled) {
 
 void X11Window::applyCursor() {
     if (target_ != Target::FullScreen && target_ != Target::Normal) return;
-    if (context_.cursorHidden)
-        XDefineCursor(context_.display, xid_, context_.invisibleCursor);
+    if (context_->cursorHidden)
+        XDefineCursor(context_->display, xid_, context_->invisibleCursor);
     else
-        XUndefineCursor(context_.display, xid_);
+        XUndefineCursor(context_->display, xid_);
 }
 
 Clock::time_point X11Window::timerDue() const {
@@ -246,8 +256,8 @@ void X11Window::handleEvent(XEvent& e) {
             followSize(e.xconfigure.width, e.xconfigure.height);
             break;
         case MapNotify:
-            if (target_ == Target::FullScreen && !context_.windowManager)
-                XSetInputFocus(context_.display, xid_, RevertToParent, CurrentTime);
+            if (target_ == Target::FullScreen && !context_->windowManager)
+                XSetInputFocus(context_->display, xid_, RevertToParent, CurrentTime);
             markShown();
             break;
         case KeyPress:
@@ -263,7 +273,7 @@ void X11Window::handleEvent(XEvent& e) {
             events_.onMouseMove(float(e.xmotion.x), float(e.xmotion.y));
             break;
         case ClientMessage:
-            if (Atom(e.xclient.data.l[0]) == atom(context_.display, "WM_DELETE_WINDOW")) close();
+            if (Atom(e.xclient.data.l[0]) == atom(context_->display, "WM_DELETE_WINDOW")) close();
             break;
         case DestroyNotify:
             if (e.xdestroywindow.window == xid_ && open_) {
@@ -307,8 +317,8 @@ void X11Window::close() {
     events_.onUnload();
     if (open_) {
         open_ = false;
-        XDestroyWindow(context_.display, xid_);
-        XFlush(context_.display);
+        XDestroyWindow(context_->display, xid_);
+        XFlush(context_->display);
         events_.onTerminate();
     }
 }

@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 
 #include <chrono>
+#include <memory>
 #include <vector>
 
 #include "gfx/surface.h"
@@ -16,9 +17,16 @@ namespace gm::x11 {
 
 using Clock = std::chrono::steady_clock;
 
-// What the windows of one connection share.
+// What the windows of one connection share. The platform and its windows
+// hold it together: windows that outlive the platform object at the end of
+// the program still find their display.
 struct X11Context {
-    Display* display = nullptr;
+    explicit X11Context(Display* d) : display(d) {}
+    ~X11Context();
+    X11Context(const X11Context&) = delete;
+    X11Context& operator=(const X11Context&) = delete;
+
+    Display* display;
     int screen = 0;
     bool windowManager = false;  // a EWMH window manager runs
     bool shm = false;            // the server offers MIT-SHM
@@ -36,7 +44,8 @@ public:
         Foreign,     // a window of another client (-window-id, -root)
     };
 
-    X11Window(X11Context& context, Target target, ::Window foreign, WindowEvents& events);
+    X11Window(std::shared_ptr<X11Context> context, Target target, ::Window foreign,
+              WindowEvents& events);
     ~X11Window() override;
 
     std::uintptr_t handle() const override { return xid_; }
@@ -70,7 +79,7 @@ private:
     void onKey(XKeyEvent& e);
     void close();
 
-    X11Context& context_;
+    std::shared_ptr<X11Context> context_;
     Target target_;
     WindowEvents& events_;
     ::Window xid_ = 0;

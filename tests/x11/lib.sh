@@ -2,6 +2,19 @@
 # name the test's own X server.
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+# A busy X server may turn a new client away for a moment (EAGAIN on its
+# socket), so the X tools are tried a few times before a failure counts.
+retry_x() {
+    local i
+    for i in 1 2 3 4 5; do "$@" && return 0; sleep 0.05; done
+    return 1
+}
+xdotool() { retry_x command xdotool "$@"; }
+xwininfo() { retry_x command xwininfo "$@"; }
+xprop() { retry_x command xprop "$@"; }
+xdpyinfo() { retry_x command xdpyinfo "$@"; }
+import() { retry_x command import "$@"; }
 failures=0
 
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
@@ -41,10 +54,14 @@ lacks_match() { ! tr -d '\r' < "$1" | grep -qE -- "$2"; }
 # count_match FILE REGEX: how many lines match.
 count_match() { tr -d '\r' < "$1" | grep -cE -- "$2"; }
 
-# The id of the first viewable window titled exactly NAME.
+# window_named NAME [PID]: the id of the first viewable window titled exactly
+# NAME (and owned by process PID: a window of a program that has just ended
+# may still be there, under the same id as the next program's).
 window_named() {
     local w
-    for w in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do echo "$w"; return 0; done
+    for w in $(xdotool search --onlyvisible ${2:+--pid "$2"} --name "^$1\$" 2>/dev/null); do
+        echo "$w"; return 0
+    done
     return 1
 }
 # geometry WINDOW: "X Y WIDTH HEIGHT" of the window on the root.

@@ -24,7 +24,8 @@ start_show() {
 start_full_screen() {
     xdotool mousemove 500 400
     start_show "$@"
-    wait_for 10 window_named Glintmoor >/dev/null && win=$(window_named Glintmoor)
+    win=""
+    wait_for 10 window_named Glintmoor "$pid" >/dev/null && win=$(window_named Glintmoor "$pid")
 }
 # is_white X Y / drawn X Y: the screen there is (not) pure white.
 is_white() { test "$(pixel "$1" "$2")" = ffffff; }
@@ -52,57 +53,73 @@ xdotool click 1
 check "a click ends it within a second" ends_within 1 "$pid"
 
 start_full_screen /s
+check "it runs until it is told to end" alive "$pid"
 kill -TERM "$pid"
 check "SIGTERM ends the full-screen show at once" ends_within 1 "$pid"
 
 # --- -window-id and XSCREENSAVER_WINDOW ---------------------------------------
 python3 "$here/xhelper.py" window 320 240 > "$tmp/host" &
 host_pid=$!
-wait_for 5 test -s "$tmp/host"
+wait_for 15 test -s "$tmp/host"
 host=$(cat "$tmp/host")
 check "the test's window starts white" is_white 160 120
 start_show -window-id "$host"
-check "-window-id draws into the window" wait_for 10 drawn 160 120
+check "-window-id draws into the window" wait_for 30 drawn 160 120
 check "and opens no window of its own" no_window_covers_screen Glintmoor
 xdotool mousemove 100 100 mousemove 200 200 key a click 1
 sleep 1
 check "input there does not end it" alive "$pid"
 xdotool windowsize "$host" 480 360
-check "it follows a resize of the window" wait_for 10 drawn 470 350
+check "it follows a resize of the window" wait_for 30 drawn 470 350
+check "it runs until it is told to end" alive "$pid"
 kill -TERM "$pid"
 check "SIGTERM ends it at once" ends_within 1 "$pid"
 stop "$host_pid"
 
 python3 "$here/xhelper.py" window 200 150 > "$tmp/host2" &
 host_pid=$!
-wait_for 5 test -s "$tmp/host2"
+wait_for 15 test -s "$tmp/host2"
 XSCREENSAVER_WINDOW=$(cat "$tmp/host2") start_show
-check "XSCREENSAVER_WINDOW names the window to draw into" wait_for 10 drawn 100 75
+check "XSCREENSAVER_WINDOW names the window to draw into" wait_for 30 drawn 100 75
+check "it runs until it is told to end" alive "$pid"
 kill -TERM "$pid"
 check "SIGTERM ends it at once" ends_within 1 "$pid"
 stop "$host_pid"
 
 # --- -root ---------------------------------------------------------------------
 start_show -root
-check "-root draws on the root window" wait_for 10 drawn 960 540
+check "-root draws on the root window" wait_for 30 drawn 960 540
 check "and opens no window of its own" no_window_covers_screen Glintmoor
+check "it runs until it is told to end" alive "$pid"
 kill -TERM "$pid"
 check "SIGTERM ends it at once" ends_within 1 "$pid"
 
 python3 "$here/xhelper.py" vroot 300 200 > "$tmp/vroot" &
 vroot_pid=$!
-wait_for 5 test -s "$tmp/vroot"
+wait_for 15 test -s "$tmp/vroot"
 beside=$(pixel 1000 800)
 start_show -root
-check "-root draws on a screen saver daemon's virtual root" wait_for 10 drawn 150 100
+check "-root draws on a screen saver daemon's virtual root" wait_for 30 drawn 150 100
 check "and not on the real root beside it" test "$(pixel 1000 800)" = "$beside"
+check "it runs until it is told to end" alive "$pid"
 kill -TERM "$pid"
 check "SIGTERM ends it at once" ends_within 1 "$pid"
 stop "$vroot_pid"
 
+# --- /p: the preview inside a host window ----------------------------------------
+python3 "$here/xhelper.py" window 152 112 > "$tmp/phost" &
+host_pid=$!
+wait_for 15 test -s "$tmp/phost"
+start_show /p "$(cat "$tmp/phost")"
+check "/p draws the preview into the host window" wait_for 30 drawn 76 56
+check "and fills it to the corner" wait_for 2 drawn 151 111
+check "and opens no full-screen window" no_window_covers_screen Glintmoor
+stop "$host_pid"
+check "the preview ends with its host" ends_within 2 "$pid"
+
 # --- --window -------------------------------------------------------------------
 start_show --window
-wait_for 10 window_named Glintmoor >/dev/null && win=$(window_named Glintmoor)
+wait_for 10 window_named Glintmoor "$pid" >/dev/null && win=$(window_named Glintmoor "$pid")
 read -r x y w h < <(geometry "$win")
 check "--window opens a 1024 x 768 window titled Glintmoor" test "$w x $h" = "1024 x 768"
 for step in 0 10 20 30; do xdotool mousemove $((x + 100 + step)) $((y + 100 + step)); sleep 0.05; done

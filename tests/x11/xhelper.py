@@ -12,6 +12,7 @@ import ctypes
 import ctypes.util
 import signal
 import sys
+import time
 
 x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
 x11.XOpenDisplay.restype = ctypes.c_void_p
@@ -44,10 +45,13 @@ class CursorImage(ctypes.Structure):
 
 
 def open_display():
-    display = x11.XOpenDisplay(None)
-    if not display:
-        sys.exit("xhelper: cannot open the display")
-    return display
+    # A busy server may turn a connection away for a moment: try again.
+    for _ in range(20):
+        display = x11.XOpenDisplay(None)
+        if display:
+            return display
+        time.sleep(0.05)
+    sys.exit("xhelper: cannot open the display")
 
 
 def cursor():
