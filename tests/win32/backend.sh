@@ -28,7 +28,7 @@ start_probe() {
 xdotool mousemove 400 300
 start_probe "$tmp/full" --info
 check "full-screen window shows and gets its first resize" wait_for 30 has_line "$tmp/full" "resize 1920x1080"
-win=$(window_named Glintmoor)
+win=$(window_named Glintmoor "$pid")
 check "a window titled Glintmoor covers the screen" test "$(geometry "$win")" = "0 0 1920 1080"
 check "it is top-most" xprop_has "$win" _NET_WM_STATE_ABOVE
 check "it has no task bar button" xprop_has "$win" _NET_WM_STATE_SKIP_TASKBAR

@@ -35,7 +35,7 @@ start_show() {
     xdotool mousemove 960 540
     start_scr "${1:-Glintmoor.scr}" /s
     win=""
-    wait_for 30 window_named Glintmoor >/dev/null && win=$(window_named Glintmoor)
+    wait_for 30 window_named Glintmoor "$pid" >/dev/null && win=$(window_named Glintmoor "$pid")
     sleep 0.5  # the first move event, sent when the window appears, is recorded
 }
 
@@ -64,9 +64,13 @@ check "a click ends it within a second" ends_within 1 "$pid"
 (cd "$tmp" && exec "$wine" ./preview_host.exe) > "$tmp/host" 2>/dev/null &
 host_pid=$!
 wait_for 30 test -s "$tmp/host"
-start_scr Glintmoor.scr /p "$(tr -d '\r' < "$tmp/host")"
+hwnd=$(tr -d '\r' < "$tmp/host")
+start_scr Glintmoor.scr /p "$hwnd"
 sleep 3
 check "/p opens no full-screen window" no_window_covers_screen Glintmoor
+(cd "$tmp" && "$wine" ./preview_host.exe kids "$hwnd") > "$tmp/kids" 2>/dev/null
+check "/p makes a visible child window that fills the host" \
+    has_line "$tmp/kids" "child Glintmoor visible=1 child=1 152x112"
 stop "$pid"
 stop "$host_pid"
 start_scr Glintmoor.scr /c
