@@ -25,6 +25,18 @@
 // Choices where the format leaves room: pixels that run-length codes skip
 // (by a move or an early end) are black, as in a fresh Windows bitmap; runs
 // past a row's end are cut off; an index beyond the colour table is black.
+//
+// Why it is fast (every load decodes afresh, so decoding is part of
+// composing a scene):
+//  * The palette is a 256-entry table of finished 0x00RRGGBB pixels, black
+//    past the colour table, so any index is one look-up without a check.
+//  * Uncompressed rows go through a row decoder per bit depth whose shifts
+//    are constants: no division or modulo per pixel.
+//  * Run-length codes write whole runs at once (a fill, or a pair pattern
+//    for RLE4's two nibbles), clipped once per code, not per pixel.
+//  * Nothing is allocated besides the output bitmap.
+// gfx/bmp_decoder_reference.cpp is the plain per-pixel version; the tests
+// require both to decode every input identically.
 #include "gfx/bmp_decoder.h"
 
 #include <algorithm>
@@ -55,14 +67,19 @@ class ByteReader {
     std::uint16_t u16() { return static_cast<std::uint16_t>(u8() | (u8() << 8)); }
     std::uint32_t u32() { return u16() | (static_cast<std::uint32_t>(u16()) << 16); }
     std::int32_t i32() { return static_cast<std::int32_t>(u32()); }
-    void skip(std::size_t n) {
+    // The next n bytes, or nullptr (setting the failure flag) when fewer
+    // remain.
+    const std::uint8_t* take(std::size_t n) {
         if (n > bytes_.size() - pos_) {
             fail();
             pos_ = bytes_.size();
-        } else {
-            pos_ += n;
+            return nullptr;
         }
+        const std::uint8_t* at = bytes_.data() + pos_;
+        pos_ += n;
+        return at;
     }
+    void skip(std::size_t n) { take(n); }
     bool failed() const { return failed_; }
 
   private:
@@ -87,7 +104,9 @@ struct Header {
     std::size_t paletteOffset = 0;  // from the start of the DIB
 };
 
-using Palette = std::array<std::uint32_t, 256>;  // unused entries stay black
+// Indexed by any 8-bit value without a check; entries past the colour table
+// stay black.
+using Palette = std::array<std::uint32_t, 256>;
 
 struct Failure {
     std::string message;
@@ -159,22 +178,51 @@ std::optional<Failure> readPalette(std::span<const std::uint8_t> dib, const Head
 }
 
 // --- Uncompressed bits ------------------------------------------------------------
+//
+// One row decoder per depth, chosen once per bitmap. A byte holds
+// 8 / Bits pixels, the leftmost in its most significant bits; with the depth
+// a template constant, the shifts are constants and the inner loop is one
+// palette look-up per pixel, without division.
+
+// Palette colours of the first `width` pixels packed at `in`. Reads exactly
+// the bytes those pixels occupy.
+template <int Bits>
+void expandPixels(const std::uint8_t* in, std::uint32_t* out, int width, const Palette& palette) {
+    constexpr int kPerByte = 8 / Bits;
+    constexpr unsigned kMask = (1u << Bits) - 1;
+    const int wholeBytes = width / kPerByte;
+    for (int i = 0; i < wholeBytes; ++i, out += kPerByte) {
+        const unsigned byte = in[i];
+        for (int p = 0; p < kPerByte; ++p) out[p] = palette[(byte >> (8 - Bits * (p + 1))) & kMask];
+    }
+    const int rest = width % kPerByte;
+    if (rest == 0) return;
+    const unsigned last = in[wholeBytes];
+    for (int p = 0; p < rest; ++p) out[p] = palette[(last >> (8 - Bits * (p + 1))) & kMask];
+}
+
+using RowExpander = void (*)(const std::uint8_t*, std::uint32_t*, int, const Palette&);
+
+RowExpander rowExpanderFor(int bitCount) {
+    switch (bitCount) {
+        case 1:
+            return &expandPixels<1>;
+        case 4:
+            return &expandPixels<4>;
+        default:
+            return &expandPixels<8>;  // readHeader admits only 1, 4 and 8
+    }
+}
 
 std::optional<Failure> decodeRows(std::span<const std::uint8_t> bits, const Header& h,
                                   const Palette& palette, Bitmap& out) {
     const std::size_t stride = (static_cast<std::size_t>(h.width) * h.bitCount + 31) / 32 * 4;
     if (bits.size() / stride < static_cast<std::size_t>(h.height))
         return Failure{"the data ends inside the pixel rows"};
-    const int perByte = 8 / h.bitCount;
-    const unsigned mask = (1u << h.bitCount) - 1;
-    for (int stored = 0; stored < h.height; ++stored) {
-        const std::uint8_t* in = bits.data() + stored * stride;
-        std::uint32_t* row = out.row(h.topDown ? stored : h.height - 1 - stored);
-        for (int x = 0; x < h.width; ++x) {
-            const int shift = 8 - h.bitCount * (x % perByte + 1);
-            row[x] = palette[(in[x / perByte] >> shift) & mask];
-        }
-    }
+    const RowExpander expand = rowExpanderFor(h.bitCount);
+    for (int stored = 0; stored < h.height; ++stored)
+        expand(bits.data() + stored * stride, out.row(h.topDown ? stored : h.height - 1 - stored),
+               h.width, palette);
     return std::nullopt;
 }
 
@@ -182,13 +230,37 @@ std::optional<Failure> decodeRows(std::span<const std::uint8_t> bits, const Head
 
 // Writes run-length coded pixels at a moving position, cutting off what
 // falls outside the picture. The position stops at the right and top edges,
-// so no amount of input can make it overflow.
+// so no amount of input can make it overflow. Each code's pixels are written
+// at once: a run as a fill, literals through the row decoders.
 class RunWriter {
   public:
     RunWriter(Bitmap& out, const Palette& palette) : out_(out), palette_(palette) {}
-    void put(unsigned index) {
-        if (x_ >= out_.width() || pastTop()) return;
-        out_.row(out_.height() - 1 - y_)[x_++] = palette_[index];
+    // `count` pixels alternating between two colour indices, the first one
+    // first (RLE8 gives the same index twice).
+    void run(unsigned count, unsigned first, unsigned second) {
+        const int n = room(count);
+        if (n == 0) return;
+        std::uint32_t* p = here();
+        const std::uint32_t a = palette_[first], b = palette_[second];
+        if (a == b) {
+            std::fill_n(p, n, a);
+        } else {
+            for (int i = 0; i + 1 < n; i += 2) {
+                p[i] = a;
+                p[i + 1] = b;
+            }
+            if (n % 2 == 1) p[n - 1] = a;
+        }
+        x_ += n;
+    }
+    // `count` literal pixels packed at Bits per pixel in `indices`, which
+    // holds all of them.
+    template <int Bits>
+    void literal(const std::uint8_t* indices, unsigned count) {
+        const int n = room(count);
+        if (n == 0) return;
+        expandPixels<Bits>(indices, here(), n, palette_);
+        x_ += n;
     }
     void endRow() {
         x_ = 0;
@@ -201,6 +273,14 @@ class RunWriter {
     bool pastTop() const { return y_ >= out_.height(); }
 
   private:
+    // How many of `count` pixels fit between the position and the row's
+    // end; none above the top row.
+    int room(unsigned count) const {
+        if (pastTop()) return 0;
+        return static_cast<int>(std::min(count, static_cast<unsigned>(out_.width() - x_)));
+    }
+    std::uint32_t* here() { return out_.row(out_.height() - 1 - y_) + x_; }
+
     Bitmap& out_;
     const Palette& palette_;
     int x_ = 0;  // counted from the left
@@ -218,8 +298,10 @@ std::optional<Failure> decodeRle(std::span<const std::uint8_t> bits, const Heade
         const unsigned count = r.u8(), value = r.u8();
         if (r.failed()) return Failure{"the run-length data ends before its end-of-bitmap code"};
         if (count > 0) {
-            for (unsigned i = 0; i < count; ++i)
-                w.put(rle4 ? (i % 2 == 0 ? value >> 4 : value & 0xF) : value);
+            if (rle4)
+                w.run(count, value >> 4, value & 0xF);
+            else
+                w.run(count, value, value);
             continue;
         }
         switch (value) {
@@ -233,18 +315,14 @@ std::optional<Failure> decodeRle(std::span<const std::uint8_t> bits, const Heade
                 w.move(static_cast<int>(dx), static_cast<int>(dy));
                 break;
             }
-            default: {  // `value` literal pixels
-                if (rle4) {
-                    unsigned byte = 0;
-                    for (unsigned i = 0; i < value; ++i) {
-                        if (i % 2 == 0) byte = r.u8();
-                        w.put(i % 2 == 0 ? byte >> 4 : byte & 0xF);
-                    }
-                } else {
-                    for (unsigned i = 0; i < value; ++i) w.put(r.u8());
-                }
+            default: {  // `value` literal pixels, padded to a 16-bit boundary
                 const unsigned bytes = rle4 ? (value + 1) / 2 : value;
-                if (bytes % 2 == 1) r.u8();  // padding to a 16-bit boundary
+                const std::uint8_t* indices = r.take(bytes + bytes % 2);
+                if (!indices) break;  // the reader has failed
+                if (rle4)
+                    w.literal<4>(indices, value);
+                else
+                    w.literal<8>(indices, value);
                 break;
             }
         }

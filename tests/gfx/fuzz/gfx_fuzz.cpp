@@ -1,14 +1,17 @@
-// Fuzz target of the raster: decodes the input as a bitmap and, when that
-// works, draws the picture, an ellipse and a line with a geometry taken
-// from the input's last bytes, so that clipping, stretching and mirroring
-// meet odd sizes and far-off coordinates. Built with libFuzzer and the
-// address and undefined-behaviour sanitizers; any crash, out-of-bounds
-// access or overflow is a finding.
+// Fuzz target of the raster: decodes the input as a bitmap with the fast and
+// the reference decoder, which must agree, and, when that works, draws the
+// picture, an ellipse and a line with a geometry taken from the input's last
+// bytes, so that clipping, stretching and mirroring meet odd sizes and
+// far-off coordinates. Built with libFuzzer and the address and
+// undefined-behaviour sanitizers; any crash, out-of-bounds access, overflow
+// or disagreement of the decoders is a finding.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
 #include "gfx/bmp_decoder.h"
+#include "gfx/bmp_decoder_reference.h"
 #include "gfx/surface.h"
 
 using namespace gm::gfx;
@@ -18,10 +21,20 @@ namespace {
 // A signed coordinate from two input bytes, spread over -4096..4095.
 int coordinate(const std::uint8_t* p) { return ((p[0] << 8 | p[1]) % 8192) - 4096; }
 
+bool sameBitmap(const Bitmap& a, const Bitmap& b) {
+    if (a.width() != b.width() || a.height() != b.height()) return false;
+    for (int y = 0; y < a.height(); ++y)
+        if (!std::equal(a.row(y), a.row(y) + a.width(), b.row(y))) return false;
+    return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const BmpDecodeResult decoded = decodeBmp(std::span(data, size));
+    // The fast decoder must agree with the plain reference on every input.
+    const BmpDecodeResult plain = decodeBmpReference(std::span(data, size));
+    if (decoded.error != plain.error || !sameBitmap(decoded.bitmap, plain.bitmap)) __builtin_trap();
     if (!decoded) return 0;
     constexpr std::size_t kGeometryBytes = 17;
     if (size < kGeometryBytes) return 0;
