@@ -10,6 +10,7 @@
 #include "platform/headless/headless_platform.h"
 #include "platform/ini_store.h"
 #include "platform/posix_system.h"
+#include "resources/export_resources.h"
 #include "saver/linux_options.h"
 #include "saver/frm_main.h"
 #include "saver/saver.h"
@@ -43,6 +44,13 @@ int printConfig() {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && args[0] == "--export-resources") {
+        if (args.size() != 2) {
+            std::fputs("glintmoor: --export-resources takes one folder\n", stderr);
+            return 2;
+        }
+        return gm::exportResources(args[1]);
+    }
     // --render and --gallery write files and need no display.
     if (const auto code = gm::runFileCommand(args)) return *code;
     // --record runs the show without a display and writes its frames.
@@ -58,7 +66,6 @@ int main(int argc, char** argv) {
     }
     if (options.seed) gm::setSeedOverride(options.seed);
     if (options.printConfig) return printConfig();
-    // Options that work without a display (rendering to files) go here.
 
     std::unique_ptr<gm::Platform> x11 = gm::makeX11Platform(options.x11);
     if (!x11) {
