@@ -38,7 +38,7 @@ int pixelsPerEm(const FontSpec& font) {
 
 // One face at one size.
 struct LoadedFace {
-    FontSpec spec;
+    FontSpec font;
     FT_Face face = nullptr;
     std::string family;
     bool synthesiseBold = false;
@@ -94,32 +94,32 @@ struct FreeTypeTextRenderer::Impl {
 
     // The first candidate family that is installed; otherwise fontconfig's
     // nearest match for the requested one.
-    static Match resolve(const FontSpec& spec) {
+    static Match resolve(const FontSpec& font) {
         std::optional<Match> first;
-        for (const std::string& name : familyCandidates(spec.face)) {
-            std::optional<Match> m = match(name, spec.bold);
+        for (const std::string& name : familyCandidates(font.face)) {
+            std::optional<Match> m = match(name, font.bold);
             if (!m) continue;
             if (strcasecmp(m->family.c_str(), name.c_str()) == 0) return *m;
             if (!first) first = m;
         }
-        if (!first) throw std::runtime_error("no font found for " + spec.face);
+        if (!first) throw std::runtime_error("no font found for " + font.face);
         return *first;
     }
 
-    LoadedFace& load(const FontSpec& spec) {
+    LoadedFace& load(const FontSpec& font) {
         for (LoadedFace& f : faces)
-            if (f.spec.face == spec.face && f.spec.points == spec.points &&
-                f.spec.bold == spec.bold)
+            if (f.font.face == font.face && f.font.points == font.points &&
+                f.font.bold == font.bold)
                 return f;
-        const Match m = resolve(spec);
+        const Match m = resolve(font);
         LoadedFace f;
-        f.spec = spec;
+        f.font = font;
         f.family = m.family;
         if (FT_New_Face(library, m.file.c_str(), m.index, &f.face) != 0)
             throw std::runtime_error("FreeType cannot open " + m.file);
-        const int ppem = pixelsPerEm(spec);
+        const int ppem = pixelsPerEm(font);
         FT_Set_Pixel_Sizes(f.face, 0, static_cast<FT_UInt>(ppem));
-        f.synthesiseBold = spec.bold && !m.bold && !(f.face->style_flags & FT_STYLE_FLAG_BOLD);
+        f.synthesiseBold = font.bold && !m.bold && !(f.face->style_flags & FT_STYLE_FLAG_BOLD);
         // Windows line metrics when the face has them (TrueType/OpenType
         // OS/2 table), FreeType's scaled metrics otherwise.
         const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(f.face, FT_SFNT_OS2));

@@ -31,11 +31,11 @@ std::wstring wideText(std::string_view text) {
     return out;
 }
 
-HFONT createFont(const std::wstring& face, const FontSpec& spec) {
+HFONT createFont(const std::wstring& face, const FontSpec& wanted) {
     LOGFONTW lf{};
     // A negative height asks for the em size (character height) in pixels.
-    lf.lfHeight = -static_cast<LONG>(std::lround(spec.points * kDotsPerInch / kPointsPerInch));
-    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfHeight = -static_cast<LONG>(std::lround(wanted.points * kDotsPerInch / kPointsPerInch));
+    lf.lfWeight = wanted.bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfOutPrecision = OUT_TT_PRECIS;
     lf.lfQuality = NONANTIALIASED_QUALITY;
@@ -71,17 +71,17 @@ struct GdiTextRenderer::Impl {
         DeleteDC(dc);
     }
 
-    // Selects the font, creating it when the spec changed. The first
+    // Selects the font, creating it when the wanted font changed. The first
     // candidate face GDI really has wins; otherwise GDI's own substitute.
-    void select(const FontSpec& spec) {
-        if (font && spec.face == fontSpec.face && spec.points == fontSpec.points &&
-            spec.bold == fontSpec.bold)
+    void select(const FontSpec& wanted) {
+        if (font && wanted.face == fontSpec.face && wanted.points == fontSpec.points &&
+            wanted.bold == fontSpec.bold)
             return;
-        std::vector<std::wstring> faces{wideText(spec.face)};
+        std::vector<std::wstring> faces{wideText(wanted.face)};
         if (lstrcmpiW(faces[0].c_str(), L"Comic Sans MS") == 0) faces.emplace_back(L"Comic Neue");
         HFONT chosen = nullptr;
         for (const std::wstring& face : faces) {
-            HFONT candidate = createFont(face, spec);
+            HFONT candidate = createFont(face, wanted);
             if (!candidate) continue;
             HGDIOBJ previous = SelectObject(dc, candidate);
             if (!originalFont) originalFont = previous;
@@ -94,10 +94,10 @@ struct GdiTextRenderer::Impl {
             SelectObject(dc, originalFont);
             DeleteObject(candidate);
         }
-        if (!chosen) throw std::runtime_error("GDI: cannot create the font " + spec.face);
+        if (!chosen) throw std::runtime_error("GDI: cannot create the font " + wanted.face);
         if (font) DeleteObject(font);
         font = chosen;
-        fontSpec = spec;
+        fontSpec = wanted;
         wchar_t selected[LF_FACESIZE] = {};
         const int n = GetTextFaceW(dc, LF_FACESIZE, selected);
         family.clear();
