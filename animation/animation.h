@@ -37,14 +37,14 @@ struct Flake {
 
 // One flying object.
 struct Objekt {
-    Int16 x;       // left edge in the window
-    Int16 y;       // top edge
-    Int16 active;  // -1 while it flies, 0 while it waits
+    Int16 x;          // left edge in the window
+    Int16 y;          // top edge
+    Int16 active;     // -1 while it flies, 0 while it waits
     Int16 frame = 1;  // animation frame shown, from 1
 };
 
 class Animation {
-public:
+  public:
     Animation(ShowSurfaces& surfaces, SceneState& scene, const Settings& settings, ShowHost& host,
               BitmapLoader load);
     Animation(const Animation&) = delete;
@@ -52,15 +52,15 @@ public:
 
     // --- The window's animation state ------------------------------------
     VbArray<Flake, 0, 500> Flakes;
-    Int16 lastFlake;        // index of the last flake in use
-    Int32 timerInterval;    // tmrAnimation's period in ms
-    Int32 flakesDone;       // tick count after the latest single flake move
-    Int32 tickNow;          // tick count at the start of the latest tick
-    Int32 skyTick;          // ticks since the sky scroll last wrapped
-    Int32 lastBigTime;      // tickNow when object 21 last started
+    Int16 lastFlake;      // index of the last flake in use
+    Int32 timerInterval;  // tmrAnimation's period in ms
+    Int32 flakesDone;     // tick count after the latest single flake move
+    Int32 tickNow;        // tick count at the start of the latest tick
+    Int32 skyTick;        // ticks since the sky scroll last wrapped
+    Int32 lastBigTime;    // tickNow when object 21 last started
     VbArray<Objekt, 0, 50> Objekte;
-    Int16 curObjekt;        // the object on screen; 0 or less: none
-    Int16 frameTick;        // ObjektFlieg's call counter, shared by all objects
+    Int16 curObjekt;  // the object on screen; 0 or less: none
+    Int16 frameTick;  // ObjektFlieg's call counter, shared by all objects
 
     // How the tick draws (the same pixels either way; see frame_composer.h).
     void setComposition(Composition mode) { composer_.mode = mode; }
@@ -100,7 +100,7 @@ public:
     void noteSizeChange();
     bool restartDue() const;
 
-private:
+  private:
     // Loads a flying object's mask and picture strips, mirrored for the
     // flights from right to left.
     void loadObjekt(int maskId, int pictureId, bool mirrored);

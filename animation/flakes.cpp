@@ -15,7 +15,11 @@ namespace gm {
 
 Animation::Animation(ShowSurfaces& surfaces, SceneState& scene, const Settings& settings,
                      ShowHost& host, BitmapLoader load)
-    : s_(surfaces), scene_(scene), settings_(settings), host_(host), load_(std::move(load)),
+    : s_(surfaces),
+      scene_(scene),
+      settings_(settings),
+      host_(host),
+      load_(std::move(load)),
       composer_(surfaces) {}
 
 void Animation::seedFlakes() {

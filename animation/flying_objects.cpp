@@ -86,7 +86,8 @@ void Animation::chooseObjekt() {
 void Animation::drawObjekt() {
     const Objekt& o = Objekte[curObjekt];
     if (curObjekt == kPlane) {
-        composer_.objekt(o.x, o.y, kPlaneWidth, kPlaneHeight, (o.frame - 1) * kPlaneHeight, pictures_);
+        composer_.objekt(o.x, o.y, kPlaneWidth, kPlaneHeight, (o.frame - 1) * kPlaneHeight,
+                         pictures_);
     } else {
         composer_.objekt(o.x, o.y, kBirdWidth, kBirdHeight, (o.frame - 1) * kBirdHeight, pictures_);
     }

@@ -34,7 +34,8 @@ bool FrameComposer::Frame::sameSky(const Frame& o) const {
 
 bool FrameComposer::Frame::sameObjekt(const Frame& o) const {
     return hasObjekt == o.hasObjekt &&
-           (!hasObjekt || (objekt == o.objekt && objektSrcY == o.objektSrcY && pictures == o.pictures));
+           (!hasObjekt ||
+            (objekt == o.objekt && objektSrcY == o.objektSrcY && pictures == o.pictures));
 }
 
 bool FrameComposer::Frame::sameText(const Frame& o) const {
@@ -66,7 +67,8 @@ void FrameComposer::sky(int offset, int top, int width, int height) {
     next_.skyTop = top;
     next_.skyWidth = width;
     next_.skyHeight = height;
-    if (mode == Composition::Reference) drawSky(next_, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX});
+    if (mode == Composition::Reference)
+        drawSky(next_, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX});
 }
 
 void FrameComposer::objekt(int x, int y, int width, int height, int srcY, std::uint32_t pictures) {
@@ -112,10 +114,10 @@ void FrameComposer::print(std::string_view piece) {
 // --- Drawing the layers --------------------------------------------------------
 
 void FrameComposer::drawSky(const Frame& f, const PixelRect& clip) {
-    blitClipped(s_.picBuffer, clip, f.skyOffset, f.skyTop, f.skyWidth, f.skyHeight, s_.picHimmel,
-                0, 0, Rop::SrcCopy);
-    blitClipped(s_.picBuffer, clip, f.skyOffset - f.skyWidth + 2, f.skyTop, f.skyWidth,
-                f.skyHeight, s_.picHimmel, 0, 0, Rop::SrcCopy);
+    blitClipped(s_.picBuffer, clip, f.skyOffset, f.skyTop, f.skyWidth, f.skyHeight, s_.picHimmel, 0,
+                0, Rop::SrcCopy);
+    blitClipped(s_.picBuffer, clip, f.skyOffset - f.skyWidth + 2, f.skyTop, f.skyWidth, f.skyHeight,
+                s_.picHimmel, 0, 0, Rop::SrcCopy);
 }
 
 bool FrameComposer::skyCovers(const Frame& f, const PixelRect& r) const {
@@ -142,10 +144,9 @@ void FrameComposer::printText(const Frame& f) {
 // --- Presenting -------------------------------------------------------------------
 
 FrameComposer::Geometry FrameComposer::geometryOf(const Surface& window) const {
-    return {pixelsOf(window),           pixelsOf(s_.picBuffer), pixelsOf(s_.picBG),
-            pixelsOf(s_.picHimmel),     window.width(),         window.height(),
-            s_.picBuffer.width(),       s_.picBuffer.height(),  s_.picBG.width(),
-            s_.picBG.height(),          s_.picHimmel.width(),   s_.picHimmel.height()};
+    return {pixelsOf(window), pixelsOf(s_.picBuffer), pixelsOf(s_.picBG),   pixelsOf(s_.picHimmel),
+            window.width(),   window.height(),        s_.picBuffer.width(), s_.picBuffer.height(),
+            s_.picBG.width(), s_.picBG.height(),      s_.picHimmel.width(), s_.picHimmel.height()};
 }
 
 void FrameComposer::present(Surface& window, int width, int height) {
@@ -271,7 +272,8 @@ void FrameComposer::refresh(ShowHost& host) {
         }
         const PixelRect& a = erasedBoxes_[i];
         const PixelRect& b = flakeBoxes_[i];
-        add({std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1), std::max(a.y1, b.y1)});
+        add({std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1),
+             std::max(a.y1, b.y1)});
     }
     host.refreshWindowAreas(areas_.data(), count);
 }

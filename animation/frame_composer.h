@@ -41,7 +41,7 @@ struct PixelRect {
 };
 
 class FrameComposer {
-public:
+  public:
     explicit FrameComposer(ShowSurfaces& surfaces) : s_(surfaces) {}
 
     Composition mode = Composition::Incremental;
@@ -75,7 +75,7 @@ public:
     // new flakes).
     void refresh(ShowHost& host);
 
-private:
+  private:
     static constexpr int kMaxText = 2;
     static constexpr int kMaxDamage = 8;
     static constexpr int kMaxFlakes = 501;
@@ -119,8 +119,8 @@ private:
     void addDamage(const PixelRect& r);
 
     ShowSurfaces& s_;
-    Frame next_;     // the frame being recorded
-    Frame shown_;    // the frame in picBuffer
+    Frame next_;   // the frame being recorded
+    Frame shown_;  // the frame in picBuffer
     Geometry geometry_;
     bool valid_ = false;
 

@@ -45,25 +45,37 @@ RecordCommand parseRecordCommand(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size() && c.error.empty(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
-        const std::string_view value = hasValue ? std::string_view(args[i + 1]) : std::string_view();
+        const std::string_view value =
+            hasValue ? std::string_view(args[i + 1]) : std::string_view();
         if (a == "--record") {
-            if (!hasValue) fail("--record needs a folder");
-            else c.folder = args[++i];
+            if (!hasValue)
+                fail("--record needs a folder");
+            else
+                c.folder = args[++i];
         } else if (a == "--frames") {
             const auto n = parseNumber<int>(value);
-            if (!n || *n < 1 || *n > kMaxFrames) fail("--frames needs a number from 1 to 100000");
-            else c.frames = *n, ++i;
+            if (!n || *n < 1 || *n > kMaxFrames)
+                fail("--frames needs a number from 1 to 100000");
+            else
+                c.frames = *n, ++i;
         } else if (a == "--seed") {
             const auto n = parseNumber<std::uint64_t>(value);
-            if (!n) fail("--seed needs a decimal number");
-            else c.seed = *n, ++i;
+            if (!n)
+                fail("--seed needs a decimal number");
+            else
+                c.seed = *n, ++i;
         } else if (a == "--size") {
             const std::size_t x = value.find('x');
             const auto w = parseNumber<int>(value.substr(0, x));
-            const auto h = x == std::string_view::npos ? std::nullopt : parseNumber<int>(value.substr(x + 1));
-            const auto fits = [](std::optional<int> v) { return v && *v >= kMinScreen && *v <= kMaxScreen; };
-            if (!fits(w) || !fits(h)) fail("--size needs WxH, each between 16 and 7680");
-            else c.width = *w, c.height = *h, ++i;
+            const auto h =
+                x == std::string_view::npos ? std::nullopt : parseNumber<int>(value.substr(x + 1));
+            const auto fits = [](std::optional<int> v) {
+                return v && *v >= kMinScreen && *v <= kMaxScreen;
+            };
+            if (!fits(w) || !fits(h))
+                fail("--size needs WxH, each between 16 and 7680");
+            else
+                c.width = *w, c.height = *h, ++i;
         } else {
             c.error = "--record takes only --frames, --seed and --size, not \"" + a + "\"";
         }
@@ -103,7 +115,8 @@ int record(const RecordCommand& c) {
         tick(window);
         char name[32];
         std::snprintf(name, sizeof name, "frame-%04d.png", written + 1);
-        failure = writePng((std::filesystem::path(c.folder) / name).string(), window.windowImage().view());
+        failure = writePng((std::filesystem::path(c.folder) / name).string(),
+                           window.windowImage().view());
         if (!failure.empty()) throw RecordingDone{};
         if (++written == c.frames) throw RecordingDone{};
     };
@@ -115,7 +128,8 @@ int record(const RecordCommand& c) {
         failure = "the show did not start";
     } catch (const RecordingDone&) {
     } catch (const ProcessExit&) {
-        failure = "the show ended with a run-time error (see the .EPT protocol next to the program)";
+        failure =
+            "the show ended with a run-time error (see the .EPT protocol next to the program)";
     } catch (const HeadlessStop& stop) {
         failure = stop.what();
     }

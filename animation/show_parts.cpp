@@ -36,7 +36,8 @@ void loggedTick(Animation& a, std::FILE* log) {
     const Clock::time_point start = Clock::now();
     a.tmrAnimation_Timer();
     const auto us = [](Clock::duration d) {
-        return static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(d).count());
+        return static_cast<long long>(
+            std::chrono::duration_cast<std::chrono::microseconds>(d).count());
     };
     std::fprintf(log, "%lld %lld\n", us(start.time_since_epoch()), us(Clock::now() - start));
     std::fflush(log);

@@ -15,9 +15,7 @@
 namespace gm {
 
 // GetTickCount() as the saver stores it: the counter's bits as a signed value.
-inline Int32 tickCountNow() {
-    return Int32(static_cast<std::int32_t>(platform().GetTickCount()));
-}
+inline Int32 tickCountNow() { return Int32(static_cast<std::int32_t>(platform().GetTickCount())); }
 
 // later - earlier modulo 2^32, as a signed value: negative when `later` is in
 // truth the earlier of the two (right across the sign change and the wrap).

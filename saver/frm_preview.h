@@ -15,7 +15,7 @@
 namespace gm {
 
 class FrmPreview final : public WindowEvents {
-public:
+  public:
     // Loads the window without showing it.
     FrmPreview();
     ~FrmPreview() override;
@@ -29,7 +29,7 @@ public:
 
     gfx::Bitmap Image1;  // the stored picture, 256 x 192
 
-private:
+  private:
     void onResize() override { Form_Resize(); }
     void onUnload() override { Form_Unload(); }
 

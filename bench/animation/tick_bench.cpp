@@ -97,9 +97,17 @@ void BM_Tick(benchmark::State& state, Composition mode) {
 }
 
 BENCHMARK_CAPTURE(BM_Tick, Reference, Composition::Reference)
-    ->Args({1920, 1080})->Args({3840, 2160})->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Tick, Incremental, Composition::Incremental)
-    ->Args({1920, 1080})->Args({3840, 2160})->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace gm

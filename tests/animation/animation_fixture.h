@@ -25,7 +25,7 @@ struct EnoughDraws {};
 // the value that makes Zz(lo, hi) return v. With a limit it throws
 // EnoughDraws at the draw after the limit, which ends an endless loop.
 class ScriptedRandom final : public RandomSource {
-public:
+  public:
     explicit ScriptedRandom(std::uint64_t seed = 1) : rest_(seed) { setRandomSource(this); }
     ~ScriptedRandom() override { setRandomSource(nullptr); }
 
@@ -53,7 +53,7 @@ public:
     int drawn() const { return drawn_; }
     std::size_t left() const { return values_.size(); }
 
-private:
+  private:
     std::deque<Single> values_;
     Pcg32Source rest_;
     int limit_ = -1;
@@ -69,7 +69,7 @@ struct ErrorReport {
     int number, line;
 };
 class ErrorRecorder {
-public:
+  public:
     explicit ErrorRecorder(Int16 answer = 2) {
         answer_ = answer;
         reports().clear();
@@ -82,7 +82,7 @@ public:
         return all;
     }
 
-private:
+  private:
     static Int16 record(const std::string& module, const std::string& proc) {
         reports().push_back({module, proc, Err().number, Err().line});
         return answer_;
@@ -106,7 +106,7 @@ inline Strip stripOf(int id) {
 inline bool isMaskId(int id) { return (id >= 211 && id <= 215) || id == 222; }
 
 class StripLoader {
-public:
+  public:
     std::vector<int> loaded;
     BitmapLoader loader() {
         return [this](int id) { return make(id); };
@@ -129,7 +129,7 @@ public:
 // The show window on the headless platform: its timer runs the tick of the
 // animation attached to it.
 class ShowWindow final : public WindowEvents, public ShowHost {
-public:
+  public:
     explicit ShowWindow(HeadlessPlatform& p)
         : window_(p.createWindow(WindowKind::FullScreen, *this)) {}
     Animation* animation = nullptr;
@@ -162,7 +162,7 @@ public:
     Window& window() { return *window_; }
     std::uint32_t interval = 40;
 
-private:
+  private:
     std::unique_ptr<Window> window_;
 };
 
@@ -191,7 +191,8 @@ struct Show {
         surfaces.picHimmel.setSize(skyW, skyH);
         for (int y = 0; y < skyH; ++y)
             for (int x = 0; x < skyW; ++x)
-                surfaces.picHimmel.row(y)[x] = 0x203040 + static_cast<std::uint32_t>((x * 255) / skyW);
+                surfaces.picHimmel.row(y)[x] =
+                    0x203040 + static_cast<std::uint32_t>((x * 255) / skyW);
         scene.skyTop = 0;
         scene.skyWidth = skyW;
         scene.skyHeight = skyH;

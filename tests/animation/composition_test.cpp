@@ -19,7 +19,7 @@ namespace {
 // their advance on the left, as antialiased glyphs do: printing one twice
 // over itself gives other pixels than printing it once.
 class BlendingText final : public gfx::TextRenderer {
-public:
+  public:
     BlendingText() { gfx::setTextRenderer(this); }
     ~BlendingText() override { gfx::setTextRenderer(nullptr); }
     int textHeight(const gfx::FontSpec&, std::string_view) override { return 14; }
@@ -45,7 +45,7 @@ public:
 
 // The process's generator, with a way to decide the next choice of object.
 class ChoosingSource final : public RandomSource {
-public:
+  public:
     explicit ChoosingSource(std::uint64_t seed) : inner_(seed) {}
     void chooseNext(int objekt) { forced_ = static_cast<Single>((objekt + 2000 + 0.5) / 2022.0); }
     Single next() override {
@@ -57,7 +57,7 @@ public:
         return inner_.next();
     }
 
-private:
+  private:
     Pcg32Source inner_;
     Single forced_ = -1;
 };
@@ -66,7 +66,8 @@ private:
 void pattern(gfx::Surface& s, std::uint32_t salt) {
     for (int y = 0; y < s.height(); ++y)
         for (int x = 0; x < s.width(); ++x)
-            s.row(y)[x] = (static_cast<std::uint32_t>(x * 2654435761u + y * 40503u) ^ salt) & 0xFFFFFF;
+            s.row(y)[x] =
+                (static_cast<std::uint32_t>(x * 2654435761u + y * 40503u) ^ salt) & 0xFFFFFF;
 }
 
 bool sameImage(const gfx::Surface& a, const gfx::Surface& b, std::string& where) {
@@ -92,10 +93,12 @@ bool changesWereRefreshed(const gfx::Bitmap& before, const gfx::Surface& now,
     std::vector<unsigned char> covered(static_cast<std::size_t>(now.width()) * now.height(), 0);
     for (const ScreenArea& a : areas)
         for (int y = a.y; y < a.y + a.height; ++y)
-            std::fill_n(covered.begin() + static_cast<std::ptrdiff_t>(y) * now.width() + a.x, a.width, 1);
+            std::fill_n(covered.begin() + static_cast<std::ptrdiff_t>(y) * now.width() + a.x,
+                        a.width, 1);
     for (int y = 0; y < now.height(); ++y)
         for (int x = 0; x < now.width(); ++x)
-            if (before.row(y)[x] != now.row(y)[x] && !covered[static_cast<std::size_t>(y) * now.width() + x]) {
+            if (before.row(y)[x] != now.row(y)[x] &&
+                !covered[static_cast<std::size_t>(y) * now.width() + x]) {
                 where = "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
                 return false;
             }
@@ -181,8 +184,8 @@ TEST(Composition, IncrementalFramesEqualTheReferenceFramesTickForTick) {
         ASSERT_TRUE(sameImage(reference.show.window.windowImage(),
                               incremental.show.window.windowImage(), where))
             << "window differs at " << where << " after tick " << tick;
-        ASSERT_TRUE(sameImage(reference.show.surfaces.picBuffer, incremental.show.surfaces.picBuffer,
-                              where))
+        ASSERT_TRUE(sameImage(reference.show.surfaces.picBuffer,
+                              incremental.show.surfaces.picBuffer, where))
             << "buffer differs at " << where << " after tick " << tick;
         ASSERT_EQ(reference.show.anim.curObjekt, incremental.show.anim.curObjekt);
         objektTicks += reference.show.anim.curObjekt > 0;

@@ -53,7 +53,8 @@ TEST(Flakes, SeedingPlacesEveryFlakeInTheUpperHalfAndDrawsItOnce) {
     EXPECT_EQ(show.anim.Flakes[500].size, 0);
     // Each flake was drawn once on the window, white.
     const Flake& f = show.anim.Flakes[5];
-    EXPECT_EQ(gfx::GetPixel(show.window.windowImage(), f.x + f.size / 2, f.y + f.size / 2), 0xFFFFFF);
+    EXPECT_EQ(gfx::GetPixel(show.window.windowImage(), f.x + f.size / 2, f.y + f.size / 2),
+              0xFFFFFF);
     EXPECT_EQ(random.drawn(), 111 * 4);
 }
 
@@ -106,11 +107,11 @@ TEST(Flakes, RebirthBandLiesBetweenSixtyAndOneHundredTenPercent) {
     place(show.anim, 1, 100, 500);  // ends at 497: only a high line catches it
     place(show.anim, 2, 100, 500);
     ScriptedRandom random;
-    random.r(0).r(0).r(kAlmostOne);               // ground line at 528
-    random.r(0.5f).r(kAlmostOne).r(0.5f);         // reborn at x 320, y 48, size 7
-    random.r(0).r(0).r(kAlmostOne);               // ground line at 528: falls on
-    random.r(0).r(0).r(0);                        // ground line at 288
-    random.r(0).r(0).r(0);                        // reborn at 0, 0, size 4
+    random.r(0).r(0).r(kAlmostOne);        // ground line at 528
+    random.r(0.5f).r(kAlmostOne).r(0.5f);  // reborn at x 320, y 48, size 7
+    random.r(0).r(0).r(kAlmostOne);        // ground line at 528: falls on
+    random.r(0).r(0).r(0);                 // ground line at 288
+    random.r(0).r(0).r(0);                 // reborn at 0, 0, size 4
     runUntilStopped(show.anim);
 
     EXPECT_EQ(show.anim.Flakes[0].x, 320);
@@ -126,7 +127,7 @@ TEST(Flakes, RebirthBandLiesBetweenSixtyAndOneHundredTenPercent) {
 // A pass of one flake takes three draws; a second pass takes more.
 struct PacingCase {
     std::uint64_t startMs;
-    int tickAhead;      // tickNow - flakesDone after the pass
+    int tickAhead;  // tickNow - flakesDone after the pass
     bool secondPass;
 };
 
@@ -138,8 +139,8 @@ TEST_P(Pacing, ANewPassStartsOnlyAThirdOfAPeriodAfterTheLastMove) {
     show.anim.lastFlake = 0;
     show.anim.timerInterval = 40;  // a third of 40 is 13
     place(show.anim, 0, 100, 10);
-    show.anim.tickNow = Int32(static_cast<std::int32_t>(
-        static_cast<std::uint32_t>(c.startMs) + static_cast<std::uint32_t>(c.tickAhead)));
+    show.anim.tickNow = Int32(static_cast<std::int32_t>(static_cast<std::uint32_t>(c.startMs) +
+                                                        static_cast<std::uint32_t>(c.tickAhead)));
     ScriptedRandom random;
     random.limit(3);
     try {
@@ -155,16 +156,18 @@ TEST_P(Pacing, ANewPassStartsOnlyAThirdOfAPeriodAfterTheLastMove) {
 
 // The tick count as the saver keeps it turns negative after 2^31 ms and
 // wraps after 2^32 ms; the threshold stays 13 across both.
-INSTANTIATE_TEST_SUITE_P(
-    TickCount, Pacing,
-    ::testing::Values(PacingCase{100000, 12, false}, PacingCase{100000, 13, true},
-                      PacingCase{100000, -20, false},
-                      PacingCase{(1ull << 31) - 5, 12, false}, PacingCase{(1ull << 31) - 5, 13, true},
-                      PacingCase{(1ull << 32) - 5, 12, false}, PacingCase{(1ull << 32) - 5, 13, true}));
+INSTANTIATE_TEST_SUITE_P(TickCount, Pacing,
+                         ::testing::Values(PacingCase{100000, 12, false},
+                                           PacingCase{100000, 13, true},
+                                           PacingCase{100000, -20, false},
+                                           PacingCase{(1ull << 31) - 5, 12, false},
+                                           PacingCase{(1ull << 31) - 5, 13, true},
+                                           PacingCase{(1ull << 32) - 5, 12, false},
+                                           PacingCase{(1ull << 32) - 5, 13, true}));
 
 // Counts the values drawn from the process's generator.
 class CountingSource final : public RandomSource {
-public:
+  public:
     CountingSource() { setRandomSource(this); }
     ~CountingSource() override { setRandomSource(nullptr); }
     Single next() override {
@@ -173,7 +176,7 @@ public:
     }
     int draws = 0;
 
-private:
+  private:
     Pcg32Source inner{9};
 };
 

@@ -114,16 +114,17 @@ TEST_P(PlaneGap, ThePlaneStartsOnlyFiveMinutesAfterItsLastStart) {
 constexpr std::int64_t k2p31 = 1ll << 31, k2p32 = 1ll << 32;
 INSTANTIATE_TEST_SUITE_P(
     TickCount, PlaneGap,
-    ::testing::Values(
-        PlaneCase{700001, 1000000, false}, PlaneCase{700000, 1000000, true},
-        // Never started: the system has to have run for five minutes.
-        PlaneCase{0, 299999, false}, PlaneCase{0, 300000, true},
-        // Up-time past 24.8 days: the count is negative, the plane may come.
-        PlaneCase{0, k2p31 + 5, true},
-        // A start just before the sign change.
-        PlaneCase{k2p31 - 1001, k2p31 + 298998, false}, PlaneCase{k2p31 - 1001, k2p31 + 298999, true},
-        // A start just before the wrap at 49.7 days.
-        PlaneCase{-1000, k2p32 + 298999, false}, PlaneCase{-1000, k2p32 + 299000, true}));
+    ::testing::Values(PlaneCase{700001, 1000000, false}, PlaneCase{700000, 1000000, true},
+                      // Never started: the system has to have run for five minutes.
+                      PlaneCase{0, 299999, false}, PlaneCase{0, 300000, true},
+                      // Up-time past 24.8 days: the count is negative, the plane may come.
+                      PlaneCase{0, k2p31 + 5, true},
+                      // A start just before the sign change.
+                      PlaneCase{k2p31 - 1001, k2p31 + 298998, false},
+                      PlaneCase{k2p31 - 1001, k2p31 + 298999, true},
+                      // A start just before the wrap at 49.7 days.
+                      PlaneCase{-1000, k2p32 + 298999, false},
+                      PlaneCase{-1000, k2p32 + 299000, true}));
 
 // Makes object n fly at (x, y) with the pictures loaded.
 void fly(Show& show, ScriptedRandom& random, int n, int x, int y) {

@@ -27,7 +27,7 @@ std::pair<std::uint32_t, std::uint32_t> pngSize(const std::string& path) {
 }
 
 class Record : public ::testing::Test {
-protected:
+  protected:
     TempDir dir;
     ScopedEnv settings{"GLINTMOOR_SETTINGS", dir.file("settings.ini")};
     ScopedEnv protocol{"GLINTMOOR_PROTOCOL_DIR", dir.path().string()};
@@ -35,19 +35,27 @@ protected:
 
 TEST_F(Record, WritesOneNumberedFramePerTick) {
     const std::string out = dir.file("show");
-    const auto code = runRecordCommand({"--record", out, "--frames", "4", "--seed", "7", "--size", "320x240"});
+    const auto code =
+        runRecordCommand({"--record", out, "--frames", "4", "--seed", "7", "--size", "320x240"});
     ASSERT_EQ(code, 0);
-    for (const char* name : {"frame-0001.png", "frame-0002.png", "frame-0003.png", "frame-0004.png"})
-        EXPECT_EQ(pngSize(out + "/" + name), (std::pair<std::uint32_t, std::uint32_t>{320, 240})) << name;
+    for (const char* name :
+         {"frame-0001.png", "frame-0002.png", "frame-0003.png", "frame-0004.png"})
+        EXPECT_EQ(pngSize(out + "/" + name), (std::pair<std::uint32_t, std::uint32_t>{320, 240}))
+            << name;
     EXPECT_FALSE(std::filesystem::exists(out + "/frame-0005.png"));
     // The snow moves from frame to frame.
     EXPECT_NE(readFile(out + "/frame-0001.png"), readFile(out + "/frame-0004.png"));
 }
 
 TEST_F(Record, TheSeedChoosesTheLandscape) {
-    ASSERT_EQ(runRecordCommand({"--record", dir.file("a"), "--frames", "1", "--seed", "3", "--size", "200x150"}), 0);
-    ASSERT_EQ(runRecordCommand({"--record", dir.file("b"), "--frames", "1", "--seed", "4", "--size", "200x150"}), 0);
-    EXPECT_NE(readFile(dir.file("a") + "/frame-0001.png"), readFile(dir.file("b") + "/frame-0001.png"));
+    ASSERT_EQ(runRecordCommand(
+                  {"--record", dir.file("a"), "--frames", "1", "--seed", "3", "--size", "200x150"}),
+              0);
+    ASSERT_EQ(runRecordCommand(
+                  {"--record", dir.file("b"), "--frames", "1", "--seed", "4", "--size", "200x150"}),
+              0);
+    EXPECT_NE(readFile(dir.file("a") + "/frame-0001.png"),
+              readFile(dir.file("b") + "/frame-0001.png"));
 }
 
 TEST_F(Record, RefusesMalformedOptionsAndLeavesOtherCommandLinesAlone) {

@@ -12,7 +12,7 @@ namespace gm::test {
 namespace {
 
 class ShowTest : public SaverTest {
-protected:
+  protected:
     // The scene and the animation plugged into the window, with the timer's
     // handler watched by `onTick` after each tick.
     void install() {
@@ -88,8 +88,7 @@ TEST_F(ShowTest, ABurstOfSizeChangesBuildsOneNewSceneAndOneNewFlakeLoop) {
     install();
     onTick = [&](FrmMain& f) {
         // A dragged edge: six sizes, one per tick.
-        if (ticks >= 20 && ticks < 26)
-            f.window().setWindowPos(0, 0, 0, 800 + 10 * ticks, 600, 0);
+        if (ticks >= 20 && ticks < 26) f.window().setWindowPos(0, 0, 0, 800 + 10 * ticks, 600, 0);
     };
     platform.schedule(5000 + 5000, {InputKind::KeyDown, 65});
     EXPECT_EQ(runMain("/s"), 0);

@@ -65,9 +65,10 @@ TEST_F(Soak, TwoHoursOfShowWithoutErrorsOrGrowingMemory) {
     EXPECT_GT(flights, 10);
     EXPECT_GE(planes, 1);
     ASSERT_GT(settledKb, 0);
-    EXPECT_LE(endKb - settledKb, 256) << "kB at ten minutes: " << settledKb << ", at the end: " << endKb;
-    std::printf("soak: %d ticks, %d flights (%d planes), resident %ld kB -> %ld kB\n", ticks, flights,
-                planes, settledKb, endKb);
+    EXPECT_LE(endKb - settledKb, 256)
+        << "kB at ten minutes: " << settledKb << ", at the end: " << endKb;
+    std::printf("soak: %d ticks, %d flights (%d planes), resident %ld kB -> %ld kB\n", ticks,
+                flights, planes, settledKb, endKb);
 }
 
 }  // namespace

@@ -79,7 +79,7 @@ TEST(Tick, TheSecondCopyOverlapsTheFirstByTwoPixels) {
 // A text renderer that records what it is asked to draw: every text is 12
 // pixels high and 7 wide per character.
 class RecordingText final : public gfx::TextRenderer {
-public:
+  public:
     RecordingText() { gfx::setTextRenderer(this); }
     ~RecordingText() override { gfx::setTextRenderer(nullptr); }
     struct Call {

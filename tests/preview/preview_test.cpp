@@ -12,7 +12,7 @@ namespace {
 constexpr std::uintptr_t kHost = 0x4242;
 
 class PreviewTest : public SaverTest {
-protected:
+  protected:
     PreviewTest() {
         forms() = Forms{};  // the real opener
         platform.setHostSize(kHost, 152, 112);
@@ -37,7 +37,8 @@ TEST_F(PreviewTest, EmbedsItselfAsAChildOfTheHostAndFillsIt) {
 // The stored picture stretched, whole, to width x height.
 gfx::Bitmap stretched(const gfx::Bitmap& picture, int width, int height) {
     gfx::Surface s(width, height, 0);
-    gfx::DrawPicture(s, picture.view(), 0, 0, width, height, 0, 0, picture.width(), picture.height());
+    gfx::DrawPicture(s, picture.view(), 0, 0, width, height, 0, 0, picture.width(),
+                     picture.height());
     return s.image();
 }
 
