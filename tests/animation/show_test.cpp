@@ -6,6 +6,7 @@
 
 #include "animation/animation.h"
 #include "animation/show_parts.h"
+#include "animation_fixture.h"
 #include "tests/saver/saver_fixture.h"
 
 namespace gm::test {
@@ -71,6 +72,24 @@ TEST_F(ShowTest, TheLandscapeIsComposedTheSnowFallsAndAKeyEndsIt) {
     // The show ended as a show ends: cursor back, flags restored.
     EXPECT_EQ(platform.cursorCount(), 0);
     EXPECT_TRUE(protocol().empty());
+}
+
+TEST_F(ShowTest, LastFlakeLiesBetweenHalfOfMaxFlAndMaxFl) {
+    install();
+    put("maxFl", "110");
+    for (const Single r : {0.0f, kAlmostOne}) {
+        forms() = Forms{};
+        // Form_Load's Zz(minFl, maxFl) is the show's first random draw.
+        ScriptedRandom random(5);
+        random.r(r);
+        platform.schedule(platform.nowMs() + 2000, {InputKind::KeyDown, 65});
+        EXPECT_EQ(runMain("/s"), 0);
+        const Animation& a = animationOf(*forms().frmMain);
+        const int expected = r == 0 ? 55 : 110;
+        EXPECT_EQ(a.lastFlake, expected);
+        EXPECT_GE(a.Flakes[expected].size, 4) << "every flake up to lastFlake falls";
+        EXPECT_EQ(a.Flakes[expected + 1].size, 0) << "the slots past it stay empty";
+    }
 }
 
 TEST_F(ShowTest, AStoredMaxFlOf1002EndsTheShowThroughTheSubscriptError) {
