@@ -11,10 +11,12 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XShm.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 
 #include "platform/ini_store.h"
 #include "platform/posix_system.h"
@@ -181,6 +183,11 @@ public:
         if (XQueryTree(d, child, &root, &parent, &children, &count) && children) XFree(children);
         const ::Window target = newParent ? newParent : RootWindow(d, context_->screen);
         XReparentWindow(d, child, target, 0, 0);
+        // The preview fills its host: watch the host's size and follow it.
+        if (newParent) {
+            XSelectInput(d, newParent, StructureNotifyMask);
+            hosts_[newParent] = child;
+        }
         XFlush(d);
         return parent;
     }
@@ -199,7 +206,10 @@ public:
         while (XPending(d) > 0) {
             XEvent e;
             XNextEvent(d, &e);
-            if (X11Window* w = windowOf(e.xany.window)) w->handleEvent(e);
+            if (X11Window* w = windowOf(e.xany.window))
+                w->handleEvent(e);
+            else if (e.type == ConfigureNotify)
+                followHost(e.xconfigure);
             if (gTerminate) terminate();
         }
         const Clock::time_point now = Clock::now();
@@ -242,6 +252,13 @@ public:
     SettingsStore& settingsStore() override { return *store_; }
 
 private:
+    // A host window of an embedded child changed: the child takes its size.
+    void followHost(const XConfigureEvent& e) {
+        const auto host = hosts_.find(e.window);
+        if (host == hosts_.end()) return;
+        XResizeWindow(context_->display, host->second, std::max(e.width, 1), std::max(e.height, 1));
+    }
+
     // The show's window goes where the command line put it.
     X11Window::Target targetFor(WindowKind kind) const {
         switch (kind) {
@@ -280,6 +297,8 @@ private:
     [[noreturn]] void terminate() { exitProcess(0); }
 
     X11Options options_;
+
+    std::map<::Window, ::Window> hosts_;  // host -> our window embedded in it
     std::shared_ptr<x11::X11Context> context_;
     std::unique_ptr<SettingsStore> store_;
     int cursorCount_ = 0;
