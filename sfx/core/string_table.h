@@ -1,0 +1,106 @@
+// The stub's string table (Part 7.1): string 0 to string 59, and the texts
+// that live outside the table.
+//
+// The table is compiled into the stub as one raw deflate stream of its
+// texts in the OEM code page 850 (string_table.cpp compresses it while
+// compiling). At start-up loadStringTable() inflates it into a block whose
+// last two bytes hold the guard values 0xDE 0xAD, checks that both survived,
+// and converts the texts to the stub's code page: UTF-8 for the Linux stub,
+// code page 1252 for the Windows stub.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "sfx/core/stub_text.h"
+
+namespace gm::sfx {
+
+// Indices of the entries the stub shows (the others are never shown and
+// are kept empty).
+enum StringId : int {
+    kStrIncomplete = 0,
+    kStrInsertDisk = 1,
+    kStrInsertLastDisk = 2,
+    kStrWrongDisk = 4,
+    kStrNoPassword = 5,
+    kStrWrongPassword = 6,
+    kStrNoAuto = 7,
+    kStrSetup = 8,
+    kStrWait = 9,
+    kStrFinished = 10,
+    kStrSetupDone = 11,
+    kStrCancelWaiting = 12,
+    kStrAuto = 13,
+    kStrNeedWin32 = 14,
+    kStrNoTempFolder = 15,
+    kStrStillRunning = 17,
+    kStrNoCommand = 18,
+    kStrDeletingTemp = 19,
+    kStrAskAbortUnzip = 20,
+    kStrUnzipAborted = 22,
+    kStrRunFailed = 23,
+    kStrChdirFailed = 24,
+    kStrOverwrite = 25,
+    kStrTempSuffix = 27,
+    kStrCannotCreateFile = 38,
+    kStrUnsupportedMethod = 39,
+    kStrBadCrc = 40,
+    kStrBadHeader = 41,
+    kStrCannotCreateFolder = 42,
+    kStrDecompressing = 44,
+    kStrWriteError = 45,
+    kStrReadError = 46,
+    kStrIoError = 47,
+    kStrArchiveChanged = 49,
+    kStrAboutFormat = 50,
+    kStrBadDrive = 56,
+};
+inline constexpr int kNumStrings = 60;
+
+// Texts outside the table, plain in the stub (Part 7.1).
+inline constexpr auto kTextInvalidHeader = stubText(
+    "Carvello Self-Extractor-Dateikopf ungültig. Mögliche Ursache: Fehlerhafter Datenträger "
+    "oder Dateiübertragungsfehler.");
+inline constexpr auto kTextNoMemory = stubText("Nicht genügend Speicher");
+inline constexpr auto kTextNoResourceMemory = stubText("no memory for resources");
+inline constexpr auto kCaption = stubText("Carvello Self-Extractor");
+
+// Texts of this implementation for the faults the Part leaves open or that
+// the issue mends (entry names, buffer sizes).
+inline constexpr auto kTextUnsafeName = stubText(
+    "Unzulässiger Dateiname im ZIP-Archiv: %s\nDer Name führt aus dem Zielverzeichnis heraus; "
+    "nichts davon wird geschrieben. Unzip-Vorgang wird abgebrochen.");
+inline constexpr auto kTextNameTooLong = stubText(
+    "Dateiname im ZIP-Archiv zu lang: %s\nDer Pfad passt nicht in %u Zeichen; Unzip-Vorgang wird "
+    "abgebrochen.");
+inline constexpr auto kTextBadNameEncoding =
+    stubText("Ungültiger UTF-8-Dateiname im ZIP-Archiv: %s");
+// The self-extractor's own about text, shown by Info (Part 7.3).
+inline constexpr auto kTextAbout = stubText(
+    "Carvello Self-Extractor 1.0 (Glintmoor)\nEntpackt das Setup in ein temporäres Verzeichnis, "
+    "startet es und löscht die Dateien danach wieder.");
+
+// Inflates, checks and converts the table. `window` is the decompressor's
+// window (kInflateWindowAlloc bytes). False means the guard check or the
+// inflation failed: the caller shows kTextInvalidHeader.
+bool loadStringTable(uint8_t* window);
+bool stringTableLoaded();
+
+// String `id` in the stub's code page; "" before loadStringTable() or for an
+// entry that is never shown.
+const char* sfxString(int id);
+
+// The compressed table as compiled into the stub (tests and the guard test).
+struct ResourceBlockInfo {
+    const uint8_t* compressed;
+    size_t compressedSize;
+    size_t blockSize;  // inflated size including the two guard bytes
+};
+ResourceBlockInfo resourceBlockInfo();
+// Runs the guard-byte check of loadStringTable() on an arbitrary stream
+// (tests feed damaged and over-long streams).
+bool checkResourceStream(const uint8_t* stream, size_t size, uint8_t* block, size_t blockSize,
+                         uint8_t* window);
+
+}  // namespace gm::sfx

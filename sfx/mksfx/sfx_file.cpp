@@ -1,0 +1,148 @@
+// mksfx: assembling the self-extracting file; see sfx_file.h.
+#include "sfx/mksfx/sfx_file.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "sfx/core/bytes.h"
+#include "sfx/core/codepage.h"
+#include "sfx/core/deflate_encode.h"
+#include "sfx/mksfx/zip_scan.h"
+
+namespace gm::sfx::mksfx {
+namespace {
+
+const char* const kStringNames[kNumConfigStrings] = {
+    "about text (--about)", "command (--command)", "reserved string 3", "reserved string 4",
+    "message (--message)",  "title (--title)",     "prompt (--prompt)", "info text (--info)"};
+
+}  // namespace
+
+long findRecord(const std::vector<uint8_t>& stub, std::string* error) {
+    long found = -1;
+    int count = 0;
+    for (auto it = stub.begin();
+         (it = std::search(it, stub.end(), std::begin(kMarker), std::end(kMarker))) != stub.end();
+         ++it) {
+        if (count++ == 0) found = static_cast<long>(it - stub.begin());
+    }
+    if (count == 0) {
+        *error = "the stub holds no SfxConfig record (marker \"KRV\\1sfx\\2\" not found)";
+        return -1;
+    }
+    if (count > 1) {
+        *error = "the stub holds the SfxConfig marker " + std::to_string(count) + " times";
+        return -1;
+    }
+    if (static_cast<size_t>(found) + kConfigRecordSize > stub.size()) {
+        *error = "the stub's record is cut off";
+        return -1;
+    }
+    return found;
+}
+
+CodePage stubCodePage(const std::vector<uint8_t>& stub) {
+    return stub.size() >= 2 && stub[0] == 'M' && stub[1] == 'Z' ? CodePage::Windows1252
+                                                                : CodePage::Utf8;
+}
+
+BuildResult buildSfx(const BuildRequest& rq) {
+    BuildResult r;
+    const long record = findRecord(rq.stub, &r.error);
+    if (record < 0) return r;
+    const SfxConfig existing = decodeConfigRecord(rq.stub.data() + record);
+    if (existing.complete != 0) {
+        r.error = "the stub is already a self-extracting file (its record is filled in)";
+        return r;
+    }
+    ZipInfo zip;
+    if (!scanZip(rq.archive, &zip, &r.error)) return r;
+    if (zip.totalSize > 0xFFFFFFFFu) {
+        r.error = "the archive unpacks to 4 GiB or more; the stub counts in 32 bits";
+        return r;
+    }
+
+    // The strings in the stub's code page, each within its buffer.
+    const CodePage cp = rq.codePage.value_or(stubCodePage(rq.stub));
+    std::vector<uint8_t> block;
+    for (int i = 0; i < kNumConfigStrings; ++i) {
+        const std::string& s = rq.strings[i];
+        std::string converted;
+        if (!isValidUtf8(s.data(), s.size())) {
+            r.error = std::string("the ") + kStringNames[i] + " is not UTF-8";
+            return r;
+        }
+        if (cp == CodePage::Utf8) {
+            converted = s;
+        } else {
+            std::vector<char> out(s.size() + 1);
+            if (utf8ToCodePage(s.data(), s.size(), out.data(), out.size(), false) < 0) {
+                r.error = std::string("the ") + kStringNames[i] +
+                          " has characters outside the Windows code page 1252";
+                return r;
+            }
+            converted = out.data();
+        }
+        if (converted.find('\0') != std::string::npos) {
+            r.error = std::string("the ") + kStringNames[i] + " holds a NUL character";
+            return r;
+        }
+        if (converted.size() + 1 > kConfigStringSize[i]) {
+            r.error = std::string("the ") + kStringNames[i] + " is " +
+                      std::to_string(converted.size()) + " bytes long; the stub has room for " +
+                      std::to_string(kConfigStringSize[i] - 1);
+            return r;
+        }
+        block.insert(block.end(), converted.begin(), converted.end());
+        block.push_back(0);
+    }
+    if (block.size() > kConfigInflatedMax) {
+        r.error = "the strings take " + std::to_string(block.size()) +
+                  " bytes together; the stub has room for " + std::to_string(kConfigInflatedMax);
+        return r;
+    }
+    std::vector<uint8_t> compressed(deflateEncodeBound(block.size()));
+    const size_t csize =
+        deflateEncode(block.data(), block.size(), compressed.data(), compressed.size());
+    compressed.resize(csize);
+    if (csize == 0 || csize > kConfigCompressedMax) {
+        r.error = "the strings compress to " + std::to_string(csize) +
+                  " bytes; the stub reads at most " + std::to_string(kConfigCompressedMax);
+        return r;
+    }
+    if (rq.waitName.size() > cfg::kWaitNameSize) {
+        r.error = "the program name to wait for (--wait-for) is longer than 10 characters";
+        return r;
+    }
+
+    // The record.
+    const uint64_t stringsOffset = rq.stub.size();
+    const uint64_t zipOffset = stringsOffset + compressed.size();
+    const uint64_t totalFile = zipOffset + (zip.end - zip.start);
+    if (totalFile > 0xFFFFFFFFu) {
+        r.error = "the self-extracting file would reach 4 GiB; the stub's offsets are 32 bits";
+        return r;
+    }
+    SfxConfig c;
+    c.zipOffset = static_cast<uint32_t>(zipOffset);
+    c.stringsOffset = static_cast<uint32_t>(stringsOffset);
+    const bool spanned = (rq.flags2 & kF2Spanned) != 0;
+    c.eocdOffset = spanned ? 0 : static_cast<uint32_t>(zipOffset + zip.endRecord);
+    c.totalSize = static_cast<uint32_t>(zip.totalSize);
+    c.flags1 = rq.flags1;
+    c.flags2 = static_cast<uint8_t>(rq.flags2 | (zip.anyEncrypted ? kF2Encrypted : 0));
+    c.flags3 = rq.flags3;
+    std::memcpy(c.waitName, rq.waitName.data(), rq.waitName.size());
+    c.complete = kCompleteMark;
+
+    r.file = rq.stub;
+    encodeConfigRecord(c, r.file.data() + record);
+    r.file.insert(r.file.end(), compressed.begin(), compressed.end());
+    const std::vector<uint8_t> archive =
+        relocatedArchive(rq.archive, zip, static_cast<uint32_t>(zipOffset));
+    r.file.insert(r.file.end(), archive.begin(), archive.end());
+    r.config = c;
+    return r;
+}
+
+}  // namespace gm::sfx::mksfx

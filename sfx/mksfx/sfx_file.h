@@ -1,0 +1,45 @@
+// mksfx: assembling a self-extracting file from a stub and an archive
+// (Part 7.1's layout): the stub with its SfxConfig record filled in, the
+// compressed configuration strings, the archive with its offsets moved.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sfx/core/sfx_config.h"
+
+namespace gm::sfx::mksfx {
+
+// The marker at the start of the stub's record (the stub itself spells it
+// nowhere else).
+inline constexpr uint8_t kMarker[8] = {'K', 'R', 'V', 0x01, 's', 'f', 'x', 0x02};
+
+// Which code page the stub shows its texts in.
+enum class CodePage { Utf8, Windows1252 };
+
+struct BuildRequest {
+    std::vector<uint8_t> stub;
+    std::vector<uint8_t> archive;
+    // The eight configuration strings in UTF-8 (Part 7.1's order).
+    std::array<std::string, kNumConfigStrings> strings;
+    uint8_t flags1 = kShippedFlags1, flags2 = 0, flags3 = 0;
+    std::string waitName;
+    std::optional<CodePage> codePage;  // default: from the stub (ELF: UTF-8, PE: 1252)
+};
+
+struct BuildResult {
+    std::vector<uint8_t> file;
+    SfxConfig config;
+    std::string error;  // empty on success
+};
+
+// Offset of the record in the stub, or -1 with a message.
+long findRecord(const std::vector<uint8_t>& stub, std::string* error);
+CodePage stubCodePage(const std::vector<uint8_t>& stub);
+
+BuildResult buildSfx(const BuildRequest& request);
+
+}  // namespace gm::sfx::mksfx

@@ -1,0 +1,94 @@
+// The Windows backend of the self-extractor (kernel32, shell32): the stub's
+// own file and the disks of a spanned set, the unpacking folder, temporary
+// folders, launch and wait, deletion at the next system start. It is the
+// part of Part 7.3 that is not a window; the dialogs come with the Win32
+// front end of a later issue and use this backend unchanged.
+#pragma once
+
+#include <windows.h>
+
+#include "sfx/core/sfx_host.h"
+
+namespace gm::sfx {
+
+class Win32ArchiveSource final : public ArchiveSource {
+  public:
+    explicit Win32ArchiveSource(const char* stubPath);
+    ~Win32ArchiveSource();
+    bool open(Which which) override;
+    void close() override;
+    bool seek(uint64_t offset) override;
+    long read(uint8_t* buffer, size_t size) override;
+    uint64_t size() override;
+    bool readVolumeLabel(char* label, size_t capacity) override;
+    const char* path() const override { return path_; }
+    const char* drive() const override { return drive_; }
+
+  private:
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+    char path_[MAX_PATH + 8] = {};
+    char drive_[4] = {};
+};
+
+class Win32UnpackFolder final : public UnpackFolder {
+  public:
+    void bind(const char* root);
+    const char* root() const { return root_; }
+
+    PathKind kind(const char* rel) override;
+    bool createFolder(const char* rel) override;
+    bool createFile(const char* rel) override;
+    bool writeFile(const uint8_t* data, size_t size) override;
+    void closeFile(const DosTime* time, uint32_t unixMode) override;
+    bool listFolder(const char* rel, NameList* out) override;
+    bool deleteFile(const char* rel) override;
+    bool removeFolder(const char* rel) override;
+
+  private:
+    // root + "\" + rel with '/' turned into '\'.
+    bool full(const char* rel, char* out, size_t capacity) const;
+
+    char root_[MAX_PATH + 8] = {};
+    HANDLE out_ = INVALID_HANDLE_VALUE;
+};
+
+class Win32Host final : public SfxHost {
+  public:
+    Win32Host();
+    ~Win32Host();
+
+    char separator() const override { return '\\'; }
+    uint64_t nowMs() override { return GetTickCount64(); }
+    bool stubPath(char* out, size_t capacity) override;
+    bool systemTooOld() override;
+    void prepareShell(bool lookUpShellExecute) override;
+
+    bool temporaryBase(char* out, size_t capacity) override;
+    bool claimPlaceholder(const char* path) override;
+    bool removePlaceholder(const char* path) override;
+    bool fallbackPlan(const char* base, char* out, size_t capacity, bool* keepFiles) override;
+    bool krtCandidate(const char* base, unsigned i, char* out, size_t capacity) override;
+    bool createUnpackFolder(const char* path) override;
+    UnpackFolder& unpackFolder() override { return folder_; }
+    bool enterUnpackFolder() override;
+    bool leaveUnpackFolder() override;
+    bool mayDeleteFolder(const char* path) override;
+    bool deleteAtNextStart(const char* fullPath) override;
+    bool driveUsable(const char* drive) override;
+
+    bool startCommand(const char* command, bool shellInstall) override;
+    bool commandRunning() override;
+    bool commandCouldNotRun() override { return false; }
+    bool programRunning(const char* name) override;
+
+  private:
+    bool windowsTemp(char* out, size_t capacity);
+
+    Win32UnpackFolder folder_;
+    HMODULE shell_ = nullptr;
+    FARPROC shellExecuteEx_ = nullptr;
+    HANDLE process_ = nullptr;
+    char fallback_[MAX_PATH + 8] = {};  // the Windows TEMP folder, used as it is
+};
+
+}  // namespace gm::sfx

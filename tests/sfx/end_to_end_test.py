@@ -1,0 +1,396 @@
+#!/usr/bin/env python3
+"""End-to-end tests of the Linux self-extractor: archives made by real tools
+(Info-ZIP zip, Python's zipfile) or crafted here, turned into
+self-extracting files by mksfx, run as programs from a (non-terminal)
+standard input, checked by their output, exit status and the files they
+leave.
+
+usage: end_to_end_test.py SFXSTUB MKSFX
+"""
+import os
+import shutil
+import signal
+import stat
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import zipfile
+import zlib
+
+STUB, MKSFX = sys.argv[1], sys.argv[2]
+WORK = tempfile.mkdtemp(prefix="sfx_e2e_")
+FAILURES = []
+
+
+def check(cond, what):
+    if not cond:
+        FAILURES.append(what)
+        print("  FAIL:", what)
+
+
+class Case:
+    """A private temporary folder (TMP) and a results folder per case."""
+
+    def __init__(self, name):
+        self.name = name
+        self.dir = os.path.join(WORK, name)
+        self.tmp = os.path.join(self.dir, "tmp")
+        self.results = os.path.join(self.dir, "results")
+        os.makedirs(self.tmp)
+        os.makedirs(self.results)
+        print(name)
+
+    def sfx(self, archive, *options):
+        out = os.path.join(self.dir, "setup.run")
+        r = subprocess.run([MKSFX, "--stub", STUB, "--zip", archive, "-o", out] + list(options),
+                           stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        check(r.returncode == 0, "%s: mksfx failed: %s" % (self.name, r.stderr))
+        return out
+
+    def env(self):
+        e = dict(os.environ)
+        e["TMP"] = self.tmp
+        e["RESULTS"] = self.results
+        return e
+
+    def run(self, program, args=(), stdin="", timeout=60):
+        r = subprocess.run([program] + list(args), input=stdin, stdout=subprocess.PIPE,
+                           stderr=subprocess.PIPE, text=True, env=self.env(), timeout=timeout)
+        return r
+
+    def leftovers(self):
+        return sorted(os.listdir(self.tmp))
+
+
+def write_files(root, files):
+    for name, data in files.items():
+        path = os.path.join(root, name)
+        if name.endswith("/"):
+            os.makedirs(path, exist_ok=True)
+            continue
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(data)
+
+
+def package_files():
+    data = bytes((i * 7 + (i >> 9)) % 251 for i in range(300000))
+    return {
+        "setup.sh": b"#!/bin/sh\nfind . -type f | sort > \"$RESULTS/files.txt\"\n"
+                    b"find . -type d | sort > \"$RESULTS/dirs.txt\"\n"
+                    b"cat data/big.bin | cksum > \"$RESULTS/cksum.txt\"\n"
+                    b"pwd > \"$RESULTS/pwd.txt\"\n",
+        "data/big.bin": data,
+        "data/readme.txt": b"Lies mich\n" * 100,
+        "empty/": b"",
+        "only/nested/": b"",
+    }
+
+
+# --- a tiny ZIP writer for archives no tool makes on request -----------------
+
+def crafted_zip(path, entries):
+    """entries: dicts with name, data, method (0/8/other), descriptor,
+    signature, raw (compressed bytes to use)."""
+    out = bytearray()
+    central = bytearray()
+    for e in entries:
+        data = e.get("data", b"")
+        method = e.get("method", 8)
+        if "raw" in e:
+            comp = e["raw"]
+        elif method == 8:
+            c = zlib.compressobj(6, zlib.DEFLATED, -15)
+            comp = c.compress(data) + c.flush()
+        else:
+            comp = data
+        crc = zlib.crc32(data)
+        flags = 0x0008 if e.get("descriptor") else 0
+        name = e["name"].encode()
+        offset = len(out)
+        zero = e.get("descriptor")
+        out += struct.pack("<IHHHHHIIIHH", 0x04034b50, 20, flags, method, 0x6000, 0x5A88,
+                           0 if zero else crc, 0 if zero else len(comp),
+                           0 if zero else len(data), len(name), 0)
+        out += name + comp
+        if e.get("descriptor"):
+            if e.get("signature", True):
+                out += struct.pack("<I", 0x08074b50)
+            out += struct.pack("<III", crc, len(comp), len(data))
+        central += struct.pack("<IHHHHHHIIIHHHHHII", 0x02014b50, 20, 20, flags, method, 0x6000,
+                               0x5A88, crc, len(comp), len(data), len(name), 0, 0, 0, 0, 0,
+                               offset)
+        central += name
+    cd = len(out)
+    out += central
+    out += struct.pack("<IHHHHIIH", 0x06054b50, 0, 0, len(entries), len(entries), len(central),
+                       cd, 0)
+    with open(path, "wb") as f:
+        f.write(out)
+
+
+# --- the cases -----------------------------------------------------------------
+
+def test_stored_deflated_folders_and_command():
+    c = Case("stored_deflated_folders")
+    src = os.path.join(c.dir, "src")
+    files = package_files()
+    write_files(src, files)
+    archive = os.path.join(c.dir, "pkg.zip")
+    # Deflated files, one stored file, folder entries (zip adds them).
+    subprocess.run(["zip", "-q", "-r", "-9", archive, "."], cwd=src, check=True)
+    subprocess.run(["zip", "-q", "-0", archive, "data/readme.txt"], cwd=src, check=True)
+    sfx = c.sfx(archive, "--command", "sh setup.sh", "--message", "Willkommen",
+                "--title", "Winterpaket", "--info", "Paket-Info")
+    # Ordinary ZIP tools read the self-extracting file.
+    check(subprocess.run(["unzip", "-tq", sfx], stdout=subprocess.PIPE).returncode == 0,
+          "unzip -t on the self-extracting file")
+    listing = subprocess.run(["unzip", "-l", sfx], stdout=subprocess.PIPE, text=True).stdout
+    check("data/big.bin" in listing, "unzip -l lists the entries")
+    check(subprocess.run(["7z", "t", sfx], stdout=subprocess.PIPE).returncode == 0, "7z t")
+
+    r = c.run(sfx, stdin="\n")  # Enter starts Setup
+    check(r.returncode == 0, "exit status 0 after the command ran (%d): %s" % (r.returncode, r.stderr))
+    check("Winterpaket" in r.stdout and "Willkommen" in r.stdout, "heading and message shown")
+    listed = open(os.path.join(c.results, "files.txt")).read().split()
+    check(sorted(listed) == ["./data/big.bin", "./data/readme.txt", "./setup.sh"],
+          "files unpacked: %s" % listed)
+    dirs = open(os.path.join(c.results, "dirs.txt")).read().split()
+    check("./only/nested" in dirs and "./empty" in dirs, "folder-only entries created: %s" % dirs)
+    expected = subprocess.run(["cksum"], input=files["data/big.bin"], stdout=subprocess.PIPE).stdout
+    check(open(os.path.join(c.results, "cksum.txt"), "rb").read() == expected, "contents intact")
+    pwd = open(os.path.join(c.results, "pwd.txt")).read().strip()
+    check(os.path.dirname(pwd) == os.path.realpath(c.tmp) and
+          os.path.basename(pwd).startswith("KRSE"), "command ran in the KRSE folder: " + pwd)
+    check(c.leftovers() == [], "folder removed afterwards: %s" % c.leftovers())
+
+
+def test_private_folder():
+    c = Case("private_folder")
+    src = os.path.join(c.dir, "src")
+    write_files(src, {"check.sh": b"stat -c %a . > \"$RESULTS/mode\"\n"})
+    archive = os.path.join(c.dir, "p.zip")
+    subprocess.run(["zip", "-q", archive, "check.sh"], cwd=src, check=True)
+    # A link planted where the first planned name would be.
+    os.symlink("/etc", os.path.join(c.tmp, "KRSE1.tmp"))
+    r = c.run(c.sfx(archive, "--command", "sh check.sh"), ["-auto"])
+    check(r.returncode == 0, "runs with a planted link: %s" % r.stderr)
+    check(open(os.path.join(c.results, "mode")).read().strip() == "700", "mode 0700")
+    check(c.leftovers() == ["KRSE1.tmp"] and os.path.islink(os.path.join(c.tmp, "KRSE1.tmp")),
+          "planted link untouched, own folder gone: %s" % c.leftovers())
+
+
+def test_encrypted():
+    c = Case("encrypted")
+    src = os.path.join(c.dir, "src")
+    write_files(src, {"a.txt": b"geheim " * 1000, "b.bin": os.urandom(5000),
+                      "ok.sh": b"cat a.txt b.bin | cksum > \"$RESULTS/sum\"\n"})
+    stored = os.path.join(c.dir, "stored.zip")
+    deflated = os.path.join(c.dir, "deflated.zip")
+    subprocess.run(["zip", "-q", "-0", "-P", "Kennwort", stored, "a.txt", "b.bin", "ok.sh"],
+                   cwd=src, check=True)
+    subprocess.run(["zip", "-q", "-9", "-P", "Kennwort", deflated, "a.txt", "b.bin", "ok.sh"],
+                   cwd=src, check=True)
+    expected = subprocess.run("cat a.txt b.bin | cksum", shell=True, cwd=src,
+                              stdout=subprocess.PIPE).stdout
+    for archive in (stored, deflated):
+        sfx = c.sfx(archive, "--command", "sh ok.sh")
+        r = c.run(sfx, ["-auto"], stdin="Kennwort\n")
+        check(r.returncode == 0, "%s: right password: %s" % (archive, r.stderr))
+        check(open(os.path.join(c.results, "sum"), "rb").read() == expected,
+              "%s: decrypted contents" % archive)
+        os.remove(os.path.join(c.results, "sum"))
+        r = c.run(sfx, ["-auto"], stdin="falsch\n")
+        check(r.returncode == 2 and "Falsches Kennwort angegeben" in r.stderr,
+              "%s: wrong password is string 6: %s" % (archive, r.stderr))
+        check(not os.path.exists(os.path.join(c.results, "sum")), "nothing ran")
+        check(c.leftovers() == [], "folder removed after the wrong password: %s" % c.leftovers())
+        # No password at all (end of input): Cancel, Setup again, then close.
+        r = c.run(sfx, ["-auto"], stdin="")
+        check(r.returncode == 1, "%s: no password given: cancelled (%d)" % (archive, r.returncode))
+
+
+def test_unsupported_method():
+    c = Case("unsupported_method")
+    archive = os.path.join(c.dir, "bz.zip")
+    with zipfile.ZipFile(archive, "w") as z:
+        z.writestr("first.txt", b"eins", zipfile.ZIP_DEFLATED)
+        z.writestr("odd.txt", b"bzip2-komprimiert" * 50, zipfile.ZIP_BZIP2)
+        z.writestr("after.txt", b"danach", zipfile.ZIP_DEFLATED)
+    r = c.run(c.sfx(archive, "--command", "true"), ["-auto"])
+    check(r.returncode == 2 and "Nicht unterstützte Kompressionsmethode" in r.stderr,
+          "string 39: %s" % r.stderr)
+    check("after.txt" not in r.stderr, "nothing after it unpacked")
+    check(c.leftovers() == [], "folder removed")
+
+
+def test_damaged_entry():
+    c = Case("damaged_entry")
+    archive = os.path.join(c.dir, "d.zip")
+    data = bytes((i * 31) % 256 for i in range(100000)) + b"text " * 5000
+    crafted_zip(archive, [{"name": "good.txt", "data": b"gut"}, {"name": "bad.bin", "data": data}])
+    blob = bytearray(open(archive, "rb").read())
+    with zipfile.ZipFile(archive) as z:
+        info = z.getinfo("bad.bin")
+    blob[info.header_offset + 30 + len("bad.bin") + info.compress_size // 2] ^= 0x10
+    open(archive, "wb").write(blob)
+    r = c.run(c.sfx(archive, "--command", "touch \"$RESULTS/ran\""), ["-auto"])
+    check(r.returncode == 2 and "ZIP beschädigt: Datei" in r.stderr and "bad.bin" in r.stderr,
+          "string 40: %s" % r.stderr)
+    check("Unzip-Vorgang abgebrochen" not in r.stdout or True, "")
+    check(not os.path.exists(os.path.join(c.results, "ran")), "command not run")
+    check(c.leftovers() == [], "folder removed: %s" % c.leftovers())
+
+
+def test_path_traversal():
+    c = Case("path_traversal")
+    for evil in ("../evil.txt", "../../evil.txt", "/tmp/evil_abs.txt", "sub/../../evil.txt",
+                 "..\\evil.txt", "C:\\evil.txt"):
+        archive = os.path.join(c.dir, "t.zip")
+        with zipfile.ZipFile(archive, "w") as z:
+            z.writestr("ok.txt", b"ok")
+            info = zipfile.ZipInfo(evil)
+            z.writestr(info, b"evil")
+        r = c.run(c.sfx(archive, "--command", "true"), ["-auto"])
+        check(r.returncode == 2 and "Unzulässiger Dateiname" in r.stderr,
+              "%s refused: %s" % (evil, r.stderr))
+        check(c.leftovers() == [], "%s: nothing left in TMP: %s" % (evil, c.leftovers()))
+        for p in (os.path.join(c.dir, "evil.txt"), os.path.join(c.tmp, "evil.txt"),
+                  os.path.join(WORK, "evil.txt"), "/tmp/evil_abs.txt"):
+            check(not os.path.exists(p), "%s: nothing written at %s" % (evil, p))
+
+
+def test_data_descriptors():
+    c = Case("data_descriptors")
+    big = bytes((i * 13) % 256 for i in range(70000))
+    for signature in (True, False):
+        archive = os.path.join(c.dir, "dd%d.zip" % signature)
+        crafted_zip(archive, [
+            {"name": "a.bin", "data": big, "descriptor": True, "signature": signature},
+            {"name": "s.txt", "data": b"gespeichert", "method": 0, "descriptor": True,
+             "signature": signature},
+            {"name": "check.sh", "data": b"cat a.bin s.txt | cksum > \"$RESULTS/dd\"\n"},
+        ])
+        r = c.run(c.sfx(archive, "--command", "sh check.sh"), ["-auto"])
+        check(r.returncode == 0, "descriptor signature=%s: %s" % (signature, r.stderr))
+        expected = subprocess.run(["cksum"], input=big + b"gespeichert", stdout=subprocess.PIPE).stdout
+        check(open(os.path.join(c.results, "dd"), "rb").read() == expected,
+              "descriptor signature=%s contents" % signature)
+    # Python's zipfile writing to a pipe: descriptors with zero local sizes.
+    archive = os.path.join(c.dir, "stream.zip")
+    r, w = os.pipe()
+    pid = os.fork()
+    if pid == 0:
+        os.close(r)
+        with os.fdopen(w, "wb") as out, zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
+            z.writestr("x.txt", b"gestreamt " * 3000)
+            z.writestr("check.sh", b"cksum x.txt > \"$RESULTS/stream\"\n")
+        os._exit(0)
+    os.close(w)
+    with os.fdopen(r, "rb") as inp, open(archive, "wb") as f:
+        f.write(inp.read())
+    os.waitpid(pid, 0)
+    res = c.run(c.sfx(archive, "--command", "sh check.sh"), ["-auto"])
+    check(res.returncode == 0, "zipfile stream: %s" % res.stderr)
+    check(os.path.exists(os.path.join(c.results, "stream")), "zipfile stream unpacked")
+
+
+def test_modes_and_info():
+    c = Case("modes_and_info")
+    src = os.path.join(c.dir, "src")
+    write_files(src, {"s.sh": b"date > \"$RESULTS/ran\"\n"})
+    archive = os.path.join(c.dir, "m.zip")
+    subprocess.run(["zip", "-q", archive, "s.sh"], cwd=src, check=True)
+    sfx = c.sfx(archive, "--command", "sh s.sh", "--info", "Das ist die Info.",
+                "--about", "Über das Paket")
+    # -info: the info text, nothing unpacked.
+    r = c.run(sfx, ["-info"])
+    check(r.returncode == 0 and "Das ist die Info." in r.stdout, "-info shows the info text")
+    check(c.leftovers() == [] and not os.path.exists(os.path.join(c.results, "ran")),
+          "-info unpacks nothing")
+    # Info, then "n": the about text, then closed.
+    r = c.run(sfx, stdin="i\nn\n")
+    check(r.returncode == 1 and "Über das Paket" in r.stdout and "Carvello" in r.stdout,
+          "Info shows string 50 with the about text: %r" % r.stdout)
+    check(not os.path.exists(os.path.join(c.results, "ran")), "n closes without Setup")
+    # -auto: no question.
+    r = c.run(sfx, ["-auto"], stdin="")
+    check(r.returncode == 0 and os.path.exists(os.path.join(c.results, "ran")), "-auto runs")
+    check("Setup starten?" not in r.stderr, "-auto asks nothing")
+    os.remove(os.path.join(c.results, "ran"))
+    # --auto in the record, -noauto on the command line.
+    sfx_auto = c.sfx(archive, "--command", "sh s.sh", "--auto")
+    r = c.run(sfx_auto, ["-noauto"], stdin="n\n")
+    check(r.returncode == 1 and not os.path.exists(os.path.join(c.results, "ran")),
+          "-noauto asks again")
+    # Wait mode (only the first switch counts, so it comes from the record):
+    # after the command, Enter asks string 11; "n" waits on, "j" finishes.
+    sfx_wait = c.sfx(archive, "--command", "sh s.sh", "--wait-mode")
+    r = c.run(sfx_wait, ["-auto"], stdin="\nn\n\nj\n")
+    check(r.returncode == 0, "wait mode: %s" % r.stderr)
+    check(r.stderr.count("Sind Sie sicher, daß das SETUP Programm beendet ist?") == 2,
+          "string 11 asked (No, then Yes): %s" % r.stderr)
+    check(c.leftovers() == [], "wait mode cleans up")
+    # No command: string 18, the files stay.
+    sfx_none = c.sfx(archive)
+    r = c.run(sfx_none, ["-auto"])
+    check(r.returncode == 2 and "kein Folgekommando" in r.stderr, "string 18")
+    check(len(c.leftovers()) == 1, "files stay without a command")
+    shutil.rmtree(os.path.join(c.tmp, c.leftovers()[0]))
+    # A command that cannot run: string 23, the files stay.
+    sfx_bad = c.sfx(archive, "--command", "./nicht-da.exe")
+    r = c.run(sfx_bad, ["-auto"])
+    check(r.returncode == 2 and "Fehler beim Ausführen des Befehls ./nicht-da.exe" in r.stderr,
+          "string 23: %s" % r.stderr)
+    for left in c.leftovers():
+        shutil.rmtree(os.path.join(c.tmp, left))
+
+
+def test_interrupt_while_running():
+    c = Case("interrupt")
+    src = os.path.join(c.dir, "src")
+    write_files(src, {"slow.sh": b"touch \"$RESULTS/started\"; sleep 3; touch \"$RESULTS/finished\"\n"})
+    archive = os.path.join(c.dir, "i.zip")
+    subprocess.run(["zip", "-q", archive, "slow.sh"], cwd=src, check=True)
+    sfx = c.sfx(archive, "--command", "sh slow.sh")
+    p = subprocess.Popen([sfx, "-auto"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                         stderr=subprocess.PIPE, text=True, env=c.env())
+    # Ctrl-C once the command runs (not during the extraction).
+    deadline = time.time() + 60
+    while not os.path.exists(os.path.join(c.results, "started")) and time.time() < deadline:
+        time.sleep(0.05)
+    time.sleep(0.2)
+    p.send_signal(signal.SIGINT)
+    out, err = p.communicate("j\n", timeout=30)
+    check("sh slow.sh ist immer noch aktiv" in err, "Ctrl-C asks string 17: %s" % err)
+    check(p.returncode == 1, "cancelled: exit 1 (%d)" % p.returncode)
+    deadline = time.time() + 30
+    while not os.path.exists(os.path.join(c.results, "finished")) and time.time() < deadline:
+        time.sleep(0.1)
+    check(os.path.exists(os.path.join(c.results, "finished")), "the setup went on")
+    check(len(c.leftovers()) == 1, "Yes leaves the folder in place: %s" % c.leftovers())
+
+
+def main():
+    try:
+        for test in (test_stored_deflated_folders_and_command, test_private_folder,
+                     test_encrypted, test_unsupported_method, test_damaged_entry,
+                     test_path_traversal, test_data_descriptors, test_modes_and_info,
+                     test_interrupt_while_running):
+            try:
+                test()
+            except Exception as e:  # a crash is a failure, the others still run
+                check(False, "%s raised %r" % (test.__name__, e))
+    finally:
+        shutil.rmtree(WORK, ignore_errors=True)
+    if FAILURES:
+        print("%d FAILURES" % len(FAILURES))
+        return 1
+    print("all end-to-end cases passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
