@@ -7,7 +7,7 @@
 #     decryption.
 #  2. A whole extraction by the stub against unzip (Info-ZIP) into the same
 #     kind of folder: the stub with its buffers (32 KiB in, one window out)
-#     and with Part 7.2's 2048-byte buffers (sfxstub_2k).
+#     and with the classic 2048-byte buffers (sfxstub_2k).
 #
 # The package: about 64 MB of mixed text (C headers, documentation) and
 # binaries (shared libraries, programs) taken from this system, zipped with

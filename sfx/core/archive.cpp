@@ -1,4 +1,4 @@
-// Part 7.2: reading the ZIP archive that follows the stub, front to back,
+// Reading the ZIP archive that follows the stub, front to back,
 // and writing every entry below the unpacking folder.
 //
 // Index
@@ -9,7 +9,7 @@
 //   [SECTION] Central directory      sizes that local headers defer
 //   [SECTION] The extraction run     the walk and one entry
 //
-// Differences from the Part, all mended faults the issue lists: entry names
+// Guards against malformed or hostile archives: entry names
 // are checked (entry_name.h); a data descriptor is 16 bytes with its
 // signature and 12 without; zero sizes of a streamed entry are taken from
 // the central directory (in a spanned set, a deflated entry ends where its
@@ -52,7 +52,7 @@ namespace gm::sfx {
 //   8 directory size   12 directory offset   16 comment length.
 //
 // The stub keeps only the last three bytes of each signature and puts the
-// byte 50 in front at start-up (Part 7.1), so that its own image never holds
+// byte 50 in front at start-up, so that its own image never holds
 // a byte sequence a ZIP reader would take for a header.
 
 namespace {
@@ -103,7 +103,7 @@ uint32_t signature(ZipSignature which) { return gSignatures[which]; }
 uint64_t Sfx::streamPosition() const { return sourcePos_ - (inEnd_ - inPos_); }
 
 // Reads more bytes from the source. At the end of a disk file of a spanned
-// set the next disk is asked for (Part 7.2: a short read asks for the next
+// set the next disk is asked for (a short read asks for the next
 // disk once and reads again). *gotAny tells whether bytes arrived.
 Outcome Sfx::refill(bool allowShort, bool* gotAny) {
     *gotAny = false;
@@ -177,7 +177,7 @@ Outcome Sfx::skipBytes(uint64_t n) {
 // [SECTION] Fill input / flush output
 // ============================================================================
 
-// Fill input (Part 7.2): the next bytes of the entry's compressed data, at
+// Fill input: the next bytes of the entry's compressed data, at
 // most the remaining count, decrypted in place when the entry is encrypted.
 // A failure (its message shown) is kept in ioOutcome_ and reported to the
 // decompressor as the end of the input.
@@ -240,7 +240,7 @@ void Sfx::updateMeter(bool force) {
     ui_.setMeter(static_cast<unsigned>(percent), meterText_);
 }
 
-// Flush output (Part 7.2), in pieces of at most one output buffer.
+// Flush output, in pieces of at most one output buffer.
 bool Sfx::flushOutput(const uint8_t* data, size_t size) {
     while (size > 0) {
         const size_t n = size < kOutputBufferSize ? size : kOutputBufferSize;
@@ -264,7 +264,7 @@ bool Sfx::flushPiece(const uint8_t* data, size_t size) {
         ioOutcome_ = failString(kStrWriteError, entryPath_);
         return false;
     }
-    // 4. Poll the user: timer 69 of Part 7.3, then a key or click asks
+    // 4. Poll the user: the dialog's timer 69, then a key or click asks
     // string 20; Yes ends the run with result 2.
     if (meterTimerArmed_ && host_.nowMs() >= meterDeadline_) {
         meterTimerArmed_ = false;
@@ -767,7 +767,7 @@ void Sfx::giveBack(size_t n) {
     if (keepRaw_) std::memcpy(input_ + inPos_, shadow_ + inPos_, n);
 }
 
-// Part 7.2, the password check: the keys start from the password; the
+// The password check: the keys start from the password; the
 // 12-byte encryption header is decrypted; its last byte must equal the high
 // byte of the modification time (entries with a data descriptor) or of the
 // CRC-32.
@@ -811,7 +811,7 @@ Outcome Sfx::readDataDescriptor(uint32_t knownCrc, DataDescriptor* out) {
     return Outcome::Ok;
 }
 
-// Part 7.2, creating a folder chain: every folder of the relative path that
+// Creating a folder chain: every folder of the relative path that
 // does not exist yet, from the unpacking folder down (the last component
 // too for a folder entry).
 Outcome Sfx::makeFolderChain(const char* rel, bool includeLast) {

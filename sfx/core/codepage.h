@@ -1,6 +1,6 @@
 // Code pages of the self-extractor: the OEM code page 850 in which ZIP
 // tools of the DOS and Windows world store entry names (and in which the
-// stub keeps its string table, Part 7.1), UTF-8 (the Linux stub's code page
+// stub keeps its string table), UTF-8 (the Linux stub's code page
 // and the names of entries flagged with general-purpose bit 11), and the
 // Windows ANSI code page 1252 (the Windows stub's code page).
 //

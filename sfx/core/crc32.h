@@ -1,13 +1,13 @@
 // CRC-32 of the ZIP format (reflected polynomial 0xEDB88320).
 //
 // The checksum register starts at all ones, is updated over the bytes and is
-// complemented at the end (Part 7.2). Callers keep the raw register:
+// complemented at the end. Callers keep the raw register:
 //
 //     uint32_t reg = kCrcInit;
 //     reg = crc32Update(reg, data, size);
 //     uint32_t crc = ~reg;
 //
-// crc32InitTables() builds the tables once at start-up (Part 7.1, step 5).
+// crc32InitTables() builds the tables once at start-up.
 // The 256-entry table gCrcTable is the one the traditional decryption uses;
 // crc32UpdateBytewise() is the plain reference, crc32Update() the fast path
 // (slicing by 16 tables, or carry-less multiplication where the processor has

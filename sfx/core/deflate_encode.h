@@ -1,7 +1,7 @@
 // A small raw deflate compressor (RFC 1951) for the self-extractor's own
 // blocks: the stub's string table (compressed while compiling, see
 // string_table.cpp) and the configuration strings that the building tool
-// mksfx writes (Part 7.1).
+// mksfx writes.
 //
 // It is not meant for packages: inputs are a few kilobytes, so it keeps the
 // whole input as its window (at most 32 KiB), finds matches greedily through

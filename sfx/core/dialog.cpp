@@ -1,4 +1,4 @@
-// Part 7.3 without its windows: the main dialog's logic. The Setup press
+// The main dialog's logic, without its windows. The Setup press
 // (folder, password, extraction, launch, wait, the wait and automatic
 // modes, finish), Close, Info and the system's shut-down query.
 //
@@ -16,10 +16,10 @@
 namespace gm::sfx {
 namespace {
 
-// How often the end of the started program is checked (Part 7.3).
+// How often the end of the started program is checked.
 constexpr unsigned kProcessPollMs = 50;
 // flags1 0x04: messages are handled this long before the named program is
-// looked for; then it is looked for at least this often (the Part's timer
+// looked for; then it is looked for at least this often (the classic timer
 // of 10000 ms; the terminal front end looks every second).
 constexpr unsigned kWaitForProgramDelayMs = 10000;
 constexpr unsigned kProgramPollMs = 1000;

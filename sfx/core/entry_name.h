@@ -1,9 +1,9 @@
 // Entry names of the archive: conversion to the stub's code page and the
 // checks that keep every entry inside the unpacking folder.
 //
-// Part 7.2 converts a name from the OEM code page and writes it below the
-// unpacking folder after turning "/" into "\". The issue mends three faults
-// of that: a name with a ".." component, an absolute name, a drive letter
+// A name is converted from the OEM code page and written below the
+// unpacking folder after turning "/" into "\". Three guards keep that
+// safe: a name with a ".." component, an absolute name, a drive letter
 // or any name that would land outside the folder is refused (nothing is
 // written for it); names flagged UTF-8 (general-purpose bit 11) are not
 // passed through the OEM conversion; and names that do not fit the 264-byte

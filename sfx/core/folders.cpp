@@ -1,5 +1,5 @@
-// The planned folder (Part 7.1), the unpacking folder's creation (Part 7.3,
-// Setup step 3) and its clean-up, with deletion at the next system start.
+// The planned folder, the unpacking folder's creation (the Setup
+// press, step 3) and its clean-up, with deletion at the next system start.
 #include <cstdio>
 #include <cstring>
 
@@ -13,19 +13,19 @@ namespace {
 
 constexpr unsigned kMaxPlaceholders = 999;  // "KRSE1.tmp" .. "KRSE3e7.tmp"
 constexpr unsigned kKrtCandidates = 100;    // "KRT00000" .. "KRT00099"
-// A file that cannot be deleted is retried this long (Part 7.3).
+// A file that cannot be deleted is retried this long.
 constexpr unsigned kDeleteRetryMs = 1000;
 constexpr unsigned kDeleteRetryStepMs = 50;
 // Paths below the unpacking folder that the clean-up walks may be longer
 // than the 264 bytes of the entry names: the setup program made them.
 constexpr size_t kCleanupPath = 1024;
 constexpr unsigned kMaxCleanupDepth = 64;
-// The clean-up refuses paths of at most this many characters (Part 7.3).
+// The clean-up refuses paths of at most this many characters.
 constexpr size_t kShortPath = 3;
 
 }  // namespace
 
-// Part 7.1, the temporary folder: a free "KRSE%x.tmp" name in the
+// The temporary folder: a free "KRSE%x.tmp" name in the
 // temporary folder, made sure of by creating it as an empty file and
 // deleting that again. The folder itself is created on Setup.
 bool Sfx::planFolder() {
@@ -66,7 +66,7 @@ bool Sfx::createUnpackingFolder() {
     return false;
 }
 
-// Clean-up of the unpacking folder (Part 7.3).
+// Clean-up of the unpacking folder.
 void Sfx::cleanUp() {
     if (keepFiles_) return;
     // The guard: no short path (a drive's root), and none of the folders

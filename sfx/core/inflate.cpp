@@ -633,7 +633,7 @@ InflateResult Decoder::run() {
             status = readDynamicLengths(lengths, &nlit, &ndist);
             if (status != InflateStatus::Ok) break;
         }
-        // Code tables are allocated per block and freed after it (Part 7.2).
+        // Code tables are allocated per block and freed after it.
         auto* tables =
             static_cast<uint32_t*>(std::malloc((kLitlenEnough + kDistEnough) * sizeof(uint32_t)));
         if (tables == nullptr) {

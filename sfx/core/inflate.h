@@ -1,7 +1,7 @@
 // Raw deflate (RFC 1951) decompression for the self-extractor.
 //
 // The decompressor pulls compressed bytes through fillInput() and pushes
-// decompressed bytes through flushOutput(): the two routines of Part 7.2.
+// decompressed bytes through flushOutput(): the two routines the archive walk provides.
 // It keeps the 32768 bytes of history that RFC 1951 allows in a window the
 // caller owns (kInflateWindowAlloc bytes, allocated once per process) and
 // hands the window to flushOutput() whenever it fills, and once more at the
@@ -14,7 +14,7 @@
 //                              the oracle the tests compare the fast one with.
 // Both accept exactly the streams zlib accepts and report the same status.
 //
-// Damaged input never produces a message here: the caller decides (Part 7.2
+// Damaged input never produces a message here: the caller decides (the archive walk
 // reports a damaged entry through the CRC comparison).
 #pragma once
 
@@ -39,7 +39,7 @@ inline constexpr size_t kInflateWindowAlloc = kInflateWindowSize + kInflateWindo
 // that needs those bytes back keeps them in front of every new chunk.
 inline constexpr size_t kInflateMaxLookahead = 8;
 
-// Part 7.2's fill input and flush output.
+// The archive walk's fill input and flush output.
 class InflateIo {
   public:
     // Makes the next compressed bytes available at *data and returns their
@@ -75,7 +75,7 @@ struct InflateResult {
 InflateResult inflateStream(InflateIo& io, uint8_t* window);
 InflateResult inflateStreamReference(InflateIo& io, uint8_t* window);
 
-// Convenience for the stub's own blocks (Part 7.1): inflates `in` into
+// Convenience for the stub's own blocks: inflates `in` into
 // out[0, capacity) with no checksum or counting. Output beyond capacity is
 // dropped and reported as Stopped. *outSize receives the bytes stored.
 InflateStatus inflateToMemory(const uint8_t* in, size_t inSize, uint8_t* out, size_t capacity,

@@ -20,7 +20,7 @@ Sfx::~Sfx() {
     std::free(central_);
 }
 
-// Part 7.1, step 3: the global buffers, zero-filled.
+// The global buffers, zero-filled.
 bool Sfx::allocateBuffers() {
     if (window_ == nullptr) window_ = static_cast<uint8_t*>(std::calloc(kInflateWindowAlloc, 1));
     if (input_ == nullptr)

@@ -1,15 +1,15 @@
 // The self-extractor's portable core: the state of one run of the stub and
-// the procedures of Parts 7.1 (start-up), 7.2 (extraction) and 7.3 (the
-// main dialog's logic, launch and clean-up), over the interfaces of
+// the procedures of start-up, extraction, and the main dialog's logic,
+// launch and clean-up, over the interfaces of
 // sfx_host.h and sfx_ui.h.
 //
 // The original is plain procedures over global state; here the global state
 // is one object, Sfx, so that tests can run many stubs in one process. The
 // procedures are spread over files by Part:
-//   startup.cpp   Part 7.1: main procedure, switches, configuration strings
-//   archive.cpp   Part 7.2: the archive walk, entries, fill/flush, disks
-//   dialog.cpp    Part 7.3: the Setup press, Close, Info, launch, finish
-//   folders.cpp   Parts 7.1/7.3: the planned folder, clean-up
+//   startup.cpp   main procedure, switches, configuration strings
+//   archive.cpp   the archive walk, entries, fill/flush, disks
+//   dialog.cpp    the Setup press, Close, Info, launch, finish
+//   folders.cpp   the planned folder, clean-up
 //
 // Failures: the original shows a fatal error in a message box and jumps
 // back to an error return point with code 2 (a cancel with code 1). Here
@@ -29,7 +29,7 @@
 
 namespace gm::sfx {
 
-// Result codes of an extraction run (Part 7.2).
+// Result codes of an extraction run.
 enum class Outcome : int { Ok = 0, Cancelled = 1, Failed = 2 };
 
 #define SFX_TRY(expr)                                                        \
@@ -38,17 +38,17 @@ enum class Outcome : int { Ok = 0, Cancelled = 1, Failed = 2 };
         if (sfxTryOutcome_ != ::gm::sfx::Outcome::Ok) return sfxTryOutcome_; \
     } while (0)
 
-// The stub's own constants (Part 7.2): an existing file is replaced without
+// The stub's own constants: an existing file is replaced without
 // a question; the test setting (decompress and check, write nothing) is off.
 inline constexpr bool kStubOverwriteWithoutAsking = true;
 inline constexpr bool kStubTestSetting = false;
 
-// Input and output buffer sizes. Part 7.2 has 2048 bytes each; the issue
-// lets them grow where that is measured to cost speed, and it does: one
+// Input and output buffer sizes. The classic stub has 2048 bytes each;
+// they grow where that is measured to cost speed, and it does: one
 // read() or write() per 2 KiB is most of the difference between the stub
 // and unzip (bench/sfx/README.md has the figures). The input buffer holds
 // 32 KiB; output goes out a whole window (33280 bytes) at a time. The
-// benchmark builds a second stub with the Part's sizes through these macros.
+// benchmark builds a second stub with the classic sizes through these macros.
 #ifndef GM_SFX_INPUT_BUFFER
 #define GM_SFX_INPUT_BUFFER 32768
 #endif
@@ -64,9 +64,9 @@ static_assert(kInputBufferSize >= 2048 && kOutputBufferSize >= 2048);
 inline constexpr size_t kInputCarry = 16;
 static_assert(kInputCarry >= kInflateMaxLookahead);
 
-// The meter moves at most once per 64 KiB written (Part 7.2).
+// The meter moves at most once per 64 KiB written.
 inline constexpr uint64_t kMeterStep = 65536;
-// Part 7.3 step 4: archives whose end record lies below 512 KiB show the
+// At the Setup press, archives whose end record lies below 512 KiB show the
 // meter only if, 10 ms after the start, less than a third is written.
 inline constexpr uint32_t kSmallArchive = 524288;
 inline constexpr unsigned kMeterDelayMs = 10;
@@ -101,7 +101,7 @@ class Sfx final : private InflateIo {
     Sfx(const Sfx&) = delete;
     Sfx& operator=(const Sfx&) = delete;
 
-    // Part 7.1, the main procedure: start-up, then the main dialog.
+    // The main procedure: start-up, then the main dialog.
     // `args` is the command line without the program name. Returns 0.
     int main(const char* args, const SfxConfig& config);
     Ending ending() const { return ending_; }
@@ -110,12 +110,12 @@ class Sfx final : private InflateIo {
     // Start-up up to the dialog (steps 1-14). True when the dialog is to run.
     bool startUp(const char* args, const SfxConfig& config);
     void runDialog();
-    // Part 7.2: the extraction run into the unpacking folder.
+    // The extraction run into the unpacking folder.
     Outcome extract();
-    // Part 7.1: opening the archive (step 5) and the end-record test (6).
+    // Opening the archive (step 5) and the end-record test (6).
     Outcome openArchive();
 
-    // Settings of Part 7.2 that the shipped stub fixes (tests change them).
+    // Settings that the shipped stub fixes (tests change them).
     bool overwriteWithoutAsking = kStubOverwriteWithoutAsking;
     bool testSetting = kStubTestSetting;
 
@@ -137,13 +137,13 @@ class Sfx final : private InflateIo {
     Outcome failString(int id, ...);
 
   private:
-    // ----- Part 7.1 -----
+    // ----- start-up -----
     bool allocateBuffers();
     Outcome readConfigStrings();
     void parseSwitch(const char* args);
     bool startUpPrompt();
 
-    // ----- Part 7.2 -----
+    // ----- extraction -----
     Outcome walk();
     Outcome processEntry();
     Outcome writeEntryData(const char* rel, const char* fullPath);
@@ -168,7 +168,7 @@ class Sfx final : private InflateIo {
     void updateMeter(bool force);
     void showDecompressing(const char* fullPath);
 
-    // ----- Part 7.3 -----
+    // ----- the dialog, launch and clean-up -----
     void dialogInit();
     void pressSetup();
     void pressSetupWhileWaiting();
@@ -192,9 +192,9 @@ class Sfx final : private InflateIo {
     SfxConfig config_;
     ConfigStrings strings_;
     char stubPath_[kPathBuffer] = {};
-    char message_[500] = {};  // the message scratch (Part 7.1)
+    char message_[500] = {};  // the message scratch
 
-    // Flags of Parts 7.1 and 7.3.
+    // Flags.
     bool autoMode_ = false, waitMode_ = false, passwordFlag_ = false;
     bool spanned_ = false, disksAreExe_ = false, keepFiles_ = false;
     bool programRunning_ = false, cancel_ = false, waitingForConfirmation_ = false;
@@ -208,7 +208,7 @@ class Sfx final : private InflateIo {
     char folder_[kPathBuffer] = {};  // the planned / unpacking folder
     char tempBase_[kPathBuffer] = {};
 
-    // Buffers (Part 7.1: allocated at start, freed at exit).
+    // Buffers (allocated at start, freed at exit).
     uint8_t* window_ = nullptr;  // kInflateWindowAlloc
     uint8_t* input_ = nullptr;   // kInputCarry + kInputBufferSize
     uint8_t* shadow_ = nullptr;  // raw copy of decrypted input (see fillInput)
@@ -220,7 +220,7 @@ class Sfx final : private InflateIo {
     int currentDisk_ = 1;
     bool sourceOpen_ = false;
 
-    // Current entry (Part 7.2).
+    // Current entry.
     uint64_t remaining_ = 0;  // compressed bytes left; kUnknownSize = until the stream ends
     bool encrypted_ = false;
     bool keepRaw_ = false;  // encrypted and of unknown size: keep raw bytes for give-back
@@ -235,7 +235,7 @@ class Sfx final : private InflateIo {
     char knownFolder_[kPathBuffer] = {};
     size_t knownFolderLength_ = 0;
 
-    // Counters (Part 7.2) and the meter (Part 7.3).
+    // Counters and the meter.
     uint64_t bytesWritten_ = 0, lastMeterBytes_ = 0;
     uint32_t filesWritten_ = 0;
     bool meterTimerArmed_ = false;

@@ -1,4 +1,4 @@
-// The configuration of a self-extracting file (Part 7.1): the SfxConfig
+// The configuration of a self-extracting file: the SfxConfig
 // record in the stub's data, which the building tool mksfx fills in, and the
 // compressed configuration strings that follow the stub image.
 //
@@ -59,7 +59,7 @@ inline constexpr uint8_t kF3TitleAsCaption = 0x04;  // dialog title = custom tit
 inline constexpr uint8_t kF3PromptQuestion = 0x08;  // the start-up prompt is a question
 inline constexpr uint8_t kF3PromptOkCancel = 0x10;  // ... with OK/Cancel instead of Yes/No
 
-// The values of the shipped record (Part 7.1); mksfx starts from these.
+// The values of the shipped record; mksfx starts from these.
 inline constexpr uint8_t kShippedFlags1 = 0x0A;
 inline constexpr uint16_t kCompleteMark = 0xFFFF;
 
@@ -84,7 +84,7 @@ SfxConfig embeddedConfig();
 
 // --- Configuration strings -------------------------------------------------
 
-// Part 7.1: the compressed block is read into a 3804-byte work buffer and
+// The compressed block is read into a 3804-byte work buffer and
 // inflated into the same buffer from position 1500 on.
 inline constexpr size_t kConfigWorkBuffer = 3804;
 inline constexpr size_t kConfigCompressedMax = 1500;

@@ -1,4 +1,4 @@
-// The SfxConfig record of this stub (Part 7.1), unfilled: the marker, then
+// The SfxConfig record of this stub, unfilled: the marker, then
 // zeros (completeness mark 0 = "never filled in"). mksfx finds the marker
 // in the stub file and writes the record in place.
 //

@@ -14,7 +14,7 @@
 
 namespace gm::sfx {
 
-// Part 7.2: entry names and full paths live in buffers of 264 bytes.
+// Entry names and full paths live in buffers of 264 bytes.
 inline constexpr size_t kPathBuffer = 264;
 
 struct DosTime {
@@ -45,7 +45,7 @@ class NameList {
     size_t count_ = 0, capacity_ = 0;
 };
 
-// The stub's own file and, for a spanned set, the disk files (Part 7.2).
+// The stub's own file and, for a spanned set, the disk files.
 class ArchiveSource {
   public:
     enum class Which { Stub, DiskExe, DiskZip };
@@ -95,7 +95,7 @@ class SfxHost {
     virtual char separator() const = 0;
     virtual uint64_t nowMs() = 0;
 
-    // --- start-up (Part 7.1) ---
+    // --- start-up ------------------------------------------------------------
     // The stub's own path (Windows: with the long name of its last part).
     virtual bool stubPath(char* out, size_t capacity) = 0;
     // True on a system older than Windows 95 / NT 4 (string 14).
@@ -103,7 +103,7 @@ class SfxHost {
     // Step 2: load the shell library; look up ShellExecuteEx when asked.
     virtual void prepareShell(bool lookUpShellExecute) = 0;
 
-    // --- the planned and the unpacking folder (Parts 7.1, 7.3) ---
+    // --- the planned and the unpacking folder ---
     // The base of the plan: "TMP", else "TEMP", else the platform's fallback
     // (Windows: the Windows folder + "\TEMP", created; Linux: TMPDIR, /tmp).
     virtual bool temporaryBase(char* out, size_t capacity) = 0;
@@ -124,16 +124,16 @@ class SfxHost {
     virtual UnpackFolder& unpackFolder() = 0;
     virtual bool enterUnpackFolder() = 0;  // make it the current folder
     virtual bool leaveUnpackFolder() = 0;  // make its parent the current folder
-    // The clean-up's guard beyond Part 7.3's short-path rule (Linux: "/",
+    // The clean-up's guard beyond the short-path rule (Linux: "/",
     // the temporary base itself, the home folder).
     virtual bool mayDeleteFolder(const char* path) = 0;
     // Deletion at the next system start (Windows: MoveFileEx, else
     // WinInit.Ini); false where the system needs none or refuses.
     virtual bool deleteAtNextStart(const char* fullPath) = 0;
-    // Part 7.2, folder chains: does the drive of "X:" have a usable type?
+    // Folder chains: does the drive of "X:" have a usable type?
     virtual bool driveUsable(const char* drive) = 0;
 
-    // --- launch (Part 7.3) ---
+    // --- launch ---
     virtual bool startCommand(const char* command, bool shellInstall) = 0;
     virtual bool commandRunning() = 0;
     // After the command ended: true when it could not be run at all (Linux:

@@ -17,12 +17,12 @@ enum class Command { None, Setup, Close, Info, Shutdown };
 
 class SfxUi {
   public:
-    // A message box; defaultButton counts from 0 (Part 7.3: "No is the
+    // A message box; defaultButton counts from 0 ("No is the
     // default" is 1 for Yes/No).
     virtual Answer messageBox(const char* text, const char* caption, Buttons buttons, Icon icon,
                               int defaultButton) = 0;
 
-    // --- the main dialog (Part 7.3) ---
+    // --- the main dialog ---
     // `heading` is the custom title when one is configured, else the title.
     virtual void openDialog(const char* title, const char* heading, const char* message,
                             bool infoDots) = 0;

@@ -1,4 +1,4 @@
-// Part 7.1: the main procedure of the stub - start-up, the configuration
+// The main procedure of the stub - start-up, the configuration
 // strings, the "-info" switch, the start-up prompt and the mode switches.
 #include <cstdio>
 #include <cstring>
@@ -11,7 +11,7 @@
 
 namespace gm::sfx {
 
-// The main procedure, in the order of Part 7.1. Returns 0 (the process
+// The main procedure, in its fixed order. Returns 0 (the process
 // exit code of the original); ending() tells how the session ended.
 int Sfx::main(const char* args, const SfxConfig& config) {
     if (startUp(args, config)) runDialog();
@@ -86,7 +86,7 @@ Outcome Sfx::openArchive() {
 }
 
 // The configuration strings: at most 1500 compressed bytes, inflated into
-// at most 2304 (Part 7.1's work buffer), split into the eight strings.
+// at most 2304 (the work buffer), split into the eight strings.
 Outcome Sfx::readConfigStrings() {
     if (config_.stringsOffset == 0) return Outcome::Ok;
     if (config_.zipOffset < config_.stringsOffset ||

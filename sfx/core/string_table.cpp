@@ -1,5 +1,5 @@
 // The stub's string table: its texts, compressed while compiling, and the
-// start-up code that inflates, checks and converts them (Part 7.1).
+// start-up code that inflates, checks and converts them.
 #include "sfx/core/string_table.h"
 
 #include <array>
@@ -13,7 +13,7 @@ namespace gm::sfx {
 namespace {
 
 // ---------------------------------------------------------------------------
-// The texts, exactly as Part 7.1 lists them (UTF-8 here; the block stores
+// The texts, exactly as the stub shows them (UTF-8 here; the block stores
 // them in code page 850). Entries the stub never shows are empty.
 // ---------------------------------------------------------------------------
 constexpr const char* kSource[kNumStrings] = {
@@ -116,7 +116,7 @@ constexpr size_t oemBlockSize() {
     }
     return size;
 }
-// The dialog templates of the Windows stub (Part 7.3) will follow the texts
+// The dialog templates of the Windows stub will follow the texts
 // in the same block; the terminal stub has none.
 constexpr size_t kTemplateSize = 0;
 constexpr size_t kTextBytes = oemBlockSize();

@@ -1,4 +1,4 @@
-// The stub's string table (Part 7.1): string 0 to string 59, and the texts
+// The stub's string table: string 0 to string 59, and the texts
 // that live outside the table.
 //
 // The table is compiled into the stub as one raw deflate stream of its
@@ -58,7 +58,7 @@ enum StringId : int {
 };
 inline constexpr int kNumStrings = 60;
 
-// Texts outside the table, plain in the stub (Part 7.1).
+// Texts outside the table, plain in the stub.
 inline constexpr auto kTextInvalidHeader = stubText(
     "Carvello Self-Extractor-Dateikopf ungültig. Mögliche Ursache: Fehlerhafter Datenträger "
     "oder Dateiübertragungsfehler.");
@@ -66,8 +66,8 @@ inline constexpr auto kTextNoMemory = stubText("Nicht genügend Speicher");
 inline constexpr auto kTextNoResourceMemory = stubText("no memory for resources");
 inline constexpr auto kCaption = stubText("Carvello Self-Extractor");
 
-// Texts of this implementation for the faults the Part leaves open or that
-// the issue mends (entry names, buffer sizes).
+// Texts of our own for cases the classic table has no text for (unsafe
+// entry names, buffer sizes).
 inline constexpr auto kTextUnsafeName = stubText(
     "Unzulässiger Dateiname im ZIP-Archiv: %s\nDer Name führt aus dem Zielverzeichnis heraus; "
     "nichts davon wird geschrieben. Unzip-Vorgang wird abgebrochen.");
@@ -76,7 +76,7 @@ inline constexpr auto kTextNameTooLong = stubText(
     "abgebrochen.");
 inline constexpr auto kTextBadNameEncoding =
     stubText("Ungültiger UTF-8-Dateiname im ZIP-Archiv: %s");
-// The self-extractor's own about text, shown by Info (Part 7.3).
+// The self-extractor's own about text, shown by Info.
 inline constexpr auto kTextAbout = stubText(
     "Carvello Self-Extractor 1.0 (Glintmoor)\nEntpackt das Setup in ein temporäres Verzeichnis, "
     "startet es und löscht die Dateien danach wieder.");

@@ -1,6 +1,6 @@
 // Texts compiled into the stub, converted while compiling from the UTF-8 of
 // the source files to the stub's code page: UTF-8 for the Linux stub, the
-// Windows ANSI code page 1252 for the Windows stub (Part 7.1: the stub shows
+// Windows ANSI code page 1252 for the Windows stub (the stub shows
 // its texts in the ANSI code page).
 #pragma once
 

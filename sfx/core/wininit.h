@@ -1,4 +1,4 @@
-// Deletion at the next system start through "WinInit.Ini" (Part 7.3), for
+// Deletion at the next system start through "WinInit.Ini", for
 // the systems that refuse MoveFileEx's delay-until-reboot: the line
 // "NUL=<path>\r\n" goes right after the line holding "[Rename]\r\n" (exact
 // case), or, without such a line, "[Rename]\r\n" and the line are appended

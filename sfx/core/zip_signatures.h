@@ -1,5 +1,5 @@
-// The ZIP signatures, built at start-up from their last three bytes
-// (Part 7.1): the stub's image never holds a whole signature, so that no ZIP
+// The ZIP signatures, built at start-up from their last three bytes:
+// the stub's image never holds a whole signature, so that no ZIP
 // reader takes a part of the stub for a header.
 #pragma once
 

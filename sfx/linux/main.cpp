@@ -1,7 +1,7 @@
 // sfxstub for Linux: the self-extracting stub started from a terminal.
 //
 // The arguments after the program name, joined by single blanks, are the
-// argument string of Part 7.1. The exit status differs from the original's
+// argument string. The exit status differs from the original's
 // (always 0) on purpose, because scripts rely on it: 0 when the command ran
 // (or "-info" was shown), 1 after a cancel, 2 after an error.
 #include <unistd.h>

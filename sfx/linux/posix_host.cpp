@@ -37,7 +37,7 @@ void parentOf(const char* path, char* out, size_t capacity) {
         *slash = '\0';
 }
 
-// DOS date and time, taken as local time (Part 7.2).
+// DOS date and time, taken as local time.
 time_t dosToTime(const DosTime& t) {
     struct tm tm {};
     tm.tm_year = ((t.date >> 9) & 0x7F) + 80;
@@ -377,7 +377,7 @@ bool PosixHost::claimPlaceholder(const char* path) {
 
 bool PosixHost::removePlaceholder(const char* path) { return unlink(path) == 0; }
 
-// The Windows folder's TEMP of the Part becomes a private "TEMP" folder in
+// The Windows folder's TEMP fallback becomes a private "TEMP" folder in
 // the user's temporary folder; it is created fresh, so it is deleted again.
 bool PosixHost::fallbackPlan(const char* base, char* out, size_t capacity, bool* keepFiles) {
     *keepFiles = false;
@@ -412,7 +412,7 @@ bool PosixHost::leaveUnpackFolder() {
     return chdir(parent) == 0;
 }
 
-// Beyond Part 7.3's short-path rule: never "/", the temporary folder
+// Beyond the short-path rule: never "/", the temporary folder
 // itself or the home folder, by name or by identity.
 bool PosixHost::mayDeleteFolder(const char* path) {
     struct stat target;

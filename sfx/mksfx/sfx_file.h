@@ -1,5 +1,5 @@
 // mksfx: assembling a self-extracting file from a stub and an archive
-// (Part 7.1's layout): the stub with its SfxConfig record filled in, the
+// (the self-extracting file's layout): the stub with its SfxConfig record filled in, the
 // compressed configuration strings, the archive with its offsets moved.
 #pragma once
 
@@ -23,7 +23,7 @@ enum class CodePage { Utf8, Windows1252 };
 struct BuildRequest {
     std::vector<uint8_t> stub;
     std::vector<uint8_t> archive;
-    // The eight configuration strings in UTF-8 (Part 7.1's order).
+    // The eight configuration strings in UTF-8 (in their fixed order).
     std::array<std::string, kNumConfigStrings> strings;
     uint8_t flags1 = kShippedFlags1, flags2 = 0, flags3 = 0;
     std::string waitName;

@@ -1,5 +1,5 @@
-// A minimal console front end for the Windows stub, until the dialogs of
-// Part 7.3 arrive with the Win32 front end: the same questions as the Linux
+// A minimal console front end for the Windows stub, until the dialogs
+// arrive with the Win32 front end: the same questions as the Linux
 // terminal, on the console (Ctrl-C is the Close button).
 #pragma once
 

@@ -1,7 +1,7 @@
-// sfxstub.exe: the Windows stub with a console front end (the dialogs of
-// Part 7.3 come with a later issue; ConsoleUi stands in for them).
+// sfxstub.exe: the Windows stub with a console front end (the dialogs are
+// still to come; ConsoleUi stands in for them).
 //
-// Entry (Part 7.1): the raw command line without the program name - up to
+// Entry: the raw command line without the program name - up to
 // the closing quote when it starts with one, else up to the first blank -
 // and one more character is the argument string. The exit code is the main
 // procedure's result, 0.

@@ -19,7 +19,7 @@ bool copyString(char* out, size_t capacity, const char* s) {
     return n >= 0 && static_cast<size_t>(n) < capacity;
 }
 
-// The DOS date and time of an entry, taken as local time (Part 7.2).
+// The DOS date and time of an entry, taken as local time.
 bool dosToFileTime(const DosTime& t, FILETIME* out) {
     FILETIME local;
     return DosDateTimeToFileTime(t.date, t.time, &local) && LocalFileTimeToFileTime(&local, out);
@@ -52,7 +52,7 @@ bool Win32ArchiveSource::open(Which which) {
         std::snprintf(dot, sizeof name - static_cast<size_t>(dot - name), "%s",
                       which == Which::DiskExe ? ".EXE" : ".ZIP");
     }
-    // Read-only; others may read but not write (Part 7.2).
+    // Read-only; others may read but not write.
     file_ = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
     return file_ != INVALID_HANDLE_VALUE;
@@ -132,7 +132,7 @@ bool Win32UnpackFolder::writeFile(const uint8_t* data, size_t size) {
     return WriteFile(out_, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
 }
 
-// Creation, access and write time from the header (Part 7.2).
+// Creation, access and write time from the header.
 void Win32UnpackFolder::closeFile(const DosTime* time, uint32_t) {
     if (out_ == INVALID_HANDLE_VALUE) return;
     FILETIME ft;
@@ -141,7 +141,7 @@ void Win32UnpackFolder::closeFile(const DosTime* time, uint32_t) {
     out_ = INVALID_HANDLE_VALUE;
 }
 
-// Part 7.3 lists with "*.*" and uses the short name where there is one.
+// The clean-up lists with "*.*" and uses the short name where there is one.
 bool Win32UnpackFolder::listFolder(const char* rel, NameList* out) {
     char pattern[MAX_PATH + 8];
     if (!full(rel, pattern, sizeof pattern)) return false;
@@ -183,7 +183,7 @@ bool Win32UnpackFolder::removeFolder(const char* rel) {
 // ============================================================================
 
 Win32Host::Win32Host() {
-    // Part 7.1, step 1: no system boxes for critical errors.
+    // No system boxes for critical errors.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 }
 
@@ -193,7 +193,7 @@ Win32Host::~Win32Host() {
 }
 
 // The stub's path, its last part replaced by the long name a directory
-// search returns (Part 7.1, step 3).
+// search returns.
 bool Win32Host::stubPath(char* out, size_t capacity) {
     const DWORD n = GetModuleFileNameA(nullptr, out, static_cast<DWORD>(capacity));
     if (n == 0 || n >= capacity) return false;
@@ -315,7 +315,7 @@ bool Win32Host::deleteAtNextStart(const char* fullPath) {
     std::strcat(ini, "\\WinInit.Ini");
     HANDLE h = CreateFileA(ini, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;  // silent (Part 7.3)
+    if (h == INVALID_HANDLE_VALUE) return false;  // silent
     bool ok = false;
     const DWORD size = GetFileSize(h, nullptr);
     const size_t room = size + std::strlen(fullPath) + 32;
@@ -342,7 +342,7 @@ bool Win32Host::driveUsable(const char* drive) {
     return type != DRIVE_UNKNOWN && type != DRIVE_NO_ROOT_DIR;
 }
 
-// Launch (Part 7.3): through the shell with the verb "Install", or as a new
+// Launch: through the shell with the verb "Install", or as a new
 // process with the command as its command line.
 bool Win32Host::startCommand(const char* command, bool shellInstall) {
     if (process_) CloseHandle(process_);

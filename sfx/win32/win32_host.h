@@ -1,8 +1,8 @@
 // The Windows backend of the self-extractor (kernel32, shell32): the stub's
 // own file and the disks of a spanned set, the unpacking folder, temporary
 // folders, launch and wait, deletion at the next system start. It is the
-// part of Part 7.3 that is not a window; the dialogs come with the Win32
-// front end of a later issue and use this backend unchanged.
+// part that is not a window; the dialogs come with the Win32
+// front end, still to come, and use this backend unchanged.
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-// Part 7.2: the archive walk and the entries, through the core with an
+// The archive walk and the entries, through the core with an
 // in-memory archive, file system and user.
 #include <gtest/gtest.h>
 
@@ -337,7 +337,7 @@ TEST(Archive, BadSignatureAndTruncatedArchive) {
 }
 
 TEST(Archive, MeterMovesEvery64KiBWhenShown) {
-    // A big archive shows the meter at once (Part 7.3, step 4): run the
+    // A big archive shows the meter at once: run the
     // whole Setup press.
     Rig rig(makeSfx(buildZip({entry("big.bin", mixedData(700000, 9), 0)}).bytes));
     rig.ui.commands = {Command::Setup};

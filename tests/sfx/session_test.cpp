@@ -1,4 +1,4 @@
-// Parts 7.1 and 7.3: start-up, switches, the prompt, the planned folder,
+// Start-up, switches, the prompt, the planned folder,
 // the Setup press with its modes, launch, wait, Close, Info, clean-up.
 #include <gtest/gtest.h>
 
@@ -38,7 +38,7 @@ struct Session {
     Sfx sfx;
 };
 
-// --- start-up (Part 7.1) ---------------------------------------------------------
+// --- start-up ------------------------------------------------------------
 
 TEST(StartUp, InfoSwitchAnywhereShowsTheInfoText) {
     for (const char* args : {"-info", "/auto -info", "x-infox"}) {
@@ -167,7 +167,7 @@ TEST(StartUp, PromptButtonsAndCaption) {
     }
 }
 
-// --- the dialog (Part 7.3) ---------------------------------------------------------
+// --- the dialog ----------------------------------------------------------
 
 TEST(Dialog, TitleAndInfoButton) {
     SfxOptions o;

@@ -1,4 +1,4 @@
-// Fuzz target: the archive walk of Part 7.2. The input is the ZIP part of a
+// Fuzz target: the archive walk. The input is the ZIP part of a
 // self-extracting file; the stub extracts it into an in-memory folder with
 // the password "pw", answering every question with its first button. The
 // first byte picks the test setting, the spanned flag and overwrite
