@@ -1,6 +1,5 @@
 #include "animation/record_command.h"
 
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <string_view>
@@ -11,6 +10,7 @@
 #include "platform/posix_system.h"
 #include "platform/text/system_text.h"
 #include "saver/frm_main.h"
+#include "saver/option_values.h"
 #include "saver/saver.h"
 #include "scene/png_file.h"
 
@@ -19,7 +19,6 @@ namespace {
 
 constexpr int kDefaultFrames = 100, kMaxFrames = 100000;
 constexpr int kDefaultWidth = 1024, kDefaultHeight = 768;
-constexpr int kMinScreen = 16, kMaxScreen = 7680;
 
 struct RecordCommand {
     std::string folder;
@@ -28,14 +27,6 @@ struct RecordCommand {
     int width = kDefaultWidth, height = kDefaultHeight;
     std::string error;
 };
-
-template <typename T>
-std::optional<T> parseNumber(std::string_view text) {
-    T value{};
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
 
 RecordCommand parseRecordCommand(const std::vector<std::string>& args) {
     RecordCommand c;
@@ -53,29 +44,23 @@ RecordCommand parseRecordCommand(const std::vector<std::string>& args) {
             else
                 c.folder = args[++i];
         } else if (a == "--frames") {
-            const auto n = parseNumber<int>(value);
+            const auto n = parseWholeNumber<int>(value);
             if (!n || *n < 1 || *n > kMaxFrames)
                 fail("--frames needs a number from 1 to 100000");
             else
                 c.frames = *n, ++i;
         } else if (a == "--seed") {
-            const auto n = parseNumber<std::uint64_t>(value);
+            const auto n = parseWholeNumber<std::uint64_t>(value);
             if (!n)
                 fail("--seed needs a decimal number");
             else
                 c.seed = *n, ++i;
         } else if (a == "--size") {
-            const std::size_t x = value.find('x');
-            const auto w = parseNumber<int>(value.substr(0, x));
-            const auto h =
-                x == std::string_view::npos ? std::nullopt : parseNumber<int>(value.substr(x + 1));
-            const auto fits = [](std::optional<int> v) {
-                return v && *v >= kMinScreen && *v <= kMaxScreen;
-            };
-            if (!fits(w) || !fits(h))
+            const auto size = parseScreenSize(value);
+            if (!size)
                 fail("--size needs WxH, each between 16 and 7680");
             else
-                c.width = *w, c.height = *h, ++i;
+                c.width = size->first, c.height = size->second, ++i;
         } else {
             c.error = "--record takes only --frames, --seed and --size, not \"" + a + "\"";
         }

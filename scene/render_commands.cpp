@@ -1,6 +1,5 @@
 #include "scene/render_commands.h"
 
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +9,7 @@
 #include "platform/posix_system.h"
 #include "saver/allgemein.h"
 #include "saver/frm_main.h"
+#include "saver/option_values.h"
 #include "saver/saver.h"
 #include "saver/settings.h"
 #include "scene/png_file.h"
@@ -20,7 +20,6 @@ namespace gm {
 namespace {
 
 constexpr int kCanvasWidth = 640, kCanvasHeight = 480;
-constexpr int kMinScreen = 16, kMaxScreen = 7680;
 constexpr int kDefaultGalleryCount = 12, kMaxGalleryCount = 1000;
 
 struct FileCommand {
@@ -31,25 +30,6 @@ struct FileCommand {
     int count = kDefaultGalleryCount;
     std::string error;
 };
-
-template <typename T>
-std::optional<T> parseNumber(std::string_view text) {
-    T value{};
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
-
-// "WxH" with both sides within the screen limits.
-std::optional<std::pair<int, int>> parseSize(const std::string& text) {
-    const auto x = text.find('x');
-    if (x == std::string::npos) return std::nullopt;
-    const auto w = parseNumber<int>(std::string_view(text).substr(0, x));
-    const auto h = parseNumber<int>(std::string_view(text).substr(x + 1));
-    const auto fits = [](std::optional<int> v) { return v && *v >= kMinScreen && *v <= kMaxScreen; };
-    if (!fits(w) || !fits(h)) return std::nullopt;
-    return std::pair{*w, *h};
-}
 
 FileCommand parseFileCommand(const std::vector<std::string>& args) {
     FileCommand c;
@@ -62,13 +42,13 @@ FileCommand parseFileCommand(const std::vector<std::string>& args) {
             c.kind = a == "--render" ? FileCommand::Kind::Render : FileCommand::Kind::Gallery;
             if (value) c.target = args[++i];
         } else if (a == "--seed") {
-            c.seed = value ? parseNumber<std::uint64_t>(args[++i]) : std::nullopt;
+            c.seed = value ? parseWholeNumber<std::uint64_t>(args[++i]) : std::nullopt;
             if (!c.seed) c.error = "--seed needs a decimal number";
         } else if (a == "--size") {
-            c.size = value ? parseSize(args[++i]) : std::nullopt;
+            c.size = value ? parseScreenSize(args[++i]) : std::nullopt;
             if (!c.size) c.error = "--size needs WxH, each between 16 and 7680";
         } else if (a == "--count") {
-            const auto n = value ? parseNumber<int>(args[++i]) : std::nullopt;
+            const auto n = value ? parseWholeNumber<int>(args[++i]) : std::nullopt;
             if (!n || *n < 1 || *n > kMaxGalleryCount) c.error = "--count needs a number from 1 to 1000";
             c.count = n.value_or(0);
         } else {
