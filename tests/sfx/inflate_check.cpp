@@ -14,38 +14,18 @@
 
 #include "sfx/core/crc32.h"
 #include "sfx/core/inflate.h"
+#include "tests/sfx/sfx_test_support.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
 using namespace gm::sfx;
+using gm::sfx::test::Bytes;
+using gm::sfx::test::ChunkIo;
 
 Bytes readAll(const char* path) {
     std::ifstream f(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
-
-class Io final : public InflateIo {
-  public:
-    Io(const Bytes& in, size_t chunk) : in_(in), chunk_(chunk) {}
-    size_t fillInput(const uint8_t** data) override {
-        const size_t n = std::min(chunk_, in_.size() - pos_);
-        *data = in_.data() + pos_;
-        pos_ += n;
-        return n;
-    }
-    bool flushOutput(const uint8_t* data, size_t size) override {
-        crc = crc32Update(crc, data, size);
-        out.insert(out.end(), data, data + size);
-        return true;
-    }
-    Bytes out;
-    uint32_t crc = kCrcInit;
-
-  private:
-    const Bytes& in_;
-    size_t chunk_, pos_ = 0;
-};
 
 }  // namespace
 
@@ -60,11 +40,11 @@ int main(int argc, char** argv) {
             static_cast<uint32_t>(crc32(0, original.data(), static_cast<uInt>(original.size())));
         bool ok = true;
         for (size_t chunk : {size_t(2048), stream.size() + 1}) {
-            Io io(stream, chunk);
+            ChunkIo io(stream, chunk);
             const InflateResult r = inflateStream(io, window);
             ok &= r.status == InflateStatus::Ok && io.out == original && ~io.crc == expected;
         }
-        Io ref(stream, 4096);
+        ChunkIo ref(stream, 4096);
         ok &=
             inflateStreamReference(ref, window).status == InflateStatus::Ok && ref.out == original;
         // zlib on the same stream.

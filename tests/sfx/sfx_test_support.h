@@ -4,6 +4,7 @@
 // builds a self-extracting file through mksfx's own assembly code.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -12,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "sfx/core/crc32.h"
+#include "sfx/core/inflate.h"
 #include "sfx/core/sfx.h"
 #include "sfx/core/sfx_host.h"
 #include "sfx/core/sfx_ui.h"
@@ -32,6 +35,30 @@ Bytes mixedData(size_t size, uint32_t seed);
 // Raw deflate with our own encoder, 32 KiB per block.
 Bytes deflateOwn(const Bytes& data);
 uint32_t crcOf(const Bytes& data);
+
+// Feeds a stream to the decompressor in chunks of one size and collects the
+// output with its running CRC-32.
+class ChunkIo final : public InflateIo {
+  public:
+    ChunkIo(const Bytes& in, size_t chunk) : in_(in), chunk_(chunk) {}
+    size_t fillInput(const uint8_t** data) override {
+        const size_t n = std::min(chunk_, in_.size() - pos_);
+        *data = in_.data() + pos_;
+        pos_ += n;
+        return n;
+    }
+    bool flushOutput(const uint8_t* data, size_t size) override {
+        crc = crc32Update(crc, data, size);
+        out.insert(out.end(), data, data + size);
+        return true;
+    }
+    Bytes out;
+    uint32_t crc = kCrcInit;
+
+  private:
+    const Bytes& in_;
+    size_t chunk_, pos_ = 0;
+};
 
 // ---------------------------------------------------------------------------
 // ZIP writer

@@ -25,28 +25,6 @@ Bytes zlibDeflate(const Bytes& in, int level, int strategy, int memLevel = 8, in
     return out;
 }
 
-class ChunkIo final : public InflateIo {
-  public:
-    ChunkIo(const Bytes& in, size_t chunk) : in_(in), chunk_(chunk) {}
-    size_t fillInput(const uint8_t** data) override {
-        const size_t n = std::min(chunk_, in_.size() - pos_);
-        *data = in_.data() + pos_;
-        pos_ += n;
-        return n;
-    }
-    bool flushOutput(const uint8_t* data, size_t size) override {
-        crc = crc32Update(crc, data, size);
-        out.insert(out.end(), data, data + size);
-        return true;
-    }
-    Bytes out;
-    uint32_t crc = kCrcInit;
-
-  private:
-    const Bytes& in_;
-    size_t chunk_, pos_ = 0;
-};
-
 TEST(InflateZlib, EveryStrategyAndLevel) {
     crc32InitTables();
     const Bytes data = mixedData(400000, 21);
