@@ -6,7 +6,7 @@ packages=(
   libgtest-dev libbenchmark-dev clang libclang-rt-dev
   libx11-dev libxext-dev libfreetype-dev libfontconfig-dev fonts-comic-neue
   libpng-dev zlib1g-dev
-  g++-mingw-w64-x86-64-posix wine64 xvfb xdotool x11-utils imagemagick openbox
+  g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool x11-utils libxfixes3 imagemagick openbox
   zip unzip p7zip-full zopfli python3
 )
 missing=()
@@ -18,4 +18,4 @@ echo "Installing: ${missing[*]}"
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO=sudo
 $SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
