@@ -12,8 +12,7 @@
 //   tick.cpp             tmrAnimation_Timer: the frame, step by step
 //   frame_composer.cpp   the tick's drawing: the whole frame, or only what changed
 //   tick_count.h         elapsed time between two 32-bit tick counts
-//   show_parts.cpp       the animation plugged into the saver window frmMain
-//   record_command.cpp   glintmoor --record: the show's frames as PNG files
+// The saver window plugs it in through saver/show_parts.cpp.
 #pragma once
 
 #include <cstdint>
@@ -22,9 +21,8 @@
 #include "basic/numeric.h"
 #include "basic/vb_array.h"
 #include "gfx/surface.h"
-#include "saver/settings.h"
-#include "scene/scene.h"
-#include "scene/show_host.h"
+#include "common/settings.h"
+#include "common/show_host.h"
 
 namespace gm {
 

@@ -9,7 +9,7 @@
 #include "animation/animation.h"
 #include "animation/tick_count.h"
 #include "errors/trap.h"
-#include "saver/allgemein.h"
+#include "common/allgemein.h"
 
 namespace gm {
 

@@ -5,7 +5,7 @@
 #include "animation/animation.h"
 #include "animation/tick_count.h"
 #include "errors/trap.h"
-#include "saver/allgemein.h"
+#include "common/allgemein.h"
 
 namespace gm {
 namespace {

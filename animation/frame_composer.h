@@ -23,7 +23,7 @@
 
 #include "gfx/surface.h"
 #include "platform/platform.h"
-#include "scene/show_host.h"
+#include "common/show_host.h"
 
 namespace gm {
 

@@ -2,14 +2,12 @@
 
 #include <cmath>
 
-#include "animation/show_parts.h"
 #include "errors/trap.h"
 #include "gfx/bitmap_resource.h"
 #include "resources/resource_ids.h"
-#include "saver/allgemein.h"
+#include "common/allgemein.h"
 #include "saver/saver.h"
-#include "saver/settings.h"
-#include "scene/scene.h"
+#include "common/settings.h"
 
 namespace gm {
 namespace {
@@ -20,16 +18,6 @@ constexpr Single kMouseTolerance = 3;  // pixels a move may go before it ends th
 
 void setShowParts(ShowParts parts) { gParts = std::move(parts); }
 const ShowParts& showParts() { return gParts; }
-
-void installShowParts() {
-    ShowParts parts;
-    parts.BuildBG = [](FrmMain& form) {
-        Scene scene(form.surfaces, form.scene, settings(), form, &gfx::LoadBitmapResource);
-        scene.BuildBG();
-    };
-    installAnimation(parts);
-    setShowParts(std::move(parts));
-}
 
 FrmMain::FrmMain() : window_(platform().createWindow(WindowKind::FullScreen, *this)) {
     Form_Load();

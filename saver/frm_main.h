@@ -16,7 +16,7 @@
 #include "basic/numeric.h"
 #include "gfx/surface.h"
 #include "platform/platform.h"
-#include "scene/show_host.h"
+#include "common/show_host.h"
 
 namespace gm {
 
@@ -40,8 +40,6 @@ struct ShowParts {
 };
 void setShowParts(ShowParts parts);
 const ShowParts& showParts();
-// The parts the program runs with: the scene builder's BuildBG.
-void installShowParts();
 
 class FrmMain final : public WindowEvents, public ShowHost {
 public:

@@ -5,9 +5,9 @@
 
 #include "errors/reporter.h"
 #include "errors/trap.h"
-#include "saver/allgemein.h"
+#include "common/allgemein.h"
 #include "saver/frm_main.h"
-#include "saver/settings.h"
+#include "common/settings.h"
 
 namespace gm {
 

@@ -6,7 +6,7 @@
 // The working row y is the base line on which the next layer or object
 // stands; it only grows during a run.
 #include "errors/trap.h"
-#include "saver/allgemein.h"
+#include "common/allgemein.h"
 #include "scene/scene.h"
 
 namespace gm {

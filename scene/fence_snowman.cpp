@@ -2,7 +2,7 @@
 // or the right edge; Schneemann puts the snowman with his shadow on the side
 // that the other objects have left emptier.
 #include "errors/trap.h"
-#include "saver/allgemein.h"
+#include "common/allgemein.h"
 #include "scene/scene.h"
 
 namespace gm {

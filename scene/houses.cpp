@@ -4,7 +4,7 @@
 // down so that what comes next stands in front of them. All three add to
 // the scene weights.
 #include "errors/trap.h"
-#include "saver/allgemein.h"
+#include "common/allgemein.h"
 #include "scene/scene.h"
 
 namespace gm {

@@ -1,7 +1,7 @@
 // Berge draws one band of snowy hills standing on a row; Meer draws the sea
 // below the horizon, coloured from the sky.
 #include "errors/trap.h"
-#include "saver/allgemein.h"
+#include "common/allgemein.h"
 #include "scene/scene.h"
 
 namespace gm {

@@ -17,21 +17,17 @@
 //   houses.cpp          Haus, Dorf, City
 //   fence_snowman.cpp   Zaun, Schneemann
 //   scene.cpp           sprites, the masked draw and the gradient tile width
+//   masked_blend.cpp    LightenMasked, DarkenMasked (clouds and shadows)
 #pragma once
 
-#include <functional>
 #include <optional>
 
 #include "basic/numeric.h"
 #include "gfx/surface.h"
-#include "saver/settings.h"
-#include "scene/show_host.h"
+#include "common/settings.h"
+#include "common/show_host.h"
 
 namespace gm {
-
-// Loads a bitmap resource by id (LoadBitmapResource; tests supply pictures
-// of their own).
-using BitmapLoader = std::function<gfx::Bitmap(int id)>;
 
 // A scene object's picture and its 1-bit mask (black where the figure is).
 struct Sprite {

@@ -3,7 +3,7 @@
 // it into the top of the canvas and resamples it to the screen's scale for
 // the scrolling sky of the animation.
 #include "errors/trap.h"
-#include "saver/allgemein.h"
+#include "common/allgemein.h"
 #include "scene/scene.h"
 
 namespace gm {

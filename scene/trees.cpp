@@ -3,7 +3,7 @@
 // forest across the scene. Both add to the scene weights by which the
 // snowman later picks the emptier side.
 #include "errors/trap.h"
-#include "saver/allgemein.h"
+#include "common/allgemein.h"
 #include "scene/scene.h"
 
 namespace gm {

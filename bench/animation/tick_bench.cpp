@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "animation/animation.h"
-#include "animation/show_parts.h"
+#include "saver/show_parts.h"
 #include "gfx/text.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/text/system_text.h"

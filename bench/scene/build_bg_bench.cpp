@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "gfx/bitmap_resource.h"
-#include "saver/allgemein.h"
+#include "common/allgemein.h"
 #include "scene/scene.h"
 
 namespace gm {

@@ -14,7 +14,7 @@
 #include "animation/animation.h"
 #include "errors/trap.h"
 #include "platform/headless/headless_platform.h"
-#include "saver/allgemein.h"
+#include "common/allgemein.h"
 
 namespace gm::test {
 

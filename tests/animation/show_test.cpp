@@ -5,7 +5,7 @@
 #include <set>
 
 #include "animation/animation.h"
-#include "animation/show_parts.h"
+#include "saver/show_parts.h"
 #include "animation_fixture.h"
 #include "tests/saver/saver_fixture.h"
 

@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "animation/animation.h"
-#include "animation/show_parts.h"
+#include "saver/show_parts.h"
 #include "tests/saver/saver_fixture.h"
 
 namespace gm::test {

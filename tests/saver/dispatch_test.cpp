@@ -2,7 +2,7 @@
 // system flags change, which window opens, what the handle arguments give.
 #include <vector>
 
-#include "saver/allgemein.h"
+#include "common/allgemein.h"
 #include "tests/saver/saver_fixture.h"
 
 namespace gm {

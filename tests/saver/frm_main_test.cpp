@@ -6,7 +6,8 @@
 #include "gfx/bitmap_resource.h"
 #include "gfx/surface.h"
 #include "resources/resource_ids.h"
-#include "saver/allgemein.h"
+#include "common/allgemein.h"
+#include "saver/show_parts.h"
 #include "tests/saver/saver_fixture.h"
 
 namespace gm {

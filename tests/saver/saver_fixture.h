@@ -9,7 +9,7 @@
 #include "platform/headless/headless_platform.h"
 #include "saver/frm_main.h"
 #include "saver/saver.h"
-#include "saver/settings.h"
+#include "common/settings.h"
 #include "tests/support/test_env.h"
 
 namespace gm::test {

@@ -1,12 +1,12 @@
 // The masked lighten and darken written statement by statement, each
 // statement skipped when it fails, through GetPixel, ConvRGB and SetPixel:
-// the reference the fast procedures of animation/masked_blend.cpp are held to.
+// the reference the fast procedures of scene/masked_blend.cpp are held to.
 #pragma once
 
 #include "basic/numeric.h"
 #include "errors/trap.h"
 #include "gfx/surface.h"
-#include "saver/allgemein.h"
+#include "common/allgemein.h"
 
 namespace gm::reference {
 

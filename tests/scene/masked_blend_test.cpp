@@ -1,7 +1,7 @@
 // LightenMasked and DarkenMasked: the colour arithmetic, the pattern's
 // threshold, the scan order with its read-after-write effect, and pixels
 // beyond the target.
-#include "animation/masked_blend.h"
+#include "scene/masked_blend.h"
 
 #include <gtest/gtest.h>
 

@@ -14,7 +14,7 @@
 
 #include "basic/vb_error.h"
 #include "errors/trap.h"
-#include "saver/allgemein.h"
+#include "common/allgemein.h"
 #include "scene/scene.h"
 
 namespace gm::test {

@@ -1,4 +1,4 @@
-#include "saver/linux_options.h"
+#include "programs/linux_options.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "animation/show_parts.h"
+#include "saver/show_parts.h"
 
 #include <chrono>
 #include <cstdio>
@@ -9,7 +9,8 @@
 #include "gfx/bitmap_resource.h"
 #include "gfx/text.h"
 #include "platform/text/system_text.h"
-#include "saver/settings.h"
+#include "common/settings.h"
+#include "scene/scene.h"
 
 namespace gm {
 namespace {
@@ -44,6 +45,20 @@ void loggedTick(Animation& a, std::FILE* log) {
 }
 
 }  // namespace
+
+void installScene(ShowParts& parts) {
+    parts.BuildBG = [](FrmMain& form) {
+        Scene scene(form.surfaces, form.scene, settings(), form, &gfx::LoadBitmapResource);
+        scene.BuildBG();
+    };
+}
+
+void installShowParts() {
+    ShowParts parts;
+    installScene(parts);
+    installAnimation(parts);
+    setShowParts(std::move(parts));
+}
 
 Animation& animationOf(FrmMain& window) {
     if (!window.animation) {

@@ -1,4 +1,4 @@
-#include "resources/export_resources.h"
+#include "programs/export_resources.h"
 
 #include <charconv>
 #include <filesystem>
@@ -9,7 +9,7 @@
 #include "gfx/bmp_decoder.h"
 #include "resources/resource_data.h"
 #include "resources/resource_ids.h"
-#include "scene/png_file.h"
+#include "programs/png_file.h"
 
 namespace gm {
 namespace {

@@ -1,7 +1,7 @@
 // The --render and --gallery commands: the same seed gives the same file,
 // byte for byte; --size gives the full-screen background with the banner in
 // the lower right corner; malformed options are refused.
-#include "scene/render_commands.h"
+#include "programs/render_commands.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "errors/trap.h"
-#include "saver/allgemein.h"
+#include "common/allgemein.h"
 
 // Counts the allocations of the whole test program.
 static std::size_t gAllocations = 0;

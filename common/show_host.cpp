@@ -1,5 +1,5 @@
 // The hidden surfaces of the saver window with their initial properties.
-#include "scene/show_host.h"
+#include "common/show_host.h"
 
 namespace gm {
 

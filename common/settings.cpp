@@ -1,4 +1,4 @@
-#include "saver/settings.h"
+#include "common/settings.h"
 
 #include <cctype>
 #include <charconv>

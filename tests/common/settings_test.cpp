@@ -10,7 +10,7 @@
 #include "errors/trap.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/ini_store.h"
-#include "saver/settings.h"
+#include "common/settings.h"
 #include "tests/support/test_env.h"
 
 namespace gm {

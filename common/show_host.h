@@ -4,12 +4,17 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "basic/numeric.h"
 #include "gfx/surface.h"
 #include "platform/platform.h"
 
 namespace gm {
+
+// Loads a bitmap resource by id (LoadBitmapResource; tests supply pictures
+// of their own).
+using BitmapLoader = std::function<gfx::Bitmap(int id)>;
 
 // The hidden, persistent surfaces of the saver window.
 struct ShowSurfaces {

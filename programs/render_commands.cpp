@@ -1,4 +1,4 @@
-#include "scene/render_commands.h"
+#include "programs/render_commands.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -7,13 +7,13 @@
 #include "platform/headless/headless_platform.h"
 #include "platform/ini_store.h"
 #include "platform/posix_system.h"
-#include "saver/allgemein.h"
+#include "common/allgemein.h"
 #include "saver/frm_main.h"
-#include "saver/option_values.h"
+#include "programs/option_values.h"
 #include "saver/saver.h"
-#include "saver/settings.h"
-#include "scene/png_file.h"
-#include "scene/scene_parts.h"
+#include "common/settings.h"
+#include "programs/png_file.h"
+#include "saver/show_parts.h"
 
 namespace gm {
 

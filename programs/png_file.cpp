@@ -1,4 +1,4 @@
-#include "scene/png_file.h"
+#include "programs/png_file.h"
 
 #include <png.h>
 

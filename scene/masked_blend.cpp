@@ -9,14 +9,14 @@
 // procedures were written from lives on in
 // tests/scene/masked_blend_reference.h; the tests hold both to the same
 // results, random draws included.
-#include "animation/masked_blend.h"
+#include "scene/masked_blend.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 
 #include "errors/trap.h"
-#include "saver/allgemein.h"
+#include "common/allgemein.h"
 
 namespace gm {
 

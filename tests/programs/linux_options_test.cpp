@@ -2,7 +2,7 @@
 // as Windows would pass it.
 #include <gtest/gtest.h>
 
-#include "saver/linux_options.h"
+#include "programs/linux_options.h"
 
 namespace gm {
 namespace {

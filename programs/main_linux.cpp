@@ -6,16 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "animation/record_command.h"
+#include "programs/record_command.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/ini_store.h"
 #include "platform/posix_system.h"
-#include "resources/export_resources.h"
-#include "saver/linux_options.h"
+#include "programs/export_resources.h"
+#include "programs/linux_options.h"
 #include "saver/frm_main.h"
+#include "saver/show_parts.h"
 #include "saver/saver.h"
-#include "saver/settings.h"
-#include "scene/render_commands.h"
+#include "common/settings.h"
+#include "programs/render_commands.h"
 
 namespace {
 

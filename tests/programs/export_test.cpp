@@ -10,7 +10,7 @@
 #include <regex>
 
 #include "gfx/bmp_decoder.h"
-#include "resources/export_resources.h"
+#include "programs/export_resources.h"
 #include "resources/resource_data.h"
 
 namespace gm {

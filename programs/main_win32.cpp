@@ -1,12 +1,13 @@
 // The Windows program: the screen saver service starts it with the mode on
 // the command line ("/s", "/c", "/p <hwnd>", "/a <hwnd>"); Main gets that
 // command line exactly as the system passes it after the program's name.
-// The entry point is the one place of saver/ that sees <windows.h>, because
+// The entry point is the one place above platform/ that sees <windows.h>, because
 // the system hands the command line to WinMain.
 #include <windows.h>
 
 #include "platform/win32/win32_platform.h"
 #include "saver/frm_main.h"
+#include "saver/show_parts.h"
 #include "saver/saver.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {

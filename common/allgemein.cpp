@@ -1,4 +1,4 @@
-#include "saver/allgemein.h"
+#include "common/allgemein.h"
 
 #include <cmath>
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <vector>
 
-#include "animation/record_command.h"
+#include "programs/record_command.h"
 #include "tests/support/test_env.h"
 
 namespace gm::test {

@@ -1,4 +1,4 @@
-#include "animation/record_command.h"
+#include "programs/record_command.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -10,9 +10,10 @@
 #include "platform/posix_system.h"
 #include "platform/text/system_text.h"
 #include "saver/frm_main.h"
-#include "saver/option_values.h"
+#include "saver/show_parts.h"
+#include "programs/option_values.h"
 #include "saver/saver.h"
-#include "scene/png_file.h"
+#include "programs/png_file.h"
 
 namespace gm {
 namespace {
