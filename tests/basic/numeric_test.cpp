@@ -117,6 +117,7 @@ TEST(VbError, ClassicDescriptions) {
     EXPECT_EQ(errorDescription(380), "Invalid property value");
     try {
         raise(err::DivisionByZero);
+        ADD_FAILURE() << "raise returned";
     } catch (const VbError& e) {
         EXPECT_EQ(e.number(), 11);
         EXPECT_EQ(e.description(), "Division by zero");

@@ -114,7 +114,9 @@ TEST_F(Dispatch, AHandleBeyond32BitsIsReportedAndNoWindowOpens) {
     EXPECT_EQ(handleArgument("-2147483648").value(), -2147483647 - 1);
 }
 
-TEST_F(Dispatch, SettingsDialogIgnoresItsArgument) {
+// Main hands "/C" to the settings opener, whatever follows it; whether the
+// program installs a real dialog there is the programs' own test.
+TEST_F(Dispatch, SettingsLineCallsTheOpenerWhateverItsArgument) {
     for (const char* line : {"/c", "/C", "/c:5678", " /C 5678 "}) runMain(line);
     EXPECT_EQ(configShown, 4);
     EXPECT_EQ(platform.spiCalls(), std::vector<SpiCall>(4, kSaverOff));

@@ -32,8 +32,8 @@ win=$(window_named Glintmoor "$pid")
 check "a window titled Glintmoor covers the screen" test "$(geometry "$win")" = "0 0 1920 1080"
 check "it is top-most" xprop_has "$win" _NET_WM_STATE_ABOVE
 check "it has no task bar button" xprop_has "$win" _NET_WM_STATE_SKIP_TASKBAR
-check "its DIB image reaches the screen" wait_for 2 test "$(pixel 10 10)" = "$red"
-check "up to the far corner" test "$(pixel 1919 1079)" = "$red"
+check "its DIB image reaches the screen" wait_for 10 pixel_is 10 10 "$red"
+check "up to the far corner" wait_for 10 pixel_is 1919 1079 "$red"
 check "the cursor is hidden" test "$(cursor_state)" = invisible
 check "the timer ticks" wait_for 2 has_line "$tmp/full" timer
 check "GetVersionExA answers for the NT family" test "$(count_match "$tmp/full" '^version 1 2 ')" -eq 1

@@ -40,6 +40,18 @@ alive() { kill -0 "$1" 2>/dev/null; }
 dead() { ! alive "$1"; }
 # ends_within SECONDS PID: the process is gone within that time.
 ends_within() { wait_for "$1" dead "$2"; }
+# What these tests check is that input or a signal ends a program promptly,
+# not within a set time: a loaded two-core machine may hold any process back
+# for seconds. ends_cleanly PID [SECONDS]: the process, a child of this
+# shell, ends within SECONDS (PROMPTLY) with exit status 0 (a crash while
+# ending fails).
+PROMPTLY=${GLINTMOOR_PROMPTLY:-15}
+ends_cleanly() {
+    ends_within "${2:-$PROMPTLY}" "$1" || return 1
+    local status=0
+    wait "$1" || status=$?
+    [ "$status" -eq 0 ] || { echo "exit status $status" >&2; return 1; }
+}
 # has_line FILE TEXT: the file has a line that is exactly TEXT (a line end
 # of CR LF, as Windows programs write, counts as LF).
 has_line() { [ -f "$1" ] && tr -d '\r' < "$1" | grep -qxF -- "$2"; }
@@ -51,6 +63,8 @@ has_lines() {
 
 # lacks_match FILE REGEX: no line of the file matches the extended regex.
 lacks_match() { ! tr -d '\r' < "$1" | grep -qE -- "$2"; }
+# has_match FILE REGEX: the file exists and a line matches the extended regex.
+has_match() { [ -f "$1" ] && tr -d '\r' < "$1" | grep -qE -- "$2"; }
 # count_match FILE REGEX: how many lines match.
 count_match() { tr -d '\r' < "$1" | grep -cE -- "$2"; }
 
@@ -66,6 +80,7 @@ window_named() {
 }
 # geometry WINDOW: "X Y WIDTH HEIGHT" of the window on the root.
 geometry() {
+    [ -n "$1" ] || return 1  # xwininfo without an id would wait for a click
     xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
         /^ *Width:/{w=$NF} /^ *Height:/{h=$NF} END{print x, y, w, h}'
 }
@@ -73,6 +88,12 @@ geometry() {
 pixel() {
     import -window root -crop "1x1+$1+$2" -depth 8 txt:- | awk 'NR==2{print tolower(substr($3, 2, 6))}'
 }
+# pixel_is X Y RRGGBB: the screen has that colour there (read anew at every
+# call, so that wait_for retries it).
+pixel_is() { [ "$(pixel "$1" "$2")" = "$3" ]; }
+# showing: the screen shows a picture of many colours (a landscape, not an
+# empty window), so the program is up and drawing.
+showing() { [ "$(import -window root png:- | convert - -format %k info:)" -gt 100 ]; }
 screen_size() { xdpyinfo | awk '/dimensions:/ { sub("x", " ", $2); print $2 }'; }
 # no_window_covers_screen NAME: no window titled exactly NAME has the screen's size.
 no_window_covers_screen() {
