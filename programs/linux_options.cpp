@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "programs/setting_options.h"
+
 namespace gm {
 namespace {
 
@@ -51,7 +53,7 @@ LinuxOptions parseLinuxOptions(const std::vector<std::string>& args,
             o.printConfig = true;
         } else if (a == "--help" || a == "-h") {
             o.help = true;
-        } else {
+        } else if (!takeSettingOption(args, i, o.settingOverrides, o.error)) {
             rest.push_back(a);
         }
     }
@@ -63,6 +65,12 @@ LinuxOptions parseLinuxOptions(const std::vector<std::string>& args,
     }
     for (const std::string& a : rest) o.commandLine += (o.commandLine.empty() ? "" : " ") + a;
     return o;
+}
+
+bool opensSettingsDialog(const std::string& commandLine) {
+    const auto first = commandLine.find_first_not_of(" \t");
+    return first != std::string::npos && commandLine.compare(first, 1, "/") == 0 &&
+           first + 1 < commandLine.size() && (commandLine[first + 1] | 0x20) == 'c';
 }
 
 std::string usageText() {
@@ -82,6 +90,10 @@ std::string usageText() {
            "  --seed N           the same landscape for the same N\n"
            "  --print-config     print the settings as read, then exit\n"
            "  --help             this text\n"
+           "\n"
+           "The show's settings for this run, overriding the stored ones (the settings\n"
+           "dialog's ranges; XScreenSaver's settings for glintmoor pass them):\n" +
+           settingOptionsUsage() +
            "\n"
            "Without a display:\n"
            "  --render FILE.png [--seed N] [--size WxH]\n"

@@ -9,6 +9,7 @@
 #include "programs/record_command.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/ini_store.h"
+#include "platform/overridden_store.h"
 #include "platform/posix_system.h"
 #include "programs/export_resources.h"
 #include "programs/linux_options.h"
@@ -23,9 +24,11 @@ namespace {
 // What runs without a display: the headless platform with the system's
 // clock, program path, version and settings file.
 struct ConsolePlatform {
-    gm::IniStore store{gm::posix::settingsFilePath()};
+    gm::OverriddenStore store;
     gm::HeadlessPlatform platform{640, 480, gm::posix::tickCount()};
-    ConsolePlatform() {
+    explicit ConsolePlatform(gm::SettingOverrides overrides)
+        : store(std::make_unique<gm::IniStore>(gm::posix::settingsFilePath()),
+                std::move(overrides)) {
         platform.setProgramPath(gm::posix::executablePath());
         platform.setDateTime(gm::posix::localNow());
         platform.setOsVersion(gm::posix::versionInfo());
@@ -33,8 +36,8 @@ struct ConsolePlatform {
     }
 };
 
-int printConfig() {
-    ConsolePlatform console;
+int printConfig(const gm::SettingOverrides& overrides) {
+    ConsolePlatform console(overrides);
     gm::setPlatform(&console.platform);
     gm::LoadConfig();
     std::fputs(gm::describeSettings(gm::settings()).c_str(), stdout);
@@ -66,9 +69,13 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.seed) gm::setSeedOverride(options.seed);
-    if (options.printConfig) return printConfig();
+    if (options.printConfig) return printConfig(options.settingOverrides);
 
-    std::unique_ptr<gm::Platform> x11 = gm::makeX11Platform(options.x11);
+    gm::X11Options x11Options = options.x11;
+    if (!gm::opensSettingsDialog(options.commandLine)) {
+        x11Options.settingOverrides = options.settingOverrides;
+    }
+    std::unique_ptr<gm::Platform> x11 = gm::makeX11Platform(x11Options);
     if (!x11) {
         const char* display = std::getenv("DISPLAY");
         std::fprintf(stderr, "glintmoor: cannot open the X display \"%s\"; start it from a desktop "

@@ -57,5 +57,31 @@ TEST(LinuxOptions, MalformedOptionsAreErrors) {
     EXPECT_EQ(parseWindowId("4294967296"), std::nullopt);
 }
 
+TEST(LinuxOptions, SettingsForOneRun) {
+    LinuxOptions o = parse({"-density", "22", "--flake-size", "10", "-cloud-speed", "0,04",
+                            "-no-date", "-speed", "10.0", "/s"});
+    EXPECT_TRUE(o.error.empty()) << o.error;
+    EXPECT_EQ(o.commandLine, "/s");
+    const SettingOverrides expected{
+        {"maxFl", "22"}, {"Size", "10"}, {"SpeedS", "0.04"}, {"Date", "0"}, {"Speed", "10"}};
+    EXPECT_EQ(o.settingOverrides, expected);
+    EXPECT_EQ(parse({"-no-time", "-time"}).settingOverrides.at("Time"), "1") << "the last one wins";
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"-density"}, {"-density", "21"}, {"-density", "110.5"}, {"-speed", "0.09"},
+             {"-flake-speed", "10.01"}, {"-object-speed", "2.07"}, {"-cloud-speed", "nan"},
+             {"-cloud-speed", "1e99"}, {"-flake-size", ""}}) {
+        EXPECT_FALSE(parse(args).error.empty()) << args[0] << " " << (args.size() > 1 ? args[1] : "");
+    }
+}
+
+TEST(LinuxOptions, TheSettingsDialogsCommandLine) {
+    for (const char* line : {"/c", "/C", " /c:1234", "/c 99"}) {
+        EXPECT_TRUE(opensSettingsDialog(line)) << line;
+    }
+    for (const char* line : {"", "/s", "c", "/", "-c", "/p 12"}) {
+        EXPECT_FALSE(opensSettingsDialog(line)) << line;
+    }
+}
+
 }  // namespace
 }  // namespace gm
