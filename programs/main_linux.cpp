@@ -1,11 +1,13 @@
 // The Linux program: takes the Linux-only options off the command line,
-// opens the X display and runs Main with what is left, as Windows runs the
-// screen saver.
+// opens the X display (and GTK for the settings dialog) and runs Main with
+// what is left, as Windows runs the screen saver.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "dialogs/frm_config.h"
+#include "platform/gtk/gtk_dialog.h"
 #include "programs/record_command.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/ini_store.h"
@@ -71,10 +73,19 @@ int main(int argc, char** argv) {
     if (options.seed) gm::setSeedOverride(options.seed);
     if (options.printConfig) return printConfig(options.settingOverrides);
 
-    gm::X11Options x11Options = options.x11;
-    if (!gm::opensSettingsDialog(options.commandLine)) {
-        x11Options.settingOverrides = options.settingOverrides;
+    // The settings dialog is a GTK window; it shows and writes the stored
+    // settings, so the setting options do not reach it.
+    const bool settingsDialog = gm::opensSettingsDialog(options.commandLine);
+    std::unique_ptr<gm::GtkDialogSystem> dialogs;
+    if (settingsDialog && !(dialogs = gm::GtkDialogSystem::open())) {
+        const char* display = std::getenv("DISPLAY");
+        std::fprintf(stderr, "glintmoor: the settings dialog needs a display, and \"%s\" cannot be "
+                     "opened; start it from a desktop session or give DISPLAY.\n",
+                     display ? display : "");
+        return 1;
     }
+    gm::X11Options x11Options = options.x11;
+    if (!settingsDialog) x11Options.settingOverrides = options.settingOverrides;
     std::unique_ptr<gm::Platform> x11 = gm::makeX11Platform(x11Options);
     if (!x11) {
         const char* display = std::getenv("DISPLAY");
@@ -84,7 +95,12 @@ int main(int argc, char** argv) {
     }
     gm::setPlatform(x11.get());
     gm::installShowParts();
+    if (dialogs) {
+        gm::setDialogSystem(dialogs.get());
+        gm::forms().showFrmConfig = &gm::showFrmConfig;
+    }
     gm::Main(options.commandLine);
+    if (dialogs) dialogs->run();
     gm::platform().run();
     return 0;
 }
