@@ -1,6 +1,6 @@
-// frmConfig and frmInfo on GTK under Xvfb: stored INI values -> the GTK
-// controls, what the user does with them (keyboard steps of the sliders,
-// buttons, Enter, Escape, the close button) -> the INI file.
+// frmConfig on GTK under Xvfb: stored INI values -> the GTK controls, what
+// the user does with them (keyboard steps of the sliders, buttons, Enter,
+// Escape, the close button) -> the INI file. The about box: settings_dialog.sh.
 #include "platform/gtk/gtk_dialog.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +14,6 @@
 
 #include "common/settings.h"
 #include "dialogs/frm_config.h"
-#include "dialogs/frm_info.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/ini_store.h"
 
@@ -200,34 +199,6 @@ TEST_F(GtkDialogTest, DefaultThenCloseChangesNothing) {
     closeButton();
     EXPECT_FALSE(config->window().loaded());
     EXPECT_EQ(readIni(), before);
-}
-
-// Info opens the about box modally at its place; Escape closes it and the
-// settings dialog goes on.
-TEST_F(GtkDialogTest, AboutBoxClosesWithEscape) {
-    open();
-    static int left, top;
-    static GtkWidget* about;
-    g_timeout_add(
-        50,
-        [](gpointer) -> gboolean {
-            GList* windows = gtk_window_list_toplevels();
-            for (GList* i = windows; i; i = i->next) {
-                if (gtk_window_get_modal(GTK_WINDOW(i->data))) about = GTK_WIDGET(i->data);
-            }
-            g_list_free(windows);
-            if (!about || !gtk_widget_get_mapped(about)) return G_SOURCE_CONTINUE;
-            gtk_window_get_position(GTK_WINDOW(about), &left, &top);
-            sendKey(about, GDK_KEY_Escape);
-            return G_SOURCE_REMOVE;
-        },
-        nullptr);
-    press(frmConfigControls().cmdInfo);  // returns when the about box is closed
-    ASSERT_NE(about, nullptr);
-    // with-xvfb's screen is 1920 x 1080: (28800 - 5340) \ 2 and (16200 - 4935) \ 2 twips.
-    EXPECT_EQ(left, 782);
-    EXPECT_EQ(top, 375);
-    EXPECT_TRUE(config->window().loaded());
 }
 
 }  // namespace
