@@ -154,7 +154,7 @@ class GtkDialog final : public DialogWindow {
     void writeValue(int control, int value) override;
 
   private:
-    GtkWidget* makeWidget(int control);
+    void makeWidget(int control);
     void place(GtkWidget* fixed);
     void setFocusChain(GtkWidget* fixed);
     int px(double twips) const {
@@ -225,7 +225,7 @@ GtkDialog::~GtkDialog() {
 }
 
 // Creates the control's widget; places it later.
-GtkWidget* GtkDialog::makeWidget(int control) {
+void GtkDialog::makeWidget(int control) {
     const FormSpec& form = spec();
     const ControlSpec& c = form.controls[static_cast<std::size_t>(control)];
     const DialogFont& font = c.font ? *c.font : form.font;
@@ -316,7 +316,6 @@ GtkWidget* GtkDialog::makeWidget(int control) {
     if (clippedAway(form, c)) gtk_widget_set_no_show_all(outer, TRUE);
     widgets_.push_back(w);
     outer_.push_back(outer);
-    return w;
 }
 
 // Puts every control at its twips place; one the toolkit makes taller than
