@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "programs/setting_options.h"
+
 namespace gm {
 namespace {
 
@@ -51,7 +53,7 @@ LinuxOptions parseLinuxOptions(const std::vector<std::string>& args,
             o.printConfig = true;
         } else if (a == "--help" || a == "-h") {
             o.help = true;
-        } else {
+        } else if (!takeSettingOption(args, i, o.settingOverrides, o.error)) {
             rest.push_back(a);
         }
     }
@@ -65,13 +67,21 @@ LinuxOptions parseLinuxOptions(const std::vector<std::string>& args,
     return o;
 }
 
+bool opensSettingsDialog(const std::string& commandLine) {
+    const auto first = commandLine.find_first_not_of(" \t");
+    return first != std::string::npos && commandLine.compare(first, 1, "/") == 0 &&
+           first + 1 < commandLine.size() && (commandLine[first + 1] | 0x20) == 'c';
+}
+
 std::string usageText() {
     return "Usage: glintmoor [options] [/s | /c | /p ID | /a]\n"
            "An animated winter landscape with a little snowman.\n"
            "\n"
            "Modes (as the Windows screen saver takes them):\n"
            "  /s or nothing      the full-screen show; a key, a click or a mouse move ends it\n"
-           "  /c                 the settings dialog\n"
+           "  /c                 the settings dialog and its about box (GTK windows; needs a\n"
+           "                     display); OK writes the settings file, the setting options\n"
+           "                     below do not reach it\n"
            "  /p ID              a still preview inside the X window ID\n"
            "  /a                 change the password (nothing to do on Linux)\n"
            "\n"
@@ -82,6 +92,10 @@ std::string usageText() {
            "  --seed N           the same landscape for the same N\n"
            "  --print-config     print the settings as read, then exit\n"
            "  --help             this text\n"
+           "\n"
+           "The show's settings for this run, overriding the stored ones (the settings\n"
+           "dialog's ranges; XScreenSaver's settings for glintmoor pass them):\n" +
+           settingOptionsUsage() +
            "\n"
            "Without a display:\n"
            "  --render FILE.png [--seed N] [--size WxH]\n"

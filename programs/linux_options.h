@@ -8,6 +8,8 @@
 //   --seed N           a reproducible run (wins over GLINTMOOR_SEED)
 //   --print-config     print the settings as read, then exit
 //   --help             print the usage, then exit
+//   -density N, -speed X, -no-date, ...
+//                      the show's settings for this run (setting_options.h)
 // Without a target option the variable XSCREENSAVER_WINDOW, when set, names
 // the window to draw into, as the XScreenSaver daemon sets it.
 #pragma once
@@ -26,6 +28,7 @@ struct LinuxOptions {
     std::optional<std::uint64_t> seed;
     bool printConfig = false;
     bool help = false;
+    SettingOverrides settingOverrides;  // -density N, ... (setting_options.h)
     std::string commandLine;  // the rest, joined by blanks
     std::string error;        // set when an option is malformed
 };
@@ -37,6 +40,11 @@ LinuxOptions parseLinuxOptions(const std::vector<std::string>& args,
 
 // An X window id: decimal or 0x hexadecimal, up to 32 bits.
 std::optional<unsigned long> parseWindowId(const std::string& text);
+
+// True when the rest of the command line opens the settings dialog ("/c",
+// "/C", "/c:1234"): the dialog shows and writes the stored settings, so the
+// setting options do not reach it.
+bool opensSettingsDialog(const std::string& commandLine);
 
 std::string usageText();
 

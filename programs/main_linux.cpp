@@ -1,14 +1,17 @@
 // The Linux program: takes the Linux-only options off the command line,
-// opens the X display and runs Main with what is left, as Windows runs the
-// screen saver.
+// opens the X display (and GTK for the settings dialog) and runs Main with
+// what is left, as Windows runs the screen saver.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "dialogs/frm_config.h"
+#include "platform/gtk/gtk_dialog.h"
 #include "programs/record_command.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/ini_store.h"
+#include "platform/overridden_store.h"
 #include "platform/posix_system.h"
 #include "programs/export_resources.h"
 #include "programs/linux_options.h"
@@ -23,9 +26,11 @@ namespace {
 // What runs without a display: the headless platform with the system's
 // clock, program path, version and settings file.
 struct ConsolePlatform {
-    gm::IniStore store{gm::posix::settingsFilePath()};
+    gm::OverriddenStore store;
     gm::HeadlessPlatform platform{640, 480, gm::posix::tickCount()};
-    ConsolePlatform() {
+    explicit ConsolePlatform(gm::SettingOverrides overrides)
+        : store(std::make_unique<gm::IniStore>(gm::posix::settingsFilePath()),
+                std::move(overrides)) {
         platform.setProgramPath(gm::posix::executablePath());
         platform.setDateTime(gm::posix::localNow());
         platform.setOsVersion(gm::posix::versionInfo());
@@ -33,8 +38,8 @@ struct ConsolePlatform {
     }
 };
 
-int printConfig() {
-    ConsolePlatform console;
+int printConfig(const gm::SettingOverrides& overrides) {
+    ConsolePlatform console(overrides);
     gm::setPlatform(&console.platform);
     gm::LoadConfig();
     std::fputs(gm::describeSettings(gm::settings()).c_str(), stdout);
@@ -66,9 +71,22 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.seed) gm::setSeedOverride(options.seed);
-    if (options.printConfig) return printConfig();
+    if (options.printConfig) return printConfig(options.settingOverrides);
 
-    std::unique_ptr<gm::Platform> x11 = gm::makeX11Platform(options.x11);
+    // The settings dialog is a GTK window; it shows and writes the stored
+    // settings, so the setting options do not reach it.
+    const bool settingsDialog = gm::opensSettingsDialog(options.commandLine);
+    std::unique_ptr<gm::GtkDialogSystem> dialogs;
+    if (settingsDialog && !(dialogs = gm::GtkDialogSystem::open())) {
+        const char* display = std::getenv("DISPLAY");
+        std::fprintf(stderr, "glintmoor: the settings dialog needs a display, and \"%s\" cannot be "
+                     "opened; start it from a desktop session or give DISPLAY.\n",
+                     display ? display : "");
+        return 1;
+    }
+    gm::X11Options x11Options = options.x11;
+    if (!settingsDialog) x11Options.settingOverrides = options.settingOverrides;
+    std::unique_ptr<gm::Platform> x11 = gm::makeX11Platform(x11Options);
     if (!x11) {
         const char* display = std::getenv("DISPLAY");
         std::fprintf(stderr, "glintmoor: cannot open the X display \"%s\"; start it from a desktop "
@@ -77,7 +95,12 @@ int main(int argc, char** argv) {
     }
     gm::setPlatform(x11.get());
     gm::installShowParts();
+    if (dialogs) {
+        gm::setDialogSystem(dialogs.get());
+        gm::forms().showFrmConfig = &gm::showFrmConfig;
+    }
     gm::Main(options.commandLine);
+    if (dialogs) dialogs->run();
     gm::platform().run();
     return 0;
 }

@@ -129,7 +129,9 @@ public:
         context_->shm = XShmQueryExtension(display);
         context_->invisibleCursor = makeInvisibleCursor(display, root);
         const char* path = std::getenv("GLINTMOOR_SETTINGS");
-        store_ = std::make_unique<IniStore>(path && *path ? path : posix::userSettingsPath());
+        store_ = std::make_unique<OverriddenStore>(
+            std::make_unique<IniStore>(path && *path ? path : posix::userSettingsPath()),
+            options.settingOverrides);
     }
 
     std::uint32_t GetTickCount() override { return posix::tickCount(); }

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "platform/overridden_store.h"
 #include "platform/platform.h"
 
 namespace gm {
@@ -17,6 +18,8 @@ struct X11Options {
     };
     Target target = Target::FullScreen;
     unsigned long windowId = 0;
+    // Settings read from here instead of the store, for this run only.
+    SettingOverrides settingOverrides;
 };
 
 // Opens the display; returns nullptr when there is none.

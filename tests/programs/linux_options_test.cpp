@@ -2,7 +2,14 @@
 // as Windows would pass it.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "programs/linux_options.h"
+
+#include "common/settings.h"
+#include "dialogs/frm_config.h"
+#include "platform/headless/headless_dialog.h"
+#include "platform/headless/headless_platform.h"
 
 namespace gm {
 namespace {
@@ -55,6 +62,66 @@ TEST(LinuxOptions, MalformedOptionsAreErrors) {
     EXPECT_FALSE(parse({}, "window").error.empty());
     EXPECT_EQ(parseWindowId("4294967295"), 4294967295ul);
     EXPECT_EQ(parseWindowId("4294967296"), std::nullopt);
+}
+
+TEST(LinuxOptions, SettingsForOneRun) {
+    LinuxOptions o = parse({"-density", "22", "--flake-size", "10", "-cloud-speed", "0,04",
+                            "-no-date", "-speed", "10.0", "/s"});
+    EXPECT_TRUE(o.error.empty()) << o.error;
+    EXPECT_EQ(o.commandLine, "/s");
+    const SettingOverrides expected{
+        {"maxFl", "22"}, {"Size", "10"}, {"SpeedS", "0.04"}, {"Date", "0"}, {"Speed", "10"}};
+    EXPECT_EQ(o.settingOverrides, expected);
+    EXPECT_EQ(parse({"-no-time", "-time"}).settingOverrides.at("Time"), "1") << "the last one wins";
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"-density"}, {"-density", "21"}, {"-density", "110.5"}, {"-speed", "0.09"},
+             {"-flake-speed", "10.01"}, {"-object-speed", "2.07"}, {"-cloud-speed", "nan"},
+             {"-cloud-speed", "1e99"}, {"-flake-size", ""}}) {
+        EXPECT_FALSE(parse(args).error.empty()) << args[0] << " " << (args.size() > 1 ? args[1] : "");
+    }
+}
+
+// The options take what the settings dialog stores with its sliders at 1
+// and at 100, and nothing beyond.
+TEST(LinuxOptions, RangesAreTheSettingsDialogsEnds) {
+    const std::pair<const char*, const char*> options[] = {
+        {"maxFl", "-density"},      {"SpeedF", "-flake-speed"},  {"Size", "-flake-size"},
+        {"SpeedS", "-cloud-speed"}, {"SpeedO", "-object-speed"}, {"Speed", "-speed"}};
+    for (const int end : {1, 100}) {
+        HeadlessPlatform platform;
+        HeadlessDialogSystem dialogs;
+        setPlatform(&platform);
+        setDialogSystem(&dialogs);
+        LoadConfig();
+        {
+            FrmConfig form;
+            form.Show();
+            HeadlessDialog& d = *dialogs.find("frmConfig");
+            for (int h = 0; h < 6; ++h) d.set("HScroll(" + std::to_string(h) + ")", end);
+            d.click("cmdOK");
+        }
+        for (const auto& [key, option] : options) {
+            const std::string text =
+                platform.memoryStore().GetSetting("Glintmoor", "Settings", key).value();
+            LinuxOptions o = parse({option, text});
+            EXPECT_EQ(o.settingOverrides[key], text) << option << " " << text << o.error;
+            const double step = std::string(key) == "maxFl" ? 1 : 0.01;
+            char beyond[32];
+            std::snprintf(beyond, sizeof beyond, "%g", std::stod(text) + (end == 1 ? -step : step));
+            EXPECT_FALSE(parse({option, beyond}).error.empty()) << option << " " << beyond;
+        }
+        setDialogSystem(nullptr);
+        setPlatform(nullptr);
+    }
+}
+
+TEST(LinuxOptions, TheSettingsDialogsCommandLine) {
+    for (const char* line : {"/c", "/C", " /c:1234", "/c 99"}) {
+        EXPECT_TRUE(opensSettingsDialog(line)) << line;
+    }
+    for (const char* line : {"", "/s", "c", "/", "-c", "/p 12"}) {
+        EXPECT_FALSE(opensSettingsDialog(line)) << line;
+    }
 }
 
 }  // namespace
