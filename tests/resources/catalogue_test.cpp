@@ -206,6 +206,17 @@ TEST(BitmapCatalogue, BlendPatternsAreDithersDenserInTheMiddle) {
     EXPECT_LT(outer, 0.05) << "white round the oval";
 }
 
+TEST(BitmapCatalogue, HillsSinkToTheGroundAtTheirRightEnd) {
+    // A band of hills stops inside the canvas with the picture's right end,
+    // plain or mirrored; a tall figure there would stand as a cliff.
+    for (const int mask : {132, 134, 136, 138}) {
+        const Dib d = load(mask);
+        int rows = 0;
+        for (int y = 0; y < d.height; ++y) rows += isFigure(d, d.width - 1, y);
+        EXPECT_LE(rows, 2) << "mask " << mask;
+    }
+}
+
 TEST(BitmapCatalogue, SkyBandsEndInTheTopColourOfTheirGradient) {
     for (int sky = 1; sky <= 4; ++sky) {
         const Dib strip = load(100 + sky);
