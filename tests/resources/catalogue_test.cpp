@@ -241,6 +241,22 @@ TEST(BitmapCatalogue, TheEveningSkyMeetsTheBandsItBorrows) {
     EXPECT_EQ(load(105).rgb(0, 0), load(103).rgb(0, 0));
 }
 
+TEST(BitmapCatalogue, GradientsAreOneColourPerRow) {
+    // The scene stretches a strip sideways into tiles: any change across a
+    // row would show as dashes.
+    for (int id = 101; id <= 105; ++id) {
+        const Dib d = load(id);
+        int mixedRows = 0;
+        for (int y = 0; y < d.height; ++y)
+            for (int x = 1; x < d.width; ++x)
+                if (d.rgb(x, y) != d.rgb(0, y)) {
+                    ++mixedRows;
+                    break;
+                }
+        EXPECT_EQ(mixedRows, 0) << id;
+    }
+}
+
 TEST(BitmapCatalogue, GradientsBrightenToNearWhiteFromRow320) {
     for (int id = 101; id <= 105; ++id) {
         const Dib d = load(id);
