@@ -14,7 +14,11 @@ namespace gm {
 
 void Animation::tmrAnimation_Timer() {
     trapped("frmMain", "tmrAnimation_timer", [&](Trap& at) {
-        const int w = W(), h = H();
+        // Until the scene has been built for a new window size, picBG and
+        // picBuffer keep the old size: the frame covers only the area they
+        // know, so that nothing is drawn where no background erases it.
+        const int w = std::min(W(), std::min(s_.picBG.width(), s_.picBuffer.width()));
+        const int h = std::min(H(), std::min(s_.picBG.height(), s_.picBuffer.height()));
         gfx::Surface& window = host_.windowImage();
         // 1. The time stamp the flake loop paces itself by.
         at(50010, [&] { tickNow = tickCountNow(); });
@@ -76,7 +80,7 @@ void Animation::tmrAnimation_Timer() {
         // 8. The flakes, on the window only.
         at(50120, [&] {
             composer_.eraseFlakes(window);
-            drawFlakes(window);
+            drawFlakes(window, w, h);
         });
         // 9. Show it.
         at(50130, [&] { composer_.refresh(host_); });

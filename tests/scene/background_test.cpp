@@ -85,6 +85,14 @@ TEST(Hintergrund, AndBodenCoverTheirSurfacesAtAnyResolution) {
     }
 }
 
+TEST(Hintergrund, CoversTheCanvasBesideANarrowSkyBand) {
+    SceneRig rig;
+    rig.surfaces.picHimmel.setSize(462, 75);  // resampled for a 400-pixel window
+    rig.state.SkyType = 1;
+    rig.scene.Hintergrund();
+    EXPECT_EQ(columnsOf(rig.surfaces.picBG, 479, 0), 0);
+}
+
 // --- Himmel -----------------------------------------------------------------------
 
 // Scripts Himmel: sky top, band variant k, the flakes, no moon.
