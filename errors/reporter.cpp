@@ -69,7 +69,8 @@ Int16 ErrPtnr::OnError(const std::string& AktModul, const std::string& AktProc) 
     if (lblProgInfo.empty()) lblProgInfo = protocol::programInfoLine(platform().programPath());
 
     const std::string statement = AktModul + '\n' + AktProc + '\n' + lblError[3] + '\n' + lblError[0];
-    repeats_ = statement == lastStatement_ ? repeats_ + 1 : 1;
+    const bool repeated = statement == lastStatement_ && !statementRanSinceReport();
+    repeats_ = repeated ? repeats_ + 1 : 1;
     lastStatement_ = statement;
 
     platform().resetMousePointer();
