@@ -109,6 +109,18 @@ TEST(SettingText, FloatsWriteTheShortestInvariantText) {
     EXPECT_EQ(singleToText(0.1f), "0.1");
     EXPECT_EQ(singleToText(0.0f), "0");
     EXPECT_EQ(singleToText(1e10f), "10000000000") << "no exponent";
+    // At most 7 significant digits, even where reading back needs more.
+    EXPECT_EQ(singleToText(1.0f / 3), "0.3333333");
+    EXPECT_EQ(singleToText(-2.0f / 3), "-0.6666667");
+    EXPECT_EQ(singleToText(1234567.9f), "1234568");
+    EXPECT_EQ(singleToText(0.00012345678f), "0.0001234568");
+}
+
+// Digits of a decimal text from its first nonzero one.
+std::size_t significantDigits(std::string text) {
+    std::erase_if(text, [](char c) { return c == '-' || c == '.'; });
+    const auto first = text.find_first_not_of('0');
+    return first == std::string::npos ? 0 : text.size() - first;
 }
 
 // Every value the dialog's sliders can produce reads back unchanged.
@@ -122,6 +134,7 @@ TEST(SettingText, EveryDialogValueRoundTrips) {
         for (Single f : values) {
             const std::string text = singleToText(f);
             EXPECT_EQ(textToSingle(text), f) << text;
+            EXPECT_LE(significantDigits(text), 7u) << text;
             EXPECT_EQ(text.find_first_of("eE,"), std::string::npos) << text;
             std::string comma = text;
             if (auto p = comma.find('.'); p != std::string::npos) comma[p] = ',';
