@@ -5,6 +5,12 @@
 #include <cmath>
 #include <cstring>
 #include <vector>
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "errors/reporter.h"
 #include "errors/trap.h"
@@ -283,6 +289,42 @@ TEST(IniStore, EditsKeepForeignLinesAndSections) {
               "; written by hand\n[Other]\nmaxFl=1\n\n[settings]\nmaxFl=24\nSpeedS=0,56\nSpeed=5\n\n"
               "[Tail]\nx=y\n");
 }
+
+TEST(IniStore, AByteOrderMarkIsReadOverAndKept) {
+    test::TempDir dir;
+    const std::string path = dir.file("settings.ini");
+    test::writeFile(path, "\xEF\xBB\xBF[Settings]\r\nmaxFl=23\r\n");
+    IniStore ini(path);
+    EXPECT_EQ(ini.GetSetting("Glintmoor", "Settings", "maxFl"), "23");
+    ini.SaveSetting("Glintmoor", "Settings", "Date", "0");
+    EXPECT_EQ(test::readFile(path), "\xEF\xBB\xBF[Settings]\nmaxFl=23\nDate=0\n");
+}
+
+#ifndef _WIN32
+// A write that fails half way (here: a file-size limit, as a full disk
+// would) reports 75 and leaves the file as it was, every key in it.
+TEST(IniStore, AFailedWriteKeepsTheFile) {
+    test::TempDir dir;
+    const std::string path = dir.file("settings.ini");
+    const std::string before = "[Settings]\nmaxFl=23\nSpeedS=0.56\nDate=0\nTime=0\n";
+    test::writeFile(path, before);
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit limit{16, 16};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        signal(SIGXFSZ, SIG_IGN);
+        IniStore ini(path);
+        const int error = errorOf([&] { ini.SaveSetting("Glintmoor", "Settings", "Speed", "5"); });
+        _exit(error);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), err::PathFileAccess);
+    EXPECT_EQ(test::readFile(path), before);
+    EXPECT_FALSE(std::filesystem::exists(path + ".new"));
+}
+#endif
 
 }  // namespace
 }  // namespace gm
