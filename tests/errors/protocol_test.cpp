@@ -286,6 +286,17 @@ TEST_F(ProtocolTest, LinuxFallsBackToTheSettingsFolder) {
     EXPECT_NE(text.find("Modul:\tAllgemein"), std::string::npos);
     EXPECT_NE(text.find(kPad + "glintmoor  V1.0.310\r\n"), std::string::npos);
 }
+#else
+TEST_F(ProtocolTest, WindowsFallsBackToTheLocalApplicationData) {
+    test::ScopedEnv noOverride("GLINTMOOR_PROTOCOL_DIR", std::nullopt);
+    test::ScopedEnv local("LOCALAPPDATA", dir.file("Local"));
+    platform.setProgramPath(dir.file("read-only") + "\\Glintmoor.scr");  // a folder that does not exist
+    ErrPtnr reporter;
+    setError(err::Overflow, 50010);
+    reporter.OnError("Allgemein", "Zz");
+    const std::string text = test::readFile(dir.file("Local") + "\\Glintmoor\\Glintmoor.EPT");
+    EXPECT_NE(text.find("Modul:\tAllgemein"), std::string::npos);
+}
 #endif
 
 }  // namespace
