@@ -34,8 +34,8 @@ void Animation::tmrAnimation_Timer() {
             const Single travelled =
                 static_cast<Single>(static_cast<Single>(skyTick.value()) * settings_.SpeedS);
             const Single period = static_cast<Single>(scene_.skyWidth.value() - 2);
-            scene_.skyOffset = travelled >= 0 ? CInt(travelled)
-                                              : CInt(std::max(period + travelled, Single(-1)));
+            scene_.skyOffset =
+                travelled >= 0 ? CInt(travelled) : CInt(std::max(period + travelled, Single(-1)));
         });
         at(50040, [&] {
             if (scene_.skyOffset > scene_.skyWidth) {

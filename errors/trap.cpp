@@ -10,10 +10,8 @@ namespace {
 ErrorHandler gHandler = &OnError;
 void exitAtOnce() { std::_Exit(0); }
 EndProgram gEnd = &exitAtOnce;
-}  // namespace
 
-namespace {
-int gDepth = 0;                                         // statements running now
+int gDepth = 0;                                        // statements running now
 int gReportedDepth = std::numeric_limits<int>::max();  // depth of the latest report
 bool gRanSinceReport = false;
 }  // namespace

@@ -72,11 +72,13 @@ LinuxOptions parseLinuxOptions(const std::vector<std::string>& args,
 std::optional<unsigned long> previewHost(const std::string& commandLine) {
     const auto first = commandLine.find_first_not_of(" \t");
     if (first == std::string::npos || commandLine.size() < first + 2) return std::nullopt;
-    if (commandLine[first] != '/' || (commandLine[first + 1] != 'p' && commandLine[first + 1] != 'P'))
+    if (commandLine[first] != '/' ||
+        (commandLine[first + 1] != 'p' && commandLine[first + 1] != 'P'))
         return std::nullopt;
     const std::size_t argument = first + 3;  // Main's argument starts at the fourth character
     try {
-        const Int32 host = handleArgument(argument < commandLine.size() ? commandLine.substr(argument) : "");
+        const Int32 host =
+            handleArgument(argument < commandLine.size() ? commandLine.substr(argument) : "");
         return host > 0 ? static_cast<unsigned long>(host.value()) : 0;
     } catch (const VbError&) {
         return 0;  // beyond 32 bits

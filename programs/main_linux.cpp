@@ -63,7 +63,8 @@ int main(int argc, char** argv) {
     }
     // A malformed variable is the daemon's or the user's mistake; the usage
     // and the settings can still be shown.
-    if (!options.variableError.empty()) std::fprintf(stderr, "glintmoor: %s\n", options.variableError.c_str());
+    if (!options.variableError.empty())
+        std::fprintf(stderr, "glintmoor: %s\n", options.variableError.c_str());
     if (options.help) {
         std::fputs(gm::usageText().c_str(), stdout);
         return 0;

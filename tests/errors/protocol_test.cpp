@@ -290,7 +290,8 @@ TEST_F(ProtocolTest, LinuxFallsBackToTheSettingsFolder) {
 TEST_F(ProtocolTest, WindowsFallsBackToTheLocalApplicationData) {
     test::ScopedEnv noOverride("GLINTMOOR_PROTOCOL_DIR", std::nullopt);
     test::ScopedEnv local("LOCALAPPDATA", dir.file("Local"));
-    platform.setProgramPath(dir.file("read-only") + "\\Glintmoor.scr");  // a folder that does not exist
+    // A folder that does not exist.
+    platform.setProgramPath(dir.file("read-only") + "\\Glintmoor.scr");
     ErrPtnr reporter;
     setError(err::Overflow, 50010);
     reporter.OnError("Allgemein", "Zz");

@@ -85,9 +85,11 @@ TEST(LinuxOptions, WindowsThatAreNotThereAreNamed) {
     };
     for (const auto& c : cases) {
         const std::string why = unusableWindow(parse(c.args), only42);
-        EXPECT_EQ(why.empty(), c.usable) << c.args[0] << " " << (c.args.size() > 1 ? c.args[1] : "") << ": " << why;
+        EXPECT_EQ(why.empty(), c.usable)
+            << c.args[0] << " " << (c.args.size() > 1 ? c.args[1] : "") << ": " << why;
     }
-    EXPECT_NE(unusableWindow(parse({"-window-id", "0x2b"}), only42).find("0x2b"), std::string::npos);
+    EXPECT_NE(unusableWindow(parse({"-window-id", "0x2b"}), only42).find("0x2b"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -276,7 +276,8 @@ TEST(BuildBG, EverySceneStartsAsTheFirstDoes) {
             return true;
         };
         EXPECT_TRUE(same(resized.surfaces.picBG, fresh.surfaces.picBG)) << "after " << firstW;
-        EXPECT_TRUE(same(resized.surfaces.picHimmel, fresh.surfaces.picHimmel)) << "after " << firstW;
+        EXPECT_TRUE(same(resized.surfaces.picHimmel, fresh.surfaces.picHimmel))
+            << "after " << firstW;
     }
 }
 
