@@ -71,8 +71,10 @@ class Animation {
     // loop (see restartDue) or when the error trap leaves it; the result
     // tells which: true = a restart was asked for.
     bool moveFlakes();
-    // Draws flakes 0..lastFlake on the target as white discs.
-    void drawFlakes(gfx::Surface& target);
+    // Draws flakes 0..lastFlake on the target as white discs. Where the
+    // frame covers less than the whole target (width by height from the top
+    // left), a flake that would reach past the frame is left out.
+    void drawFlakes(gfx::Surface& target, int width, int height);
 
     // --- Flying objects (flying_objects.cpp) -----------------------------
     void placeObjekte();
