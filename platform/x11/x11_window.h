@@ -58,6 +58,7 @@ public:
     int setWindowPos(std::intptr_t insertAfter, int x, int y, int cx, int cy,
                      unsigned flags) override;
     void setTimer(std::uint32_t intervalMs, bool enabled) override;
+    std::vector<MonitorArea> monitors() const override;
 
     ::Window xid() const { return xid_; }
     bool isOpen() const { return open_; }
@@ -82,6 +83,7 @@ private:
     std::shared_ptr<X11Context> context_;
     Target target_;
     WindowEvents& events_;
+    bool overrideRedirect_ = false;  // placed by us, not by a window manager
     ::Window xid_ = 0;
     GC gc_ = nullptr;
     X11Image image_;
