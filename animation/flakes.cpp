@@ -82,6 +82,14 @@ bool Animation::moveFlakes() {
                 }
             }
             if (restart) break;
+            // A pass without flakes (a stored maxFl below -1 leaves none)
+            // still lets pending events run once and takes its time stamp,
+            // so that input and signals end the show and the pacing below
+            // waits for the next tick instead of spinning.
+            if (last < 0) {
+                at(50050, [&] { platform().yield(); });
+                at(50060, [&] { flakesDone = tickCountNow(); });
+            }
             // At most one pass per tick: wait until a tick has started at
             // least a third of a period after this pass's last move. The
             // event pump sleeps until the next event or due timer, then

@@ -24,9 +24,11 @@ void Scene::Berge(Int16& row) {
             at(50070, [&] { drawMasked(hills, d, row, 640, h, 0, 0, 640, 100); });
         }
         if (m == -1) {
-            // Mirrored, the source rectangle starts d columns left of the
-            // picture; those columns fall beyond the canvas's right edge.
-            at(50080, [&] { drawMasked(hills, 640 - d, row, -640, h, d, 0, 640, 100); });
+            // Mirrored, the whole picture is reflected about the canvas's
+            // centre line: it covers columns -d to 639 - d, so the picture's
+            // left end falls beyond the canvas's right edge and its right
+            // end, where every hill sinks to the ground, lies at column -d.
+            at(50080, [&] { drawMasked(hills, 640 - d, row, -640, h, 0, 0, 640, 100); });
         }
         at(50090, [&] { row = row + h; });
     });

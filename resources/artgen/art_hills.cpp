@@ -90,9 +90,8 @@ Picture hill(const std::vector<Ridge>& ridges, std::uint32_t seed) {
 }  // namespace
 
 void paintHills(std::vector<Artwork>& out) {
-    // Every ridge slopes down towards the right end over most of the width:
-    // a band drawn mirrored ends at an arbitrary column on the left, and
-    // there the slope keeps the cut edge low.
+    // Every ridge sinks to the ground at the right end: that end is where a
+    // band stops inside the canvas, plain or mirrored.
     const std::vector<Ridge> variants[4] = {
         // Broad rolling hills.
         {{26, {{12, 420, 0.6}, {6, 170, 1.9}}, 220}, {56, {{9, 300, 2.4}, {4, 90, 0.3}}, 300}},

@@ -37,18 +37,29 @@ const SkyType kSkies[5] = {
       {255, 248, 240}}},  // blue to peach
 };
 
+// Position along the ramp of the strip's row y: 0 = top colour, 1 = near-white.
+double stripTone(int y) {
+    if (y < kFlatRows) return 0.0;
+    if (y < kNearWhiteRow) {
+        const double t = double(y - kFlatRows) / (kNearWhiteRow - kFlatRows);
+        return 0.88 * (1 - std::pow(1 - t, 1.6));
+    }
+    return 0.88 + 0.12 * (y - kNearWhiteRow) / double(kStripH - 1 - kNearWhiteRow);
+}
+
+// Every row is one colour: the scene stretches the strip sideways into wide
+// tiles, which would turn a dither across the width into short dashes.
+// Neighbouring colours of the ramp mix from row to row instead, by the first
+// column of the ordered-dither matrix.
 Picture gradientStrip(const SkyType& sky) {
-    Picture p(kStripW, kStripH, gradientColours(sky.stops, 16));
-    std::vector<std::uint8_t> all(16);
-    for (int i = 0; i < 16; ++i) all[i] = std::uint8_t(i);
-    p.ramp(p.whole(), all, [](int, int y) {
-        if (y < kFlatRows) return 0.0;
-        if (y < kNearWhiteRow) {
-            const double t = double(y - kFlatRows) / (kNearWhiteRow - kFlatRows);
-            return 0.88 * (1 - std::pow(1 - t, 1.6));
-        }
-        return 0.88 + 0.12 * (y - kNearWhiteRow) / double(kStripH - 1 - kNearWhiteRow);
-    });
+    constexpr int kColours = 16;
+    Picture p(kStripW, kStripH, gradientColours(sky.stops, kColours));
+    for (int y = 0; y < kStripH; ++y) {
+        const double t = stripTone(y) * (kColours - 1);
+        const int lo = static_cast<int>(t);
+        const int index = std::min(kColours - 1, lo + ((t - lo) > bayer(0, y) ? 1 : 0));
+        p.fill(rect(kStripW, kStripH, 0, y, kStripW, y + 1), std::uint8_t(index));
+    }
     return p;
 }
 

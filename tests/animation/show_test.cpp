@@ -105,6 +105,20 @@ TEST_F(ShowTest, AStoredMaxFlOf1002EndsTheShowThroughTheSubscriptError) {
     EXPECT_EQ(ticks, 0);
 }
 
+TEST_F(ShowTest, WithoutFlakesTheShowStillTicksAndAKeyEndsIt) {
+    // maxFl -2 or less leaves lastFlake below 0: a flake loop without flakes.
+    for (const char* maxFl : {"-2", "-1000"}) {
+        install();
+        forms() = Forms{};
+        ticks = 0;
+        put("maxFl", maxFl);
+        platform.schedule(platform.nowMs() + 3000, {InputKind::KeyDown, 65});
+        EXPECT_EQ(runMain("/s"), 0) << maxFl;
+        EXPECT_GE(ticks, 50) << maxFl;
+        EXPECT_TRUE(protocol().empty()) << protocol();
+    }
+}
+
 TEST_F(ShowTest, ABurstOfSizeChangesBuildsOneNewSceneAndOneNewFlakeLoop) {
     install();
     onTick = [&](FrmMain& f) {

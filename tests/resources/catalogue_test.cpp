@@ -206,6 +206,17 @@ TEST(BitmapCatalogue, BlendPatternsAreDithersDenserInTheMiddle) {
     EXPECT_LT(outer, 0.05) << "white round the oval";
 }
 
+TEST(BitmapCatalogue, HillsSinkToTheGroundAtTheirRightEnd) {
+    // A band of hills stops inside the canvas with the picture's right end,
+    // plain or mirrored; a tall figure there would stand as a cliff.
+    for (const int mask : {132, 134, 136, 138}) {
+        const Dib d = load(mask);
+        int rows = 0;
+        for (int y = 0; y < d.height; ++y) rows += isFigure(d, d.width - 1, y);
+        EXPECT_LE(rows, 2) << "mask " << mask;
+    }
+}
+
 TEST(BitmapCatalogue, SkyBandsEndInTheTopColourOfTheirGradient) {
     for (int sky = 1; sky <= 4; ++sky) {
         const Dib strip = load(100 + sky);
@@ -228,6 +239,22 @@ TEST(BitmapCatalogue, SkyBandsEndInTheTopColourOfTheirGradient) {
 TEST(BitmapCatalogue, TheEveningSkyMeetsTheBandsItBorrows) {
     // A scene of sky type 5 lays the bands of type 3 over strip 105.
     EXPECT_EQ(load(105).rgb(0, 0), load(103).rgb(0, 0));
+}
+
+TEST(BitmapCatalogue, GradientsAreOneColourPerRow) {
+    // The scene stretches a strip sideways into tiles: any change across a
+    // row would show as dashes.
+    for (int id = 101; id <= 105; ++id) {
+        const Dib d = load(id);
+        int mixedRows = 0;
+        for (int y = 0; y < d.height; ++y)
+            for (int x = 1; x < d.width; ++x)
+                if (d.rgb(x, y) != d.rgb(0, y)) {
+                    ++mixedRows;
+                    break;
+                }
+        EXPECT_EQ(mixedRows, 0) << id;
+    }
 }
 
 TEST(BitmapCatalogue, GradientsBrightenToNearWhiteFromRow320) {

@@ -199,11 +199,13 @@ TEST(Berge, MirroredBandStartsAtTheRightEdge) {
     EXPECT_EQ(full.p.topLeft.sourceX, 639);
     EXPECT_EQ(full.p.topRight.sourceX, 0);
 
+    // The mirror image of the plain band: the picture's right end, where
+    // its hills sink to the ground, at the band's inner end.
     const Band narrow = berge(-400, -1);
     EXPECT_EQ(narrow.p.left, 400);
     EXPECT_EQ(narrow.p.right, 639);
-    EXPECT_EQ(narrow.p.topLeft.sourceX, 239);
-    EXPECT_EQ(narrow.p.topRight.sourceX, 0);
+    EXPECT_EQ(narrow.p.topLeft.sourceX, 639);
+    EXPECT_EQ(narrow.p.topRight.sourceX, 400);
 }
 
 TEST(Berge, HeightSqueezesOrStretchesThePictureAboveTheRow) {
