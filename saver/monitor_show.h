@@ -18,7 +18,7 @@ namespace gm {
 // what draws on it stays inside the monitor. It follows the window's image
 // when that is made anew (a size change), clipped to what is left of it.
 class MonitorView {
-public:
+  public:
     // `whole`: the view is the whole image, whatever its size.
     MonitorView(Window& window, ScreenArea area, bool whole);
 
@@ -30,7 +30,7 @@ public:
     void refresh();
     void refreshAreas(const ScreenArea* areas, int count);
 
-private:
+  private:
     void follow();
 
     Window& window_;
@@ -47,7 +47,7 @@ private:
 // process's seed and the monitor's index, so that the primary's draws stay
 // those of a one-monitor show.
 class MonitorShow final : public ShowHost {
-public:
+  public:
     MonitorShow(Window& window, const MonitorArea& monitor, int index);
 
     const int index;  // 1, 2, ... in the order the system lists the monitors
@@ -72,7 +72,7 @@ public:
     void setTimerEnabled(bool) override {}
     int screenDpi() const override { return dpi_; }
 
-private:
+  private:
     mutable MonitorView view_;
     int dpi_;
 };
