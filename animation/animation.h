@@ -76,8 +76,10 @@ class Animation {
     // One pass of the same moves without yielding: the flakes of a show that
     // the timer's ticks drive (another monitor's), one pass per tick.
     void moveFlakesOnce();
-    // Draws flakes 0..lastFlake on the target as white discs.
-    void drawFlakes(gfx::Surface& target);
+    // Draws flakes 0..lastFlake on the target as white discs. Where the
+    // frame covers less than the whole target (width by height from the top
+    // left), a flake that would reach past the frame is left out.
+    void drawFlakes(gfx::Surface& target, int width, int height);
 
     // --- Flying objects (flying_objects.cpp) -----------------------------
     void placeObjekte();

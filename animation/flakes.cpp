@@ -118,10 +118,12 @@ void Animation::moveFlakesOnce() {
     });
 }
 
-void Animation::drawFlakes(gfx::Surface& target) {
+void Animation::drawFlakes(gfx::Surface& target, int width, int height) {
+    const bool partial = width < target.width() || height < target.height();
     for (Int16 i = 0; i <= lastFlake; i = i + 1) {
         const Flake& f = Flakes[i];
         const Int32 right = f.x + f.size, bottom = f.y + f.size;
+        if (partial && (right > width || bottom > height)) continue;
         gfx::Ellipse(target, f.x, f.y, right, bottom);
         composer_.noteFlake({f.x, f.y, right, bottom});
     }

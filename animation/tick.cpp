@@ -3,6 +3,8 @@
 // date and time), copied to the window, and the flakes are drawn on the
 // window over everything. The order of the layers is fixed: sky over scene,
 // object over sky, text over object, flakes over all.
+#include <algorithm>
+
 #include "animation/animation.h"
 #include "animation/tick_count.h"
 #include "errors/trap.h"
@@ -12,21 +14,35 @@ namespace gm {
 
 void Animation::tmrAnimation_Timer() {
     trapped("frmMain", "tmrAnimation_timer", [&](Trap& at) {
-        const int w = W(), h = H();
+        // Until the scene has been built for a new window size, picBG and
+        // picBuffer keep the old size: the frame covers only the area they
+        // know, so that nothing is drawn where no background erases it.
+        const int w = std::min(W(), std::min(s_.picBG.width(), s_.picBuffer.width()));
+        const int h = std::min(H(), std::min(s_.picBG.height(), s_.picBuffer.height()));
         gfx::Surface& window = host_.windowImage();
         // 1. The time stamp the flake loop paces itself by.
         at(50010, [&] { tickNow = tickCountNow(); });
         // 2. The static scene erases the previous frame in the buffer.
         at(50020, [&] { composer_.background(w, h); });
         // 3. Sky scroll: SpeedS pixels per tick on average, in single precision.
+        // Drifting right, the offset climbs from 0 and wraps to 0 past the
+        // strip width. Drifting left (a negative SpeedS), it falls from one
+        // period of the band (the strip width less the 2 pixels by which the
+        // copies overlap) and wraps back to it below 0.
         at(50030, [&] {
             skyTick = skyTick + 1;
-            scene_.skyOffset =
-                CInt(static_cast<Single>(static_cast<Single>(skyTick.value()) * settings_.SpeedS));
+            const Single travelled =
+                static_cast<Single>(static_cast<Single>(skyTick.value()) * settings_.SpeedS);
+            const Single period = static_cast<Single>(scene_.skyWidth.value() - 2);
+            scene_.skyOffset = travelled >= 0 ? CInt(travelled)
+                                              : CInt(std::max(period + travelled, Single(-1)));
         });
         at(50040, [&] {
             if (scene_.skyOffset > scene_.skyWidth) {
                 scene_.skyOffset = 0;
+                skyTick = 0;
+            } else if (scene_.skyOffset < 0) {
+                scene_.skyOffset = scene_.skyWidth - 2;
                 skyTick = 0;
             }
         });
@@ -64,7 +80,7 @@ void Animation::tmrAnimation_Timer() {
         // 8. The flakes, on the window only.
         at(50120, [&] {
             composer_.eraseFlakes(window);
-            drawFlakes(window);
+            drawFlakes(window, w, h);
         });
         // 9. Show it.
         at(50130, [&] { composer_.refresh(host_); });

@@ -2,7 +2,9 @@
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <set>
+#include <string_view>
 #include <system_error>
 
 #include "basic/vb_error.h"
@@ -96,11 +98,53 @@ Int16 textToInt16(const std::string& text) { return CInt(parseNumber<double>(tex
 
 Single textToSingle(const std::string& text) { return parseNumber<float>(text); }
 
+namespace {
+
+// The decimal text of sign, digits and exponent as to_chars writes them in
+// scientific form ("-1.2345e-03"), without exponent: "-0.0012345".
+std::string withoutExponent(std::string_view scientific) {
+    std::string sign, digits;
+    std::size_t i = 0;
+    if (scientific[i] == '-') sign = "-", ++i;
+    for (; i < scientific.size() && scientific[i] != 'e'; ++i)
+        if (scientific[i] != '.') digits += scientific[i];
+    std::size_t e = i + 1;
+    if (e < scientific.size() && scientific[e] == '+') ++e;  // from_chars takes no plus
+    int exponent = 0;
+    std::from_chars(scientific.data() + e, scientific.data() + scientific.size(), exponent);
+    const int point = exponent + 1;  // digits before the decimal point
+    std::string text;
+    if (point <= 0) {
+        text = "0." + std::string(static_cast<std::size_t>(-point), '0') + digits;
+    } else if (point >= static_cast<int>(digits.size())) {
+        text = digits + std::string(static_cast<std::size_t>(point) - digits.size(), '0');
+    } else {
+        text = digits.substr(0, static_cast<std::size_t>(point)) + "." +
+               digits.substr(static_cast<std::size_t>(point));
+    }
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.') text.pop_back();
+    }
+    return sign + text;
+}
+
+}  // namespace
+
 std::string singleToText(Single value) {
-    char buf[64];
-    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
-    if (ec != std::errc()) raise(err::Overflow);
-    return std::string(buf, end);
+    if (!std::isfinite(value)) raise(err::Overflow);
+    if (value == 0) return "0";
+    // The fewest significant digits, at most 7, that read back to the value.
+    constexpr int kMaxDigits = 7;
+    char buf[32];
+    for (int digits = 1;; ++digits) {
+        const auto end = std::to_chars(buf, buf + sizeof buf, static_cast<double>(value),
+                                       std::chars_format::scientific, digits - 1)
+                             .ptr;
+        Single back = 0;
+        std::from_chars(buf, end, back);
+        if (back == value || digits == kMaxDigits) return withoutExponent({buf, end});
+    }
 }
 
 std::string describeSettings(const Settings& s) {

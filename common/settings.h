@@ -39,8 +39,9 @@ void SaveConfig();
 Int16 textToInt16(const std::string& text);
 // Text to a single-precision float. Raises 13 or 6 like textToInt16.
 Single textToSingle(const std::string& text);
-// The shortest text with a point that reads back to the same value, without
-// exponent; whole numbers without separator ("6", "0.53").
+// The shortest text with a point, of at most 7 significant digits, that
+// reads back to the same value (every value the settings dialog produces
+// does); without exponent; whole numbers without separator ("6", "0.53").
 std::string singleToText(Single value);
 
 // The record as "name=value" lines in the order maxFl, minFl, SpeedF, Size,

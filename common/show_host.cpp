@@ -10,8 +10,7 @@ constexpr gfx::Colour kWhite = 0xFFFFFF;
 
 ShowSurfaces::ShowSurfaces()
     : picBG(640, 480, kBlack),
-      // Exactly the size of one sky-band bitmap.
-      picHimmel(738, 119, gfx::rgb(192, 255, 255)),
+      picHimmel(kSkyBandWidth, kSkyBandHeight, gfx::rgb(192, 255, 255)),
       picBuffer(0, 0, kWhite),
       picMask(0, 0, kBlack),
       picObjekt(0, 0, kBlack) {

@@ -16,6 +16,10 @@ namespace gm {
 // of their own).
 using BitmapLoader = std::function<gfx::Bitmap(int id)>;
 
+// The size of one sky-band bitmap: picHimmel's size when a scene starts.
+inline constexpr int kSkyBandWidth = 738;
+inline constexpr int kSkyBandHeight = 119;
+
 // The hidden, persistent surfaces of the saver window.
 struct ShowSurfaces {
     ShowSurfaces();

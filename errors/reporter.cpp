@@ -33,18 +33,22 @@ std::string upper(std::string s) {
     return s;
 }
 
-// Where the protocol goes when the program's folder does not take it.
+// Where the protocol goes when the program's folder does not take it (a
+// saver copied into the Windows folder, where a standard user cannot
+// write): the user's local application data on Windows, the settings folder
+// elsewhere. Nowhere when the user chose the protocol's folder.
 std::string fallbackPath(const std::string& programPath) {
+    if (std::getenv("GLINTMOOR_PROTOCOL_DIR")) return {};
 #ifdef _WIN32
-    (void)programPath;
-    return {};
+    const char* localAppData = std::getenv("LOCALAPPDATA");
+    if (!localAppData || !*localAppData) return {};
+    const std::string folder = protocol::joinFolder(localAppData, "Glintmoor");
 #else
-    if (std::getenv("GLINTMOOR_PROTOCOL_DIR")) return {};  // the user chose the folder
     const std::string folder = posix::userConfigFolder();
+#endif
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     return protocol::joinFolder(folder, protocol::programName(programPath) + ".EPT");
-#endif
 }
 
 }  // namespace
@@ -69,7 +73,8 @@ Int16 ErrPtnr::OnError(const std::string& AktModul, const std::string& AktProc) 
     if (lblProgInfo.empty()) lblProgInfo = protocol::programInfoLine(platform().programPath());
 
     const std::string statement = AktModul + '\n' + AktProc + '\n' + lblError[3] + '\n' + lblError[0];
-    repeats_ = statement == lastStatement_ ? repeats_ + 1 : 1;
+    const bool repeated = statement == lastStatement_ && !statementRanSinceReport();
+    repeats_ = repeated ? repeats_ + 1 : 1;
     lastStatement_ = statement;
 
     platform().resetMousePointer();

@@ -13,7 +13,9 @@ namespace gm {
 
 // A statement that fails again and again outside the full-screen show would
 // be reported for ever: its third report in a row answers 2 (leave the
-// procedure) instead of 0 (run the statement again).
+// procedure) instead of 0 (run the statement again). A statement that ran
+// to its end in between (see statementRanSinceReport) starts the count
+// afresh.
 inline constexpr int kRepeatBound = 3;
 
 class ErrPtnr {

@@ -1,6 +1,7 @@
 #include "errors/trap.h"
 
 #include <cstdlib>
+#include <limits>
 
 #include "errors/reporter.h"
 
@@ -10,6 +11,21 @@ ErrorHandler gHandler = &OnError;
 void exitAtOnce() { std::_Exit(0); }
 EndProgram gEnd = &exitAtOnce;
 }  // namespace
+
+namespace {
+int gDepth = 0;                                         // statements running now
+int gReportedDepth = std::numeric_limits<int>::max();  // depth of the latest report
+bool gRanSinceReport = false;
+}  // namespace
+
+Trap::Running::Running() : depth(++gDepth) {}
+Trap::Running::~Running() { --gDepth; }
+
+void Trap::Running::ranThrough() const {
+    if (depth <= gReportedDepth) gRanSinceReport = true;
+}
+
+bool statementRanSinceReport() { return gRanSinceReport; }
 
 ErrState& Err() {
     static ErrState state;
@@ -26,12 +42,15 @@ void endProgram() {
     std::_Exit(0);  // an injected end that returns still must not go on
 }
 
-bool Trap::shouldRetry(const VbError& e, int line) {
+bool Trap::shouldRetry(const VbError& e, int line, int depth) {
     ErrState& err = Err();
     err.number = e.number();
     err.description = e.description();
     err.line = line;
     const Int16 answer = gHandler(module_, proc_);
+    // What ran inside the report (exitScreensaver) does not count.
+    gReportedDepth = depth;
+    gRanSinceReport = false;
     switch (answer.value()) {
         case 0: return true;
         case 1: return false;

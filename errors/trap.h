@@ -44,6 +44,14 @@ using ErrorHandler = Int16 (*)(const std::string& AktModul, const std::string& A
 void setErrorHandler(ErrorHandler handler);
 ErrorHandler errorHandler();
 
+// True when a statement has run to its end since the latest report, at the
+// depth of the reported statement or further out (the reported statement
+// itself on a successful retry, the statements after it, its callers).
+// Statements nested inside the reported one do not count: a statement that
+// fails after calling others still fails again and again. The reporter
+// counts repeated reports of one statement only while this is false.
+bool statementRanSinceReport();
+
 // Ends the program at once (answer 3). Set by the saver; tests replace it.
 using EndProgram = void (*)();
 void setEndProgram(EndProgram end);
@@ -58,12 +66,15 @@ public:
     template <typename Statement>
     void operator()(int line, Statement&& statement) {
         for (;;) {
+            const Running running;
             try {
                 statement();
-                return;
             } catch (const VbError& e) {
-                if (!shouldRetry(e, line)) return;
+                if (!shouldRetry(e, line, running.depth)) return;
+                continue;
             }
+            running.ranThrough();
+            return;
         }
     }
 
@@ -76,9 +87,22 @@ public:
     const char* proc() const { return proc_; }
 
 private:
-    // Reports the error and acts on the answer: true = run it again,
-    // false = go on after it; leaving and ending do not return.
-    bool shouldRetry(const VbError& e, int line);
+    // One statement while it runs: its depth counts the statements running
+    // around it, itself included.
+    struct Running {
+        Running();
+        ~Running();
+        Running(const Running&) = delete;
+        Running& operator=(const Running&) = delete;
+        // The statement ran to its end without an error.
+        void ranThrough() const;
+        const int depth;
+    };
+
+    // Reports the error of the statement at `depth` and acts on the answer:
+    // true = run it again, false = go on after it; leaving and ending do not
+    // return.
+    bool shouldRetry(const VbError& e, int line, int depth);
 
     const char* module_;
     const char* proc_;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 #include <vector>
 
 #include "basic/vb_error.h"
@@ -26,15 +27,45 @@ bool sameText(const std::string& a, const std::string& b) {
            });
 }
 
-std::vector<std::string> readLines(const std::string& path) {
+// The UTF-8 byte-order mark some editors put at the start of a text file.
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+struct IniText {
+    bool bom = false;  // the file starts with a byte-order mark
     std::vector<std::string> lines;
+};
+
+IniText readIni(const std::string& path) {
+    IniText ini;
     std::ifstream in(std::filesystem::path(path), std::ios::binary);
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
+        if (ini.lines.empty() && line.starts_with(kUtf8Bom)) {
+            line.erase(0, kUtf8Bom.size());
+            ini.bom = true;
+        }
+        ini.lines.push_back(line);
     }
-    return lines;
+    return ini;
+}
+
+// Writes the whole text to a temporary file beside the file and renames it
+// over the file, so that a failed write leaves the file as it was.
+void writeIni(const std::filesystem::path& file, const IniText& ini) {
+    std::error_code ec;
+    if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
+    std::filesystem::path temp = file;
+    temp += ".new";
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (ini.bom) out << kUtf8Bom;
+    for (const std::string& line : ini.lines) out << line << '\n';
+    out.close();
+    if (out) std::filesystem::rename(temp, file, ec);
+    if (!out || ec) {
+        std::filesystem::remove(temp, ec);
+        raise(err::PathFileAccess);
+    }
 }
 
 // The section a header line opens, or nothing when the line is no header.
@@ -58,7 +89,7 @@ std::optional<std::string> keyOf(const std::string& line) {
 std::optional<std::string> IniStore::GetSetting(const std::string&, const std::string& section,
                                                 const std::string& key) {
     bool inSection = false;
-    for (const std::string& line : readLines(path_)) {
+    for (const std::string& line : readIni(path_).lines) {
         if (auto s = sectionOf(line)) {
             inSection = sameText(*s, section);
         } else if (inSection) {
@@ -72,7 +103,8 @@ std::optional<std::string> IniStore::GetSetting(const std::string&, const std::s
 
 void IniStore::SaveSetting(const std::string&, const std::string& section, const std::string& key,
                            const std::string& value) {
-    std::vector<std::string> lines = readLines(path_);
+    IniText ini = readIni(path_);
+    std::vector<std::string>& lines = ini.lines;
     const std::string entry = key + "=" + value;
 
     bool inSection = false;
@@ -100,13 +132,7 @@ void IniStore::SaveSetting(const std::string&, const std::string& section, const
         }
     }
 
-    const std::filesystem::path file(path_);
-    std::error_code ec;
-    if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    for (const std::string& line : lines) out << line << '\n';
-    out.close();
-    if (!out) raise(err::PathFileAccess);
+    writeIni(std::filesystem::path(path_), ini);
 }
 
 }  // namespace gm

@@ -4,6 +4,9 @@
 // application's settings, so the application name only chooses the file.
 //
 // A missing file is an empty store; saving creates the file and its folder.
+// Saving writes the whole file to "<file>.new" and renames that over the
+// file, so a failed write leaves the other keys as they were. A UTF-8
+// byte-order mark at the start is read over and written back.
 // Keys and sections compare without regard to case, as the Windows profile
 // functions do; lines the store does not understand are kept as they stand.
 #pragma once
@@ -23,7 +26,8 @@ public:
                                           const std::string& key) override;
     // Replaces the key's line in its section, or adds it at the end of the
     // section (adding the section at the end of the file when missing).
-    // Raises run-time error 75 when the file cannot be written.
+    // Raises run-time error 75 when the file cannot be written; the file
+    // then stays as it was.
     void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                      const std::string& value) override;
 

@@ -1,6 +1,10 @@
 #include "programs/linux_options.h"
 
 #include <charconv>
+#include <cstdio>
+
+#include "basic/vb_error.h"
+#include "saver/saver.h"
 
 namespace gm {
 namespace {
@@ -57,12 +61,42 @@ LinuxOptions parseLinuxOptions(const std::vector<std::string>& args,
     }
     if (!targetChosen && xscreensaverWindow && *xscreensaverWindow) {
         const auto id = parseWindowId(xscreensaverWindow);
-        if (!id) o.error = "XSCREENSAVER_WINDOW does not hold a window id";
+        if (!id) o.variableError = "XSCREENSAVER_WINDOW does not hold a window id";
         o.x11.target = X11Options::Target::WindowId;
         o.x11.windowId = id.value_or(0);
     }
     for (const std::string& a : rest) o.commandLine += (o.commandLine.empty() ? "" : " ") + a;
     return o;
+}
+
+std::optional<unsigned long> previewHost(const std::string& commandLine) {
+    const auto first = commandLine.find_first_not_of(" \t");
+    if (first == std::string::npos || commandLine.size() < first + 2) return std::nullopt;
+    if (commandLine[first] != '/' || (commandLine[first + 1] != 'p' && commandLine[first + 1] != 'P'))
+        return std::nullopt;
+    const std::size_t argument = first + 3;  // Main's argument starts at the fourth character
+    try {
+        const Int32 host = handleArgument(argument < commandLine.size() ? commandLine.substr(argument) : "");
+        return host > 0 ? static_cast<unsigned long>(host.value()) : 0;
+    } catch (const VbError&) {
+        return 0;  // beyond 32 bits
+    }
+}
+
+std::string unusableWindow(const LinuxOptions& o,
+                           const std::function<bool(unsigned long)>& windowExists) {
+    char text[160];
+    if (o.x11.target == X11Options::Target::WindowId && !windowExists(o.x11.windowId)) {
+        std::snprintf(text, sizeof text, "there is no X window 0x%lx to draw into", o.x11.windowId);
+        return text;
+    }
+    const auto host = previewHost(o.commandLine);
+    if (host && *host == 0) return "/p needs the id of an X window to show the preview in";
+    if (host && !windowExists(*host)) {
+        std::snprintf(text, sizeof text, "there is no X window %lu to show the preview in", *host);
+        return text;
+    }
+    return {};
 }
 
 std::string usageText() {

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +29,9 @@ struct LinuxOptions {
     bool help = false;
     std::string commandLine;  // the rest, joined by blanks
     std::string error;        // set when an option is malformed
+    // Set when XSCREENSAVER_WINDOW holds no window id: reported, and it
+    // stops the show, but not --help or --print-config.
+    std::string variableError;
 };
 
 // args: the command line without the program's name; xscreensaverWindow:
@@ -37,6 +41,17 @@ LinuxOptions parseLinuxOptions(const std::vector<std::string>& args,
 
 // An X window id: decimal or 0x hexadecimal, up to 32 bits.
 std::optional<unsigned long> parseWindowId(const std::string& text);
+
+// The host window of a preview command line ("/p ID") as Main reads it: 0
+// when the line names none or none that can be a window; nothing for the
+// other modes.
+std::optional<unsigned long> previewHost(const std::string& commandLine);
+
+// Why the show cannot run with these options on a display where
+// windowExists tells which windows there are: a preview without a host, or
+// a target window or preview host that does not exist. Empty when it can.
+std::string unusableWindow(const LinuxOptions& options,
+                           const std::function<bool(unsigned long)>& windowExists);
 
 std::string usageText();
 

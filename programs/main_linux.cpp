@@ -61,18 +61,32 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "glintmoor: %s\n\n%s", options.error.c_str(), gm::usageText().c_str());
         return 2;
     }
+    // A malformed variable is the daemon's or the user's mistake; the usage
+    // and the settings can still be shown.
+    if (!options.variableError.empty()) std::fprintf(stderr, "glintmoor: %s\n", options.variableError.c_str());
     if (options.help) {
         std::fputs(gm::usageText().c_str(), stdout);
         return 0;
     }
     if (options.seed) gm::setSeedOverride(options.seed);
     if (options.printConfig) return printConfig();
+    if (!options.variableError.empty()) return 2;
 
     std::unique_ptr<gm::Platform> x11 = gm::makeX11Platform(options.x11);
     if (!x11) {
         const char* display = std::getenv("DISPLAY");
         std::fprintf(stderr, "glintmoor: cannot open the X display \"%s\"; start it from a desktop "
                      "session or give DISPLAY.\n", display ? display : "");
+        return 1;
+    }
+    // A window to draw into or a preview host that is not there would leave
+    // a process waiting for ever.
+    const std::string unusable = gm::unusableWindow(options, [&](unsigned long id) {
+        int width = 0, height = 0;
+        return x11->GetClientRect(id, width, height);
+    });
+    if (!unusable.empty()) {
+        std::fprintf(stderr, "glintmoor: %s\n", unusable.c_str());
         return 1;
     }
     gm::setPlatform(x11.get());

@@ -22,7 +22,13 @@ void Scene::BuildBG() {
         bool draw = false;
 
         at(50010, [&] { host.setTimerEnabled(false); });
-        at(50020, [&] { picBG.setSize(640, 480); });
+        at(50020, [&] {
+            // Every scene starts from the surfaces of the first: the canvas
+            // and a sky band of one band bitmap's size, which Himmel then
+            // resamples once to the window's scale.
+            picBG.setSize(640, 480);
+            picHimmel.setSize(kSkyBandWidth, kSkyBandHeight);
+        });
         at(50030, [&] { state.weightLeft = 0; });
         at(50040, [&] { state.weightRight = 0; });
 

@@ -2,6 +2,7 @@
 // their masked draw, and the tile width of the gradient strips.
 #include "scene/scene.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace gm {
@@ -35,14 +36,17 @@ void Scene::drawMasked(const Sprite& sprite, int x, int y, std::optional<int> wi
 // A picture reports its width in 0.01-mm units, computed from its pixels at
 // the screen's resolution; divided by the screen's twips per pixel (both
 // rounded to whole numbers first) that gives the width of one gradient tile:
-// 35 pixels for the 20-pixel strips at 96, 120 and 144 dpi.
+// 35 pixels for the 20-pixel strips at 96, 120 and 144 dpi. From 2880 dpi
+// on a pixel is less than half a twip and the twips per pixel would round to
+// 0; both values are kept at 1 or more, so the tiles always advance.
 Int16 Scene::tileWidth(const gfx::Bitmap& strip) const {
     constexpr double kHimetricPerInch = 2540.0;
     constexpr double kTwipsPerInch = 1440.0;
     const double dpi = host.screenDpi();
     const Int32 himetricWidth = CLng(strip.width() * kHimetricPerInch / dpi);
     const Int32 twipsPerPixel = CLng(kTwipsPerInch / dpi);
-    return Int16(idiv(himetricWidth, twipsPerPixel));
+    const Int32 tile = idiv(himetricWidth, std::max(twipsPerPixel, Int32(1)));
+    return Int16(std::max(tile, Int32(1)));
 }
 
 }  // namespace gm

@@ -2,6 +2,8 @@
 // band; Himmel paints the band (clouds, flakes, now and then a moon), copies
 // it into the top of the canvas and resamples it to the screen's scale for
 // the scrolling sky of the animation.
+#include <algorithm>
+
 #include "errors/trap.h"
 #include "common/allgemein.h"
 #include "scene/scene.h"
@@ -15,15 +17,18 @@ void Scene::Hintergrund() {
         at(50010, [&] { strip = loadPicture(100 + state.SkyType); });
         at(50020, [&] { t = tileWidth(strip); });
         // The strip does not change from left to right, so tiles of it
-        // stretched side by side give an even gradient.
+        // stretched side by side give an even gradient. They go on until
+        // both surfaces are covered.
+        Int16 width;
+        at(50030, [&] { width = std::max(picBG.width(), picHimmel.width()); });
         bool covered = false;
         do {
-            at(50030, [&] { gfx::DrawPicture(picBG, strip.view(), i * t, 0, t, picBG.height()); });
-            at(50040, [&] {
+            at(50040, [&] { gfx::DrawPicture(picBG, strip.view(), i * t, 0, t, picBG.height()); });
+            at(50050, [&] {
                 gfx::DrawPicture(picHimmel, strip.view(), i * t, 0, t, picBG.height());
             });
-            at(50050, [&] { i = i + 1; });
-            at(50060, [&] { covered = i * t > picHimmel.width(); });
+            at(50060, [&] { i = i + 1; });
+            at(50070, [&] { covered = i * t > width; });
         } while (!covered);
     });
 }

@@ -119,6 +119,26 @@ TEST_F(ShowTest, WithoutFlakesTheShowStillTicksAndAKeyEndsIt) {
     }
 }
 
+TEST_F(ShowTest, UntilTheNewSceneIsBuiltNothingIsDrawnInTheGrownArea) {
+    install();
+    put("maxFl", "200");
+    int checked = 0, lit = 0;
+    onTick = [&](FrmMain& f) {
+        // A window edge dragged outwards for two seconds.
+        if (ticks >= 20 && ticks < 70) f.window().setWindowPos(0, 0, 0, 1100 + 2 * ticks, 900, 0);
+        if (ticks < 21 || f.surfaces.picBG.width() != 1024) return;
+        ++checked;
+        const gfx::Surface& image = f.windowImage();
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = y < 768 ? 1024 : 0; x < image.width(); ++x) lit += image.row(y)[x] != 0;
+    };
+    platform.schedule(5000 + 5000, {InputKind::KeyDown, 65});
+    EXPECT_EQ(runMain("/s"), 0);
+    EXPECT_GT(checked, 40);
+    EXPECT_EQ(lit, 0) << "pixels drawn beyond the old scene";
+    EXPECT_EQ(builds, 2);
+}
+
 TEST_F(ShowTest, ABurstOfSizeChangesBuildsOneNewSceneAndOneNewFlakeLoop) {
     install();
     onTick = [&](FrmMain& f) {

@@ -37,6 +37,25 @@ TEST(Tick, SkyOffsetClimbsByAtMostOnePixelAndWrapsPastTheStripWidth) {
     EXPECT_EQ(offsets[1934], 1);
 }
 
+TEST(Tick, ANegativeSkySpeedDriftsLeftAndWrapsBackToOnePeriod) {
+    for (const Single speed : {-0.53f, -1000.0f}) {
+        Show show(1024, 768);
+        show.scene.skyWidth = 1024;
+        show.settings.SpeedS = speed;
+        show.anim.curObjekt = -1;
+        ScriptedRandom random;
+        int previous = 1022, wraps = 0;
+        for (int t = 1; t <= 5000; ++t) {  // two periods at -0.53
+            show.anim.tmrAnimation_Timer();
+            const int offset = show.scene.skyOffset;
+            ASSERT_TRUE(offset >= 0 && offset <= 1022) << speed << " tick " << t;
+            wraps += offset > previous;
+            previous = offset;
+        }
+        EXPECT_GE(wraps, speed > -1 ? 2 : 2000) << speed;
+    }
+}
+
 TEST(Tick, AnOffsetEqualToTheStripWidthStillDrawsBothCopies) {
     Show show(1024, 768);
     show.anim.curObjekt = -1;

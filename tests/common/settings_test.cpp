@@ -5,6 +5,12 @@
 #include <cmath>
 #include <cstring>
 #include <vector>
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "errors/reporter.h"
 #include "errors/trap.h"
@@ -109,6 +115,18 @@ TEST(SettingText, FloatsWriteTheShortestInvariantText) {
     EXPECT_EQ(singleToText(0.1f), "0.1");
     EXPECT_EQ(singleToText(0.0f), "0");
     EXPECT_EQ(singleToText(1e10f), "10000000000") << "no exponent";
+    // At most 7 significant digits, even where reading back needs more.
+    EXPECT_EQ(singleToText(1.0f / 3), "0.3333333");
+    EXPECT_EQ(singleToText(-2.0f / 3), "-0.6666667");
+    EXPECT_EQ(singleToText(1234567.9f), "1234568");
+    EXPECT_EQ(singleToText(0.00012345678f), "0.0001234568");
+}
+
+// Digits of a decimal text from its first nonzero one.
+std::size_t significantDigits(std::string text) {
+    std::erase_if(text, [](char c) { return c == '-' || c == '.'; });
+    const auto first = text.find_first_not_of('0');
+    return first == std::string::npos ? 0 : text.size() - first;
 }
 
 // Every value the dialog's sliders can produce reads back unchanged.
@@ -122,6 +140,7 @@ TEST(SettingText, EveryDialogValueRoundTrips) {
         for (Single f : values) {
             const std::string text = singleToText(f);
             EXPECT_EQ(textToSingle(text), f) << text;
+            EXPECT_LE(significantDigits(text), 7u) << text;
             EXPECT_EQ(text.find_first_of("eE,"), std::string::npos) << text;
             std::string comma = text;
             if (auto p = comma.find('.'); p != std::string::npos) comma[p] = ',';
@@ -270,6 +289,42 @@ TEST(IniStore, EditsKeepForeignLinesAndSections) {
               "; written by hand\n[Other]\nmaxFl=1\n\n[settings]\nmaxFl=24\nSpeedS=0,56\nSpeed=5\n\n"
               "[Tail]\nx=y\n");
 }
+
+TEST(IniStore, AByteOrderMarkIsReadOverAndKept) {
+    test::TempDir dir;
+    const std::string path = dir.file("settings.ini");
+    test::writeFile(path, "\xEF\xBB\xBF[Settings]\r\nmaxFl=23\r\n");
+    IniStore ini(path);
+    EXPECT_EQ(ini.GetSetting("Glintmoor", "Settings", "maxFl"), "23");
+    ini.SaveSetting("Glintmoor", "Settings", "Date", "0");
+    EXPECT_EQ(test::readFile(path), "\xEF\xBB\xBF[Settings]\nmaxFl=23\nDate=0\n");
+}
+
+#ifndef _WIN32
+// A write that fails half way (here: a file-size limit, as a full disk
+// would) reports 75 and leaves the file as it was, every key in it.
+TEST(IniStore, AFailedWriteKeepsTheFile) {
+    test::TempDir dir;
+    const std::string path = dir.file("settings.ini");
+    const std::string before = "[Settings]\nmaxFl=23\nSpeedS=0.56\nDate=0\nTime=0\n";
+    test::writeFile(path, before);
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit limit{16, 16};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        signal(SIGXFSZ, SIG_IGN);
+        IniStore ini(path);
+        const int error = errorOf([&] { ini.SaveSetting("Glintmoor", "Settings", "Speed", "5"); });
+        _exit(error);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), err::PathFileAccess);
+    EXPECT_EQ(test::readFile(path), before);
+    EXPECT_FALSE(std::filesystem::exists(path + ".new"));
+}
+#endif
 
 }  // namespace
 }  // namespace gm

@@ -234,6 +234,34 @@ TEST_F(ProtocolTest, RepeatedFailuresOfOneStatementAreBounded) {
     EXPECT_EQ(blocks, static_cast<std::size_t>(kRepeatBound + 2));
 }
 
+// A statement that fails now and then, with successful runs in between, is
+// retried every time: only reports in a row count towards the bound. A
+// statement nested in the failing one does not break the row.
+TEST_F(ProtocolTest, ASuccessfulRunInBetweenStartsTheRepeatCountAfresh) {
+    setErrorHandler(&OnError);
+    int runs = 0, passes = 0;
+    trapped("frmMain", "moveFlakes", [&](Trap& at) {
+        for (int i = 0; i < 6; ++i) {
+            at(50010, [&] {
+                if (++runs % 2 == 1) raise(err::Overflow);  // every first try fails
+            });
+            at(50020, [&] { ++passes; });
+        }
+    });
+    EXPECT_EQ(passes, 6) << "never left";
+    EXPECT_EQ(platform.beeps(), 6);
+
+    int attempts = 0;
+    trapped("frmMain", "BuildBG", [&](Trap& at) {
+        at(50070, [&] {
+            ++attempts;
+            trapped("frmMain", "Hintergrund", [](Trap& inner) { inner(50010, [] {}); });
+            raise(err::Overflow);
+        });
+    });
+    EXPECT_EQ(attempts, kRepeatBound);
+}
+
 TEST_F(ProtocolTest, AnUnwritableProtocolGoesToStandardError) {
     test::ScopedEnv missing("GLINTMOOR_PROTOCOL_DIR", dir.file("no-such-folder"));
     ErrPtnr reporter;
@@ -257,6 +285,17 @@ TEST_F(ProtocolTest, LinuxFallsBackToTheSettingsFolder) {
     const std::string text = test::readFile(dir.file("config") + "/glintmoor/glintmoor.EPT");
     EXPECT_NE(text.find("Modul:\tAllgemein"), std::string::npos);
     EXPECT_NE(text.find(kPad + "glintmoor  V1.0.310\r\n"), std::string::npos);
+}
+#else
+TEST_F(ProtocolTest, WindowsFallsBackToTheLocalApplicationData) {
+    test::ScopedEnv noOverride("GLINTMOOR_PROTOCOL_DIR", std::nullopt);
+    test::ScopedEnv local("LOCALAPPDATA", dir.file("Local"));
+    platform.setProgramPath(dir.file("read-only") + "\\Glintmoor.scr");  // a folder that does not exist
+    ErrPtnr reporter;
+    setError(err::Overflow, 50010);
+    reporter.OnError("Allgemein", "Zz");
+    const std::string text = test::readFile(dir.file("Local") + "\\Glintmoor\\Glintmoor.EPT");
+    EXPECT_NE(text.find("Modul:\tAllgemein"), std::string::npos);
 }
 #endif
 

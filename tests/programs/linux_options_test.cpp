@@ -52,9 +52,42 @@ TEST(LinuxOptions, MalformedOptionsAreErrors) {
              {"--seed"}, {"--seed", "-1"}, {"--seed", "12ab"}}) {
         EXPECT_FALSE(parse(args).error.empty()) << args[0] << " " << (args.size() > 1 ? args[1] : "");
     }
-    EXPECT_FALSE(parse({}, "window").error.empty());
+    EXPECT_FALSE(parse({}, "window").variableError.empty());
     EXPECT_EQ(parseWindowId("4294967295"), 4294967295ul);
     EXPECT_EQ(parseWindowId("4294967296"), std::nullopt);
+}
+
+TEST(LinuxOptions, AMalformedDaemonVariableDoesNotStopHelpOrPrintConfig) {
+    for (const char* option : {"--help", "--print-config"}) {
+        const LinuxOptions o = parse({option}, "0xnonsense");
+        EXPECT_TRUE(o.error.empty()) << option;
+        EXPECT_FALSE(o.variableError.empty()) << option;
+    }
+}
+
+TEST(LinuxOptions, WindowsThatAreNotThereAreNamed) {
+    const auto only42 = [](unsigned long id) { return id == 42; };
+    const struct {
+        std::vector<std::string> args;
+        bool usable;
+    } cases[] = {
+        {{"/s"}, true},
+        {{"-window-id", "42"}, true},
+        {{"-window-id", "43"}, false},
+        {{"/p", "42"}, true},
+        {{"/P:42"}, true},
+        {{"/p", "43"}, false},
+        {{"/p"}, false},
+        {{"/p", "0"}, false},
+        {{"/P", "x"}, false},
+        {{"/p", "99999999999"}, false},
+        {{"/c"}, true},
+    };
+    for (const auto& c : cases) {
+        const std::string why = unusableWindow(parse(c.args), only42);
+        EXPECT_EQ(why.empty(), c.usable) << c.args[0] << " " << (c.args.size() > 1 ? c.args[1] : "") << ": " << why;
+    }
+    EXPECT_NE(unusableWindow(parse({"-window-id", "0x2b"}), only42).find("0x2b"), std::string::npos);
 }
 
 }  // namespace

@@ -24,6 +24,10 @@ grep -q $'Plattform/Environment:\tLinux\r$' "$work/glintmoor.EPT" || fail "no ke
 [ "$(grep -c 'F E H L E R' "$work/glintmoor.EPT")" = 1 ] || fail "reported more than once"
 
 "$glintmoor" --help | grep -q -- '--print-config' || fail "usage"
+XSCREENSAVER_WINDOW=zz "$glintmoor" --help 2>"$work/err" | grep -q -- '--print-config' || fail "usage with a malformed XSCREENSAVER_WINDOW"
+grep -q XSCREENSAVER_WINDOW "$work/err" || fail "the malformed XSCREENSAVER_WINDOW is not reported"
+status=0; XSCREENSAVER_WINDOW=zz "$glintmoor" /s 2>/dev/null || status=$?
+[ "$status" = 2 ] || fail "the show does not start with a malformed XSCREENSAVER_WINDOW (exit $status)"
 status=0; "$glintmoor" --seed x 2>/dev/null || status=$?
 [ "$status" = 2 ] || fail "a bad option exits 2, not $status"
 status=0; "$glintmoor" /s 2>"$work/err" || status=$?

@@ -69,6 +69,36 @@ TEST(Boden, FillsFromTheRowDownWithTheStripsLowerEnd) {
     }
 }
 
+// Columns of row y of s that still hold the colour c.
+int columnsOf(const gfx::Surface& s, int y, gfx::Colour c) {
+    int n = 0;
+    for (int x = 0; x < s.width(); ++x) n += gfx::GetPixel(s, x, y) == c;
+    return n;
+}
+
+TEST(Hintergrund, AndBodenCoverTheirSurfacesAtAnyResolution) {
+    // From 2880 dpi on the twips per pixel round to 0.
+    for (int dpi : {2880, 4000, 1000000}) {
+        SceneRig rig;
+        rig.host.dpi = dpi;
+        rig.state.SkyType = 2;
+        rig.scene.Hintergrund();
+        rig.surfaces.picBG.clear();
+        rig.scene.Boden(200);
+        EXPECT_TRUE(rig.trap.reports().empty()) << dpi << " dpi";
+        EXPECT_EQ(columnsOf(rig.surfaces.picHimmel, 50, gfx::rgb(192, 255, 255)), 0) << dpi;
+        EXPECT_EQ(columnsOf(rig.surfaces.picBG, 479, 0), 0) << dpi << " dpi";
+    }
+}
+
+TEST(Hintergrund, CoversTheCanvasBesideANarrowSkyBand) {
+    SceneRig rig;
+    rig.surfaces.picHimmel.setSize(462, 75);  // resampled for a 400-pixel window
+    rig.state.SkyType = 1;
+    rig.scene.Hintergrund();
+    EXPECT_EQ(columnsOf(rig.surfaces.picBG, 479, 0), 0);
+}
+
 // --- Himmel -----------------------------------------------------------------------
 
 // Scripts Himmel: sky top, band variant k, the flakes, no moon.

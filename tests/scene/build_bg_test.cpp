@@ -256,6 +256,30 @@ TEST(CopyBg, StretchesTheCanvasOverTheWindowAndYields) {
     EXPECT_EQ(rig.host.yields, 1);
 }
 
+// A composition after an earlier one at another window size (a resized
+// window) gives exactly the surfaces a first composition gives.
+TEST(BuildBG, EverySceneStartsAsTheFirstDoes) {
+    for (const auto& [firstW, firstH] : {std::pair{400, 300}, {3000, 300}}) {
+        SceneRig fresh(1280, 720), resized(firstW, firstH);
+        Randomize(9);
+        resized.scene.BuildBG();
+        resized.host.windowImage().setSize(1280, 720);
+        Randomize(5);
+        resized.scene.BuildBG();
+        Randomize(5);
+        fresh.scene.BuildBG();
+        const auto same = [](const gfx::Surface& a, const gfx::Surface& b) {
+            if (a.width() != b.width() || a.height() != b.height()) return false;
+            for (int y = 0; y < a.height(); ++y)
+                for (int x = 0; x < a.width(); ++x)
+                    if (a.row(y)[x] != b.row(y)[x]) return false;
+            return true;
+        };
+        EXPECT_TRUE(same(resized.surfaces.picBG, fresh.surfaces.picBG)) << "after " << firstW;
+        EXPECT_TRUE(same(resized.surfaces.picHimmel, fresh.surfaces.picHimmel)) << "after " << firstW;
+    }
+}
+
 TEST(BuildBG, FailingProcedureReportsUnderItsOwnNameAndTheSceneGoesOn) {
     int trees = 0;
     for (std::uint64_t seed = 1; seed <= 5; ++seed) {

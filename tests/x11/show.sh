@@ -2,7 +2,8 @@
 # The glintmoor program under Xvfb: the full-screen show ends on a key, a
 # click or a mouse move of 3 pixels, not on moves of 2 pixels; -window-id
 # and XSCREENSAVER_WINDOW draw into a window of another client, survive
-# input there, follow its size and end on SIGTERM; -root draws on the root;
+# input there, follow its size and end on SIGTERM; a window that is not
+# there ends the program with a message; -root draws on the root;
 # --window ends on a key but not on motion; SIGTERM ends each at once; a
 # "Speed" of 0 ends the show through the error trap with a protocol.
 #   show.sh GLINTMOOR      (runs inside tools/with-xvfb)
@@ -127,6 +128,24 @@ sleep 1
 check "moving the pointer over it does not end it" alive "$pid"
 xdotool key q
 check "a key ends it within a second" ends_within 1 "$pid"
+
+# --- windows that are not there ---------------------------------------------------
+# ends_saying SECONDS TEXT: the show ended within SECONDS, not with 0, saying TEXT.
+ends_saying() {
+    ends_within "$1" "$pid" || { stop "$pid"; return 1; }
+    local status=0
+    wait "$pid" || status=$?
+    [ "$status" != 0 ] && grep -q -- "$2" "$tmp/out"
+}
+for args in "-window-id 0x3ffff01" "/p 67108609" "/p 0" "/P"; do
+    start_show $args
+    check "$args: a clear message and a non-zero exit" ends_saying 5 "X window"
+done
+rm -f "$GLINTMOOR_SETTINGS"
+XSCREENSAVER_WINDOW=zz start_show --print-config
+check "a malformed XSCREENSAVER_WINDOW is reported" ends_within 5 "$pid"
+check "and --print-config still prints" grep -q "^maxFl=110" "$tmp/out"
+check "naming the variable" grep -q "XSCREENSAVER_WINDOW" "$tmp/out"
 
 # --- "Speed" 0: division by zero at load, through the error trap ------------------
 printf '[Settings]\nSpeed=0\n' > "$GLINTMOOR_SETTINGS"
