@@ -64,7 +64,9 @@ for n in $(seq 200 230); do
 done
 [ -n "$display" ] || { echo "FAIL: no Xorg display" >&2; exit 1; }
 export DISPLAY=$display
-prefix=${WINEPREFIX:-/tmp/glintmoor-wine-$(id -u)}
+# A prefix of its own: wineserver -k must not end the Wine programs of
+# other tests that share the usual prefix.
+prefix=${WINEPREFIX:-/tmp/glintmoor-wine-two-monitors-$(id -u)}
 show=
 stop_show() {
   [ -n "$show" ] && kill "$show" 2>/dev/null || true
