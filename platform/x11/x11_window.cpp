@@ -241,15 +241,19 @@ Clock::time_point X11Window::timerDue() const {
     return timerOn_ && open_ ? nextTick_ : Clock::time_point::max();
 }
 
-void X11Window::runPending(Clock::time_point now) {
+bool X11Window::runPending(Clock::time_point now) {
     if (resizePending_) {
         resizePending_ = false;
         events_.onResize();
-    } else if (timerOn_ && open_ && now >= nextTick_) {
+        return true;
+    }
+    if (timerOn_ && open_ && now >= nextTick_) {
         // The next tick counts from this one: a late tick is not made up for.
         nextTick_ = now + interval_;
         events_.onTimer();
+        return true;
     }
+    return false;
 }
 
 void X11Window::followSize(int width, int height) {

@@ -67,8 +67,8 @@ public:
 
     // Called by the pump.
     void handleEvent(XEvent& event);
-    // Runs a waiting resize and a due timer; returns when either ran.
-    void runPending(Clock::time_point now);
+    // Runs a waiting resize or else a due timer; true when either ran.
+    bool runPending(Clock::time_point now);
     bool hasPendingResize() const { return resizePending_; }
     // When the timer is due next (time_point::max() when it is off).
     Clock::time_point timerDue() const;
