@@ -26,6 +26,8 @@
 
 namespace gm {
 
+class Trap;
+
 // One snowflake, in pixels of the window.
 struct Flake {
     Int32 x;     // left edge
@@ -71,6 +73,9 @@ class Animation {
     // loop (see restartDue) or when the error trap leaves it; the result
     // tells which: true = a restart was asked for.
     bool moveFlakes();
+    // One pass of the same moves without yielding: the flakes of a show that
+    // the timer's ticks drive (another monitor's), one pass per tick.
+    void moveFlakesOnce();
     // Draws flakes 0..lastFlake on the target as white discs. Where the
     // frame covers less than the whole target (width by height from the top
     // left), a flake that would reach past the frame is left out.
@@ -104,6 +109,8 @@ class Animation {
     // Loads a flying object's mask and picture strips, mirrored for the
     // flights from right to left.
     void loadObjekt(int maskId, int pictureId, bool mirrored);
+    // One move of flake i, statement by statement under the caller's trap.
+    void moveFlake(Trap& at, Int16 i);
     // Window size as the procedures use it.
     int W() const { return host_.windowWidth(); }
     int H() const { return host_.windowHeight(); }

@@ -38,37 +38,42 @@ void Animation::seedFlakes() {
     composer_.invalidate();
 }
 
+// One move of flake i: wind, fall, the right edge, the ground line.
+void Animation::moveFlake(Trap& at, Int16 i) {
+    // Wind: between SpeedF to the left and twice that to the right.
+    at(50010, [&] {
+        Flake& f = Flakes[i];
+        f.x = f.x + Zz(CInt(-settings_.SpeedF), CInt(2.0 * settings_.SpeedF));
+    });
+    // Fall: mostly down, now and then a little up.
+    at(50020, [&] {
+        Flake& f = Flakes[i];
+        f.y = f.y + Zz(CInt(-0.5 * settings_.SpeedF), CInt(4.0 * settings_.SpeedF));
+    });
+    // Past the right edge it comes back at the left, keeping the overshoot.
+    at(50030, [&] {
+        Flake& f = Flakes[i];
+        if (static_cast<double>(f.x) > W()) f.x = CLng(static_cast<double>(f.x) - W());
+    });
+    // Ground line somewhere between 60 % and 110 % of the height: reborn in
+    // the top tenth.
+    at(50040, [&] {
+        Flake& f = Flakes[i];
+        if (static_cast<double>(f.y) > H() * (0.5 * Rnd() + 0.6)) {
+            f.x = CLng(Rnd() * static_cast<double>(W()));
+            f.y = CLng(Rnd() * static_cast<double>(H()) * 0.1);
+            f.size = CLng(Rnd() * settings_.Size + 4);
+        }
+    });
+}
+
 bool Animation::moveFlakes() {
     bool restart = false;
     trapped("frmMain", "moveFlakes", [&](Trap& at) {
         for (;;) {
             const Int16 last = lastFlake;
             for (Int16 i = 0; i <= last; i = i + 1) {
-                // Wind: between SpeedF to the left and twice that to the right.
-                at(50010, [&] {
-                    Flake& f = Flakes[i];
-                    f.x = f.x + Zz(CInt(-settings_.SpeedF), CInt(2.0 * settings_.SpeedF));
-                });
-                // Fall: mostly down, now and then a little up.
-                at(50020, [&] {
-                    Flake& f = Flakes[i];
-                    f.y = f.y + Zz(CInt(-0.5 * settings_.SpeedF), CInt(4.0 * settings_.SpeedF));
-                });
-                // Past the right edge it comes back at the left, keeping the overshoot.
-                at(50030, [&] {
-                    Flake& f = Flakes[i];
-                    if (static_cast<double>(f.x) > W()) f.x = CLng(static_cast<double>(f.x) - W());
-                });
-                // Ground line somewhere between 60 % and 110 % of the height:
-                // reborn in the top tenth.
-                at(50040, [&] {
-                    Flake& f = Flakes[i];
-                    if (static_cast<double>(f.y) > H() * (0.5 * Rnd() + 0.6)) {
-                        f.x = CLng(Rnd() * static_cast<double>(W()));
-                        f.y = CLng(Rnd() * static_cast<double>(H()) * 0.1);
-                        f.size = CLng(Rnd() * settings_.Size + 4);
-                    }
-                });
+                moveFlake(at, i);
                 at(50050, [&] { platform().yield(); });
                 at(50060, [&] { flakesDone = tickCountNow(); });
                 if (restartDue()) {
@@ -105,6 +110,12 @@ bool Animation::moveFlakes() {
     // The window builds the new scene and starts a fresh loop in our place.
     if (restart) sizeChangePending_ = false;
     return restart;
+}
+
+void Animation::moveFlakesOnce() {
+    trapped("frmMain", "moveFlakes", [&](Trap& at) {
+        for (Int16 i = 0; i <= lastFlake; i = i + 1) moveFlake(at, i);
+    });
 }
 
 void Animation::drawFlakes(gfx::Surface& target, int width, int height) {

@@ -186,6 +186,11 @@ void FrameComposer::composeFull(Surface& window) {
 void FrameComposer::addDamage(const PixelRect& r) {
     const PixelRect c = r.clippedTo(next_.width, next_.height);
     if (c.empty()) return;
+    // A rectangle inside one already damaged adds nothing but a second
+    // composition and copy of the same pixels: the sky strip's old and new
+    // place are the same rows of the window whenever it moves.
+    for (int i = 0; i < damageCount_; ++i)
+        if (damage_[i].contains(c)) return;
     // kMaxDamage covers every rectangle one frame can add (two sky bands,
     // two object places, two text boxes and the text box again).
     if (damageCount_ < kMaxDamage) damage_[damageCount_++] = c;

@@ -36,6 +36,9 @@ struct PixelRect {
     bool intersects(const PixelRect& o) const {
         return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1;
     }
+    bool contains(const PixelRect& o) const {
+        return x0 <= o.x0 && o.x1 <= x1 && y0 <= o.y0 && o.y1 <= y1;
+    }
     PixelRect clippedTo(int width, int height) const;
     bool operator==(const PixelRect&) const = default;
 };

@@ -8,6 +8,7 @@ namespace gm {
 namespace {
 Pcg32Source gGenerator;
 RandomSource* gSource = &gGenerator;
+std::uint64_t gSeed = 0;
 }  // namespace
 
 void Pcg32Source::reseed(std::uint64_t seed) {
@@ -26,7 +27,12 @@ Single Pcg32Source::next() {
     return static_cast<Single>(out >> 8) * (1.0f / 16777216.0f);
 }
 
-void Randomize(std::uint64_t seed) { gGenerator.reseed(seed); }
+void Randomize(std::uint64_t seed) {
+    gSeed = seed;
+    gGenerator.reseed(seed);
+}
+
+std::uint64_t randomSeed() { return gSeed; }
 
 std::uint64_t seedFromTimeOfDay(double secondsSinceMidnight) {
     // Microseconds keep the fractions, so two starts in one second differ.
@@ -36,6 +42,12 @@ std::uint64_t seedFromTimeOfDay(double secondsSinceMidnight) {
 void setRandomSource(RandomSource* source) { gSource = source ? source : &gGenerator; }
 
 Single Rnd() { return gSource->next(); }
+
+UsingRandomSource::UsingRandomSource(RandomSource& source) : previous_(gSource) {
+    gSource = &source;
+}
+
+UsingRandomSource::~UsingRandomSource() { gSource = previous_; }
 
 Int16 Zz(Int16 lo, Int16 hi) {
     Int16 result;

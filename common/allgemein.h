@@ -30,12 +30,27 @@ private:
 
 // Seeds the process's generator (once, at start).
 void Randomize(std::uint64_t seed);
+// The seed Randomize was last given (0 before that).
+std::uint64_t randomSeed();
 // The seed taken from the time of day: seconds since midnight with fractions.
 std::uint64_t seedFromTimeOfDay(double secondsSinceMidnight);
 // Replaces the process's source (tests script it); nullptr restores the generator.
 void setRandomSource(RandomSource* source);
 // Draws the next value of the sequence.
 Single Rnd();
+
+// Zz, ZzR and Rnd draw from `source` while this lives, then from the source
+// they drew from before: a show of its own with a sequence of its own.
+class UsingRandomSource {
+public:
+    explicit UsingRandomSource(RandomSource& source);
+    ~UsingRandomSource();
+    UsingRandomSource(const UsingRandomSource&) = delete;
+    UsingRandomSource& operator=(const UsingRandomSource&) = delete;
+
+private:
+    RandomSource* previous_;
+};
 
 // A random integer from lo to hi inclusive: floor(n * r + lo), n = hi - lo + 1.
 Int16 Zz(Int16 lo, Int16 hi);

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace gm {
 
@@ -68,6 +69,18 @@ enum class WindowKind {
 // A rectangle of a window's image, in pixels.
 struct ScreenArea {
     int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const ScreenArea&) const = default;
+};
+
+// The dots per inch a screen has when the system says nothing else.
+inline constexpr int kDefaultDpi = 96;
+
+// One monitor under a window: where it lies in the window's pixels, and its
+// resolution in dots per inch.
+struct MonitorArea {
+    ScreenArea area;
+    int dpi = kDefaultDpi;
+    bool operator==(const MonitorArea&) const = default;
 };
 
 // A window with a persistent image: everything drawn into image() stays
@@ -90,6 +103,13 @@ public:
                              unsigned flags) = 0;
     // The single timer of the window (tmrAnimation): period and on/off.
     virtual void setTimer(std::uint32_t intervalMs, bool enabled) = 0;
+    // The monitors the window shows on, the primary first. The full-screen
+    // window covers every monitor of the screen (where they lie in it may
+    // leave parts of it on no monitor); any other window is one area over
+    // its whole image, at the resolution of the screen it is on.
+    virtual std::vector<MonitorArea> monitors() const {
+        return {{{0, 0, width(), height()}, kDefaultDpi}};
+    }
 };
 
 // The per-user settings store: text values addressed by application,

@@ -14,13 +14,35 @@ namespace {
 ShowParts gParts;
 constexpr std::int32_t kMaxTimerInterval = 65535;
 constexpr Single kMouseTolerance = 3;  // pixels a move may go before it ends the show
+
+// The banner picture of imgURL.
+gfx::Bitmap banner() {
+    return gParts.LoadBitmapResource ? gParts.LoadBitmapResource(res::kBanner)
+                                     : gfx::LoadBitmapResource(res::kBanner);
+}
+
 }  // namespace
 
 void setShowParts(ShowParts parts) { gParts = std::move(parts); }
 const ShowParts& showParts() { return gParts; }
 
 FrmMain::FrmMain() : window_(platform().createWindow(WindowKind::FullScreen, *this)) {
+    layOutMonitors();
     Form_Load();
+}
+
+void FrmMain::layOutMonitors() {
+    const std::vector<MonitorArea> monitors = window_->monitors();
+    const ScreenArea whole{0, 0, window_->width(), window_->height()};
+    // One monitor under the whole window (the usual case, and every window
+    // but the full-screen one): the primary's part follows the window's size.
+    primary_ = std::make_unique<MonitorView>(*window_, monitors[0].area,
+                                             monitors.size() == 1 && monitors[0].area == whole);
+    primaryDpi_ = monitors[0].dpi;
+    otherMonitors.clear();
+    for (std::size_t i = 1; i < monitors.size(); ++i)
+        otherMonitors.push_back(
+            std::make_unique<MonitorShow>(*window_, monitors[i], static_cast<int>(i)));
 }
 
 FrmMain::~FrmMain() = default;
@@ -40,6 +62,11 @@ void FrmMain::setTimerInterval(Int32 interval) {
 
 void FrmMain::onTimer() {
     if (gParts.tmrAnimation_Timer) gParts.tmrAnimation_Timer(*this);
+    if (!gParts.tickMonitor) return;
+    for (const auto& m : otherMonitors) {
+        UsingRandomSource own(m->random);
+        gParts.tickMonitor(*m);
+    }
 }
 
 void FrmMain::Form_Load() {
@@ -75,10 +102,11 @@ void FrmMain::Form_Resize() {
 }
 
 void FrmMain::buildAndRun() {
+    layOutMonitors();
     trapped("frmMain", "Form_Resize", [&](Trap& at) {
-        const int W = window_->width();
-        const int H = window_->height();
-        gfx::Surface& image = window_->image();
+        const int W = windowWidth();
+        const int H = windowHeight();
+        gfx::Surface& image = windowImage();
         at(50010, [&] {
             if (gParts.BuildBG) gParts.BuildBG(*this);
         });
@@ -88,14 +116,12 @@ void FrmMain::buildAndRun() {
         at(50050, [&] { surfaces.picBG.setPicture(image.view()); });
         at(50060, [&] {
             // The banner of imgURL, flush with the lower right corner.
-            const gfx::Bitmap banner = gParts.LoadBitmapResource
-                                           ? gParts.LoadBitmapResource(res::kBanner)
-                                           : gfx::LoadBitmapResource(res::kBanner);
-            gfx::DrawPicture(surfaces.picBG, banner.view(), W - banner.width(), H - banner.height());
+            const gfx::Bitmap b = banner();
+            gfx::DrawPicture(surfaces.picBG, b.view(), W - b.width(), H - b.height());
         });
         at(50070, [&] {
             gfx::BitBlt(image, 0, 0, W, H, surfaces.picBG, 0, 0, gfx::Rop::SrcCopy);
-            window_->refresh();
+            refreshWindow();
         });
         at(50080, [&] {
             if (gParts.seedFlakes) gParts.seedFlakes(*this);
@@ -103,11 +129,52 @@ void FrmMain::buildAndRun() {
         at(50090, [&] {
             if (gParts.placeObjekte) gParts.placeObjekte(*this);
         });
-        at(50100, [&] { setTimerEnabled(true); });
-        at(50110, [&] {
+        at(50100, [&] { buildOtherMonitors(); });
+        at(50110, [&] { setTimerEnabled(true); });
+        at(50120, [&] {
             if (gParts.moveFlakes) gParts.moveFlakes(*this);
         });
     });
+}
+
+// Each other monitor goes through the steps of the primary's resize
+// handler, drawing from its own generator: its own flake count, its
+// landscape stretched to it with the banner in its corner, its flakes and
+// flying objects. The window's timer, enabled afterwards, animates it.
+void FrmMain::buildOtherMonitors() {
+    for (const auto& m : otherMonitors) {
+        UsingRandomSource own(m->random);
+        trapped("frmMain", "BuildMonitor", [&](Trap& at) {
+            const int W = m->windowWidth();
+            const int H = m->windowHeight();
+            ShowSurfaces& s = m->surfaces;
+            gfx::Surface& image = m->windowImage();
+            at(50010, [&] {
+                m->lastFlake = Zz(settings().minFl, settings().maxFl);
+                m->tmrInterval = tmrInterval;
+            });
+            at(50020, [&] {
+                if (gParts.BuildMonitorBG) gParts.BuildMonitorBG(*m);
+            });
+            at(50030, [&] {
+                s.picBuffer.setSize(W, H);
+                s.picBG.setSize(W, H);
+            });
+            at(50040, [&] { gfx::BitBlt(s.picBuffer, 0, 0, W, H, image, 0, 0, gfx::Rop::SrcCopy); });
+            at(50050, [&] { s.picBG.setPicture(image.view()); });
+            at(50060, [&] {
+                const gfx::Bitmap b = banner();
+                gfx::DrawPicture(s.picBG, b.view(), W - b.width(), H - b.height());
+            });
+            at(50070, [&] {
+                gfx::BitBlt(image, 0, 0, W, H, s.picBG, 0, 0, gfx::Rop::SrcCopy);
+                m->refreshWindow();
+            });
+            at(50080, [&] {
+                if (gParts.startMonitorAnimation) gParts.startMonitorAnimation(*m);
+            });
+        });
+    }
 }
 
 void FrmMain::endOnInput(const char* proc) {

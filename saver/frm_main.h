@@ -5,6 +5,10 @@
 // (the platform window's image). Its hidden surfaces and the scene state are
 // shared with the scene builder and the animation through ShowHost.
 //
+// The window covers every monitor. The primary monitor shows the show;
+// every other monitor a show of its own (MonitorShow), composed after the
+// primary's background and animated by the same timer ticks.
+//
 // The scene builder and the animation live in their own folders; they plug
 // into the resize handler through ShowParts, so this window does not depend
 // on them. A part that is not installed is skipped.
@@ -12,11 +16,13 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "basic/numeric.h"
 #include "gfx/surface.h"
 #include "platform/platform.h"
 #include "common/show_host.h"
+#include "saver/monitor_show.h"
 
 namespace gm {
 
@@ -37,6 +43,12 @@ struct ShowParts {
     std::function<void(FrmMain&)> noteSizeChange;
     // The handler of tmrAnimation.
     std::function<void(FrmMain&)> tmrAnimation_Timer;
+    // The other monitors: compose the landscape (ending stretched over the
+    // monitor); seed the flakes and place the flying objects; and at every
+    // timer event one frame and one pass of the flakes.
+    std::function<void(MonitorShow&)> BuildMonitorBG;
+    std::function<void(MonitorShow&)> startMonitorAnimation;
+    std::function<void(MonitorShow&)> tickMonitor;
 };
 void setShowParts(ShowParts parts);
 const ShowParts& showParts();
@@ -76,17 +88,21 @@ public:
     // tmrAnimation: the period in milliseconds and whether it runs.
     Int32 tmrInterval;
     bool tmrEnabled = false;
+    // The shows of the monitors other than the primary, made anew with
+    // every scene.
+    std::vector<std::unique_ptr<MonitorShow>> otherMonitors;
 
-    // --- ShowHost -------------------------------------------------------------
-    gfx::Surface& windowImage() override { return window_->image(); }
-    int windowWidth() const override { return window_->width(); }
-    int windowHeight() const override { return window_->height(); }
-    void refreshWindow() override { window_->refresh(); }
+    // --- ShowHost: the primary monitor's part of the window ------------------
+    gfx::Surface& windowImage() override { return primary_->image(); }
+    int windowWidth() const override { return primary_->area().width; }
+    int windowHeight() const override { return primary_->area().height; }
+    void refreshWindow() override { primary_->refresh(); }
     void refreshWindowAreas(const ScreenArea* areas, int count) override {
-        window_->refreshAreas(areas, count);
+        primary_->refreshAreas(areas, count);
     }
     void yieldEvents() override;
     void setTimerEnabled(bool enabled) override;
+    int screenDpi() const override { return primaryDpi_; }
 
 private:
     // --- WindowEvents ---------------------------------------------------------
@@ -105,10 +121,17 @@ private:
     void setTimerInterval(Int32 interval);
     // Form_Resize's steps: the scene for the window's size, then the show.
     void buildAndRun();
+    // Where the monitors lie in the window now: the primary's part and dpi,
+    // and a fresh show for every other monitor.
+    void layOutMonitors();
+    // The other monitors' landscapes and animations, each with its own draws.
+    void buildOtherMonitors();
     // The handlers that only end the show.
     void endOnInput(const char* proc);
 
     std::unique_ptr<Window> window_;
+    std::unique_ptr<MonitorView> primary_;
+    int primaryDpi_ = kDefaultDpi;
     // Form_Resize is running further down the stack (inside the flake loop
     // or the scene's yields), and a size change has come in meanwhile.
     bool resizing_ = false;

@@ -51,6 +51,10 @@ void installScene(ShowParts& parts) {
         Scene scene(form.surfaces, form.scene, settings(), form, &gfx::LoadBitmapResource);
         scene.BuildBG();
     };
+    parts.BuildMonitorBG = [](MonitorShow& m) {
+        Scene scene(m.surfaces, m.scene, settings(), m, &gfx::LoadBitmapResource);
+        scene.BuildBG();
+    };
 }
 
 void installShowParts() {
@@ -71,6 +75,13 @@ Animation& animationOf(FrmMain& window) {
     return *static_cast<Animation*>(window.animation.get());
 }
 
+Animation& animationOf(MonitorShow& monitor) {
+    if (!monitor.animation)
+        monitor.animation = std::make_shared<Animation>(monitor.surfaces, monitor.scene, settings(),
+                                                        monitor, &loadPicture);
+    return *static_cast<Animation*>(monitor.animation.get());
+}
+
 void installAnimation(ShowParts& parts) {
     // The date and time line is printed in the platform's fonts.
     gfx::setTextRenderer(&gfx::systemTextRenderer());
@@ -84,6 +95,20 @@ void installAnimation(ShowParts& parts) {
     parts.placeObjekte = [](FrmMain& w) { animationOf(w).placeObjekte(); };
     parts.moveFlakes = [](FrmMain& w) { animationOf(w).moveFlakes(); };
     parts.noteSizeChange = [](FrmMain& w) { animationOf(w).noteSizeChange(); };
+    // The other monitors move their flakes one pass per tick, right after
+    // drawing them: the flake loop that yields is the primary's alone.
+    parts.startMonitorAnimation = [](MonitorShow& m) {
+        Animation& a = animationOf(m);
+        a.lastFlake = m.lastFlake;
+        a.timerInterval = m.tmrInterval;
+        a.seedFlakes();
+        a.placeObjekte();
+    };
+    parts.tickMonitor = [](MonitorShow& m) {
+        Animation& a = animationOf(m);
+        a.tmrAnimation_Timer();
+        a.moveFlakesOnce();
+    };
     if (std::FILE* log = tickLog()) {
         parts.tmrAnimation_Timer = [log](FrmMain& w) { loggedTick(animationOf(w), log); };
     } else {

@@ -6,7 +6,9 @@ packages=(
   libgtest-dev libbenchmark-dev clang libclang-rt-dev
   libx11-dev libxext-dev libfreetype-dev libfontconfig-dev fonts-comic-neue
   libpng-dev zlib1g-dev libgtk-3-dev libxml2-utils
+  libxrandr-dev libxinerama-dev
   g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool x11-utils libxfixes3 imagemagick openbox
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   zip unzip p7zip-full zopfli python3
 )
 missing=()

@@ -26,7 +26,7 @@ void MemoryStore::SaveSetting(const std::string& app, const std::string& section
 // --- HeadlessPlatform --------------------------------------------------------
 
 HeadlessPlatform::HeadlessPlatform(int screenWidth, int screenHeight, std::uint64_t startMs)
-    : screenWidth_(screenWidth), screenHeight_(screenHeight), clock_(startMs) {
+    : monitors_{{{0, 0, screenWidth, screenHeight}, kDefaultDpi}}, clock_(startMs) {
     version_.majorVersion = 5;
     version_.minorVersion = 0;
     version_.buildNumber = 2195;
@@ -179,12 +179,38 @@ void HeadlessPlatform::run() {
     while (!open_.empty() && nextDue()) wait();
 }
 
+namespace {
+
+// The full-screen window over the bounding box of the monitors, and the
+// monitors in its coordinates.
+std::vector<MonitorArea> inBoundingBox(std::vector<MonitorArea> monitors, ScreenArea& box) {
+    int x0 = monitors[0].area.x, y0 = monitors[0].area.y;
+    int x1 = x0 + monitors[0].area.width, y1 = y0 + monitors[0].area.height;
+    for (const MonitorArea& m : monitors) {
+        x0 = std::min(x0, m.area.x);
+        y0 = std::min(y0, m.area.y);
+        x1 = std::max(x1, m.area.x + m.area.width);
+        y1 = std::max(y1, m.area.y + m.area.height);
+    }
+    box = {x0, y0, x1 - x0, y1 - y0};
+    for (MonitorArea& m : monitors) {
+        m.area.x -= x0;
+        m.area.y -= y0;
+    }
+    return monitors;
+}
+
+}  // namespace
+
 std::unique_ptr<Window> HeadlessPlatform::createWindow(WindowKind kind, WindowEvents& events) {
     windowsCreated_.push_back(kind);
+    ScreenArea size = monitors_[0].area;
+    std::vector<MonitorArea> monitors = {monitors_[0]};
+    if (kind == WindowKind::FullScreen) monitors = inBoundingBox(monitors_, size);
     // A preview window takes its size from the host when it is embedded.
-    const bool sized = kind != WindowKind::Preview;
-    auto w = std::make_unique<HeadlessWindow>(*this, kind, events, nextHandle_,
-                                              sized ? screenWidth_ : 0, sized ? screenHeight_ : 0);
+    if (kind == WindowKind::Preview) size.width = size.height = 0;
+    auto w = std::make_unique<HeadlessWindow>(*this, kind, events, nextHandle_, size.width,
+                                              size.height, std::move(monitors));
     nextHandle_ += 0x10;
     open_.push_back(w.get());
     return w;
@@ -193,8 +219,19 @@ std::unique_ptr<Window> HeadlessPlatform::createWindow(WindowKind kind, WindowEv
 // --- HeadlessWindow ----------------------------------------------------------
 
 HeadlessWindow::HeadlessWindow(HeadlessPlatform& platform, WindowKind kind, WindowEvents& events,
-                               std::uintptr_t handle, int width, int height)
-    : platform_(platform), kind_(kind), events_(events), handle_(handle), image_(width, height) {}
+                               std::uintptr_t handle, int width, int height,
+                               std::vector<MonitorArea> monitors)
+    : platform_(platform),
+      kind_(kind),
+      events_(events),
+      handle_(handle),
+      image_(width, height),
+      monitors_(std::move(monitors)) {}
+
+std::vector<MonitorArea> HeadlessWindow::monitors() const {
+    if (kind_ == WindowKind::FullScreen) return monitors_;
+    return {{{0, 0, width(), height()}, monitors_[0].dpi}};
+}
 
 HeadlessWindow::~HeadlessWindow() {
     if (!closed_) std::erase(platform_.open_, this);
@@ -210,7 +247,11 @@ int HeadlessWindow::setWindowPos(std::intptr_t insertAfter, int x, int y, int cx
                                  unsigned flags) {
     positions_.push_back({insertAfter, x, y, cx, cy, flags});
     const bool resized = !(flags & kSwpNoSize) && (cx != width() || cy != height());
-    if (resized) image_.setSize(cx, cy);
+    if (resized) {
+        image_.setSize(cx, cy);
+        // A window sized by hand is one monitor's worth.
+        monitors_ = {{{0, 0, cx, cy}, monitors_[0].dpi}};
+    }
     if ((flags & kSwpShowWindow) && !visible_) {
         show();
     } else if (resized && visible_) {

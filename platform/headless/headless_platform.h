@@ -1,8 +1,10 @@
 // The headless backend: a deterministic platform for tests and for running
 // the saver without a display.
 //
-//  * A virtual screen of a chosen size; every window's persistent image is a
-//    plain surface whose pixels tests read.
+//  * A virtual screen of a chosen size, or of several monitors anywhere
+//    around the primary, each with its dpi; every window's persistent image
+//    is a plain surface whose pixels tests read. The full-screen window
+//    covers the bounding box of all monitors.
 //  * A virtual millisecond clock that starts where the test says. wait()
 //    jumps it to the next scripted input event or due timer, so an hour of
 //    show runs in a moment. GetTickCount() wraps at 2^32 like the real one.
@@ -91,6 +93,9 @@ public:
     void setProgramPath(std::string path) { programPath_ = std::move(path); }
     void setDateTime(const LocalDateTime& t) { dateTime_ = t; }
     void setSettingsStore(SettingsStore* store) { store_ = store ? store : &memoryStore_; }
+    // The monitors in screen coordinates, the primary first (it need not lie
+    // at the origin). Windows made afterwards see them.
+    void setMonitors(std::vector<MonitorArea> monitors) { monitors_ = std::move(monitors); }
     // wait() throws HeadlessStop instead of moving the clock past this time.
     void stopAt(std::uint64_t ms) { stopAt_ = ms; }
 
@@ -149,7 +154,7 @@ private:
     void fireDueTimers();
     std::optional<std::uint64_t> nextDue() const;
 
-    int screenWidth_, screenHeight_;
+    std::vector<MonitorArea> monitors_;
     std::uint64_t clock_;
     std::optional<std::uint64_t> stopAt_;
     std::vector<Scheduled> script_;
@@ -180,7 +185,8 @@ private:
 class HeadlessWindow final : public Window {
 public:
     HeadlessWindow(HeadlessPlatform& platform, WindowKind kind, WindowEvents& events,
-                   std::uintptr_t handle, int width, int height);
+                   std::uintptr_t handle, int width, int height,
+                   std::vector<MonitorArea> monitors);
     ~HeadlessWindow() override;
 
     std::uintptr_t handle() const override { return handle_; }
@@ -192,6 +198,7 @@ public:
     int setWindowPos(std::intptr_t insertAfter, int x, int y, int cx, int cy,
                      unsigned flags) override;
     void setTimer(std::uint32_t intervalMs, bool enabled) override;
+    std::vector<MonitorArea> monitors() const override;
 
     WindowKind kind() const { return kind_; }
     bool visible() const { return visible_; }
@@ -210,6 +217,7 @@ private:
     WindowEvents& events_;
     std::uintptr_t handle_;
     gfx::Surface image_;
+    std::vector<MonitorArea> monitors_;  // of the full-screen window; else the dpi
     bool visible_ = false;
     bool closed_ = false;
     int refreshes_ = 0;

@@ -13,6 +13,7 @@
 #include <deque>
 #include <optional>
 #include <stdexcept>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/text/system_text.h"
@@ -44,6 +45,9 @@ struct LoadedFace {
     bool synthesiseBold = false;
     int ascent = 0;  // pixels above the baseline
     int height = 0;  // line height in pixels
+    // The advance of every character measured so far (0 for one that
+    // cannot be rendered, which draws nothing and takes no room).
+    std::unordered_map<char32_t, int> advances;
 };
 
 struct FreeTypeTextRenderer::Impl {
@@ -146,6 +150,15 @@ struct FreeTypeTextRenderer::Impl {
     static int advance(const LoadedFace& f) {
         return static_cast<int>((f.face->glyph->advance.x + 32) >> 6);
     }
+
+    // The advance of one character, rendered as drawText renders it.
+    int measure(LoadedFace& f, char32_t c) { return renderGlyph(f, c) ? advance(f) : 0; }
+
+    int cachedAdvance(LoadedFace& f, char32_t c) {
+        const auto known = f.advances.find(c);
+        if (known != f.advances.end()) return known->second;
+        return f.advances[c] = measure(f, c);
+    }
 };
 
 FreeTypeTextRenderer::FreeTypeTextRenderer() : impl_(std::make_unique<Impl>()) {}
@@ -159,11 +172,19 @@ int FreeTypeTextRenderer::textHeight(const FontSpec& font, std::string_view) {
     return impl_->load(font).height;
 }
 
+// The show measures its date and time on every tick: the advances are
+// looked up, each character rendered only the first time it is measured.
 int FreeTypeTextRenderer::textWidth(const FontSpec& font, std::string_view text) {
     LoadedFace& f = impl_->load(font);
     int width = 0;
-    for (char32_t c : textCodePoints(text))
-        if (impl_->renderGlyph(f, c)) width += Impl::advance(f);
+    for (char32_t c : textCodePoints(text)) width += impl_->cachedAdvance(f, c);
+    return width;
+}
+
+int FreeTypeTextRenderer::referenceTextWidth(const FontSpec& font, std::string_view text) {
+    LoadedFace& f = impl_->load(font);
+    int width = 0;
+    for (char32_t c : textCodePoints(text)) width += impl_->measure(f, c);
     return width;
 }
 

@@ -27,6 +27,9 @@ class FreeTypeTextRenderer final : public TextRenderer {
     void drawText(Surface& s, int x, int y, const FontSpec& font, std::string_view text,
                   Colour colour) override;
 
+    // The width as textWidth measures it, every character rendered afresh.
+    int referenceTextWidth(const FontSpec& font, std::string_view text);
+
     // The family name of the face the font resolves to.
     std::string resolvedFamily(const FontSpec& font);
 

@@ -25,10 +25,13 @@ struct Placement {
 Placement placementFor(WindowKind kind) {
     switch (kind) {
         case WindowKind::FullScreen:
-            // Borderless over the whole primary screen, in device pixels (the
-            // program is DPI aware); a tool window has no task bar button.
-            return {WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                    GetSystemMetrics(SM_CYSCREEN)};
+            // Borderless over the whole virtual screen, every monitor, in
+            // device pixels (the program is per-monitor DPI aware); its
+            // origin lies left of or above the primary's when a monitor
+            // does. A tool window has no task bar button.
+            return {WS_POPUP, WS_EX_TOOLWINDOW, GetSystemMetrics(SM_XVIRTUALSCREEN),
+                    GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                    GetSystemMetrics(SM_CYVIRTUALSCREEN)};
         case WindowKind::Normal: {
             RECT r{0, 0, kNormalWidth, kNormalHeight};
             AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FALSE, 0);
@@ -43,11 +46,54 @@ Placement placementFor(WindowKind kind) {
     return {};
 }
 
+// The effective dpi of a monitor under per-monitor awareness
+// (GetDpiForMonitor of shcore.dll, Windows 8.1 and later); before that, the
+// one dpi of the screen.
+int monitorDpi(HMONITOR monitor) {
+    using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+    static const auto getDpi = [] {
+        HMODULE shcore = LoadLibraryA("shcore.dll");
+        return shcore ? reinterpret_cast<GetDpiForMonitorFn>(
+                            reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                      : nullptr;
+    }();
+    UINT x = 0, y = 0;
+    if (getDpi && getDpi(monitor, kEffectiveDpi, &x, &y) == S_OK && x > 0) return int(x);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kDefaultDpi;
+}
+
+// Every monitor of the virtual screen in screen coordinates, the primary first.
+std::vector<MonitorArea> displayMonitors() {
+    std::vector<MonitorArea> monitors;
+    EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR monitor, HDC, LPRECT, LPARAM list) -> BOOL {
+            MONITORINFO info{};
+            info.cbSize = sizeof info;
+            if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+            const RECT& r = info.rcMonitor;
+            const MonitorArea area{{r.left, r.top, r.right - r.left, r.bottom - r.top},
+                                   monitorDpi(monitor)};
+            auto& all = *reinterpret_cast<std::vector<MonitorArea>*>(list);
+            if (info.dwFlags & MONITORINFOF_PRIMARY)
+                all.insert(all.begin(), area);
+            else
+                all.push_back(area);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
 }  // namespace
 
 int Win32Window::openCount() { return gOpenWindows; }
 
-Win32Window::Win32Window(WindowKind kind, WindowEvents& events) : events_(events) {
+Win32Window::Win32Window(WindowKind kind, WindowEvents& events) : kind_(kind), events_(events) {
     static const ATOM windowClass = registerWindowClass();
     const Placement p = placementFor(kind);
     CreateWindowExA(p.exStyle, MAKEINTATOM(windowClass), kTitle, p.style, p.x, p.y, p.width,
@@ -107,6 +153,22 @@ void Win32Window::setTimer(std::uint32_t intervalMs, bool enabled) {
         SetTimer(hwnd_, kTimerId, intervalMs, nullptr);
     else
         KillTimer(hwnd_, kTimerId);
+}
+
+std::vector<MonitorArea> Win32Window::monitors() const {
+    const MonitorArea own{{0, 0, width(), height()},
+                          monitorDpi(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST))};
+    if (kind_ != WindowKind::FullScreen) return {own};
+    std::vector<MonitorArea> monitors = displayMonitors();
+    if (monitors.empty()) return {own};
+    // Screen coordinates to the client area's.
+    POINT origin{0, 0};
+    ClientToScreen(hwnd_, &origin);
+    for (MonitorArea& m : monitors) {
+        m.area.x -= origin.x;
+        m.area.y -= origin.y;
+    }
+    return monitors;
 }
 
 void Win32Window::paint() {

@@ -25,6 +25,7 @@ public:
     int setWindowPos(std::intptr_t insertAfter, int x, int y, int cx, int cy,
                      unsigned flags) override;
     void setTimer(std::uint32_t intervalMs, bool enabled) override;
+    std::vector<MonitorArea> monitors() const override;
 
     // Windows of this program that exist now (run() ends when none is left).
     static int openCount();
@@ -38,6 +39,7 @@ private:
     // has just been shown for the first time, gets one onResize from the pump.
     void followSize();
 
+    WindowKind kind_;
     WindowEvents& events_;
     HWND hwnd_ = nullptr;
     DibImage dib_;

@@ -39,6 +39,27 @@ void onSignal(int) {
     [[maybe_unused]] const ssize_t n = write(gWakePipe[1], &byte, 1);
 }
 
+// The server's data raises SIGIO on the connection's socket (O_ASYNC): the
+// handler notes that there may be something to read. The pump runs after
+// every single flake, thousands of times a second; with this note it reads
+// the connection only when the server has sent something, instead of asking
+// the socket each time.
+volatile std::sig_atomic_t gServerSpoke = 1;
+
+void onServerData(int) { gServerSpoke = 1; }
+
+// True when the connection's socket now signals incoming data.
+bool watchConnection(int fd) {
+    struct sigaction sa {};
+    sa.sa_handler = onServerData;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    if (sigaction(SIGIO, &sa, nullptr) != 0) return false;
+    const int flags = fcntl(fd, F_GETFL);
+    return flags != -1 && fcntl(fd, F_SETOWN, getpid()) == 0 &&
+           fcntl(fd, F_SETFL, flags | O_ASYNC) == 0;
+}
+
 void installSignalHandlers() {
     if (gWakePipe[0] >= 0) return;  // once per process
     if (pipe(gWakePipe) == 0) {
@@ -130,6 +151,7 @@ public:
         context_->windowManager = windowManagerRuns(display, root);
         context_->shm = XShmQueryExtension(display);
         context_->invisibleCursor = makeInvisibleCursor(display, root);
+        watched_ = watchConnection(ConnectionNumber(display));
         const char* path = std::getenv("GLINTMOOR_SETTINGS");
         store_ = std::make_unique<OverriddenStore>(
             std::make_unique<IniStore>(path && *path ? path : posix::userSettingsPath()),
@@ -213,20 +235,29 @@ public:
     void yield() override {
         Display* d = context_->display;
         if (gTerminate) terminate();
-        while (XPending(d) > 0) {
-            XEvent e;
-            XNextEvent(d, &e);
-            if (X11Window* w = windowOf(e.xany.window))
-                w->handleEvent(e);
-            else if (e.type == ConfigureNotify)
-                followHost(e.xconfigure);
-            if (gTerminate) terminate();
+        bool ran = false;
+        if (mayHaveEvents()) {
+            // Cleared before reading: data that comes in from here on
+            // raises the note again.
+            gServerSpoke = 0;
+            while (XPending(d) > 0) {
+                XEvent e;
+                XNextEvent(d, &e);
+                if (X11Window* w = windowOf(e.xany.window))
+                    w->handleEvent(e);
+                else if (e.type == ConfigureNotify)
+                    followHost(e.xconfigure);
+                ran = true;
+                if (gTerminate) terminate();
+            }
         }
         const Clock::time_point now = Clock::now();
         // By index: a handler may create or destroy windows.
         for (std::size_t i = 0; i < context_->windows.size(); ++i)
-            context_->windows[i]->runPending(now);
-        XFlush(d);
+            ran |= context_->windows[i]->runPending(now);
+        // Send what the handlers asked of the server (XFlush reads the
+        // socket too, so only then).
+        if (ran) XFlush(d);
     }
 
     void wait() override {
@@ -306,12 +337,20 @@ private:
 
     [[noreturn]] void terminate() { exitProcess(0); }
 
+    // Events may wait in Xlib's queue (read while waiting for a reply) or
+    // on the socket (the server spoke since the last read). Without the
+    // signal, the socket is asked every time.
+    bool mayHaveEvents() const {
+        return !watched_ || gServerSpoke || XEventsQueued(context_->display, QueuedAlready) > 0;
+    }
+
     X11Options options_;
 
     std::map<::Window, ::Window> hosts_;  // host -> our window embedded in it
     std::shared_ptr<x11::X11Context> context_;
     std::unique_ptr<SettingsStore> store_;
     int cursorCount_ = 0;
+    bool watched_ = false;  // the socket raises SIGIO when the server sends
 };
 
 }  // namespace

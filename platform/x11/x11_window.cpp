@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include "platform/x11/x11_monitors.h"
+
 namespace gm::x11 {
 namespace {
 
@@ -52,6 +54,14 @@ void setIdentity(Display* d, ::Window w) {
                     reinterpret_cast<const unsigned char*>(&pid), 1);
 }
 
+// A window manager puts a full-screen window on one monitor; over several
+// monitors the show places its window itself, as it does without a manager.
+bool placesItself(const X11Context& c, X11Window::Target target) {
+    if (target == X11Window::Target::Preview) return true;
+    return target == X11Window::Target::FullScreen &&
+           (!c.windowManager || screenMonitors(c.display, c.screen).size() > 1);
+}
+
 ::Window createOwn(const X11Context& c, X11Window::Target target) {
     Display* d = c.display;
     int width = 1, height = 1;
@@ -67,14 +77,13 @@ void setIdentity(Display* d, ::Window w) {
     a.event_mask = eventMaskFor(target);
     // Without a window manager nothing would place the full-screen window
     // above the others; the preview is placed by its host alone.
-    a.override_redirect = (target == X11Window::Target::FullScreen && !c.windowManager) ||
-                          target == X11Window::Target::Preview;
+    a.override_redirect = placesItself(c, target);
     const ::Window w =
         XCreateWindow(d, RootWindow(d, c.screen), 0, 0, width, height, 0, CopyFromParent,
                       InputOutput, CopyFromParent, CWBackPixel | CWEventMask | CWOverrideRedirect,
                       &a);
     setIdentity(d, w);
-    if (target == X11Window::Target::FullScreen && c.windowManager) {
+    if (target == X11Window::Target::FullScreen && !a.override_redirect) {
         Atom states[] = {atom(d, "_NET_WM_STATE_FULLSCREEN"), atom(d, "_NET_WM_STATE_ABOVE")};
         XChangeProperty(d, w, atom(d, "_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<unsigned char*>(states), 2);
@@ -133,6 +142,7 @@ X11Window::X11Window(std::shared_ptr<X11Context> context, Target target, ::Windo
     : context_(std::move(context)),
       target_(target),
       events_(events),
+      overrideRedirect_(target != Target::Foreign && placesItself(*context_, target)),
       xid_(target == Target::Foreign ? foreign : createOwn(*context_, target)),
       gc_(XCreateGC(context_->display, xid_, 0, nullptr)),
       image_(context_->display, attributesOf(context_->display, xid_).visual,
@@ -211,6 +221,14 @@ void X11Window::setTimer(std::uint32_t intervalMs, bool enabled) {
     if (timerOn_) nextTick_ = Clock::now() + interval_;
 }
 
+std::vector<MonitorArea> X11Window::monitors() const {
+    // Our own full-screen window lies at the root's origin, so root
+    // coordinates are its own. A screen saver daemon's window (-root,
+    // -window-id) is one area: the daemon gives each monitor its own.
+    if (target_ == Target::FullScreen) return screenMonitors(context_->display, context_->screen);
+    return {{{0, 0, width(), height()}, screenDpi(context_->display, context_->screen)}};
+}
+
 void X11Window::applyCursor() {
     if (target_ != Target::FullScreen && target_ != Target::Normal) return;
     if (context_->cursorHidden)
@@ -223,15 +241,19 @@ Clock::time_point X11Window::timerDue() const {
     return timerOn_ && open_ ? nextTick_ : Clock::time_point::max();
 }
 
-void X11Window::runPending(Clock::time_point now) {
+bool X11Window::runPending(Clock::time_point now) {
     if (resizePending_) {
         resizePending_ = false;
         events_.onResize();
-    } else if (timerOn_ && open_ && now >= nextTick_) {
+        return true;
+    }
+    if (timerOn_ && open_ && now >= nextTick_) {
         // The next tick counts from this one: a late tick is not made up for.
         nextTick_ = now + interval_;
         events_.onTimer();
+        return true;
     }
+    return false;
 }
 
 void X11Window::followSize(int width, int height) {
@@ -256,7 +278,7 @@ void X11Window::handleEvent(XEvent& e) {
             followSize(e.xconfigure.width, e.xconfigure.height);
             break;
         case MapNotify:
-            if (target_ == Target::FullScreen && !context_->windowManager)
+            if (target_ == Target::FullScreen && overrideRedirect_)
                 XSetInputFocus(context_->display, xid_, RevertToParent, CurrentTime);
             markShown();
             break;

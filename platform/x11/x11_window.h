@@ -58,6 +58,7 @@ public:
     int setWindowPos(std::intptr_t insertAfter, int x, int y, int cx, int cy,
                      unsigned flags) override;
     void setTimer(std::uint32_t intervalMs, bool enabled) override;
+    std::vector<MonitorArea> monitors() const override;
 
     ::Window xid() const { return xid_; }
     bool isOpen() const { return open_; }
@@ -66,8 +67,8 @@ public:
 
     // Called by the pump.
     void handleEvent(XEvent& event);
-    // Runs a waiting resize and a due timer; returns when either ran.
-    void runPending(Clock::time_point now);
+    // Runs a waiting resize or else a due timer; true when either ran.
+    bool runPending(Clock::time_point now);
     bool hasPendingResize() const { return resizePending_; }
     // When the timer is due next (time_point::max() when it is off).
     Clock::time_point timerDue() const;
@@ -82,6 +83,7 @@ private:
     std::shared_ptr<X11Context> context_;
     Target target_;
     WindowEvents& events_;
+    bool overrideRedirect_ = false;  // placed by us, not by a window manager
     ::Window xid_ = 0;
     GC gc_ = nullptr;
     X11Image image_;

@@ -5,6 +5,8 @@
 #include <set>
 
 #include "animation/animation.h"
+#include "gfx/bitmap_resource.h"
+#include "resources/resource_ids.h"
 #include "saver/show_parts.h"
 #include "animation_fixture.h"
 #include "tests/saver/saver_fixture.h"
@@ -151,6 +153,85 @@ TEST_F(ShowTest, ABurstOfSizeChangesBuildsOneNewSceneAndOneNewFlakeLoop) {
     EXPECT_EQ(f.surfaces.picBG.width(), 1050);
     EXPECT_EQ(f.surfaces.picBuffer.width(), 1050);
     EXPECT_EQ(animationOf(f).Objekte[21].x, 1050) << "objects placed for the new size";
+}
+
+// A show on the given monitors, on a headless system of its own with the
+// fixture's settings: the primary's and the first other monitor's pictures
+// after `early` and `late` ticks, and how the show ended.
+struct MonitorRun {
+    gfx::Bitmap window, primary, secondEarly, secondLate;
+    std::optional<int> exit;
+    std::uint64_t endedAt = 0;
+};
+
+TEST_F(ShowTest, EveryMonitorShowsALandscapeAndThePrimaryTheOneMonitorShow) {
+    install();
+    const ScreenArea primaryArea{0, 0, 1024, 768};
+    const ScreenArea left{-800, -200, 800, 600};  // left of and above the primary
+    const auto run = [&](std::vector<MonitorArea> monitors, std::vector<InputEvent> moves) {
+        HeadlessPlatform system(1024, 768, 5000);
+        system.setSettingsStore(&platform.memoryStore());
+        system.setMonitors(std::move(monitors));
+        setPlatform(&system);
+        MonitorRun r;
+        ticks = 0;
+        onTick = [&](FrmMain& f) {
+            if (ticks == 100) r.primary = f.windowImage().image();
+            if (f.otherMonitors.empty()) return;
+            if (ticks == 25) r.secondEarly = f.otherMonitors[0]->windowImage().image();
+            if (ticks == 100) r.secondLate = f.otherMonitors[0]->windowImage().image();
+            if (ticks == 100) r.window = f.window().image().image();
+        };
+        for (std::size_t i = 0; i < moves.size(); ++i) system.schedule(10000 + 100 * i, moves[i]);
+        system.schedule(20000, {InputKind::KeyDown, 65});
+        r.exit = runMain("/s");
+        r.endedAt = system.nowMs();
+        forms() = Forms{};
+        setPlatform(&platform);
+        return r;
+    };
+    const MonitorRun alone = run({{primaryArea, 96}}, {});
+    // Window coordinates: the primary lies at (800, 200) of the window; the
+    // other monitor at (0, 0). Moves of 2 pixels there go on, 3 pixels end.
+    const auto at = [](float x, float y) { return InputEvent{InputKind::MouseMove, 0, x, y}; };
+    const MonitorRun two =
+        run({{primaryArea, 96}, {left, 96}}, {at(300, 400), at(302, 402), at(302, 405)});
+
+    ASSERT_EQ(two.window.width(), 1824);
+    ASSERT_EQ(two.window.height(), 968);
+    ASSERT_EQ(two.primary.width(), 1024);
+    ASSERT_EQ(alone.primary.width(), 1024);
+    int differ = 0;
+    for (int y = 0; y < 768; ++y)
+        for (int x = 0; x < 1024; ++x) differ += two.primary.row(y)[x] != alone.primary.row(y)[x];
+    EXPECT_EQ(differ, 0) << "the primary shows the one-monitor show, draw for draw";
+
+    ASSERT_EQ(two.secondLate.width(), 800);
+    ASSERT_EQ(two.secondLate.height(), 600);
+    EXPECT_GT(colours(two.secondLate), 100) << "a landscape of its own";
+    int moved = 0, sameAsPrimary = 0;
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x) {
+            moved += two.secondEarly.row(y)[x] != two.secondLate.row(y)[x];
+            sameAsPrimary += two.secondLate.row(y)[x] == two.primary.row(y)[x];
+        }
+    EXPECT_GT(moved, 500) << "its snow falls";
+    EXPECT_LT(sameAsPrimary, 800 * 600 / 2) << "not the primary's landscape";
+    // The banner in its lower right corner (a flake may lie over it).
+    const gfx::Bitmap banner = gfx::LoadBitmapResource(res::kBanner);
+    int bannerPixels = 0;
+    for (int y = 0; y < banner.height(); ++y)
+        for (int x = 0; x < banner.width(); ++x)
+            bannerPixels += two.secondLate.row(600 - banner.height() + y)[800 - banner.width() + x] ==
+                            banner.row(y)[x];
+    EXPECT_GT(bannerPixels, banner.width() * banner.height() * 9 / 10);
+    // What lies on no monitor stays black.
+    EXPECT_EQ(two.window.row(967)[0], 0u);
+    EXPECT_EQ(two.window.row(0)[1823], 0u);
+
+    EXPECT_EQ(two.exit, 0);
+    EXPECT_EQ(two.endedAt, 10200u) << "the 3-pixel move on the other monitor ends the show";
+    EXPECT_TRUE(protocol().empty()) << protocol();
 }
 
 }  // namespace

@@ -107,5 +107,23 @@ TEST(TextRenderer, PrintTextAdvancesByTheWidth) {
     setTextRenderer(nullptr);
 }
 
+#ifndef _WIN32
+// Widths come from advances measured once per face and character; they must
+// equal rendering every character again, in every face, cold and warm.
+TEST(TextRenderer, RemeasuredWidthsAgreeWithRenderingEveryCharacter) {
+    PlatformRenderer renderer;
+    FontSpec regular, large;
+    regular.bold = false;
+    large.points = 19.5;
+    const std::string_view texts[] = {"08.12.2026   ", "23:59:07", "Gr\u00FC\u00DFe",
+                                      "\xFF\xFEW",     "WiW",      ""};
+    for (int round = 0; round < 2; ++round)
+        for (const FontSpec& font : {FontSpec{}, regular, large})
+            for (std::string_view text : texts)
+                EXPECT_EQ(renderer.textWidth(font, text), renderer.referenceTextWidth(font, text))
+                    << text << " at " << font.points << " pt, bold " << font.bold;
+}
+#endif
+
 }  // namespace
 }  // namespace gm::gfx

@@ -1,5 +1,6 @@
 // frmMain on the headless platform: load and resize, the input that ends
 // the show, the password check of the older family, and the error path.
+#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "resources/resource_ids.h"
 #include "common/allgemein.h"
 #include "saver/show_parts.h"
+#include "scene/scene.h"
 #include "tests/saver/saver_fixture.h"
 
 namespace gm {
@@ -134,6 +136,55 @@ TEST_F(FrmMainTest, TheProgramsSceneBecomesTheBackground) {
         }
     }
     EXPECT_GT(colours.size(), 50u) << "a painted landscape, not a blank screen";
+}
+
+// The monitor's dpi reaches the scene, and at 120, 144 and 192 dpi the
+// gradient still covers the canvas and the sky band: no column left
+// unpainted, and no seam: a strip whose columns are numbered shows, along
+// every row, whole tiles of all its columns in order (only the last tile,
+// at the right edge, may be cut).
+TEST_F(FrmMainTest, TheGradientCoversCanvasAndSkyBandAtTheMonitorsDpi) {
+    const std::uint32_t unpainted = gfx::toPixel(0xFF00FF);
+    gfx::Bitmap numbered(20, 480);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 20; ++x) numbered.row(y)[x] = static_cast<std::uint32_t>(x);
+    const auto paint = [&](FrmMain& f, int sky, BitmapLoader load) {
+        for (gfx::Surface* s : {&f.surfaces.picBG, &f.surfaces.picHimmel})
+            for (int y = 0; y < s->height(); ++y) std::fill(s->row(y), s->row(y) + s->width(), unpainted);
+        f.scene.SkyType = sky;
+        Scene(f.surfaces, f.scene, settings(), f, std::move(load)).Hintergrund();
+    };
+    for (const int dpi : {120, 144, 192}) {
+        HeadlessPlatform system(1024, 768, 5000);
+        system.setMonitors({{{0, 0, 1024, 768}, dpi}});
+        setPlatform(&system);
+        int seenDpi = 0, gaps = 0, seams = 0;
+        ShowParts parts;
+        parts.BuildBG = [&](FrmMain& f) {
+            seenDpi = f.screenDpi();
+            for (int sky = 1; sky <= 5; ++sky) {
+                paint(f, sky, &gfx::LoadBitmapResource);
+                for (const gfx::Surface* s : {&f.surfaces.picBG, &f.surfaces.picHimmel})
+                    for (int y = 0; y < s->height(); ++y)
+                        gaps += static_cast<int>(std::count(s->row(y), s->row(y) + s->width(), unpainted));
+            }
+            paint(f, 1, [&](int) { return numbered; });
+            for (const gfx::Surface* s : {&f.surfaces.picBG, &f.surfaces.picHimmel})
+                for (int y = 0; y < s->height(); y += 7)
+                    for (int x = 1; x < s->width(); ++x) {
+                        const std::uint32_t before = s->row(y)[x - 1], now = s->row(y)[x];
+                        const bool next = now == before || now == before + 1 || (now == 0 && before == 19);
+                        seams += !next;
+                    }
+        };
+        setShowParts(parts);
+        startShow();
+        EXPECT_EQ(seenDpi, dpi);
+        EXPECT_EQ(gaps, 0) << dpi << " dpi";
+        EXPECT_EQ(seams, 0) << dpi << " dpi";
+        forms() = Forms{};
+    }
+    setPlatform(&platform);
 }
 
 TEST_F(FrmMainTest, TheTimerTicksAtItsPeriod) {
