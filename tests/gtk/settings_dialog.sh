@@ -70,7 +70,8 @@ import -window root -crop 380x350+770+365 "$shots/about-box.png"
 
 # The home page line (840, 2350, 3735 x 255 twips): two clicks, two openings.
 xdotool mousemove $((782 + 180)) $((375 + 165)) click 1 sleep 0.3 click 1
-wait_for test "$(wc -l < "$work/opened" 2>/dev/null)" = 2 || fail "opened: $(cat "$work/opened" 2>/dev/null)"
+opened_twice() { [ "$(wc -l < "$work/opened" 2>/dev/null)" = 2 ]; }
+wait_for opened_twice || fail "opened: $(cat "$work/opened" 2>/dev/null)"
 [ "$(sort -u "$work/opened")" = https://glintmoor.example/saver ] || fail "opened $(cat "$work/opened")"
 about_box >/dev/null || fail "the about box closed"
 
