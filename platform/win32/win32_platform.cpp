@@ -8,6 +8,7 @@
 
 #include "platform/ini_store.h"
 #include "platform/win32/registry_store.h"
+#include "platform/win32/win32_dialog.h"
 #include "platform/win32/win32_window.h"
 
 namespace gm {
@@ -27,12 +28,14 @@ Fn loadFunction(const char* library, const char* name) {
 
 HWND toHwnd(std::uintptr_t window) { return reinterpret_cast<HWND>(window); }
 
-// Dialog windows (class "#32770") get their keyboard navigation from
-// IsDialogMessage before the message is dispatched.
+// Dialog windows (the system's class "#32770" and the program's forms) get
+// their keyboard navigation from IsDialogMessage before the message is
+// dispatched.
 bool isDialogMessage(MSG& msg) {
     HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    char cls[8] = {};
-    return root && GetClassNameA(root, cls, sizeof cls) && lstrcmpA(cls, "#32770") == 0 &&
+    char cls[32] = {};
+    return root && GetClassNameA(root, cls, sizeof cls) &&
+           (lstrcmpA(cls, "#32770") == 0 || lstrcmpA(cls, win32::kDialogClassName) == 0) &&
            IsDialogMessageA(root, &msg);
 }
 
