@@ -22,12 +22,14 @@ struct Look {
     DWORD style, exStyle;
 };
 
-Look formLook(FormFrame frame) {
-    // Neither has a task bar button: a tool window never gets one, and an
-    // owner-less pop-up gets one only without WS_EX_TOOLWINDOW.
-    if (frame == FormFrame::ToolWindow)
-        return {WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT};
-    return {WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT};
+Look formLook(const FormSpec& form) {
+    // No task bar button: a tool window never gets one.
+    Look look{WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT};
+    if (form.frame == FormFrame::ToolWindow) look.style |= WS_CAPTION | WS_SYSMENU;
+    // A form with a colour of its own carries pictures that its labels let
+    // show through: it paints beneath them too.
+    if (!form.backColour) look.style |= WS_CLIPCHILDREN;
+    return look;
 }
 
 Look controlLook(const ControlSpec& c) {
@@ -214,7 +216,7 @@ std::unique_ptr<DialogWindow> Win32DialogSystem::loadForm(const FormSpec& spec, 
 }
 
 Win32Dialog::Win32Dialog(const FormSpec& spec, DialogEvents& events) : DialogWindow(spec), events_(events) {
-    const Look look = formLook(spec.frame);
+    const Look look = formLook(spec);
     const UINT dpi = systemDpi();
     const SIZE outer = outerSize(pixels(spec.widthTwips, dpi), pixels(spec.heightTwips, dpi), look.style,
                                  look.exStyle, dpi);
@@ -333,7 +335,7 @@ void Win32Dialog::layOut(UINT dpi) {
             if (old) ImageList_Destroy(old);
         }
     }
-    const Look look = formLook(spec().frame);
+    const Look look = formLook(spec());
     const SIZE outer = outerSize(pixels(spec().widthTwips, dpi), pixels(spec().heightTwips, dpi), look.style,
                                  look.exStyle, dpi);
     SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
