@@ -9,8 +9,8 @@
 #include "platform/win32/win32_dialog.h"
 #include "platform/win32/win32_platform.h"
 #include "saver/frm_main.h"
-#include "saver/show_parts.h"
 #include "saver/saver.h"
+#include "saver/show_parts.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     std::unique_ptr<gm::Platform> platform = gm::makeWin32Platform();

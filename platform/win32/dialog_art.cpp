@@ -23,7 +23,8 @@ using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT
 // The icon's figure over premultiplied colour with alpha, scaled by
 // bilinear sampling (the art is drawn for 32 x 32; the scaled icon should
 // not get uneven pixels at 1.25 or 1.5 times).
-std::vector<std::uint32_t> scaledFigure(const gfx::Bitmap& figure, const gfx::Bitmap& mask, int size) {
+std::vector<std::uint32_t> scaledFigure(const gfx::Bitmap& figure, const gfx::Bitmap& mask,
+                                        int size) {
     const int w = figure.width(), h = figure.height();
     std::vector<float> px(static_cast<std::size_t>(w * h) * 4);
     for (int y = 0; y < h; ++y) {
@@ -47,13 +48,17 @@ std::vector<std::uint32_t> scaledFigure(const gfx::Bitmap& figure, const gfx::Bi
             const float fx = sx - x0, fy = sy - y0;
             float c[4];
             for (int k = 0; k < 4; ++k) {
-                auto at = [&](int xx, int yy) { return px[static_cast<std::size_t>(yy * w + xx) * 4 + k]; };
+                auto at = [&](int xx, int yy) {
+                    return px[static_cast<std::size_t>(yy * w + xx) * 4 + k];
+                };
                 c[k] = (at(x0, y0) * (1 - fx) + at(x1, y0) * fx) * (1 - fy) +
                        (at(x0, y1) * (1 - fx) + at(x1, y1) * fx) * fy;
             }
             // Icons take straight (not premultiplied) alpha.
             const float a = c[3];
-            auto straight = [&](float v) { return a > 0 ? std::lround(std::min(255.f, v * 255.f / a)) : 0L; };
+            auto straight = [&](float v) {
+                return a > 0 ? std::lround(std::min(255.f, v * 255.f / a)) : 0L;
+            };
             out[static_cast<std::size_t>(y * size + x)] =
                 std::uint32_t(straight(c[0])) | std::uint32_t(straight(c[1])) << 8 |
                 std::uint32_t(straight(c[2])) << 16 | std::uint32_t(std::lround(a)) << 24;
@@ -91,7 +96,8 @@ UINT windowDpi(HWND hwnd) {
 }
 
 SIZE outerSize(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UINT dpi) {
-    static const auto adjust = user32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
+    static const auto adjust =
+        user32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
     RECT r{0, 0, clientWidth, clientHeight};
     if (adjust)
         adjust(&r, style, FALSE, exStyle, dpi);

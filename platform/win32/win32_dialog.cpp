@@ -1,6 +1,7 @@
 #include "platform/win32/win32_dialog.h"
 
 #include <windows.h>
+// After <windows.h>, which they need.
 #include <commctrl.h>
 #include <shellapi.h>
 
@@ -36,7 +37,9 @@ Look controlLook(const ControlSpec& c) {
     DWORD style = WS_CHILD | WS_VISIBLE;
     if (c.tabIndex >= 0) style |= WS_TABSTOP;
     if (!c.enabled) style |= WS_DISABLED;
-    const DWORD align = c.align == TextAlign::Center ? SS_CENTER : c.align == TextAlign::Right ? SS_RIGHT : SS_LEFT;
+    const DWORD align = c.align == TextAlign::Center  ? SS_CENTER
+                        : c.align == TextAlign::Right ? SS_RIGHT
+                                                      : SS_LEFT;
     switch (c.kind) {
         case ControlKind::GroupBox:
             return {style | BS_GROUPBOX, 0};
@@ -70,12 +73,15 @@ const wchar_t* controlClass(ControlKind kind) {
 // The forms' texts are UTF-8; the controls take them as UTF-16.
 std::wstring wide(const std::string& text) {
     std::wstring w(text.size() + 1, L'\0');
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, w.data(), static_cast<int>(w.size()));
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, w.data(), static_cast<int>(w.size()));
     w.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
     return w;
 }
 
-COLORREF colorRef(DialogColour c) { return static_cast<COLORREF>(c); }  // both are r + 256 g + 65536 b
+COLORREF colorRef(DialogColour c) {
+    return static_cast<COLORREF>(c);
+}  // both are r + 256 g + 65536 b
 
 // A group box's container: the controls of the group are its children, so
 // that whatever lies outside the box is cut off. It passes their
@@ -97,7 +103,7 @@ LRESULT CALLBACK frameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 class Win32Dialog;
 
 class Win32DialogSystem final : public DialogSystem {
-public:
+  public:
     Win32DialogSystem() {
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&icc);
@@ -131,12 +137,12 @@ public:
                         parameters.c_str(), directory.c_str(), showCommand);
     }
 
-private:
+  private:
     static LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 };
 
 class Win32Dialog final : public DialogWindow {
-public:
+  public:
     Win32Dialog(const FormSpec& spec, DialogEvents& events);
     ~Win32Dialog() override;
 
@@ -158,11 +164,11 @@ public:
     LRESULT onMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void attach(HWND hwnd) { hwnd_ = hwnd; }
 
-protected:
+  protected:
     int readValue(int control) const override;
     void writeValue(int control, int value) override;
 
-private:
+  private:
     const ControlSpec& specOf(int i) const { return spec().controls[static_cast<std::size_t>(i)]; }
     HWND at(int i) const { return controls_[static_cast<std::size_t>(i)]; }
     int indexOf(HWND control) const;
@@ -195,7 +201,8 @@ private:
 
 LRESULT CALLBACK Win32DialogSystem::formProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
-        auto* self = static_cast<Win32Dialog*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        auto* self =
+            static_cast<Win32Dialog*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         self->attach(hwnd);
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
@@ -211,25 +218,29 @@ LRESULT CALLBACK Win32DialogSystem::formProc(HWND hwnd, UINT msg, WPARAM wParam,
     return self->onMessage(msg, wParam, lParam);
 }
 
-std::unique_ptr<DialogWindow> Win32DialogSystem::loadForm(const FormSpec& spec, DialogEvents& events) {
+std::unique_ptr<DialogWindow> Win32DialogSystem::loadForm(const FormSpec& spec,
+                                                          DialogEvents& events) {
     return std::make_unique<Win32Dialog>(spec, events);
 }
 
-Win32Dialog::Win32Dialog(const FormSpec& spec, DialogEvents& events) : DialogWindow(spec), events_(events) {
+Win32Dialog::Win32Dialog(const FormSpec& spec, DialogEvents& events)
+    : DialogWindow(spec), events_(events) {
     const Look look = formLook(spec);
     const UINT dpi = systemDpi();
-    const SIZE outer = outerSize(pixels(spec.widthTwips, dpi), pixels(spec.heightTwips, dpi), look.style,
-                                 look.exStyle, dpi);
+    const SIZE outer = outerSize(pixels(spec.widthTwips, dpi), pixels(spec.heightTwips, dpi),
+                                 look.style, look.exStyle, dpi);
     int x = 0, y = 0;
     if (spec.centreOnScreen) {
         x = (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
         y = (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2;
     }
-    CreateWindowExW(look.exStyle, wide(kDialogClassName).c_str(), wide(spec.caption).c_str(), look.style, x, y, outer.cx, outer.cy,
-                    nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    CreateWindowExW(look.exStyle, wide(kDialogClassName).c_str(), wide(spec.caption).c_str(),
+                    look.style, x, y, outer.cx, outer.cy, nullptr, nullptr,
+                    GetModuleHandleA(nullptr), this);
     for (const ControlSpec& c : spec.controls)
-        pictures_.push_back(c.kind == ControlKind::Image && c.picture ? gfx::LoadBitmapResource(c.picture)
-                                                                       : gfx::Bitmap());
+        pictures_.push_back(c.kind == ControlKind::Image && c.picture
+                                ? gfx::LoadBitmapResource(c.picture)
+                                : gfx::Bitmap());
     createControls();
     layOut(windowDpi(hwnd_));
 }
@@ -249,8 +260,9 @@ void Win32Dialog::createControls() {
         HWND parent = c.container >= 0 ? parents_[static_cast<std::size_t>(c.container)] : hwnd_;
         if (c.kind == ControlKind::GroupBox) {
             // The container first, then the box that fills it.
-            parent = CreateWindowExA(WS_EX_CONTROLPARENT, kFrameClassName, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
-                                     parent, nullptr, instance, nullptr);
+            parent =
+                CreateWindowExA(WS_EX_CONTROLPARENT, kFrameClassName, "", WS_CHILD | WS_VISIBLE, 0,
+                                0, 0, 0, parent, nullptr, instance, nullptr);
         }
         HWND hwnd = nullptr;
         if (c.kind != ControlKind::Image) {
@@ -260,9 +272,10 @@ void Win32Dialog::createControls() {
             // box's window, that is nowhere.
             if (c.container >= 0 && c.rect.top + c.rect.height > specOf(c.container).rect.height)
                 look.style |= WS_CLIPSIBLINGS;
-            hwnd = CreateWindowExW(look.exStyle, controlClass(c.kind), wide(c.caption).c_str(), look.style, 0, 0, 0, 0,
-                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)),
-                                   instance, nullptr);
+            hwnd = CreateWindowExW(
+                look.exStyle, controlClass(c.kind), wide(c.caption).c_str(), look.style, 0, 0, 0, 0,
+                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)),
+                instance, nullptr);
         }
         controls_.push_back(hwnd);
         parents_.push_back(parent);
@@ -270,7 +283,8 @@ void Win32Dialog::createControls() {
             SCROLLINFO si{sizeof si, SIF_RANGE | SIF_POS | SIF_PAGE, c.min, c.max, 0, c.value, 0};
             SetScrollInfo(hwnd, SB_CTL, &si, TRUE);
         }
-        if (c.kind == ControlKind::CheckBox) SendMessageA(hwnd, BM_SETCHECK, static_cast<WPARAM>(c.value), 0);
+        if (c.kind == ControlKind::CheckBox)
+            SendMessageA(hwnd, BM_SETCHECK, static_cast<WPARAM>(c.value), 0);
         HBRUSH brush = c.backColour ? CreateSolidBrush(colorRef(*c.backColour)) : nullptr;
         brushes_.push_back(brush);
     }
@@ -320,13 +334,16 @@ void Win32Dialog::layOut(UINT dpi) {
         } else if (hwnd) {
             SetWindowPos(hwnd, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
         }
-        if (hwnd) SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[i] ? fonts_[i] : formFont_), TRUE);
+        if (hwnd)
+            SendMessageA(hwnd, WM_SETFONT,
+                         reinterpret_cast<WPARAM>(fonts_[i] ? fonts_[i] : formFont_), TRUE);
         if (c.kind == ControlKind::PictureButton && c.picture) {
             icons_[i] = createIcon(c.picture, c.pictureMask, dpi);
             // Common controls 6 put an image list's picture above the caption.
             HIMAGELIST old = nullptr;
             BUTTON_IMAGELIST bil{};
-            if (SendMessageA(hwnd, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&bil))) old = bil.himl;
+            if (SendMessageA(hwnd, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&bil)))
+                old = bil.himl;
             const int size = MulDiv(32, static_cast<int>(dpi), kDefaultDpi);
             HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR32, 1, 0);
             ImageList_AddIcon(list, icons_[i]);
@@ -336,9 +353,10 @@ void Win32Dialog::layOut(UINT dpi) {
         }
     }
     const Look look = formLook(spec());
-    const SIZE outer = outerSize(pixels(spec().widthTwips, dpi), pixels(spec().heightTwips, dpi), look.style,
-                                 look.exStyle, dpi);
-    SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE outer = outerSize(pixels(spec().widthTwips, dpi), pixels(spec().heightTwips, dpi),
+                                 look.style, look.exStyle, dpi);
+    SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (oldForm) DeleteObject(oldForm);
     for (HFONT f : oldFonts)
         if (f) DeleteObject(f);
@@ -380,7 +398,8 @@ void Win32Dialog::show(bool modal) {
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&waiting));
-    std::erase_if(waiting, [&](HWND w) { return w == hwnd_ || !IsWindowEnabled(w) || !IsWindowVisible(w); });
+    std::erase_if(waiting,
+                  [&](HWND w) { return w == hwnd_ || !IsWindowEnabled(w) || !IsWindowVisible(w); });
     for (HWND w : waiting) EnableWindow(w, FALSE);
     MSG msg;
     while (hwnd_) {
@@ -405,15 +424,30 @@ void Win32Dialog::scroll(HWND bar, int request) {
     GetScrollInfo(bar, SB_CTL, &si);
     int pos = si.nPos;
     switch (request) {
-        case SB_LINELEFT: pos -= c.smallChange; break;
-        case SB_LINERIGHT: pos += c.smallChange; break;
-        case SB_PAGELEFT: pos -= c.largeChange; break;
-        case SB_PAGERIGHT: pos += c.largeChange; break;
-        case SB_LEFT: pos = c.min; break;
-        case SB_RIGHT: pos = c.max; break;
+        case SB_LINELEFT:
+            pos -= c.smallChange;
+            break;
+        case SB_LINERIGHT:
+            pos += c.smallChange;
+            break;
+        case SB_PAGELEFT:
+            pos -= c.largeChange;
+            break;
+        case SB_PAGERIGHT:
+            pos += c.largeChange;
+            break;
+        case SB_LEFT:
+            pos = c.min;
+            break;
+        case SB_RIGHT:
+            pos = c.max;
+            break;
         case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: pos = si.nTrackPos; break;
-        default: return;
+        case SB_THUMBPOSITION:
+            pos = si.nTrackPos;
+            break;
+        default:
+            return;
     }
     SetScrollPos(bar, SB_CTL, std::max(c.min, std::min(c.max, pos)), TRUE);
 }
@@ -439,8 +473,9 @@ void Win32Dialog::command(int id, int code) {
 
 LRESULT Win32Dialog::controlColours(HDC dc, HWND control, bool isStatic) {
     const int i = indexOf(control);
-    if (i < 0) return DefWindowProcA(hwnd_, isStatic ? WM_CTLCOLORSTATIC : WM_CTLCOLORBTN,
-                                     reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+    if (i < 0)
+        return DefWindowProcA(hwnd_, isStatic ? WM_CTLCOLORSTATIC : WM_CTLCOLORBTN,
+                              reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
     const ControlSpec& c = specOf(i);
     SetTextColor(dc, c.foreColour ? colorRef(*c.foreColour) : GetSysColor(COLOR_WINDOWTEXT));
     if (brushes_[static_cast<std::size_t>(i)]) {
@@ -470,7 +505,8 @@ void Win32Dialog::drawButton(const DRAWITEMSTRUCT& item) {
     GetWindowTextW(item.hwndItem, text, 64);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, c.foreColour ? colorRef(*c.foreColour) : RGB(0, 0, 0));
-    HGDIOBJ old = SelectObject(dc, fonts_[static_cast<std::size_t>(i)] ? fonts_[static_cast<std::size_t>(i)] : formFont_);
+    HGDIOBJ old = SelectObject(
+        dc, fonts_[static_cast<std::size_t>(i)] ? fonts_[static_cast<std::size_t>(i)] : formFont_);
     if (pressed) OffsetRect(&r, 1, 1);
     DrawTextW(dc, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     SelectObject(dc, old);
@@ -512,7 +548,8 @@ LRESULT Win32Dialog::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case DM_GETDEFID:
             for (std::size_t i = 0; i < spec().controls.size(); ++i)
-                if (spec().controls[i].defaultButton) return MAKELRESULT(kFirstControlId + i, DC_HASDEFID);
+                if (spec().controls[i].defaultButton)
+                    return MAKELRESULT(kFirstControlId + i, DC_HASDEFID);
             return 0;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
@@ -526,7 +563,9 @@ LRESULT Win32Dialog::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (LOWORD(wParam) == WA_INACTIVE) {
                 focus_ = GetFocus();
             } else {
-                HWND target = focus_ && IsChild(hwnd_, focus_) ? focus_ : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+                HWND target = focus_ && IsChild(hwnd_, focus_)
+                                  ? focus_
+                                  : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
                 if (target) SetFocus(target);
             }
             return 0;
@@ -550,6 +589,8 @@ LRESULT Win32Dialog::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-std::unique_ptr<DialogSystem> makeWin32DialogSystem() { return std::make_unique<Win32DialogSystem>(); }
+std::unique_ptr<DialogSystem> makeWin32DialogSystem() {
+    return std::make_unique<Win32DialogSystem>();
+}
 
 }  // namespace gm::win32

@@ -56,7 +56,7 @@ bool hasVisibleThreadWindow() {
 }
 
 class Win32Platform final : public Platform {
-public:
+  public:
     Win32Platform() {
         if (const char* path = std::getenv("GLINTMOOR_SETTINGS"); path && *path)
             store_ = std::make_unique<IniStore>(path);
@@ -69,7 +69,12 @@ public:
     LocalDateTime now() override {
         SYSTEMTIME t;
         GetLocalTime(&t);
-        return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond,
+        return {t.wYear,
+                t.wMonth,
+                t.wDay,
+                t.wHour,
+                t.wMinute,
+                t.wSecond,
                 t.wHour * 3600.0 + t.wMinute * 60.0 + t.wSecond + t.wMilliseconds / 1000.0};
     }
 
@@ -173,7 +178,7 @@ public:
 
     SettingsStore& settingsStore() override { return *store_; }
 
-private:
+  private:
     static void dispatch(MSG& msg) {
         if (isDialogMessage(msg)) return;
         TranslateMessage(&msg);

@@ -8,10 +8,9 @@
  *                            X, Y: client coordinates of the form; styles in hex
  *   dialog_probe TITLE focus the id of the control with the keyboard focus
  */
-#include <windows.h>
-
 #include <stdio.h>
 #include <string.h>
+#include <windows.h>
 
 static HWND form;
 
@@ -34,7 +33,8 @@ static BOOL CALLBACK printControl(HWND hwnd, LPARAM unused) {
         GetScrollInfo(hwnd, SB_CTL, &si);
         printf(" min=%d max=%d pos=%d page=%u", si.nMin, si.nMax, si.nPos, si.nPage);
     }
-    if (strcmp(cls, "Button") == 0) printf(" check=%ld", (long)SendMessageA(hwnd, BM_GETCHECK, 0, 0));
+    if (strcmp(cls, "Button") == 0)
+        printf(" check=%ld", (long)SendMessageA(hwnd, BM_GETCHECK, 0, 0));
     printf(" \"%s\"\n", text);
     return TRUE;
 }
@@ -72,8 +72,9 @@ int main(int argc, char** argv) {
     GetWindowRect(form, &w);
     ClientToScreen(form, &origin);
     printf("form style=%08lx ex=%08lx x=%ld y=%ld w=%ld h=%ld cx=%ld cy=%ld\n",
-           (unsigned long)GetWindowLongA(form, GWL_STYLE), (unsigned long)GetWindowLongA(form, GWL_EXSTYLE),
-           w.left, w.top, c.right, c.bottom, origin.x, origin.y);
+           (unsigned long)GetWindowLongA(form, GWL_STYLE),
+           (unsigned long)GetWindowLongA(form, GWL_EXSTYLE), w.left, w.top, c.right, c.bottom,
+           origin.x, origin.y);
     EnumChildWindows(form, printControl, 0);
     return 0;
 }
