@@ -7,8 +7,10 @@
  *     ctl ID CLASS style=S x=X y=Y w=W h=H [min=.. max=.. pos=..] [check=C] "TEXT"
  *                            X, Y: client coordinates of the form; styles in hex
  *   dialog_probe TITLE focus the id of the control with the keyboard focus
+ *   dialog_probe TITLE click ID   posts the click of button ID to the form
  */
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <windows.h>
 
@@ -58,6 +60,12 @@ int main(int argc, char** argv) {
     else
         EnumWindows(findBorderless, (LPARAM)&form);
     if (!form) return 1;
+    if (argc == 4 && strcmp(argv[2], "click") == 0) {
+        HWND control = GetDlgItem(form, atoi(argv[3]));
+        if (!control) control = FindWindowExA(form, NULL, NULL, NULL);
+        PostMessageA(form, WM_COMMAND, MAKEWPARAM(atoi(argv[3]), BN_CLICKED), (LPARAM)control);
+        return 0;
+    }
     if (argc == 3 && strcmp(argv[2], "focus") == 0) {
         GUITHREADINFO info;
         memset(&info, 0, sizeof info);

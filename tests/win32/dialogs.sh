@@ -28,14 +28,16 @@ win_tmp="Z:${tmp//\//\\}"
 
 reg() { "$wine" reg "$@" >/dev/null 2>&1; }
 # desktop [WxH]: Wine's screen as a virtual desktop of that size, or the X screen.
+# The setting takes effect with the next Wine session: the one that reg
+# starts has its screen already.
 desktop() {
-    wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
     if [ -n "${1:-}" ]; then
         reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
         reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$1" /f
     else
         reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f
     fi
+    wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
 }
 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f
 reg add 'HKLM\Software\Classes\https\shell\open\command' /ve /d "\"$win_tmp\\browser.exe\" \"%1\"" /f
@@ -53,9 +55,15 @@ stored() { "$wine" reg query "$settings" /v "$1" 2>/dev/null | tr -d '\r' | awk 
 open_config() {
     (cd "$tmp" && exec "$wine" ./Glintmoor.scr "${1:-/c}") >/dev/null 2>&1 &
     pid=$!
-    wait_for 60 config_open && sleep 0.5
+    wait_secs 60 config_open && sleep 0.5
 }
 press() { xdotool key --clearmodifiers "$@"; sleep 0.3; }
+# wait_secs SECONDS COMMAND...: like wait_for, for commands that take long
+# themselves (a probe starts a Windows program).
+wait_secs() {
+    local end=$((SECONDS + $1)); shift
+    until "$@"; do [ "$SECONDS" -lt "$end" ] || return 1; sleep 0.2; done
+}
 # activate TITLE: a click on the form's title bar (the X focus follows it).
 activate() {
     local x y
@@ -89,7 +97,7 @@ form_ex=$(awk '$1 == "form" { sub("ex=", "", $3); print $3 }' "$tmp/layout")
 check "a tool window with a caption and a close button, not sizable" \
     test $(( 0x$form_style & 0x00CF0000 )) -eq $(( 0x00C80000 )) -a $(( 0x$form_ex & 0x80 )) -eq $(( 0x80 ))
 win=$(window_named "$config_title" "$pid")
-check "no task bar button" xprop_has "$win" _NET_WM_STATE_SKIP_TASKBAR
+check "no task bar button" wait_secs 10 xprop_has "$win" _NET_WM_STATE_SKIP_TASKBAR
 check "both visible boxes checked on an empty store" test "$(value 126 check)$(value 127 check)" = 11
 
 order=""
@@ -157,7 +165,7 @@ wait_for 20 test -s "$tmp/browser.log"
 check "Alt+W opens the settings dialog's home page" has_line "$tmp/browser.log" "https://www.glintmoor.example/"
 activate "$config_title"  # the browser may have taken the focus
 press alt+i
-check "Alt+I opens the about box" wait_for 20 about_open
+check "Alt+I opens the about box" wait_secs 30 about_open
 title=""
 click_control 104; click_control 104
 wait_for 20 test "$(count_match "$tmp/browser.log" '^https://glintmoor.example/saver$')" = 2
@@ -170,22 +178,22 @@ check "the about box is 356 x 329 without border" grep -q ' w=356 h=329 ' "$tmp/
 check "... titled Glintmoor Screensaver, version 1.0.310" \
     test "$(grep -c -e '"Glintmoor Screensaver"$' -e '"1.0.310"$' "$tmp/about")" = 2
 press Escape
-check "Escape closes the about box" wait_for 20 not about_open
+check "Escape closes the about box" wait_secs 30 not about_open
 check "... and the settings dialog goes on" config_open
 press Return; ended
 
 for screen in 640x480:142,75 1024x768:334,219; do
     desktop "${screen%%:*}"
     open_config
-    # Keys reach the virtual desktop's windows once it has the X focus
-    # and the dialog is active.
-    xdotool windowfocus --sync "$(xdotool search --name 'Wine desktop' | head -1)"
-    activate "$config_title"
-    press alt+i
-    wait_for 20 about_open
+    # Buttons pressed by their messages: keys and clicks reach a virtual
+    # desktop's windows only once it has the X focus.
+    probe "$config_title" click 131
+    wait_secs 30 about_open
     check "on a ${screen%%:*} screen the about box stands at (${screen#*:})" \
         test "$(probe "" | awk '$1 == "form" { print $4 "," $5 }' | tr -d 'xy=')" = "${screen#*:}"
-    press Escape; press Escape; press Return
+    probe "" click 108
+    wait_secs 30 not about_open
+    probe "$config_title" click 133
     ended
 done
 desktop
