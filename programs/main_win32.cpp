@@ -5,14 +5,19 @@
 // the system hands the command line to WinMain.
 #include <windows.h>
 
+#include "dialogs/frm_config.h"
+#include "platform/win32/win32_dialog.h"
 #include "platform/win32/win32_platform.h"
 #include "saver/frm_main.h"
-#include "saver/show_parts.h"
 #include "saver/saver.h"
+#include "saver/show_parts.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     std::unique_ptr<gm::Platform> platform = gm::makeWin32Platform();
     gm::setPlatform(platform.get());
+    std::unique_ptr<gm::DialogSystem> dialogs = gm::win32::makeWin32DialogSystem();
+    gm::setDialogSystem(dialogs.get());
+    gm::forms().showFrmConfig = &gm::showFrmConfig;  // "/c", "/c:HWND" and "/C"
     gm::installShowParts();
     gm::Main(commandLine ? commandLine : "");
     gm::platform().run();

@@ -8,6 +8,7 @@
 
 #include "platform/ini_store.h"
 #include "platform/win32/registry_store.h"
+#include "platform/win32/win32_dialog.h"
 #include "platform/win32/win32_window.h"
 
 namespace gm {
@@ -27,12 +28,14 @@ Fn loadFunction(const char* library, const char* name) {
 
 HWND toHwnd(std::uintptr_t window) { return reinterpret_cast<HWND>(window); }
 
-// Dialog windows (class "#32770") get their keyboard navigation from
-// IsDialogMessage before the message is dispatched.
+// Dialog windows (the system's class "#32770" and the program's forms) get
+// their keyboard navigation from IsDialogMessage before the message is
+// dispatched.
 bool isDialogMessage(MSG& msg) {
     HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    char cls[8] = {};
-    return root && GetClassNameA(root, cls, sizeof cls) && lstrcmpA(cls, "#32770") == 0 &&
+    char cls[32] = {};
+    return root && GetClassNameA(root, cls, sizeof cls) &&
+           (lstrcmpA(cls, "#32770") == 0 || lstrcmpA(cls, win32::kDialogClassName) == 0) &&
            IsDialogMessageA(root, &msg);
 }
 
@@ -53,7 +56,7 @@ bool hasVisibleThreadWindow() {
 }
 
 class Win32Platform final : public Platform {
-public:
+  public:
     Win32Platform() {
         if (const char* path = std::getenv("GLINTMOOR_SETTINGS"); path && *path)
             store_ = std::make_unique<IniStore>(path);
@@ -66,7 +69,12 @@ public:
     LocalDateTime now() override {
         SYSTEMTIME t;
         GetLocalTime(&t);
-        return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond,
+        return {t.wYear,
+                t.wMonth,
+                t.wDay,
+                t.wHour,
+                t.wMinute,
+                t.wSecond,
                 t.wHour * 3600.0 + t.wMinute * 60.0 + t.wSecond + t.wMilliseconds / 1000.0};
     }
 
@@ -170,7 +178,7 @@ public:
 
     SettingsStore& settingsStore() override { return *store_; }
 
-private:
+  private:
     static void dispatch(MSG& msg) {
         if (isDialogMessage(msg)) return;
         TranslateMessage(&msg);
