@@ -2,7 +2,8 @@
 // that live outside the table.
 //
 // The table is compiled into the stub as one raw deflate stream of its
-// texts in the OEM code page 850 (string_table.cpp compresses it while
+// texts in the OEM code page 850 (and, in the Windows stub, the main dialog's
+// template after them) (string_table.cpp compresses it while
 // compiling). At start-up loadStringTable() inflates it into a block whose
 // last two bytes hold the guard values 0xDE 0xAD, checks that both survived,
 // and converts the texts to the stub's code page: UTF-8 for the Linux stub,
@@ -90,6 +91,10 @@ bool stringTableLoaded();
 // String `id` in the stub's code page; "" before loadStringTable() or for an
 // entry that is never shown.
 const char* sfxString(int id);
+
+// The main dialog's template (Windows stub), after the texts in the
+// inflated block; nullptr before loadStringTable() or in the terminal stub.
+const uint8_t* mainDialogTemplate(size_t* size);
 
 // The compressed table as compiled into the stub (tests and the guard test).
 struct ResourceBlockInfo {
