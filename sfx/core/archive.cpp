@@ -23,6 +23,7 @@
 #include <cstring>
 
 #include "sfx/core/bytes.h"
+#include "sfx/core/codepage.h"
 #include "sfx/core/crc32.h"
 #include "sfx/core/entry_name.h"
 #include "sfx/core/sfx.h"
@@ -253,6 +254,12 @@ bool Sfx::flushOutput(const uint8_t* data, size_t size) {
 
 bool Sfx::flushPiece(const uint8_t* data, size_t size) {
     if (discardOutput_) return true;
+    // An entry never grows past its declared size: a damaged or hostile
+    // stream stops here, before the piece is written.
+    if (entryBytes_ + size > entryLimit_) {
+        ioOutcome_ = fail(kTextTooMuchData, entryPath_, static_cast<unsigned long>(entryLimit_));
+        return false;
+    }
     // 1. Count, and move the meter every 64 KiB.
     bytesWritten_ += size;
     entryBytes_ += size;
@@ -278,6 +285,7 @@ bool Sfx::flushPiece(const uint8_t* data, size_t size) {
     if (ui_.interruptRequested() &&
         ask(sfxString(kStrAskAbortUnzip), Buttons::YesNo, Icon::Question, 1) == Answer::Yes) {
         ioOutcome_ = Outcome::Failed;
+        userAborted_ = true;
         return false;
     }
     return true;
@@ -441,8 +449,9 @@ Outcome Sfx::loadCentralDirectory() {
             e.uncompressedSize = load32le(h + 20);
             e.localOffset = base + load32le(h + 38);
             // "Version made by" 3 = Unix: the external attributes hold the
-            // file mode in their high half. Only permission bits are kept.
-            e.unixMode = (h[1] == 3) ? (load32le(h + 34) >> 16) & 0777 : 0;
+            // file mode (type and permissions) in their high half.
+            e.madeOnUnix = h[1] == 3;
+            e.unixMode = e.madeOnUnix ? load32le(h + 34) >> 16 : 0;
             r.skip(size_t{load16le(h + 24)} + load16le(h + 26) + load16le(h + 28));
             if (!r.ok()) break;
             central_[n++] = e;
@@ -497,6 +506,7 @@ void printableName(const uint8_t* raw, size_t n, char* out, size_t capacity) {
 Outcome Sfx::extract() {
     ui_.setBusy(true);
     ioOutcome_ = Outcome::Ok;
+    userAborted_ = false;
     inPos_ = inEnd_ = kInputCarry;
     knownFolder_[0] = '\0';
     knownFolderLength_ = 0;
@@ -600,12 +610,20 @@ Outcome Sfx::processEntry() {
     const bool isFolder =
         nameLength > 0 && (rawName[nameLength - 1] == '/' || rawName[nameLength - 1] == '\\');
 
-    // The name in the stub's code page (names flagged UTF-8 skip the OEM
-    // conversion), its checks, and the full path.
+    CentralEntry e{};
+    const bool inDirectory = lookUpCentralEntry(headerOffset, &e) == Outcome::Ok;
+
+    // The name in the stub's code page, its checks, and the full path. The
+    // OEM conversion is for names from DOS and Windows hosts: names flagged
+    // UTF-8, and valid UTF-8 from a Unix host (Info-ZIP zip does not flag
+    // them), skip it.
+    const bool utf8 = unicodeName || (flags & kFlagUtf8) != 0 ||
+                      (inDirectory && e.madeOnUnix &&
+                       isValidUtf8(reinterpret_cast<const char*>(rawName), nameLength));
     char name[kPathBuffer], rel[kPathBuffer];
     NameStatus st = convertEntryName(unicodeName ? unicodeRaw : rawName,
-                                     unicodeName ? unicodeLength : nameLength,
-                                     unicodeName || (flags & kFlagUtf8) != 0, name, sizeof name);
+                                     unicodeName ? unicodeLength : nameLength, utf8, name,
+                                     sizeof name);
     if (st != NameStatus::Ok) printableName(rawName, nameLength, name, sizeof name);
     if (st == NameStatus::Ok)
         st = makeRelativePath(name, std::strlen(name), rel, sizeof rel, kWindowsNameRules);
@@ -622,16 +640,13 @@ Outcome Sfx::processEntry() {
     // sizes in a spanned set mean that the deflate stream's end decides.
     bool sizeKnown = true;
     bool crcFromDescriptor = false;
-    CentralEntry e{};
-    const bool inDirectory = lookUpCentralEntry(headerOffset, &e) == Outcome::Ok;
     if (descriptor) {
         if (inDirectory) {
             crc = e.crc;
             csize = e.compressedSize;
             usize = e.uncompressedSize;
         } else if (csize == 0 && usize == 0 && !isFolder) {
-            if (!spanned_)
-                return failString(kStrBadCrc, entryPath_, 0ul, static_cast<unsigned long>(crc));
+            if (!spanned_) return fail(kTextImpossibleSizes, entryPath_, 0ul, 0ul);
             sizeKnown = false;
             crcFromDescriptor = true;
         } else {
@@ -657,7 +672,8 @@ Outcome Sfx::processEntry() {
         const bool tooShort = sizeKnown && encrypted_ && csize < kEncryptionHeaderSize;
         const uint32_t dataSize = encrypted_ && !tooShort ? csize - kEncryptionHeaderSize : csize;
         if (tooShort || (method == kMethodStored && (!sizeKnown || dataSize != usize)))
-            return failString(kStrBadCrc, entryPath_, 0ul, static_cast<unsigned long>(crc));
+            return fail(kTextImpossibleSizes, entryPath_, static_cast<unsigned long>(csize),
+                        static_cast<unsigned long>(usize));
     }
 
     // 4. Folders of the path, and the overwrite question.
@@ -703,6 +719,7 @@ Outcome Sfx::processEntry() {
     // Writing the entry's data: 1. the output file.
     crc_ = kCrcInit;
     entryBytes_ = 0;
+    entryLimit_ = sizeKnown ? usize : kUnknownSize;
     if (!testSetting) {
         if (!host_.unpackFolder().createFile(rel))
             return failString(kStrCannotCreateFile, entryPath_);
@@ -742,7 +759,7 @@ Outcome Sfx::processEntry() {
     // 3. Count the file; close it with its times.
     ++filesWritten_;
     if (outputOpen_) {
-        host_.unpackFolder().closeFile(&time, inDirectory ? e.unixMode : 0);
+        host_.unpackFolder().closeFile(&time, inDirectory ? e.unixMode & 0777 : 0);
         outputOpen_ = false;
     }
     // 6. The data descriptor.
@@ -753,10 +770,13 @@ Outcome Sfx::processEntry() {
         if (crcFromDescriptor) crc = d.crc;
         if (!sizeKnown) usize = d.uncompressedSize;
     }
-    // 4. The checksum, and the size, which damage changes too.
-    if (damaged || computed != crc || entryBytes_ != usize)
+    // 4. The checksum, then the size, which damage changes too.
+    if (damaged || computed != crc)
         return failString(kStrBadCrc, entryPath_, static_cast<unsigned long>(computed),
                           static_cast<unsigned long>(crc));
+    if (entryBytes_ != usize)
+        return fail(kTextSizeMismatch, entryPath_, static_cast<unsigned long>(entryBytes_),
+                    static_cast<unsigned long>(usize));
     return Outcome::Ok;
 }
 

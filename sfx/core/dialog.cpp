@@ -127,7 +127,9 @@ void Sfx::pressSetup() {
     if (result != Outcome::Ok) {
         cleanUp();
         ui_.setStatus(sfxString(kStrUnzipAborted));
-        ending_ = result == Outcome::Cancelled ? Ending::Cancelled : Ending::Failed;
+        // The run's result stays 2 after a confirmed abort; the session
+        // was cancelled by the user all the same.
+        ending_ = result == Outcome::Cancelled || userAborted_ ? Ending::Cancelled : Ending::Failed;
         dialogOpen_ = false;
         setupEnabled_ = true;
         return;

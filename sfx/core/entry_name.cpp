@@ -69,9 +69,11 @@ NameStatus makeRelativePath(const char* name, size_t length, char* rel, size_t c
                             bool windowsRules) {
     if (length == 0) return NameStatus::Unsafe;
     if (length >= capacity) return NameStatus::TooLong;
-    if (isSeparator(name[0])) return NameStatus::Unsafe;  // absolute, or a network path
-    size_t w = 0;
+    // A leading separator (an absolute name, a network path) is stripped:
+    // the name is taken relative to the unpacking folder.
     size_t start = 0;
+    while (start < length && isSeparator(name[start])) ++start;
+    size_t w = 0;
     while (start < length) {
         size_t end = start;
         while (end < length && !isSeparator(name[end])) ++end;
@@ -86,7 +88,8 @@ NameStatus makeRelativePath(const char* name, size_t length, char* rel, size_t c
         size_t dots = 0;
         for (size_t i = 0; i < n; ++i) {
             if (comp[i] == '\0') return NameStatus::Unsafe;
-            if (comp[i] == ':') return NameStatus::Unsafe;
+            // A drive or a stream on Windows; an ordinary character elsewhere.
+            if (comp[i] == ':' && windowsRules) return NameStatus::Unsafe;
             if (comp[i] == '.')
                 ++dots;
             else if (comp[i] != ' ')

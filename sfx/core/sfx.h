@@ -87,7 +87,8 @@ enum class Ending {
 struct CentralEntry {
     uint64_t localOffset;  // file offset of the local header
     uint32_t crc, compressedSize, uncompressedSize;
-    uint32_t unixMode;  // permission bits when made on Unix, else 0
+    uint32_t unixMode;  // file type and permission bits when made on Unix, else 0
+    bool madeOnUnix;    // "version made by" names Unix: names are UTF-8 when valid
 };
 
 struct DataDescriptor {
@@ -229,6 +230,8 @@ class Sfx final : private InflateIo {
     bool outputOpen_ = false;
     bool discardOutput_ = false;       // inflating only to find the end of a skipped entry
     uint64_t entryBytes_ = 0;          // bytes of the current entry written
+    uint64_t entryLimit_ = 0;          // its declared size (all ones: none known)
+    bool userAborted_ = false;         // the user confirmed string 20
     Outcome ioOutcome_ = Outcome::Ok;  // why fill or flush stopped the decompressor
     char entryPath_[kPathBuffer] = {};
     // The deepest folder chain this run made or found (relative).

@@ -77,6 +77,17 @@ inline constexpr auto kTextNameTooLong = stubText(
     "abgebrochen.");
 inline constexpr auto kTextBadNameEncoding =
     stubText("Ungültiger UTF-8-Dateiname im ZIP-Archiv: %s");
+// Damage that the sizes show (the checksum text would print two equal or
+// meaningless values).
+inline constexpr auto kTextSizeMismatch = stubText(
+    "ZIP beschädigt: Datei %s: %lu Bytes entpackt, angegeben sind %lu Bytes. Mögliche Ursache: "
+    "Dateiübertragungsfehler.");
+inline constexpr auto kTextTooMuchData = stubText(
+    "ZIP beschädigt: Datei %s: mehr Daten als die angegebenen %lu Bytes. Mögliche Ursache: "
+    "Dateiübertragungsfehler.");
+inline constexpr auto kTextImpossibleSizes = stubText(
+    "ZIP beschädigt: Datei %s: unmögliche Größenangaben (%lu Bytes gepackt, %lu Bytes entpackt). "
+    "Mögliche Ursache: Dateiübertragungsfehler.");
 // The self-extractor's own about text, shown by Info.
 inline constexpr auto kTextAbout = stubText(
     "Carvello Self-Extractor 1.0 (Glintmoor)\nEntpackt das Setup in ein temporäres Verzeichnis, "

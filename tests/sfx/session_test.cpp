@@ -273,6 +273,13 @@ TEST(Dialog, FailedExtractionRemovesTheFolder) {
     EXPECT_EQ(s.filesUnder("/tmp/KRSE1.tmp"), 0u);
     EXPECT_EQ(s.rig.ui.statuses.back(), "Unzip-Vorgang abgebrochen");
     EXPECT_TRUE(s.rig.host.commands.empty());
+    // An abort the user confirms (string 20, Yes) is a cancel, not an error.
+    Session a({}, buildZip({bad, ok}).bytes);
+    a.rig.ui.commands = {Command::Setup};
+    a.rig.ui.interruptAtFlush = 0;
+    EXPECT_EQ(a.run(), Ending::Cancelled);
+    EXPECT_TRUE(a.rig.ui.saw("Unzip-Vorgang abbrechen ?"));
+    EXPECT_FALSE(a.exists("/tmp/KRSE1.tmp"));
 }
 
 TEST(Dialog, PasswordDialog) {

@@ -154,7 +154,7 @@ ZipBuild buildZip(const std::vector<ZipEntrySpec>& entries, const std::string& c
         }
         if (e.descriptor) flags |= 8;
         const uint32_t csize = static_cast<uint32_t>(payload.size());
-        const uint32_t usize = static_cast<uint32_t>(e.data.size());
+        const uint32_t usize = static_cast<uint32_t>(e.data.size() + e.declaredSizeDelta);
         const bool zero = e.descriptor && e.zeroLocalSizes;
 
         z.localOffsets.push_back(static_cast<uint32_t>(z.bytes.size()));
@@ -195,7 +195,9 @@ ZipBuild buildZip(const std::vector<ZipEntrySpec>& entries, const std::string& c
         put16(central, 0);
         put16(central, 0);
         put16(central, 0);
-        put32(central, e.unixMode ? (0100000u | e.unixMode) << 16 : 0);
+        // A mode without its file type is a regular file's.
+        const uint32_t mode = e.unixMode > 07777 ? e.unixMode : 0100000u | e.unixMode;
+        put32(central, e.unixMode ? mode << 16 : 0);
         put32(central, z.localOffsets.back());
         central.insert(central.end(), e.name.begin(), e.name.end());
     }

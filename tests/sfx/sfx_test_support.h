@@ -74,11 +74,12 @@ struct ZipEntrySpec {
     bool zeroLocalSizes = true;    // with a descriptor: local sizes and CRC are 0
     uint16_t extraFlags = 0;       // e.g. bit 11 (UTF-8)
     DosTime time{0x6000, 0x5A88};  // 12:00:00, 2025-04-08
-    uint32_t unixMode = 0;         // non-zero: "made by Unix" with this mode
+    uint32_t unixMode = 0;         // non-zero: "made by Unix" with this mode (and type)
     Bytes extra;                   // local extra field
     // Tampering, applied after the entry is built.
     bool flipDataByte = false;  // damage one byte of the (compressed) data
     int64_t localCompressedSizeDelta = 0;
+    int64_t declaredSizeDelta = 0;  // added to the uncompressed size in every header
     bool breakCrc = false;     // wrong CRC in the headers
     Bytes compressedOverride;  // use these bytes as the compressed data
 };
