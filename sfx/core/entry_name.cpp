@@ -35,34 +35,12 @@ NameStatus convertEntryName(const uint8_t* raw, size_t n, bool utf8, char* out, 
     const auto* text = reinterpret_cast<const char*>(raw);
     if (utf8) {
         if (!isValidUtf8(text, n)) return NameStatus::BadEncoding;
-        if constexpr (kStubCodePageIsUtf8) {
-            if (n >= capacity) return NameStatus::TooLong;
-            std::memcpy(out, text, n);
-            out[n] = '\0';
-            return NameStatus::Ok;
-        } else {
-            // The ANSI stub: characters outside code page 1252 become '_'.
-            size_t w = 0;
-            for (size_t i = 0; i < n;) {
-                size_t used = 1;
-                const int b = unicodeToCp1252(decodeUtf8(text + i, n - i, &used));
-                if (w + 1 >= capacity) return NameStatus::TooLong;
-                out[w++] = b < 0 ? '_' : static_cast<char>(b);
-                i += used;
-            }
-            out[w] = '\0';
-            return NameStatus::Ok;
-        }
-    }
-    if constexpr (kStubCodePageIsUtf8) {
-        return oemToUtf8(text, n, out, capacity) < 0 ? NameStatus::TooLong : NameStatus::Ok;
-    } else {
         if (n >= capacity) return NameStatus::TooLong;
         std::memcpy(out, text, n);
         out[n] = '\0';
-        oemToAnsi1252(out, n);
         return NameStatus::Ok;
     }
+    return oemToUtf8(text, n, out, capacity) < 0 ? NameStatus::TooLong : NameStatus::Ok;
 }
 
 NameStatus makeRelativePath(const char* name, size_t length, char* rel, size_t capacity,

@@ -24,8 +24,8 @@ inline constexpr uint16_t kFlagUtf8 = 0x0800;
 // local code page add it.
 inline constexpr uint16_t kUnicodePathExtra = 0x7075;
 
-// Converts a raw name to the stub's code page (UTF-8 for the Linux stub,
-// 1252 for the Windows stub) into out[0, capacity), NUL-terminated.
+// Converts a raw name to the stub's code page, UTF-8, into out[0, capacity),
+// NUL-terminated.
 NameStatus convertEntryName(const uint8_t* raw, size_t n, bool utf8, char* out, size_t capacity);
 
 // Checks a converted name and makes the path relative to the unpacking

@@ -170,8 +170,8 @@ constexpr std::array<uint8_t, kCompressedFull.size> trimCompressed() {
 constexpr std::array<uint8_t, kCompressedFull.size> kResourceStream = trimCompressed();
 
 // The converted texts: UTF-8 is at most three bytes per code-page-850
-// character (the box-drawing characters); code page 1252 is one.
-constexpr size_t kConvertedCapacity = kStubCodePageIsUtf8 ? 3 * kTextBytes + 1 : kTextBytes;
+// character (the box-drawing characters).
+constexpr size_t kConvertedCapacity = 3 * kTextBytes + 1;
 char gTexts[kConvertedCapacity];
 uint16_t gOffsets[kNumStrings + 1];
 bool gLoaded = false;
@@ -198,7 +198,7 @@ bool loadStringTable(uint8_t* window) {
     if (!checkResourceStream(kResourceStream.data(), kResourceStream.size(), block, kBlockSize,
                              window))
         return false;
-    // Index the texts, then convert them to the stub's code page.
+    // Index the texts, then convert them to UTF-8.
     size_t w = 0, r = 0;
     for (int id = 0; id < kNumStrings; ++id) {
         if (r >= kTextBytes) return false;
@@ -206,15 +206,9 @@ bool loadStringTable(uint8_t* window) {
         const size_t n = strnlen(text, kTextBytes - r);
         if (r + n >= kTextBytes) return false;  // no NUL inside the text part
         gOffsets[id] = static_cast<uint16_t>(w);
-        if constexpr (kStubCodePageIsUtf8) {
-            long len = oemToUtf8(text, n, gTexts + w, kConvertedCapacity - w);
-            if (len < 0) return false;
-            w += static_cast<size_t>(len) + 1;
-        } else {
-            std::memcpy(gTexts + w, text, n + 1);
-            oemToAnsi1252(gTexts + w, n);
-            w += n + 1;
-        }
+        const long len = oemToUtf8(text, n, gTexts + w, kConvertedCapacity - w);
+        if (len < 0) return false;
+        w += static_cast<size_t>(len) + 1;
         r += n + 1;
     }
     gOffsets[kNumStrings] = static_cast<uint16_t>(w);

@@ -6,8 +6,7 @@
 // template after them) (string_table.cpp compresses it while
 // compiling). At start-up loadStringTable() inflates it into a block whose
 // last two bytes hold the guard values 0xDE 0xAD, checks that both survived,
-// and converts the texts to the stub's code page: UTF-8 for the Linux stub,
-// code page 1252 for the Windows stub.
+// and converts the texts to the stub's code page, UTF-8.
 #pragma once
 
 #include <cstddef>
