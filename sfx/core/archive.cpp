@@ -715,6 +715,9 @@ Outcome Sfx::processEntry() {
 
     // 5. Encrypted: the password check.
     if (encrypted_) SFX_TRY(checkPassword(descriptor, time, headerCrc));
+    // A method the stub cannot unpack is refused before its file is made.
+    if (remaining_ != 0 && method != kMethodDeflated && method != kMethodStored)
+        return failString(kStrUnsupportedMethod);
 
     // Writing the entry's data: 1. the output file.
     crc_ = kCrcInit;
@@ -744,15 +747,13 @@ Outcome Sfx::processEntry() {
                 giveBack(r.unusedInput);  // the look-ahead past the stream
             }
             if (sizeKnown && remaining_ != 0) SFX_TRY(skipBytes(remaining_));
-        } else if (method == kMethodStored) {
+        } else {  // stored
             showDecompressing(entryPath_);
             const uint8_t* chunk;
             size_t n;
             while ((n = fillInput(&chunk)) > 0)
                 if (!flushOutput(chunk, n)) break;
             if (ioOutcome_ != Outcome::Ok) return ioOutcome_;
-        } else {
-            return failString(kStrUnsupportedMethod);
         }
     }
     keepRaw_ = false;

@@ -2,8 +2,10 @@
 // in-memory archive, file system and user.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
+#include "sfx/core/bytes.h"
 #include "sfx/core/entry_name.h"
 #include "sfx/core/sfx.h"
 #include "sfx/core/string_table.h"
@@ -120,13 +122,19 @@ TEST(Archive, MissingPasswordIsString5) {
 }
 
 TEST(Archive, UnsupportedMethodStopsTheRun) {
-    ZipEntrySpec odd = entry("odd.bin", bytesOf("xxxx"), 12);  // bzip2
-    odd.compressedOverride = bytesOf("BZh9");
-    Extraction x(makeSfx(
-        buildZip({entry("before", bytesOf("1")), odd, entry("after", bytesOf("2"))}).bytes));
+    // mksfx refuses the method: it is set in the finished file.
+    SfxFile f = makeSfx(buildZip({entry("before", bytesOf("1")), entry("odd.bin", bytesOf("xxxx")),
+                                  entry("after", bytesOf("2"))})
+                            .bytes);
+    const std::string name = "odd.bin";
+    const auto at = std::search(f.bytes.begin(), f.bytes.end(), name.begin(), name.end());
+    ASSERT_NE(at, f.bytes.end());
+    store16le(&*at - 30 + 8, 12);  // bzip2
+    Extraction x(f);
     EXPECT_EQ(x.run(), Outcome::Failed);
     EXPECT_TRUE(x.rig.ui.saw("Nicht unterstützte Kompressionsmethode"));
     EXPECT_NE(x.file("before"), nullptr);
+    EXPECT_EQ(x.file("odd.bin"), nullptr);  // refused before its file is made
     EXPECT_EQ(x.file("after"), nullptr);
 }
 

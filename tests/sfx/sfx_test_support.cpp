@@ -455,6 +455,11 @@ bool FakeHost::startCommand(const char* command, bool) {
 
 bool FakeHost::commandRunning() { return commandPolls-- > 0; }
 
+void FakeHost::stopCommand(bool force) {
+    stops.push_back(force);
+    if (force || !ignoresStop) commandPolls = 0;
+}
+
 bool FakeHost::programRunning(const char*) { return programPolls-- > 0; }
 
 // ---------------------------------------------------------------------------

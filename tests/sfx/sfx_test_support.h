@@ -200,7 +200,9 @@ class FakeHost final : public SfxHost {
     bool enterFails = false;
     int commandPolls = 3;  // commandRunning() is true this often
     bool commandStarts = true;
-    bool commandNotRun = false;  // the shell could not run it
+    int commandExit = 0;         // the command's exit status
+    bool ignoresStop = false;    // a polite stop does not end the command
+    std::vector<bool> stops;     // stopCommand() calls: force
     int programPolls = 0;        // programRunning() is true this often
     std::vector<std::string> commands;
     std::vector<std::string> scheduledForRestart;
@@ -227,7 +229,8 @@ class FakeHost final : public SfxHost {
     bool driveUsable(const char*) override { return true; }
     bool startCommand(const char* command, bool shellInstall) override;
     bool commandRunning() override;
-    bool commandCouldNotRun() override { return commandNotRun; }
+    int commandStatus() override { return commandExit; }
+    void stopCommand(bool force) override;
     bool programRunning(const char* name) override;
 
     MemUnpackFolder& memFolder() { return folder_; }
