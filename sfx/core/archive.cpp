@@ -79,6 +79,8 @@ constexpr uint16_t kFlagDescriptor = 0x0008;
 constexpr uint16_t kMethodStored = 0;
 constexpr uint16_t kMethodDeflated = 8;
 constexpr uint32_t kZip64Marker = 0xFFFFFFFFu;
+constexpr uint32_t kUnixTypeMask = 0170000;
+constexpr uint32_t kUnixLink = 0120000;
 // Remaining size of an entry whose end only its deflate stream tells.
 constexpr uint64_t kUnknownSize = ~uint64_t{0};
 // The central directory is read whole; a larger one is taken for damage.
@@ -271,8 +273,10 @@ bool Sfx::flushPiece(const uint8_t* data, size_t size) {
     updateMeter(false);
     // 2. Checksum.
     crc_ = crc32Update(crc_, data, size);
-    // 3. Write.
-    if (!testSetting && !host_.unpackFolder().writeFile(data, size)) {
+    // 3. Write (a link's target is gathered; its size is checked up front).
+    if (linkEntry_) {
+        std::memcpy(linkTarget_ + entryBytes_ - size, data, size);
+    } else if (!testSetting && !host_.unpackFolder().writeFile(data, size)) {
         ioOutcome_ = failString(kStrWriteError, entryPath_);
         return false;
     }
@@ -512,6 +516,7 @@ Outcome Sfx::extract() {
     ui_.setBusy(true);
     ioOutcome_ = Outcome::Ok;
     userAborted_ = false;
+    linkEntry_ = false;
     inPos_ = inEnd_ = kInputCarry;
     knownFolder_[0] = '\0';
     knownFolderLength_ = 0;
@@ -728,7 +733,13 @@ Outcome Sfx::processEntry() {
     crc_ = kCrcInit;
     entryBytes_ = 0;
     entryLimit_ = sizeKnown ? usize : kUnknownSize;
-    if (!testSetting) {
+    // A symbolic link made on Unix, where the backend makes links: its data
+    // is the target, restored as a link once it is checked.
+    linkEntry_ = inDirectory && e.madeOnUnix && (e.unixMode & kUnixTypeMask) == kUnixLink &&
+                 host_.unpackFolder().makesLinks() && !testSetting;
+    if (linkEntry_) {
+        if (!sizeKnown || usize >= sizeof linkTarget_) return fail(kTextUnsafeLink, entryPath_, "?");
+    } else if (!testSetting) {
         if (!host_.unpackFolder().createFile(rel))
             return failString(kStrCannotCreateFile, entryPath_);
         outputOpen_ = true;
@@ -783,6 +794,14 @@ Outcome Sfx::processEntry() {
     if (entryBytes_ != usize)
         return fail(kTextSizeMismatch, entryPath_, static_cast<unsigned long>(entryBytes_),
                     static_cast<unsigned long>(usize));
+    if (linkEntry_) {
+        linkEntry_ = false;
+        linkTarget_[usize] = '\0';
+        if (!linkStaysInside(rel, linkTarget_, usize))
+            return fail(kTextUnsafeLink, entryPath_, linkTarget_);
+        if (!host_.unpackFolder().createLink(rel, linkTarget_))
+            return failString(kStrCannotCreateFile, entryPath_);
+    }
     return Outcome::Ok;
 }
 

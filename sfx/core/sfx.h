@@ -254,6 +254,9 @@ class Sfx final : private InflateIo {
     bool discardOutput_ = false;       // inflating only to find the end of a skipped entry
     uint64_t entryBytes_ = 0;          // bytes of the current entry written
     uint64_t entryLimit_ = 0;          // its declared size (all ones: none known)
+    // A symbolic-link entry: its data, the target, is gathered here.
+    bool linkEntry_ = false;
+    char linkTarget_[1024] = {};
     bool userAborted_ = false;         // the user confirmed string 20
     Outcome ioOutcome_ = Outcome::Ok;  // why fill or flush stopped the decompressor
     char entryPath_[kPathBuffer] = {};

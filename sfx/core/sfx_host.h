@@ -85,6 +85,11 @@ class UnpackFolder {
     virtual bool listFolder(const char* rel, NameList* out) = 0;
     virtual bool deleteFile(const char* rel) = 0;  // after setting normal attributes
     virtual bool removeFolder(const char* rel) = 0;
+    // Symbolic links (Linux): entries made on Unix with the link type are
+    // restored as links. Where the backend makes none (Windows), they are
+    // written as files holding the target.
+    virtual bool makesLinks() const { return false; }
+    virtual bool createLink(const char* /*rel*/, const char* /*target*/) { return false; }
 
   protected:
     ~UnpackFolder() = default;

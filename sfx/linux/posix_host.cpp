@@ -309,6 +309,12 @@ bool PosixUnpackFolder::listFolder(const char* rel, NameList* out) {
     return ok;
 }
 
+bool PosixUnpackFolder::createLink(const char* rel, const char* target) {
+    const char* leaf;
+    const int dir = openParent(rel, &leaf);
+    return dir >= 0 && symlinkat(target, dir, leaf) == 0;
+}
+
 bool PosixUnpackFolder::deleteFile(const char* rel) {
     const char* leaf;
     const int dir = openParent(rel, &leaf);

@@ -50,6 +50,8 @@ class PosixUnpackFolder final : public UnpackFolder {
     bool listFolder(const char* rel, NameList* out) override;
     bool deleteFile(const char* rel) override;
     bool removeFolder(const char* rel) override;
+    bool makesLinks() const override { return true; }
+    bool createLink(const char* rel, const char* target) override;
 
   private:
     // The folder that holds rel's last component, reached by walking the

@@ -310,6 +310,29 @@ TEST(Archive, Utf8FlagAndUnicodePathField) {
     EXPECT_NE(x.file("Käse.txt"), nullptr);
 }
 
+// Links made on Unix are restored as links when they stay inside the
+// folder; one that points outside stops the run before it is made.
+TEST(Archive, SymbolicLinksStayInside) {
+    struct Case {
+        const char *name, *target;
+        bool inside;
+    };
+    for (const Case& c : {Case{"current", "v1/readme", true}, Case{"a/b/up", "../../top", true},
+                          Case{"a/here", ".", true}, Case{"out", "../x", false},
+                          Case{"a/out", "../../x", false}, Case{"abs", "/etc/passwd", false},
+                          Case{"a/zig", "b/../../..", false}, Case{"a/zag", "./b/../x", false}}) {
+        ZipEntrySpec link = entry(c.name, bytesOf(c.target), 0);
+        link.unixMode = 0120777;
+        Extraction x(makeSfx(buildZip({link, entry("after.txt", bytesOf("2"))}).bytes));
+        EXPECT_EQ(x.run(), c.inside ? Outcome::Ok : Outcome::Failed) << c.name;
+        const auto made = x.rig.host.fs.links.find(std::string(kRoot) + "/" + c.name);
+        EXPECT_EQ(made != x.rig.host.fs.links.end() && made->second == c.target, c.inside) << c.name;
+        EXPECT_EQ(x.file(c.name), nullptr) << c.name;  // never a file holding the target
+        EXPECT_EQ(x.rig.ui.saw("Unzulässige Verknüpfung"), !c.inside) << c.name;
+        EXPECT_EQ(x.file("after.txt") != nullptr, c.inside) << c.name;
+    }
+}
+
 TEST(Archive, NamesThatDoNotFitAreRefused) {
     Extraction x(makeSfx(buildZip({entry(std::string(300, 'n'), bytesOf("1"))}).bytes));
     EXPECT_EQ(x.run(), Outcome::Failed);

@@ -530,6 +530,20 @@ def test_unix_names():
     names = open(os.path.join(c.results, "names"), encoding="utf-8", errors="replace").read()
     check(r.returncode == 0 and names.split() == ["Größe.txt", "list.sh"],
           "Info-ZIP names from Linux are UTF-8: %r %s" % (names, r.stderr))
+    # Symbolic links (zip -y): restored when they stay inside, else refused.
+    os.symlink("Größe.txt", os.path.join(src, "link"))
+    os.symlink("/etc/passwd", os.path.join(src, "evil"))
+    write_files(src, {"check.sh": b"readlink link > \"$RESULTS/link\"\n"})
+    archive = os.path.join(c.dir, "l.zip")
+    subprocess.run(["zip", "-q", "-y", archive, "Größe.txt", "link", "check.sh"], cwd=src, check=True)
+    r = c.run(c.sfx(archive, "--command", "sh check.sh"), ["-auto"])
+    target = open(os.path.join(c.results, "link")).read().strip() if r.returncode == 0 else ""
+    check(target == "Größe.txt", "link restored: %r %s" % (target, r.stderr))
+    archive = os.path.join(c.dir, "e.zip")
+    subprocess.run(["zip", "-q", "-y", archive, "evil", "check.sh"], cwd=src, check=True)
+    r = c.run(c.sfx(archive, "--command", "sh check.sh"), ["-auto"])
+    check(r.returncode == 2 and "Unzulässige Verknüpfung" in r.stderr and c.leftovers() == [],
+          "link out of the folder refused: %s" % r.stderr)
 
 
 def main():

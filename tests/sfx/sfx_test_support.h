@@ -160,6 +160,7 @@ struct MemFs {
     std::map<std::string, uint32_t> modes;
     std::map<std::string, DosTime> times;
     std::set<std::string> folders;
+    std::map<std::string, std::string> links;  // symbolic links and their targets
     std::set<std::string> undeletable;  // files whose deletion fails
     std::set<std::string> failCreate;   // folders or files that cannot be created
     size_t writeLimit = SIZE_MAX;       // bytes all files may hold together
@@ -180,6 +181,8 @@ class MemUnpackFolder final : public UnpackFolder {
     bool listFolder(const char* rel, NameList* out) override;
     bool deleteFile(const char* rel) override;
     bool removeFolder(const char* rel) override;
+    bool makesLinks() const override { return true; }
+    bool createLink(const char* rel, const char* target) override;
 
     int filesCreated = 0;
 
