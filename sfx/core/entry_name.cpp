@@ -102,6 +102,29 @@ NameStatus makeFullPath(const char* folder, const char* rel, char separator, cha
     return NameStatus::Ok;
 }
 
+bool linkStaysInside(const char* rel, const char* target, size_t length) {
+    if (length == 0 || target[0] == '/' || std::memchr(target, 0, length) != nullptr) return false;
+    size_t depth = 0;  // folders above the link, up to the unpacking folder
+    for (const char* p = rel; *p; ++p)
+        if (*p == '/') ++depth;
+    bool descended = false;
+    for (size_t start = 0; start < length;) {
+        size_t end = start;
+        while (end < length && target[end] != '/') ++end;
+        const size_t n = end - start;
+        if (n == 2 && target[start] == '.' && target[start + 1] == '.') {
+            // Climbing after descending would leave through links the
+            // archive or the setup may have made: refused.
+            if (descended || depth == 0) return false;
+            --depth;
+        } else if (!(n == 0 || (n == 1 && target[start] == '.'))) {
+            descended = true;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
 const char* fileNamePart(const char* path) {
     const char* last = path;
     for (const char* p = path; *p; ++p)

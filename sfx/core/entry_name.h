@@ -42,6 +42,11 @@ NameStatus makeRelativePath(const char* name, size_t length, char* rel, size_t c
 NameStatus makeFullPath(const char* folder, const char* rel, char separator, char* out,
                         size_t capacity);
 
+// Whether a symbolic link at `rel` (a path below the unpacking folder) to
+// `target` stays inside the folder: a relative target whose ".." come
+// first and climb no higher than the link's own folder; no NUL.
+bool linkStaysInside(const char* rel, const char* target, size_t length);
+
 // The part of a path after its last separator.
 const char* fileNamePart(const char* path);
 

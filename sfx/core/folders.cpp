@@ -29,7 +29,7 @@ constexpr size_t kShortPath = 3;
 // temporary folder, made sure of by creating it as an empty file and
 // deleting that again. The folder itself is created on Setup.
 bool Sfx::planFolder() {
-    keepFiles_ = false;
+    keepFiles_ = keepUnpackedFiles;
     if (!host_.temporaryBase(tempBase_, sizeof tempBase_)) tempBase_[0] = '\0';
     // A trailing separator goes, unless it follows a separator or a colon
     // ("C:\", "\\", "/").
@@ -54,16 +54,17 @@ bool Sfx::planFolder() {
 
 // Setup step 3: the planned folder, else "KRT%05u" for 0..99.
 bool Sfx::createUnpackingFolder() {
-    if (folder_[0] != '\0' && host_.createUnpackFolder(folder_)) return true;
-    for (unsigned i = 0; i < kKrtCandidates; ++i) {
+    folderMade_ = folder_[0] != '\0' && host_.createUnpackFolder(folder_);
+    for (unsigned i = 0; i < kKrtCandidates && !folderMade_; ++i) {
         char candidate[kPathBuffer];
         if (!host_.krtCandidate(tempBase_, i, candidate, sizeof candidate)) continue;
         if (host_.createUnpackFolder(candidate)) {
             std::snprintf(folder_, sizeof folder_, "%s", candidate);
-            return true;
+            folderMade_ = true;
         }
     }
-    return false;
+    folderRemoved_ = false;
+    return folderMade_;
 }
 
 // Clean-up of the unpacking folder.
@@ -76,7 +77,7 @@ void Sfx::cleanUp() {
         return;
     }
     cleanUpFolder("", 0);
-    host_.unpackFolder().removeFolder("");
+    folderRemoved_ = host_.unpackFolder().removeFolder("");
 }
 
 // Deletes what a folder holds: files (retried, else left for the next

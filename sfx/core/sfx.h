@@ -71,16 +71,26 @@ inline constexpr uint64_t kMeterStep = 65536;
 inline constexpr uint32_t kSmallArchive = 524288;
 inline constexpr unsigned kMeterDelayMs = 10;
 
-// How a session ended, for front ends that report it (the Linux exit
-// status); the original's main procedure always returns 0.
+// How a session ended. The exit status follows from it (exitStatus()).
 enum class Ending {
     None,
-    InfoShown,   // "-info"
-    CommandRan,  // the command ran, the folder was handled
-    Declined,    // the start-up prompt or the dialog was closed before Setup
-    Cancelled,   // cancelled at a question, or while the command ran
-    Failed,      // an error message was shown
+    InfoShown,    // "-info"
+    CommandRan,   // the command ran, the folder was handled
+    Declined,     // the start-up prompt or the dialog was closed before Setup
+    Cancelled,    // cancelled at a question, or while the command ran
+    Failed,       // an error message was shown
+    Interrupted,  // the system's shut-down query (Linux: SIGTERM, SIGHUP)
 };
+
+// Exit statuses of the stub's own outcomes; once the command has ended,
+// the exit status is the command's.
+inline constexpr int kExitNothingToRun = 0;
+inline constexpr int kExitCancelled = 1;
+inline constexpr int kExitFailed = 2;
+
+// A shut-down while the command runs: the command is asked to end and given
+// this long before it is ended by force.
+inline constexpr unsigned kStopGraceMs = 5000;
 
 // One stored value of the central directory (read when a local header
 // defers its sizes to a data descriptor).
@@ -103,9 +113,13 @@ class Sfx final : private InflateIo {
     Sfx& operator=(const Sfx&) = delete;
 
     // The main procedure: start-up, then the main dialog.
-    // `args` is the command line without the program name. Returns 0.
+    // `args` is the command line without the program name. Returns the
+    // exit status.
     int main(const char* args, const SfxConfig& config);
     Ending ending() const { return ending_; }
+    // Interrupted: kExitCancelled (the Linux front end reports the signal);
+    // once the command ended: its status; else 0, 1 or 2 by the ending.
+    int exitStatus() const;
 
     // --- the steps, for tests and front ends ---
     // Start-up up to the dialog (steps 1-14). True when the dialog is to run.
@@ -119,6 +133,10 @@ class Sfx final : private InflateIo {
     // Settings that the shipped stub fixes (tests change them).
     bool overwriteWithoutAsking = kStubOverwriteWithoutAsking;
     bool testSetting = kStubTestSetting;
+    // Front-end options (Linux "--keep", "--noexec"): keep the unpacked
+    // files, also after a failed run; unpack without running the command.
+    bool keepUnpackedFiles = false;
+    bool runCommand = true;
 
     // State visible to tests.
     const SfxConfig& config() const { return config_; }
@@ -176,6 +194,9 @@ class Sfx final : private InflateIo {
     bool pressClose();
     void pressInfo();
     bool handleWaitCommand(Command c);
+    void shutDown();
+    void stopRunningCommand();
+    void reportKeptFolder();
     void finish();
     bool launch();
     bool createUnpackingFolder();
@@ -201,7 +222,9 @@ class Sfx final : private InflateIo {
     bool programRunning_ = false, cancel_ = false, waitingForConfirmation_ = false;
     bool meterVisible_ = false, extracting_ = false, dialogOpen_ = false;
     bool setupEnabled_ = true;
+    bool folderMade_ = false, folderRemoved_ = false;
     Ending ending_ = Ending::None;
+    int commandStatus_ = -1;  // the ended command's exit status
 
     char password_[256] = {};
     size_t passwordLength_ = 0;
@@ -231,6 +254,9 @@ class Sfx final : private InflateIo {
     bool discardOutput_ = false;       // inflating only to find the end of a skipped entry
     uint64_t entryBytes_ = 0;          // bytes of the current entry written
     uint64_t entryLimit_ = 0;          // its declared size (all ones: none known)
+    // A symbolic-link entry: its data, the target, is gathered here.
+    bool linkEntry_ = false;
+    char linkTarget_[1024] = {};
     bool userAborted_ = false;         // the user confirmed string 20
     Outcome ioOutcome_ = Outcome::Ok;  // why fill or flush stopped the decompressor
     char entryPath_[kPathBuffer] = {};

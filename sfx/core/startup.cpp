@@ -11,11 +11,12 @@
 
 namespace gm::sfx {
 
-// The main procedure, in its fixed order. Returns 0 (the process
-// exit code of the original); ending() tells how the session ended.
+// The main procedure, in its fixed order. Returns the exit status: the
+// command's once it has ended, else the stub's own outcome (the classic
+// stub always returned 0, which reports a failed setup as success).
 int Sfx::main(const char* args, const SfxConfig& config) {
     if (startUp(args, config)) runDialog();
-    return 0;
+    return exitStatus();
 }
 
 bool Sfx::startUp(const char* args, const SfxConfig& config) {

@@ -76,6 +76,10 @@ inline constexpr auto kTextNameTooLong = stubText(
     "abgebrochen.");
 inline constexpr auto kTextBadNameEncoding =
     stubText("Ungültiger UTF-8-Dateiname im ZIP-Archiv: %s");
+inline constexpr auto kTextUnsafeLink = stubText(
+    "Unzulässige Verknüpfung im ZIP-Archiv: %s -> %s\nDas Ziel liegt außerhalb des "
+    "Zielverzeichnisses. Unzip-Vorgang wird abgebrochen.");
+inline constexpr auto kTextFilesKept = stubText("Die entpackten Dateien bleiben in %s");
 // Damage that the sizes show (the checksum text would print two equal or
 // meaningless values).
 inline constexpr auto kTextSizeMismatch = stubText(

@@ -50,6 +50,8 @@ class PosixUnpackFolder final : public UnpackFolder {
     bool listFolder(const char* rel, NameList* out) override;
     bool deleteFile(const char* rel) override;
     bool removeFolder(const char* rel) override;
+    bool makesLinks() const override { return true; }
+    bool createLink(const char* rel, const char* target) override;
 
   private:
     // The folder that holds rel's last component, reached by walking the
@@ -92,11 +94,13 @@ class PosixHost final : public SfxHost {
 
     bool startCommand(const char* command, bool shellInstall) override;
     bool commandRunning() override;
-    bool commandCouldNotRun() override { return couldNotRun_; }
+    int commandStatus() override { return status_; }
+    void stopCommand(bool force) override;
     bool programRunning(const char* name) override;
 
-    // The command's exit status, -1 while unknown.
-    int commandStatus() const { return status_; }
+    // The signal a polite stop forwards to the command: the one that asked
+    // the stub to end (from the front end), else SIGTERM.
+    void setStopSignal(int (*stopSignal)()) { stopSignal_ = stopSignal; }
 
   private:
     PosixUnpackFolder folder_;
@@ -104,7 +108,7 @@ class PosixHost final : public SfxHost {
     char base_[4096] = {};
     pid_t child_ = -1;
     int status_ = -1;
-    bool couldNotRun_ = false;
+    int (*stopSignal_)() = nullptr;
 };
 
 }  // namespace gm::sfx

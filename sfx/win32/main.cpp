@@ -9,7 +9,8 @@
 // Entry: the raw command line without the program name - up to
 // the closing quote when it starts with one, else up to the first blank -
 // and one more character is the argument string. The exit code is the main
-// procedure's result, 0.
+// procedure's result: the command's exit status once it ran, else the
+// stub's own (0 nothing to run, 1 cancelled, 2 an error).
 #include <windows.h>
 
 #include "sfx/core/sfx.h"

