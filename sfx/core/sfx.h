@@ -201,8 +201,9 @@ class Sfx final : private InflateIo {
     bool launch();
     bool createUnpackingFolder();
     void cleanUp();
-    void cleanUpFolder(const char* rel, unsigned depth);
-    void deleteWithRetries(const char* rel);
+    struct CleanupLevel;
+    void cleanUpTree();
+    void deleteWithRetries(const char* name, CleanupLevel** levels, size_t depth);
     bool planFolder();
 
     Answer ask(const char* text, Buttons buttons, Icon icon, int defaultButton = 0);

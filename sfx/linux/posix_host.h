@@ -50,6 +50,8 @@ class PosixUnpackFolder final : public UnpackFolder {
     bool listFolder(const char* rel, NameList* out) override;
     bool deleteFile(const char* rel) override;
     bool removeFolder(const char* rel) override;
+    bool enterFolder(const char* name) override;
+    void leaveFolder() override;
     bool makesLinks() const override { return true; }
     bool createLink(const char* rel, const char* target) override;
 
@@ -61,6 +63,8 @@ class PosixUnpackFolder final : public UnpackFolder {
     void forgetParent();
 
     int root_ = -1;
+    int cursor_ = -1;  // the clean-up's folder below root_ (-1: root_ itself)
+    size_t cursorDepth_ = 0;
     int out_ = -1;
     int parentFd_ = -1;  // the last parent folder opened, and its path
     char parentRel_[4096] = {};

@@ -95,11 +95,14 @@ bool Win32ArchiveSource::readVolumeLabel(char* label, size_t capacity) {
 // The unpacking folder
 // ============================================================================
 
-void Win32UnpackFolder::bind(const char* root) { copyString(root_, sizeof root_, root); }
+void Win32UnpackFolder::bind(const char* root) {
+    copyString(root_, sizeof root_, root);
+    cursor_[0] = '\0';
+}
 
 bool Win32UnpackFolder::full(const char* rel, char* out, size_t capacity) const {
-    const int n = rel[0] ? std::snprintf(out, capacity, "%s\\%s", root_, rel)
-                         : std::snprintf(out, capacity, "%s", root_);
+    const int n = rel[0] ? std::snprintf(out, capacity, "%s%s\\%s", root_, cursor_, rel)
+                         : std::snprintf(out, capacity, "%s%s", root_, cursor_);
     if (n < 0 || static_cast<size_t>(n) >= capacity) return false;
     for (char* p = out; *p; ++p)
         if (*p == '/') *p = '\\';
@@ -171,6 +174,22 @@ bool Win32UnpackFolder::deleteFile(const char* rel) {
     // A link to a folder is removed as a folder, never followed.
     if (DeleteFileA(path)) return true;
     return RemoveDirectoryA(path) != 0;
+}
+
+// Windows paths are bounded (MAX_PATH): the clean-up's folder is kept as
+// a path below the root.
+bool Win32UnpackFolder::enterFolder(const char* name) {
+    const size_t n = std::strlen(cursor_);
+    const int added = std::snprintf(cursor_ + n, sizeof cursor_ - n, "\\%s", name);
+    if (added < 0 || static_cast<size_t>(added) >= sizeof cursor_ - n) {
+        cursor_[n] = '\0';
+        return false;
+    }
+    return true;
+}
+
+void Win32UnpackFolder::leaveFolder() {
+    if (char* last = std::strrchr(cursor_, '\\')) *last = '\0';
 }
 
 bool Win32UnpackFolder::removeFolder(const char* rel) {

@@ -43,12 +43,15 @@ class Win32UnpackFolder final : public UnpackFolder {
     bool listFolder(const char* rel, NameList* out) override;
     bool deleteFile(const char* rel) override;
     bool removeFolder(const char* rel) override;
+    bool enterFolder(const char* name) override;
+    void leaveFolder() override;
 
   private:
-    // root + "\" + rel with '/' turned into '\'.
+    // root + the clean-up's folder + "\" + rel with '/' turned into '\'.
     bool full(const char* rel, char* out, size_t capacity) const;
 
     char root_[MAX_PATH + 8] = {};
+    char cursor_[MAX_PATH + 8] = {};  // "\a\b" below the root, or ""
     HANDLE out_ = INVALID_HANDLE_VALUE;
 };
 

@@ -520,6 +520,22 @@ def test_shutdown_while_running():
     check(c.leftovers() == [], "nothing made at the start question: %s" % c.leftovers())
 
 
+def test_deep_tree_is_removed():
+    c = Case("deep_tree")
+    src = os.path.join(c.dir, "src")
+    # The setup makes a tree 200 folders deep whose relative path (6200
+    # bytes) is longer than PATH_MAX, with a file at every level.
+    write_files(src, {"deep.py": b"import os\nfor i in range(200):\n"
+                                 b"    open('f', 'w').close()\n"
+                                 b"    os.mkdir('d' * 30)\n    os.chdir('d' * 30)\n"})
+    archive = os.path.join(c.dir, "d.zip")
+    subprocess.run(["zip", "-q", archive, "deep.py"], cwd=src, check=True)
+    r = c.run(c.sfx(archive, "--command", "%s deep.py" % sys.executable), ["-auto"])
+    check(r.returncode == 0, "deep tree made: %s" % r.stderr)
+    check(c.leftovers() == [] and "bleiben" not in r.stdout,
+          "deep tree removed: %s %r" % (c.leftovers(), r.stdout))
+
+
 def test_unix_names():
     c = Case("unix_names")
     src = os.path.join(c.dir, "src")
@@ -551,7 +567,8 @@ def main():
         for test in (test_stored_deflated_folders_and_command, test_private_folder,
                      test_encrypted, test_unsupported_method, test_damaged_entry,
                      test_path_traversal, test_data_descriptors, test_modes_and_info,
-                     test_interrupt_while_running, test_shutdown_while_running, test_unix_names):
+                     test_interrupt_while_running, test_shutdown_while_running,
+                     test_deep_tree_is_removed, test_unix_names):
             try:
                 test()
             except Exception as e:  # a crash is a failure, the others still run

@@ -467,6 +467,8 @@ TEST(CleanUp, UndeletableFileIsRetriedThenLeftForTheRestart) {
     EXPECT_GE(s.rig.ui.pumpedMs, 1000u);
     EXPECT_EQ(s.rig.host.scheduledForRestart, std::vector<std::string>{"/tmp/KRSE1.tmp/lib/x.dll"});
     EXPECT_FALSE(s.rig.host.fs.files.count("/tmp/KRSE1.tmp/setup.exe"));
+    // The folder that stays is named.
+    EXPECT_TRUE(s.rig.ui.saw("Die entpackten Dateien bleiben in /tmp/KRSE1.tmp"));
 }
 
 TEST(CleanUp, GuardRefusesShortAndProtectedFolders) {

@@ -181,14 +181,18 @@ class MemUnpackFolder final : public UnpackFolder {
     bool listFolder(const char* rel, NameList* out) override;
     bool deleteFile(const char* rel) override;
     bool removeFolder(const char* rel) override;
+    bool enterFolder(const char* name) override;
+    void leaveFolder() override;
     bool makesLinks() const override { return true; }
     bool createLink(const char* rel, const char* target) override;
 
     int filesCreated = 0;
+    size_t deepestEntered = 0;
 
   private:
     MemFs& fs_;
     std::string root_;
+    std::vector<std::string> cursor_;  // the clean-up's folders below the root
     std::string open_;
     bool isOpen_ = false;
 };
