@@ -91,9 +91,10 @@ struct Sfx::CleanupLevel {
 // the next system start) and folders (emptied, then removed). The walk
 // keeps its folders on the heap and moves the backend's current folder
 // down and up (enterFolder, leaveFolder), so no path is ever built: trees
-// of any depth and path length go. The Part skips names beginning with "."
-// to pass over the "." and ".." of a Windows listing; the listing here never
-// holds those two, so every other name - ".config" too - is deleted. A
+// of any depth and path length go. The classic clean-up skips names
+// beginning with "." to pass over the "." and ".." of a Windows listing; the
+// listing here never holds those two, so every other name - ".config" too -
+// is deleted. A
 // folder that stays is reported after the clean-up (reportKeptFolder).
 void Sfx::cleanUpTree() {
     UnpackFolder& folder = host_.unpackFolder();

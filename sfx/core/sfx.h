@@ -5,7 +5,7 @@
 //
 // The original is plain procedures over global state; here the global state
 // is one object, Sfx, so that tests can run many stubs in one process. The
-// procedures are spread over files by Part:
+// procedures are spread over files by what they do:
 //   startup.cpp   main procedure, switches, configuration strings
 //   archive.cpp   the archive walk, entries, fill/flush, disks
 //   dialog.cpp    the Setup press, Close, Info, launch, finish

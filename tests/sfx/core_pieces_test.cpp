@@ -112,7 +112,7 @@ class StringTable : public ::testing::Test {
     }
 };
 
-TEST_F(StringTable, TextsAreExactlyThePartsTexts) {
+TEST_F(StringTable, TextsAreExactlyTheShippedTexts) {
     EXPECT_EQ(fromStub(sfxString(0)),
               "This is an incomplete self-extractor;\nplease re-create the file and try again.");
     EXPECT_EQ(fromStub(sfxString(1)), "Please insert disk %d in drive %s.");

@@ -223,7 +223,9 @@ TEST(Dialog, PlannedFolderSkipsTakenNamesAndFallsBack) {
     s.rig.ui.commands = {Command::Setup};
     s.run();
     EXPECT_EQ(s.rig.host.unpackRoot, "/tmp/KRSE3.tmp");
-    EXPECT_FALSE(s.rig.host.fs.files.count("/tmp/KRSEf.tmp"));  // placeholders removed
+    // The placeholder of the name used is removed; the taken name is not.
+    EXPECT_FALSE(s.rig.host.fs.files.count("/tmp/KRSE3.tmp"));
+    EXPECT_TRUE(s.rig.host.fs.files.count("/tmp/KRSE1.tmp"));
 
     Session t;
     for (unsigned i = 1; i <= 999; ++i) {
