@@ -631,9 +631,9 @@ Outcome Sfx::processEntry() {
                       (inDirectory && e.madeOnUnix &&
                        isValidUtf8(reinterpret_cast<const char*>(rawName), nameLength));
     char name[kPathBuffer], rel[kPathBuffer];
-    NameStatus st = convertEntryName(unicodeName ? unicodeRaw : rawName,
-                                     unicodeName ? unicodeLength : nameLength, utf8, name,
-                                     sizeof name);
+    NameStatus st =
+        convertEntryName(unicodeName ? unicodeRaw : rawName,
+                         unicodeName ? unicodeLength : nameLength, utf8, name, sizeof name);
     if (st != NameStatus::Ok) printableName(rawName, nameLength, name, sizeof name);
     if (st == NameStatus::Ok)
         st = makeRelativePath(name, std::strlen(name), rel, sizeof rel, kWindowsNameRules);
@@ -738,7 +738,8 @@ Outcome Sfx::processEntry() {
     linkEntry_ = inDirectory && e.madeOnUnix && (e.unixMode & kUnixTypeMask) == kUnixLink &&
                  host_.unpackFolder().makesLinks() && !testSetting;
     if (linkEntry_) {
-        if (!sizeKnown || usize >= sizeof linkTarget_) return fail(kTextUnsafeLink, entryPath_, "?");
+        if (!sizeKnown || usize >= sizeof linkTarget_)
+            return fail(kTextUnsafeLink, entryPath_, "?");
     } else if (!testSetting) {
         if (!host_.unpackFolder().createFile(rel))
             return failString(kStrCannotCreateFile, entryPath_);

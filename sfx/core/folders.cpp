@@ -103,7 +103,8 @@ void Sfx::cleanUpTree() {
     auto push = [&]() {
         if (depth == capacity) {
             const size_t grown = capacity ? capacity * 2 : 16;
-            auto* bigger = static_cast<CleanupLevel**>(std::realloc(levels, grown * sizeof *levels));
+            auto* bigger =
+                static_cast<CleanupLevel**>(std::realloc(levels, grown * sizeof *levels));
             if (bigger == nullptr) return false;
             levels = bigger;
             capacity = grown;

@@ -252,9 +252,9 @@ class Sfx final : private InflateIo {
     ZipKeys keys_;
     uint32_t crc_ = 0;
     bool outputOpen_ = false;
-    bool discardOutput_ = false;       // inflating only to find the end of a skipped entry
-    uint64_t entryBytes_ = 0;          // bytes of the current entry written
-    uint64_t entryLimit_ = 0;          // its declared size (all ones: none known)
+    bool discardOutput_ = false;  // inflating only to find the end of a skipped entry
+    uint64_t entryBytes_ = 0;     // bytes of the current entry written
+    uint64_t entryLimit_ = 0;     // its declared size (all ones: none known)
     // A symbolic-link entry: its data, the target, is gathered here.
     bool linkEntry_ = false;
     char linkTarget_[1024] = {};

@@ -331,7 +331,8 @@ bool PosixUnpackFolder::enterFolder(const char* name) {
 void PosixUnpackFolder::leaveFolder() {
     if (cursorDepth_ == 0) return;
     forgetParent();
-    const int up = --cursorDepth_ > 0 ? openat(cursor_, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+    const int up =
+        --cursorDepth_ > 0 ? openat(cursor_, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
     ::close(cursor_);
     cursor_ = up;
     if (up < 0) cursorDepth_ = 0;  // lost: the root again, and later removals fail safely

@@ -409,8 +409,9 @@ TEST(Dialog, ExitStatusIsTheCommandsOnceItRan) {
         Ending ending;
         int status;
     };
-    for (const Case& c : {Case{false, 0, Ending::Failed, 2}, Case{true, 127, Ending::CommandRan, 127},
-                          Case{true, 3, Ending::CommandRan, 3}, Case{true, 0, Ending::CommandRan, 0}}) {
+    for (const Case& c :
+         {Case{false, 0, Ending::Failed, 2}, Case{true, 127, Ending::CommandRan, 127},
+          Case{true, 3, Ending::CommandRan, 3}, Case{true, 0, Ending::CommandRan, 0}}) {
         Session s;
         s.rig.host.commandStarts = c.starts;
         s.rig.host.commandExit = c.exit;
@@ -457,7 +458,8 @@ TEST(Dialog, ShutdownWhileRunningStopsTheCommandThenFinishesOnce) {
     q.rig.ui.commands = {Command::Shutdown};
     EXPECT_EQ(q.run(), Ending::Interrupted);
     EXPECT_NE(q.status, 0);
-    EXPECT_TRUE(q.rig.ui.statuses.empty() || q.rig.ui.statuses.back() != "Lösche temporäre Dateien");
+    EXPECT_TRUE(q.rig.ui.statuses.empty() ||
+                q.rig.ui.statuses.back() != "Lösche temporäre Dateien");
     EXPECT_TRUE(q.rig.ui.messages.empty());
 }
 
