@@ -412,10 +412,11 @@ def test_modes_and_info():
 def test_interrupt_while_running():
     c = Case("interrupt")
     src = os.path.join(c.dir, "src")
-    # The setup runs until the test lets it go: the signal always lands
-    # while it runs, however slow the machine.
+    # The setup runs until the test lets it go (a minute at most): the
+    # signal always lands while it runs, however slow the machine.
     write_files(src, {"slow.sh": b"exec >/dev/null 2>&1; touch \"$RESULTS/started\"\n"
-                                 b"while [ ! -e \"$RESULTS/go\" ]; do sleep 0.05; done\n"
+                                 b"i=0; while [ ! -e \"$RESULTS/go\" ] && [ $i -lt 1200 ]; do\n"
+                                 b"  sleep 0.05; i=$((i + 1)); done\n"
                                  b"touch \"$RESULTS/finished\"\n"})
     archive = os.path.join(c.dir, "i.zip")
     subprocess.run(["zip", "-q", archive, "slow.sh"], cwd=src, check=True)
@@ -427,8 +428,12 @@ def test_interrupt_while_running():
     while not os.path.exists(os.path.join(c.results, "started")) and time.time() < deadline:
         time.sleep(0.05)
     p.send_signal(signal.SIGINT)
-    out, err = p.communicate("j\n", timeout=30)
-    open(os.path.join(c.results, "go"), "w").close()
+    try:
+        out, err = p.communicate("j\n", timeout=30)
+    finally:
+        open(os.path.join(c.results, "go"), "w").close()
+        if p.poll() is None:
+            p.kill()
     check("sh slow.sh ist immer noch aktiv" in err, "Ctrl-C asks string 17: %s" % err)
     check(p.returncode == 1, "cancelled: exit 1 (%d)" % p.returncode)
     deadline = time.time() + 30
@@ -444,8 +449,8 @@ def test_shutdown_while_running():
     c = Case("shutdown")
     src = os.path.join(c.dir, "src")
     write_files(src, {"s.sh": b"trap 'touch \"$RESULTS/term\"; exit 0' TERM\n"
-                              b"touch \"$RESULTS/started\"\n"
-                              b"while :; do sleep 0.05; done\n"})
+                              b"exec >/dev/null 2>&1; touch \"$RESULTS/started\"\n"
+                              b"i=0; while [ $i -lt 1200 ]; do sleep 0.05; i=$((i + 1)); done\n"})
     archive = os.path.join(c.dir, "t.zip")
     subprocess.run(["zip", "-q", archive, "s.sh"], cwd=src, check=True)
     sfx = c.sfx(archive, "--command", "sh s.sh")
@@ -456,7 +461,11 @@ def test_shutdown_while_running():
         while not os.path.exists(os.path.join(c.results, "started")) and time.time() < deadline:
             time.sleep(0.05)
         p.send_signal(sig)
-        out, err = p.communicate("", timeout=60)
+        try:
+            out, err = p.communicate("", timeout=60)
+        finally:
+            if p.poll() is None:
+                p.kill()
         if sig == signal.SIGTERM:
             check(os.path.exists(os.path.join(c.results, "term")), "SIGTERM reached the setup")
         check(p.returncode == 128 + sig, "%s: exit %d (%d)" % (sig, 128 + sig, p.returncode))
@@ -476,8 +485,12 @@ def test_shutdown_while_running():
             break
         seen += chunk
     p.send_signal(signal.SIGTERM)
-    p.wait(timeout=30)
-    out, err = p.communicate(timeout=30)
+    try:
+        p.wait(timeout=30)
+        out, err = p.communicate(timeout=30)
+    finally:
+        if p.poll() is None:
+            p.kill()
     err = (seen + err).decode()
     check(p.returncode == 128 + signal.SIGTERM and "Lösche temporäre Dateien" not in err,
           "SIGTERM at the start question: %d %s" % (p.returncode, err))
