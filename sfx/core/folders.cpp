@@ -31,6 +31,11 @@ constexpr size_t kShortPath = 3;
 // deleting that again. The folder itself is created on Setup.
 bool Sfx::planFolder() {
     keepFiles_ = keepUnpackedFiles;
+    if (targetFolder != nullptr) {
+        std::snprintf(folder_, sizeof folder_, "%s", targetFolder);
+        keepFiles_ = true;
+        return true;
+    }
     if (!host_.temporaryBase(tempBase_, sizeof tempBase_)) tempBase_[0] = '\0';
     // A trailing separator goes, unless it follows a separator or a colon
     // ("C:\", "\\", "/").
@@ -56,7 +61,8 @@ bool Sfx::planFolder() {
 // Setup step 3: the planned folder, else "KRT%05u" for 0..99.
 bool Sfx::createUnpackingFolder() {
     folderMade_ = folder_[0] != '\0' && host_.createUnpackFolder(folder_);
-    for (unsigned i = 0; i < kKrtCandidates && !folderMade_; ++i) {
+    // A folder the user named has no second choice.
+    for (unsigned i = 0; i < kKrtCandidates && !folderMade_ && targetFolder == nullptr; ++i) {
         char candidate[kPathBuffer];
         if (!host_.krtCandidate(tempBase_, i, candidate, sizeof candidate)) continue;
         if (host_.createUnpackFolder(candidate)) {

@@ -133,10 +133,18 @@ class Sfx final : private InflateIo {
     // Settings that the shipped stub fixes (tests change them).
     bool overwriteWithoutAsking = kStubOverwriteWithoutAsking;
     bool testSetting = kStubTestSetting;
-    // Front-end options (Linux "--keep", "--noexec"): keep the unpacked
-    // files, also after a failed run; unpack without running the command.
+    // Front-end options (Linux "--keep", "--noexec", "--target"): keep the
+    // unpacked files, also after a failed run; unpack without running the
+    // command; unpack into this folder (made if missing) and keep it.
     bool keepUnpackedFiles = false;
     bool runCommand = true;
+    const char* targetFolder = nullptr;
+
+    // After startUp(): "--check" tests every entry's checksum and writes
+    // nothing; "--list" lists the entries as "unzip -l" does. Both return
+    // the exit status.
+    int checkArchive();
+    int listEntries();
 
     // State visible to tests.
     const SfxConfig& config() const { return config_; }
@@ -157,6 +165,7 @@ class Sfx final : private InflateIo {
 
   private:
     // ----- start-up -----
+    const char* splitCommandArguments(const char* args);
     bool allocateBuffers();
     Outcome readConfigStrings();
     void parseSwitch(const char* args);
@@ -227,6 +236,8 @@ class Sfx final : private InflateIo {
     Ending ending_ = Ending::None;
     int commandStatus_ = -1;  // the ended command's exit status
 
+    char switches_[1024] = {};          // the arguments before "--"
+    char commandArguments_[1024] = {};  // and after it, for the command
     char password_[256] = {};
     size_t passwordLength_ = 0;
     bool havePassword_ = false;

@@ -426,14 +426,15 @@ bool PosixHost::krtCandidate(const char* base, unsigned i, char* out, size_t cap
 }
 
 bool PosixHost::createUnpackFolder(const char* path) {
-    if (mkdir(path, 0700) != 0) return false;
+    const bool made = mkdir(path, 0700) == 0;
+    if (!made && !(allowExisting_ && errno == EEXIST)) return false;
     const int fd = ::open(path, O_RDONLY | O_DIRECTORY | kOpenFlags);
     struct stat st;
     if (fd < 0 || fstat(fd, &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid()) {
         if (fd >= 0) ::close(fd);
         return false;
     }
-    fchmod(fd, 0700);  // also against a umask that removes the owner's rights
+    if (made) fchmod(fd, 0700);  // also against a umask that removes the owner's rights
     folder_.bind(fd, path);
     copyString(folderPath_, sizeof folderPath_, path);
     return true;

@@ -102,6 +102,10 @@ class PosixHost final : public SfxHost {
     void stopCommand(bool force) override;
     bool programRunning(const char* name) override;
 
+    // "--target": the unpacking folder may exist already (it must be the
+    // user's own folder, not a link); it is made when missing.
+    void allowExistingFolder(bool allow) { allowExisting_ = allow; }
+
     // The signal a polite stop forwards to the command: the one that asked
     // the stub to end (from the front end), else SIGTERM.
     void setStopSignal(int (*stopSignal)()) { stopSignal_ = stopSignal; }
@@ -113,6 +117,7 @@ class PosixHost final : public SfxHost {
     pid_t child_ = -1;
     int status_ = -1;
     int (*stopSignal_)() = nullptr;
+    bool allowExisting_ = false;
 };
 
 }  // namespace gm::sfx

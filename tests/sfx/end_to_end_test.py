@@ -513,6 +513,44 @@ def test_deep_tree_is_removed():
           "deep tree removed: %s %r" % (c.leftovers(), r.stdout))
 
 
+def test_makeself_options():
+    c = Case("makeself_options")
+    src = os.path.join(c.dir, "src")
+    write_files(src, {"args.sh": b"for a in \"$@\"; do echo \"[$a]\"; done > \"$RESULTS/args\"\n",
+                      "sub/data.txt": b"Daten\n" * 100})
+    archive = os.path.join(c.dir, "o.zip")
+    subprocess.run(["zip", "-q", "-r", "-0", archive, "args.sh", "sub"], cwd=src, check=True)
+    sfx = c.sfx(archive, "--command", "sh args.sh")
+    # --list: the lines of unzip -l after its "Archive:" line.
+    r = c.run(sfx, ["--list"])
+    expected = subprocess.run(["unzip", "-l", archive], stdout=subprocess.PIPE, text=True).stdout
+    check(r.returncode == 0 and r.stdout.splitlines() == expected.splitlines()[1:],
+          "--list as unzip -l: %r" % r.stdout)
+    # --check: every checksum tested, nothing written; damage is status 2.
+    r = c.run(sfx, ["--check"])
+    check(r.returncode == 0 and c.leftovers() == [], "--check passes: %s" % r.stderr)
+    blob = bytearray(open(sfx, "rb").read())
+    blob[blob.index(b"Daten\n")] ^= 0x20  # stored: the data itself
+    damaged = os.path.join(c.dir, "damaged.run")
+    open(damaged, "wb").write(blob)
+    os.chmod(damaged, 0o755)
+    r = c.run(damaged, ["--check"])
+    check(r.returncode == 2 and "ZIP beschädigt" in r.stderr and c.leftovers() == [],
+          "--check finds the damage: %d %s" % (r.returncode, r.stderr))
+    # Arguments after "--" reach the command as they were given.
+    r = c.run(sfx, ["-auto", "--", "/silent", "zwei Worte", "it's"])
+    args = open(os.path.join(c.results, "args")).read().splitlines() if r.returncode == 0 else []
+    check(args == ["[/silent]", "[zwei Worte]", "[it's]"], "arguments after --: %s" % args)
+    # --target: unpacked there (made if missing), kept, named.
+    target = os.path.join(c.dir, "ziel")
+    r = c.run(sfx, ["--target", target, "-auto"])
+    check(r.returncode == 0 and sorted(os.listdir(target)) == ["args.sh", "sub"] and
+          target in r.stdout and c.leftovers() == [], "--target: %s %r" % (r.stderr, r.stdout))
+    # No terminal and no -auto: nobody answers; the message names -auto.
+    r = c.run(sfx, [], stdin="")
+    check(r.returncode == 1 and "-auto" in r.stderr, "no terminal names -auto: %s" % r.stderr)
+
+
 def test_unix_names():
     c = Case("unix_names")
     src = os.path.join(c.dir, "src")
@@ -545,7 +583,7 @@ def main():
                      test_encrypted, test_unsupported_method, test_damaged_entry,
                      test_path_traversal, test_data_descriptors, test_modes_and_info,
                      test_interrupt_while_running, test_shutdown_while_running,
-                     test_deep_tree_is_removed, test_unix_names):
+                     test_deep_tree_is_removed, test_makeself_options, test_unix_names):
             try:
                 test()
             except Exception as e:  # a crash is a failure, the others still run

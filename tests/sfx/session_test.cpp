@@ -82,6 +82,19 @@ TEST(StartUp, Switches) {
     EXPECT_TRUE(w.sfx.waitMode());
 }
 
+// "--" ends the switches: what follows goes to the command, "-info" too.
+TEST(StartUp, ArgumentsAfterDoubleDashGoToTheCommand) {
+    struct Case {
+        const char *args, *command;
+    };
+    for (const Case& c : {Case{"-auto -- /silent -info", "setup.exe /silent -info"},
+                          Case{"-auto --", "setup.exe"}, Case{"-auto --x", "setup.exe"}}) {
+        Session s;
+        EXPECT_EQ(s.run(c.args), Ending::CommandRan) << c.args;
+        EXPECT_EQ(s.rig.host.commands, std::vector<std::string>{c.command}) << c.args;
+    }
+}
+
 TEST(StartUp, UnfilledRecordShowsString0) {
     Session s;
     s.rig.config.complete = 0;
