@@ -238,6 +238,14 @@ def test_unsupported_method():
                        stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     check(r.returncode != 0 and "odd.txt" in r.stderr and "method 12" in r.stderr,
           "mksfx refuses the bzip2 entry by name: %s" % r.stderr)
+    # ZIP64 sizes in a local header (Python's force_zip64) are refused too.
+    z64 = os.path.join(c.dir, "z64.zip")
+    with zipfile.ZipFile(z64, "w") as z, z.open("gross.bin", "w", force_zip64=True) as f:
+        f.write(b"klein")
+    r = subprocess.run([MKSFX, "--stub", STUB, "--zip", z64, "-o", out],
+                       stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    check(r.returncode != 0 and "gross.bin" in r.stderr and "ZIP64" in r.stderr,
+          "mksfx refuses the ZIP64 local header by name: %s" % r.stderr)
     with zipfile.ZipFile(archive, "w") as z:
         for name, data in (("first.txt", b"eins"), ("odd.txt", b"x" * 800), ("after.txt", b"danach")):
             z.writestr(name, data, zipfile.ZIP_DEFLATED)
