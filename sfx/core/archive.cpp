@@ -631,9 +631,9 @@ Outcome Sfx::processEntry() {
                       (inDirectory && e.madeOnUnix &&
                        isValidUtf8(reinterpret_cast<const char*>(rawName), nameLength));
     char name[kPathBuffer], rel[kPathBuffer];
-    NameStatus st = convertEntryName(unicodeName ? unicodeRaw : rawName,
-                                     unicodeName ? unicodeLength : nameLength, utf8, name,
-                                     sizeof name);
+    NameStatus st =
+        convertEntryName(unicodeName ? unicodeRaw : rawName,
+                         unicodeName ? unicodeLength : nameLength, utf8, name, sizeof name);
     if (st != NameStatus::Ok) printableName(rawName, nameLength, name, sizeof name);
     if (st == NameStatus::Ok)
         st = makeRelativePath(name, std::strlen(name), rel, sizeof rel, kWindowsNameRules);
@@ -738,7 +738,8 @@ Outcome Sfx::processEntry() {
     linkEntry_ = inDirectory && e.madeOnUnix && (e.unixMode & kUnixTypeMask) == kUnixLink &&
                  host_.unpackFolder().makesLinks() && !testSetting;
     if (linkEntry_) {
-        if (!sizeKnown || usize >= sizeof linkTarget_) return fail(kTextUnsafeLink, entryPath_, "?");
+        if (!sizeKnown || usize >= sizeof linkTarget_)
+            return fail(kTextUnsafeLink, entryPath_, "?");
     } else if (!testSetting) {
         if (!host_.unpackFolder().createFile(rel))
             return failString(kStrCannotCreateFile, entryPath_);
@@ -890,6 +891,84 @@ Outcome Sfx::makeFolderChain(const char* rel, bool includeLast) {
     knownFolder_[last] = '\0';
     knownFolderLength_ = last;
     return Outcome::Ok;
+}
+
+// ============================================================================
+// [SECTION] Checking and listing (front-end options)
+// ============================================================================
+
+int Sfx::checkArchive() {
+    testSetting = true;
+    if (passwordFlag_) {
+        char entered[sizeof password_] = {};
+        if (!ui_.askPassword(entered, sizeof entered)) return kExitCancelled;
+        setPassword(entered);
+    }
+    const Outcome result = extract();
+    if (result == Outcome::Ok) {
+        std::snprintf(message_, sizeof message_, kTextCheckPassed,
+                      static_cast<unsigned>(filesWritten_));
+        ui_.messageBox(message_, kCaption, Buttons::Ok, Icon::None, 0);
+    }
+    return result == Outcome::Ok ? 0 : result == Outcome::Cancelled ? kExitCancelled : kExitFailed;
+}
+
+// The central directory, one line per entry, in the layout of "unzip -l".
+int Sfx::listEntries() {
+    uint64_t end = 0;
+    uint8_t record[4 + kEndRecordSize];
+    if (spanned_ || !findEndRecord(&end) || !source_.seek(end) ||
+        source_.read(record, sizeof record) != static_cast<long>(sizeof record)) {
+        failString(kStrBadHeader);
+        return kExitFailed;
+    }
+    const uint16_t count = load16le(record + 4 + 6);
+    const uint32_t dirSize = load32le(record + 4 + 8);
+    if (dirSize > end || dirSize > kMaxCentralDirectory) {
+        failString(kStrBadHeader);
+        return kExitFailed;
+    }
+    auto* directory = static_cast<uint8_t*>(std::malloc(dirSize ? dirSize : 1));
+    if (directory == nullptr || !source_.seek(end - dirSize) ||
+        source_.read(directory, dirSize) != static_cast<long>(dirSize)) {
+        std::free(directory);
+        failString(kStrBadHeader);
+        return kExitFailed;
+    }
+    ui_.messageBox("  Length      Date    Time    Name\n---------  ---------- -----   ----",
+                   kCaption, Buttons::Ok, Icon::None, 0);
+    ByteReader r(directory, dirSize);
+    uint64_t total = 0;
+    unsigned listed = 0;
+    while (listed < count && r.remaining() >= 4 + kCentralHeaderSize &&
+           r.u32() == signature(kSigCentral)) {
+        const uint8_t* h = r.here();
+        r.skip(kCentralHeaderSize);
+        const uint16_t nameLength = load16le(h + 24);
+        const uint8_t* raw = r.here();
+        r.skip(size_t{nameLength} + load16le(h + 26) + load16le(h + 28));
+        if (!r.ok()) break;
+        char name[kPathBuffer];
+        const bool utf8 =
+            (load16le(h + 4) & kFlagUtf8) != 0 ||
+            (h[1] == 3 && isValidUtf8(reinterpret_cast<const char*>(raw), nameLength));
+        if (convertEntryName(raw, nameLength, utf8, name, sizeof name) != NameStatus::Ok)
+            printableName(raw, nameLength, name, sizeof name);
+        const uint16_t time = load16le(h + 8), date = load16le(h + 10);
+        const uint32_t size = load32le(h + 20);
+        std::snprintf(message_, sizeof message_, "%9lu  %04u-%02u-%02u %02u:%02u   %s",
+                      static_cast<unsigned long>(size), 1980u + (date >> 9), (date >> 5) & 15u,
+                      date & 31u, time >> 11, (time >> 5) & 63u, name);
+        ui_.messageBox(message_, kCaption, Buttons::Ok, Icon::None, 0);
+        total += size;
+        ++listed;
+    }
+    std::free(directory);
+    std::snprintf(message_, sizeof message_,
+                  "---------                     -------\n%9lu                     %u file%s",
+                  static_cast<unsigned long>(total), listed, listed == 1 ? "" : "s");
+    ui_.messageBox(message_, kCaption, Buttons::Ok, Icon::None, 0);
+    return listed == count ? 0 : kExitFailed;
 }
 
 }  // namespace gm::sfx

@@ -306,7 +306,12 @@ void Sfx::finish() {
 bool Sfx::launch() {
     const bool shell = (config_.flags3 & (kF3ShellInstall | kF3LoadShellExecute)) ==
                        (kF3ShellInstall | kF3LoadShellExecute);
-    if (host_.startCommand(strings_.command, shell)) return true;
+    char line[sizeof strings_.command + sizeof commandArguments_ + 1];
+    if (commandArguments_[0] != '\0')
+        std::snprintf(line, sizeof line, "%s %s", strings_.command, commandArguments_);
+    else
+        std::snprintf(line, sizeof line, "%s", strings_.command);
+    if (host_.startCommand(line, shell)) return true;
     std::snprintf(message_, sizeof message_, sfxString(kStrRunFailed), strings_.command);
     ui_.messageBox(message_, kCaption, Buttons::Ok, Icon::Error, 0);
     ending_ = Ending::Failed;

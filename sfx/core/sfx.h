@@ -5,7 +5,7 @@
 //
 // The original is plain procedures over global state; here the global state
 // is one object, Sfx, so that tests can run many stubs in one process. The
-// procedures are spread over files by Part:
+// procedures are spread over files by what they do:
 //   startup.cpp   main procedure, switches, configuration strings
 //   archive.cpp   the archive walk, entries, fill/flush, disks
 //   dialog.cpp    the Setup press, Close, Info, launch, finish
@@ -133,10 +133,18 @@ class Sfx final : private InflateIo {
     // Settings that the shipped stub fixes (tests change them).
     bool overwriteWithoutAsking = kStubOverwriteWithoutAsking;
     bool testSetting = kStubTestSetting;
-    // Front-end options (Linux "--keep", "--noexec"): keep the unpacked
-    // files, also after a failed run; unpack without running the command.
+    // Front-end options (Linux "--keep", "--noexec", "--target"): keep the
+    // unpacked files, also after a failed run; unpack without running the
+    // command; unpack into this folder (made if missing) and keep it.
     bool keepUnpackedFiles = false;
     bool runCommand = true;
+    const char* targetFolder = nullptr;
+
+    // After startUp(): "--check" tests every entry's checksum and writes
+    // nothing; "--list" lists the entries as "unzip -l" does. Both return
+    // the exit status.
+    int checkArchive();
+    int listEntries();
 
     // State visible to tests.
     const SfxConfig& config() const { return config_; }
@@ -157,6 +165,7 @@ class Sfx final : private InflateIo {
 
   private:
     // ----- start-up -----
+    const char* splitCommandArguments(const char* args);
     bool allocateBuffers();
     Outcome readConfigStrings();
     void parseSwitch(const char* args);
@@ -201,8 +210,9 @@ class Sfx final : private InflateIo {
     bool launch();
     bool createUnpackingFolder();
     void cleanUp();
-    void cleanUpFolder(const char* rel, unsigned depth);
-    void deleteWithRetries(const char* rel);
+    struct CleanupLevel;
+    void cleanUpTree();
+    void deleteWithRetries(const char* name, CleanupLevel** levels, size_t depth);
     bool planFolder();
 
     Answer ask(const char* text, Buttons buttons, Icon icon, int defaultButton = 0);
@@ -226,6 +236,8 @@ class Sfx final : private InflateIo {
     Ending ending_ = Ending::None;
     int commandStatus_ = -1;  // the ended command's exit status
 
+    char switches_[1024] = {};          // the arguments before "--"
+    char commandArguments_[1024] = {};  // and after it, for the command
     char password_[256] = {};
     size_t passwordLength_ = 0;
     bool havePassword_ = false;
@@ -251,9 +263,9 @@ class Sfx final : private InflateIo {
     ZipKeys keys_;
     uint32_t crc_ = 0;
     bool outputOpen_ = false;
-    bool discardOutput_ = false;       // inflating only to find the end of a skipped entry
-    uint64_t entryBytes_ = 0;          // bytes of the current entry written
-    uint64_t entryLimit_ = 0;          // its declared size (all ones: none known)
+    bool discardOutput_ = false;  // inflating only to find the end of a skipped entry
+    uint64_t entryBytes_ = 0;     // bytes of the current entry written
+    uint64_t entryLimit_ = 0;     // its declared size (all ones: none known)
     // A symbolic-link entry: its data, the target, is gathered here.
     bool linkEntry_ = false;
     char linkTarget_[1024] = {};

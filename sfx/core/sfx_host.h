@@ -85,6 +85,13 @@ class UnpackFolder {
     virtual bool listFolder(const char* rel, NameList* out) = 0;
     virtual bool deleteFile(const char* rel) = 0;  // after setting normal attributes
     virtual bool removeFolder(const char* rel) = 0;
+    // The clean-up walks the tree one folder at a time: after
+    // enterFolder(name), the paths given to listFolder, deleteFile and
+    // removeFolder are relative to that folder until leaveFolder() goes back
+    // to its parent. So trees of any depth and path length go (the Linux
+    // backend holds one open folder, never a path).
+    virtual bool enterFolder(const char* name) = 0;
+    virtual void leaveFolder() = 0;
     // Symbolic links (Linux): entries made on Unix with the link type are
     // restored as links. Where the backend makes none (Windows), they are
     // written as files holding the target.

@@ -79,6 +79,10 @@ inline constexpr auto kTextBadNameEncoding =
 inline constexpr auto kTextUnsafeLink = stubText(
     "Unzulässige Verknüpfung im ZIP-Archiv: %s -> %s\nDas Ziel liegt außerhalb des "
     "Zielverzeichnisses. Unzip-Vorgang wird abgebrochen.");
+inline constexpr auto kTextCheckPassed =
+    stubText("Prüfung bestanden: %u Dateien, alle Prüfsummen stimmen.");
+inline constexpr auto kTextNeedsAuto = stubText(
+    "Keine Eingabe: ohne Terminal fragt niemand. Mit -auto startet das Setup ohne Rückfrage.");
 inline constexpr auto kTextFilesKept = stubText("Die entpackten Dateien bleiben in %s");
 // Damage that the sizes show (the checksum text would print two equal or
 // meaningless values).

@@ -158,12 +158,16 @@ bool PosixArchiveSource::readVolumeLabel(char* label, size_t capacity) {
 
 PosixUnpackFolder::~PosixUnpackFolder() {
     forgetParent();
+    if (cursor_ >= 0) ::close(cursor_);
     if (out_ >= 0) ::close(out_);
     if (root_ >= 0) ::close(root_);
 }
 
 void PosixUnpackFolder::bind(int dirFd, const char* path) {
     forgetParent();
+    if (cursor_ >= 0) ::close(cursor_);
+    cursor_ = -1;
+    cursorDepth_ = 0;
     if (root_ >= 0) ::close(root_);
     root_ = dirFd;
     copyString(path_, sizeof path_, path);
@@ -174,15 +178,16 @@ void PosixUnpackFolder::bind(int dirFd, const char* path) {
 // calls find it there and cost no system call at all.
 int PosixUnpackFolder::openParent(const char* rel, const char** leaf) {
     if (root_ < 0) return -1;
+    const int base = cursor_ >= 0 ? cursor_ : root_;
     const char* slash = std::strrchr(rel, '/');
     const size_t folderLength = slash ? static_cast<size_t>(slash - rel) : 0;
     *leaf = slash ? slash + 1 : rel;
-    if (folderLength == 0) return root_;
+    if (folderLength == 0) return base;
     if (parentFd_ >= 0 && folderLength == std::strlen(parentRel_) &&
         std::memcmp(rel, parentRel_, folderLength) == 0)
         return parentFd_;
     if (folderLength >= sizeof parentRel_) return -1;
-    int fd = root_;
+    int fd = base;
     const char* p = rel;
     while (p < rel + folderLength) {
         const char* end = static_cast<const char*>(
@@ -196,7 +201,7 @@ int PosixUnpackFolder::openParent(const char* rel, const char** leaf) {
             comp[n] = '\0';
             next = openat(fd, comp, O_RDONLY | O_DIRECTORY | kOpenFlags);
         }
-        if (fd != root_) ::close(fd);
+        if (fd != base) ::close(fd);
         if (next < 0) return -1;
         fd = next;
         p = end + 1;
@@ -279,7 +284,7 @@ void PosixUnpackFolder::closeFile(const DosTime* time, uint32_t unixMode) {
 bool PosixUnpackFolder::listFolder(const char* rel, NameList* out) {
     int fd;
     if (rel[0] == '\0') {
-        fd = dup(root_);
+        fd = dup(cursor_ >= 0 ? cursor_ : root_);
     } else {
         const char* leaf;
         const int dir = openParent(rel, &leaf);
@@ -307,6 +312,30 @@ bool PosixUnpackFolder::listFolder(const char* rel, NameList* out) {
     }
     closedir(d);
     return ok;
+}
+
+bool PosixUnpackFolder::enterFolder(const char* name) {
+    const char* leaf;
+    const int dir = openParent(name, &leaf);
+    const int fd = dir >= 0 ? openat(dir, leaf, O_RDONLY | O_DIRECTORY | kOpenFlags) : -1;
+    if (fd < 0) return false;
+    forgetParent();
+    if (cursor_ >= 0) ::close(cursor_);
+    cursor_ = fd;
+    ++cursorDepth_;
+    return true;
+}
+
+// Back through ".." of the open folder: the walk never holds more than one
+// folder open, however deep the tree.
+void PosixUnpackFolder::leaveFolder() {
+    if (cursorDepth_ == 0) return;
+    forgetParent();
+    const int up =
+        --cursorDepth_ > 0 ? openat(cursor_, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+    ::close(cursor_);
+    cursor_ = up;
+    if (up < 0) cursorDepth_ = 0;  // lost: the root again, and later removals fail safely
 }
 
 bool PosixUnpackFolder::createLink(const char* rel, const char* target) {
@@ -397,14 +426,15 @@ bool PosixHost::krtCandidate(const char* base, unsigned i, char* out, size_t cap
 }
 
 bool PosixHost::createUnpackFolder(const char* path) {
-    if (mkdir(path, 0700) != 0) return false;
+    const bool made = mkdir(path, 0700) == 0;
+    if (!made && !(allowExisting_ && errno == EEXIST)) return false;
     const int fd = ::open(path, O_RDONLY | O_DIRECTORY | kOpenFlags);
     struct stat st;
     if (fd < 0 || fstat(fd, &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid()) {
         if (fd >= 0) ::close(fd);
         return false;
     }
-    fchmod(fd, 0700);  // also against a umask that removes the owner's rights
+    if (made) fchmod(fd, 0700);  // also against a umask that removes the owner's rights
     folder_.bind(fd, path);
     copyString(folderPath_, sizeof folderPath_, path);
     return true;

@@ -50,6 +50,8 @@ class PosixUnpackFolder final : public UnpackFolder {
     bool listFolder(const char* rel, NameList* out) override;
     bool deleteFile(const char* rel) override;
     bool removeFolder(const char* rel) override;
+    bool enterFolder(const char* name) override;
+    void leaveFolder() override;
     bool makesLinks() const override { return true; }
     bool createLink(const char* rel, const char* target) override;
 
@@ -61,6 +63,8 @@ class PosixUnpackFolder final : public UnpackFolder {
     void forgetParent();
 
     int root_ = -1;
+    int cursor_ = -1;  // the clean-up's folder below root_ (-1: root_ itself)
+    size_t cursorDepth_ = 0;
     int out_ = -1;
     int parentFd_ = -1;  // the last parent folder opened, and its path
     char parentRel_[4096] = {};
@@ -98,6 +102,10 @@ class PosixHost final : public SfxHost {
     void stopCommand(bool force) override;
     bool programRunning(const char* name) override;
 
+    // "--target": the unpacking folder may exist already (it must be the
+    // user's own folder, not a link); it is made when missing.
+    void allowExistingFolder(bool allow) { allowExisting_ = allow; }
+
     // The signal a polite stop forwards to the command: the one that asked
     // the stub to end (from the front end), else SIGTERM.
     void setStopSignal(int (*stopSignal)()) { stopSignal_ = stopSignal; }
@@ -109,6 +117,7 @@ class PosixHost final : public SfxHost {
     pid_t child_ = -1;
     int status_ = -1;
     int (*stopSignal_)() = nullptr;
+    bool allowExisting_ = false;
 };
 
 }  // namespace gm::sfx

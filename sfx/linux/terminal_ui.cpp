@@ -231,7 +231,9 @@ Command TerminalUi::waitCommand() {
             // A signal that came with the end of the input counts first.
             if (Command c = takeSignal(); c != Command::None) return c;
             // Nobody to answer: a finished setup counts as confirmed; the
-            // start question as closed.
+            // start question as closed, saying how to run without one.
+            if (!finishButton_ && !inIsTerminal_)
+                std::fprintf(err_, "%s\n", kTextNeedsAuto.c_str());
             return finishButton_ ? Command::Setup : Command::Close;
         }
         if (finishButton_) return Command::Setup;

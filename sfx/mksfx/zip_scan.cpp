@@ -32,13 +32,15 @@ bool entryIsUnpackable(const uint8_t* local, size_t room, uint16_t method, uint3
         *error = "damaged ZIP archive (local header of entry \"" + name + "\")";
         return false;
     }
-    const bool zip64Sizes = load32le(local + 18) == 0xFFFFFFFFu || load32le(local + 22) == 0xFFFFFFFFu;
+    const bool zip64Sizes =
+        load32le(local + 18) == 0xFFFFFFFFu || load32le(local + 22) == 0xFFFFFFFFu;
     bool zip64Extra = false;
     for (size_t at = kLocalSize + nameLength, stop = at + extraLength; at + 4 <= stop;
          at += 4 + load16le(local + at + 2))
         zip64Extra = zip64Extra || load16le(local + at) == kZip64Extra;
     if (zip64Sizes || zip64Extra) {
-        *error = "entry \"" + name + "\": ZIP64 sizes in its local header (the stub reads no ZIP64)";
+        *error =
+            "entry \"" + name + "\": ZIP64 sizes in its local header (the stub reads no ZIP64)";
         return false;
     }
     return true;

@@ -104,12 +104,15 @@ bool Win32ArchiveSource::readVolumeLabel(char* label, size_t capacity) {
 // wide-character API
 // ============================================================================
 
-void Win32UnpackFolder::bind(const char* root) { copyString(root_, sizeof root_, root); }
+void Win32UnpackFolder::bind(const char* root) {
+    copyString(root_, sizeof root_, root);
+    cursor_[0] = '\0';
+}
 
 bool Win32UnpackFolder::full(const char* rel, wchar_t* out, size_t capacity) const {
-    char path[sizeof root_ + kPathBuffer + 8];
-    const int n = rel[0] ? std::snprintf(path, sizeof path, "%s\\%s", root_, rel)
-                         : std::snprintf(path, sizeof path, "%s", root_);
+    char path[sizeof root_ + sizeof cursor_ + kPathBuffer + 8];
+    const int n = rel[0] ? std::snprintf(path, sizeof path, "%s%s\\%s", root_, cursor_, rel)
+                         : std::snprintf(path, sizeof path, "%s%s", root_, cursor_);
     if (n < 0 || static_cast<size_t>(n) >= sizeof path) return false;
     for (char* p = path; *p; ++p)
         if (*p == '/') *p = '\\';
@@ -186,6 +189,22 @@ bool Win32UnpackFolder::deleteFile(const char* rel) {
     // A link to a folder is removed as a folder, never followed.
     if (DeleteFileW(path)) return true;
     return RemoveDirectoryW(path) != 0;
+}
+
+// Windows paths are bounded (MAX_PATH): the clean-up's folder is kept as
+// a path below the root.
+bool Win32UnpackFolder::enterFolder(const char* name) {
+    const size_t n = std::strlen(cursor_);
+    const int added = std::snprintf(cursor_ + n, sizeof cursor_ - n, "\\%s", name);
+    if (added < 0 || static_cast<size_t>(added) >= sizeof cursor_ - n) {
+        cursor_[n] = '\0';
+        return false;
+    }
+    return true;
+}
+
+void Win32UnpackFolder::leaveFolder() {
+    if (char* last = std::strrchr(cursor_, '\\')) *last = '\0';
 }
 
 bool Win32UnpackFolder::removeFolder(const char* rel) {

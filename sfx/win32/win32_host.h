@@ -48,12 +48,16 @@ class Win32UnpackFolder final : public UnpackFolder {
     bool listFolder(const char* rel, NameList* out) override;
     bool deleteFile(const char* rel) override;
     bool removeFolder(const char* rel) override;
+    bool enterFolder(const char* name) override;
+    void leaveFolder() override;
 
   private:
-    // root + "\" + rel with '/' turned into '\', in UTF-16.
+    // root + the clean-up's folder + "\" + rel with '/' turned into '\', in
+    // UTF-16.
     bool full(const char* rel, wchar_t* out, size_t capacity) const;
 
     char root_[kPathBuffer] = {};
+    char cursor_[kPathBuffer * 3] = {};  // "\a\b" below the root, or ""
     HANDLE out_ = INVALID_HANDLE_VALUE;
 };
 

@@ -326,7 +326,8 @@ TEST(Archive, SymbolicLinksStayInside) {
         Extraction x(makeSfx(buildZip({link, entry("after.txt", bytesOf("2"))}).bytes));
         EXPECT_EQ(x.run(), c.inside ? Outcome::Ok : Outcome::Failed) << c.name;
         const auto made = x.rig.host.fs.links.find(std::string(kRoot) + "/" + c.name);
-        EXPECT_EQ(made != x.rig.host.fs.links.end() && made->second == c.target, c.inside) << c.name;
+        EXPECT_EQ(made != x.rig.host.fs.links.end() && made->second == c.target, c.inside)
+            << c.name;
         EXPECT_EQ(x.file(c.name), nullptr) << c.name;  // never a file holding the target
         EXPECT_EQ(x.rig.ui.saw("Unzulässige Verknüpfung"), !c.inside) << c.name;
         EXPECT_EQ(x.file("after.txt") != nullptr, c.inside) << c.name;

@@ -112,7 +112,7 @@ class StringTable : public ::testing::Test {
     }
 };
 
-TEST_F(StringTable, TextsAreExactlyThePartsTexts) {
+TEST_F(StringTable, TextsAreExactlyTheShippedTexts) {
     EXPECT_EQ(fromStub(sfxString(0)),
               "This is an incomplete self-extractor;\nplease re-create the file and try again.");
     EXPECT_EQ(fromStub(sfxString(1)), "Please insert disk %d in drive %s.");
@@ -289,9 +289,9 @@ TEST(EntryName, SafeNamesBecomeRelativePaths) {
 
 TEST(EntryName, TraversalIsRefusedOnEveryPlatform) {
     for (bool windows : {false, true})
-        for (const char* bad : {"../evil", "a/../../evil", "a/..", "..\\evil", "a\\..\\..\\x",
-                                "/../x", "\\..\\x", "a/ ../x", "a/.. /x", "a/.../x", "", "/",
-                                "./", "//"})
+        for (const char* bad :
+             {"../evil", "a/../../evil", "a/..", "..\\evil", "a\\..\\..\\x", "/../x", "\\..\\x",
+              "a/ ../x", "a/.. /x", "a/.../x", "", "/", "./", "//"})
             EXPECT_EQ(rel(bad, windows), "UNSAFE") << bad << " windows=" << windows;
     EXPECT_EQ(rel("con.txt", true), "UNSAFE");
     EXPECT_EQ(rel("a/LPT1", true), "UNSAFE");

@@ -19,6 +19,8 @@ import time
 import zipfile
 import zlib
 
+from zipcrypto_check import wrong_password, zipcrypto_header_accepts
+
 STUB, MKSFX = sys.argv[1], sys.argv[2]
 WORK = tempfile.mkdtemp(prefix="sfx_e2e_")
 FAILURES = []
@@ -182,44 +184,6 @@ def test_private_folder():
           "planted link untouched, own folder gone: %s" % c.leftovers())
 
 
-def zipcrypto_header_accepts(archive, password):
-    """Whether the traditional-encryption check byte of the archive's first
-    entry accepts the password. A wrong password passes that one-byte check
-    one time in 256; such a password then fails only at the entry's CRC."""
-    with open(archive, "rb") as f:
-        data = f.read()
-    flags, = struct.unpack_from("<H", data, 6)
-    mtime, = struct.unpack_from("<H", data, 10)
-    crc, = struct.unpack_from("<I", data, 14)
-    name_len, extra_len = struct.unpack_from("<HH", data, 26)
-    header = data[30 + name_len + extra_len:][:12]
-    keys = [0x12345678, 0x23456789, 0x34567890]
-
-    def update(byte):
-        keys[0] = zlib.crc32(bytes([byte]), keys[0] ^ 0xFFFFFFFF) ^ 0xFFFFFFFF
-        keys[1] = ((keys[1] + (keys[0] & 0xFF)) * 134775813 + 1) & 0xFFFFFFFF
-        keys[2] = zlib.crc32(bytes([keys[1] >> 24]), keys[2] ^ 0xFFFFFFFF) ^ 0xFFFFFFFF
-
-    for byte in password.encode():
-        update(byte)
-    plain = 0
-    for byte in header:
-        temp = (keys[2] | 2) & 0xFFFF
-        plain = byte ^ (((temp * (temp ^ 1)) >> 8) & 0xFF)
-        update(plain)
-    expected = (mtime >> 8) if flags & 0x08 else (crc >> 24)
-    return plain == expected
-
-
-def wrong_password(archive):
-    """A wrong password that the first entry's check byte refuses."""
-    for n in range(1000):
-        candidate = "falsch%d" % n
-        if not zipcrypto_header_accepts(archive, candidate):
-            return candidate
-    raise AssertionError("no refused password found")
-
-
 def test_encrypted():
     c = Case("encrypted")
     src = os.path.join(c.dir, "src")
@@ -274,6 +238,14 @@ def test_unsupported_method():
                        stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     check(r.returncode != 0 and "odd.txt" in r.stderr and "method 12" in r.stderr,
           "mksfx refuses the bzip2 entry by name: %s" % r.stderr)
+    # ZIP64 sizes in a local header (Python's force_zip64) are refused too.
+    z64 = os.path.join(c.dir, "z64.zip")
+    with zipfile.ZipFile(z64, "w") as z, z.open("gross.bin", "w", force_zip64=True) as f:
+        f.write(b"klein")
+    r = subprocess.run([MKSFX, "--stub", STUB, "--zip", z64, "-o", out],
+                       stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    check(r.returncode != 0 and "gross.bin" in r.stderr and "ZIP64" in r.stderr,
+          "mksfx refuses the ZIP64 local header by name: %s" % r.stderr)
     with zipfile.ZipFile(archive, "w") as z:
         for name, data in (("first.txt", b"eins"), ("odd.txt", b"x" * 800), ("after.txt", b"danach")):
             z.writestr(name, data, zipfile.ZIP_DEFLATED)
@@ -448,10 +420,11 @@ def test_modes_and_info():
 def test_interrupt_while_running():
     c = Case("interrupt")
     src = os.path.join(c.dir, "src")
-    # The setup runs until the test lets it go: the signal always lands
-    # while it runs, however slow the machine.
+    # The setup runs until the test lets it go (a minute at most): the
+    # signal always lands while it runs, however slow the machine.
     write_files(src, {"slow.sh": b"exec >/dev/null 2>&1; touch \"$RESULTS/started\"\n"
-                                 b"while [ ! -e \"$RESULTS/go\" ]; do sleep 0.05; done\n"
+                                 b"i=0; while [ ! -e \"$RESULTS/go\" ] && [ $i -lt 1200 ]; do\n"
+                                 b"  sleep 0.05; i=$((i + 1)); done\n"
                                  b"touch \"$RESULTS/finished\"\n"})
     archive = os.path.join(c.dir, "i.zip")
     subprocess.run(["zip", "-q", archive, "slow.sh"], cwd=src, check=True)
@@ -463,8 +436,12 @@ def test_interrupt_while_running():
     while not os.path.exists(os.path.join(c.results, "started")) and time.time() < deadline:
         time.sleep(0.05)
     p.send_signal(signal.SIGINT)
-    out, err = p.communicate("j\n", timeout=30)
-    open(os.path.join(c.results, "go"), "w").close()
+    try:
+        out, err = p.communicate("j\n", timeout=30)
+    finally:
+        open(os.path.join(c.results, "go"), "w").close()
+        if p.poll() is None:
+            p.kill()
     check("sh slow.sh ist immer noch aktiv" in err, "Ctrl-C asks string 17: %s" % err)
     check(p.returncode == 1, "cancelled: exit 1 (%d)" % p.returncode)
     deadline = time.time() + 30
@@ -480,8 +457,8 @@ def test_shutdown_while_running():
     c = Case("shutdown")
     src = os.path.join(c.dir, "src")
     write_files(src, {"s.sh": b"trap 'touch \"$RESULTS/term\"; exit 0' TERM\n"
-                              b"touch \"$RESULTS/started\"\n"
-                              b"while :; do sleep 0.05; done\n"})
+                              b"exec >/dev/null 2>&1; touch \"$RESULTS/started\"\n"
+                              b"i=0; while [ $i -lt 1200 ]; do sleep 0.05; i=$((i + 1)); done\n"})
     archive = os.path.join(c.dir, "t.zip")
     subprocess.run(["zip", "-q", archive, "s.sh"], cwd=src, check=True)
     sfx = c.sfx(archive, "--command", "sh s.sh")
@@ -492,7 +469,11 @@ def test_shutdown_while_running():
         while not os.path.exists(os.path.join(c.results, "started")) and time.time() < deadline:
             time.sleep(0.05)
         p.send_signal(sig)
-        out, err = p.communicate("", timeout=60)
+        try:
+            out, err = p.communicate("", timeout=60)
+        finally:
+            if p.poll() is None:
+                p.kill()
         if sig == signal.SIGTERM:
             check(os.path.exists(os.path.join(c.results, "term")), "SIGTERM reached the setup")
         check(p.returncode == 128 + sig, "%s: exit %d (%d)" % (sig, 128 + sig, p.returncode))
@@ -512,12 +493,70 @@ def test_shutdown_while_running():
             break
         seen += chunk
     p.send_signal(signal.SIGTERM)
-    p.wait(timeout=30)
-    out, err = p.communicate(timeout=30)
+    try:
+        p.wait(timeout=30)
+        out, err = p.communicate(timeout=30)
+    finally:
+        if p.poll() is None:
+            p.kill()
     err = (seen + err).decode()
     check(p.returncode == 128 + signal.SIGTERM and "Lösche temporäre Dateien" not in err,
           "SIGTERM at the start question: %d %s" % (p.returncode, err))
     check(c.leftovers() == [], "nothing made at the start question: %s" % c.leftovers())
+
+
+def test_deep_tree_is_removed():
+    c = Case("deep_tree")
+    src = os.path.join(c.dir, "src")
+    # The setup makes a tree 200 folders deep whose relative path (6200
+    # bytes) is longer than PATH_MAX, with a file at every level.
+    write_files(src, {"deep.py": b"import os\nfor i in range(200):\n"
+                                 b"    open('f', 'w').close()\n"
+                                 b"    os.mkdir('d' * 30)\n    os.chdir('d' * 30)\n"})
+    archive = os.path.join(c.dir, "d.zip")
+    subprocess.run(["zip", "-q", archive, "deep.py"], cwd=src, check=True)
+    r = c.run(c.sfx(archive, "--command", "%s deep.py" % sys.executable), ["-auto"])
+    check(r.returncode == 0, "deep tree made: %s" % r.stderr)
+    check(c.leftovers() == [] and "bleiben" not in r.stdout,
+          "deep tree removed: %s %r" % (c.leftovers(), r.stdout))
+
+
+def test_makeself_options():
+    c = Case("makeself_options")
+    src = os.path.join(c.dir, "src")
+    write_files(src, {"args.sh": b"for a in \"$@\"; do echo \"[$a]\"; done > \"$RESULTS/args\"\n",
+                      "sub/data.txt": b"Daten\n" * 100})
+    archive = os.path.join(c.dir, "o.zip")
+    subprocess.run(["zip", "-q", "-r", "-0", archive, "args.sh", "sub"], cwd=src, check=True)
+    sfx = c.sfx(archive, "--command", "sh args.sh")
+    # --list: the lines of unzip -l after its "Archive:" line.
+    r = c.run(sfx, ["--list"])
+    expected = subprocess.run(["unzip", "-l", archive], stdout=subprocess.PIPE, text=True).stdout
+    check(r.returncode == 0 and r.stdout.splitlines() == expected.splitlines()[1:],
+          "--list as unzip -l: %r" % r.stdout)
+    # --check: every checksum tested, nothing written; damage is status 2.
+    r = c.run(sfx, ["--check"])
+    check(r.returncode == 0 and c.leftovers() == [], "--check passes: %s" % r.stderr)
+    blob = bytearray(open(sfx, "rb").read())
+    blob[blob.index(b"Daten\n")] ^= 0x20  # stored: the data itself
+    damaged = os.path.join(c.dir, "damaged.run")
+    open(damaged, "wb").write(blob)
+    os.chmod(damaged, 0o755)
+    r = c.run(damaged, ["--check"])
+    check(r.returncode == 2 and "ZIP beschädigt" in r.stderr and c.leftovers() == [],
+          "--check finds the damage: %d %s" % (r.returncode, r.stderr))
+    # Arguments after "--" reach the command as they were given.
+    r = c.run(sfx, ["-auto", "--", "/silent", "zwei Worte", "it's"])
+    args = open(os.path.join(c.results, "args")).read().splitlines() if r.returncode == 0 else []
+    check(args == ["[/silent]", "[zwei Worte]", "[it's]"], "arguments after --: %s" % args)
+    # --target: unpacked there (made if missing), kept, named.
+    target = os.path.join(c.dir, "ziel")
+    r = c.run(sfx, ["--target", target, "-auto"])
+    check(r.returncode == 0 and sorted(os.listdir(target)) == ["args.sh", "sub"] and
+          target in r.stdout and c.leftovers() == [], "--target: %s %r" % (r.stderr, r.stdout))
+    # No terminal and no -auto: nobody answers; the message names -auto.
+    r = c.run(sfx, [], stdin="")
+    check(r.returncode == 1 and "-auto" in r.stderr, "no terminal names -auto: %s" % r.stderr)
 
 
 def test_unix_names():
@@ -551,7 +590,8 @@ def main():
         for test in (test_stored_deflated_folders_and_command, test_private_folder,
                      test_encrypted, test_unsupported_method, test_damaged_entry,
                      test_path_traversal, test_data_descriptors, test_modes_and_info,
-                     test_interrupt_while_running, test_shutdown_while_running, test_unix_names):
+                     test_interrupt_while_running, test_shutdown_while_running,
+                     test_deep_tree_is_removed, test_makeself_options, test_unix_names):
             try:
                 test()
             except Exception as e:  # a crash is a failure, the others still run

@@ -155,9 +155,9 @@ TEST(Mksfx, RefusesEntriesTheStubCannotUnpack) {
         ZipEntrySpec entry;
         const char* error;
     };
-    for (const Case& c : {Case{bz, "entry \"odd.bin\": compression method 12"},
-                          Case{z64, "entry \"big.bin\": ZIP64 sizes in its local header"},
-                          Case{emptyBz, ""}}) {
+    for (const Case& c :
+         {Case{bz, "entry \"odd.bin\": compression method 12"},
+          Case{z64, "entry \"big.bin\": ZIP64 sizes in its local header"}, Case{emptyBz, ""}}) {
         BuildRequest rq = request();
         ZipEntrySpec ok;
         ok.name = "ok.txt";

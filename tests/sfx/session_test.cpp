@@ -82,6 +82,19 @@ TEST(StartUp, Switches) {
     EXPECT_TRUE(w.sfx.waitMode());
 }
 
+// "--" ends the switches: what follows goes to the command, "-info" too.
+TEST(StartUp, ArgumentsAfterDoubleDashGoToTheCommand) {
+    struct Case {
+        const char *args, *command;
+    };
+    for (const Case& c : {Case{"-auto -- /silent -info", "setup.exe /silent -info"},
+                          Case{"-auto --", "setup.exe"}, Case{"-auto --x", "setup.exe"}}) {
+        Session s;
+        EXPECT_EQ(s.run(c.args), Ending::CommandRan) << c.args;
+        EXPECT_EQ(s.rig.host.commands, std::vector<std::string>{c.command}) << c.args;
+    }
+}
+
 TEST(StartUp, UnfilledRecordShowsString0) {
     Session s;
     s.rig.config.complete = 0;
@@ -223,7 +236,9 @@ TEST(Dialog, PlannedFolderSkipsTakenNamesAndFallsBack) {
     s.rig.ui.commands = {Command::Setup};
     s.run();
     EXPECT_EQ(s.rig.host.unpackRoot, "/tmp/KRSE3.tmp");
-    EXPECT_FALSE(s.rig.host.fs.files.count("/tmp/KRSEf.tmp"));  // placeholders removed
+    // The placeholder of the name used is removed; the taken name is not.
+    EXPECT_FALSE(s.rig.host.fs.files.count("/tmp/KRSE3.tmp"));
+    EXPECT_TRUE(s.rig.host.fs.files.count("/tmp/KRSE1.tmp"));
 
     Session t;
     for (unsigned i = 1; i <= 999; ++i) {
@@ -407,8 +422,9 @@ TEST(Dialog, ExitStatusIsTheCommandsOnceItRan) {
         Ending ending;
         int status;
     };
-    for (const Case& c : {Case{false, 0, Ending::Failed, 2}, Case{true, 127, Ending::CommandRan, 127},
-                          Case{true, 3, Ending::CommandRan, 3}, Case{true, 0, Ending::CommandRan, 0}}) {
+    for (const Case& c :
+         {Case{false, 0, Ending::Failed, 2}, Case{true, 127, Ending::CommandRan, 127},
+          Case{true, 3, Ending::CommandRan, 3}, Case{true, 0, Ending::CommandRan, 0}}) {
         Session s;
         s.rig.host.commandStarts = c.starts;
         s.rig.host.commandExit = c.exit;
@@ -455,7 +471,8 @@ TEST(Dialog, ShutdownWhileRunningStopsTheCommandThenFinishesOnce) {
     q.rig.ui.commands = {Command::Shutdown};
     EXPECT_EQ(q.run(), Ending::Interrupted);
     EXPECT_NE(q.status, 0);
-    EXPECT_TRUE(q.rig.ui.statuses.empty() || q.rig.ui.statuses.back() != "Lösche temporäre Dateien");
+    EXPECT_TRUE(q.rig.ui.statuses.empty() ||
+                q.rig.ui.statuses.back() != "Lösche temporäre Dateien");
     EXPECT_TRUE(q.rig.ui.messages.empty());
 }
 
@@ -467,6 +484,8 @@ TEST(CleanUp, UndeletableFileIsRetriedThenLeftForTheRestart) {
     EXPECT_GE(s.rig.ui.pumpedMs, 1000u);
     EXPECT_EQ(s.rig.host.scheduledForRestart, std::vector<std::string>{"/tmp/KRSE1.tmp/lib/x.dll"});
     EXPECT_FALSE(s.rig.host.fs.files.count("/tmp/KRSE1.tmp/setup.exe"));
+    // The folder that stays is named.
+    EXPECT_TRUE(s.rig.ui.saw("Die entpackten Dateien bleiben in /tmp/KRSE1.tmp"));
 }
 
 TEST(CleanUp, GuardRefusesShortAndProtectedFolders) {

@@ -309,7 +309,20 @@ bool FakeUi::interruptRequested() {
 // ---------------------------------------------------------------------------
 
 std::string MemUnpackFolder::full(const char* rel) const {
-    return rel[0] ? root_ + "/" + rel : root_;
+    std::string path = root_;
+    for (const std::string& name : cursor_) path += "/" + name;
+    return rel[0] ? path + "/" + rel : path;
+}
+
+bool MemUnpackFolder::enterFolder(const char* name) {
+    if (!fs_.folders.count(full(name))) return false;
+    cursor_.push_back(name);
+    deepestEntered = std::max(deepestEntered, cursor_.size());
+    return true;
+}
+
+void MemUnpackFolder::leaveFolder() {
+    if (!cursor_.empty()) cursor_.pop_back();
 }
 
 PathKind MemUnpackFolder::kind(const char* rel) {

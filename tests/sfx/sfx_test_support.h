@@ -80,8 +80,8 @@ struct ZipEntrySpec {
     bool flipDataByte = false;  // damage one byte of the (compressed) data
     int64_t localCompressedSizeDelta = 0;
     int64_t declaredSizeDelta = 0;  // added to the uncompressed size in every header
-    bool breakCrc = false;     // wrong CRC in the headers
-    Bytes compressedOverride;  // use these bytes as the compressed data
+    bool breakCrc = false;          // wrong CRC in the headers
+    Bytes compressedOverride;       // use these bytes as the compressed data
 };
 
 struct ZipBuild {
@@ -161,9 +161,9 @@ struct MemFs {
     std::map<std::string, DosTime> times;
     std::set<std::string> folders;
     std::map<std::string, std::string> links;  // symbolic links and their targets
-    std::set<std::string> undeletable;  // files whose deletion fails
-    std::set<std::string> failCreate;   // folders or files that cannot be created
-    size_t writeLimit = SIZE_MAX;       // bytes all files may hold together
+    std::set<std::string> undeletable;         // files whose deletion fails
+    std::set<std::string> failCreate;          // folders or files that cannot be created
+    size_t writeLimit = SIZE_MAX;              // bytes all files may hold together
     size_t written = 0;
 };
 
@@ -181,14 +181,18 @@ class MemUnpackFolder final : public UnpackFolder {
     bool listFolder(const char* rel, NameList* out) override;
     bool deleteFile(const char* rel) override;
     bool removeFolder(const char* rel) override;
+    bool enterFolder(const char* name) override;
+    void leaveFolder() override;
     bool makesLinks() const override { return true; }
     bool createLink(const char* rel, const char* target) override;
 
     int filesCreated = 0;
+    size_t deepestEntered = 0;
 
   private:
     MemFs& fs_;
     std::string root_;
+    std::vector<std::string> cursor_;  // the clean-up's folders below the root
     std::string open_;
     bool isOpen_ = false;
 };
@@ -203,10 +207,10 @@ class FakeHost final : public SfxHost {
     bool enterFails = false;
     int commandPolls = 3;  // commandRunning() is true this often
     bool commandStarts = true;
-    int commandExit = 0;         // the command's exit status
-    bool ignoresStop = false;    // a polite stop does not end the command
-    std::vector<bool> stops;     // stopCommand() calls: force
-    int programPolls = 0;        // programRunning() is true this often
+    int commandExit = 0;       // the command's exit status
+    bool ignoresStop = false;  // a polite stop does not end the command
+    std::vector<bool> stops;   // stopCommand() calls: force
+    int programPolls = 0;      // programRunning() is true this often
     std::vector<std::string> commands;
     std::vector<std::string> scheduledForRestart;
     std::string unpackRoot;   // the folder createUnpackFolder() made
