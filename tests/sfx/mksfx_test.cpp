@@ -182,25 +182,30 @@ TEST(Mksfx, RefusesEntriesTheStubCannotUnpack) {
     EXPECT_EQ(sfx.filesWritten(), 65535u);
 }
 
-TEST(Mksfx, WindowsStubGetsCodePage1252) {
-    BuildRequest rq = request();
-    rq.stub[0] = 'M';
-    rq.stub[1] = 'Z';
-    rq.strings[kCsMessage] = "Grüße";
-    const BuildResult r = buildSfx(rq);
-    ASSERT_TRUE(r.error.empty());
+// Every stub of ours, the Windows one too, reads its texts as UTF-8; code
+// page 1252 is stored only when asked for.
+TEST(Mksfx, TextsAreUtf8UnlessCodePage1252IsAsked) {
     static uint8_t window[kInflateWindowAlloc];
-    uint8_t text[kConfigInflatedMax];
-    size_t n = 0;
-    ASSERT_EQ(
-        inflateToMemory(r.file.data() + r.config.stringsOffset,
-                        r.config.zipOffset - r.config.stringsOffset, text, sizeof text, &n, window),
-        InflateStatus::Ok);
-    ConfigStrings s;
-    ASSERT_TRUE(splitConfigStrings(text, n, false, &s));
-    EXPECT_STREQ(s.message,
-                 "Gr\xFC\xDF"
-                 "e");
+    for (const bool ask1252 : {false, true}) {
+        BuildRequest rq = request();
+        rq.stub[0] = 'M';
+        rq.stub[1] = 'Z';
+        rq.strings[kCsMessage] = "Grüße";
+        if (ask1252) rq.codePage = CodePage::Windows1252;
+        const BuildResult r = buildSfx(rq);
+        ASSERT_TRUE(r.error.empty());
+        uint8_t text[kConfigInflatedMax];
+        size_t n = 0;
+        ASSERT_EQ(inflateToMemory(r.file.data() + r.config.stringsOffset,
+                                  r.config.zipOffset - r.config.stringsOffset, text, sizeof text,
+                                  &n, window),
+                  InflateStatus::Ok);
+        ConfigStrings s;
+        ASSERT_TRUE(splitConfigStrings(text, n, false, &s));
+        EXPECT_STREQ(s.message, ask1252 ? "Gr\xFC\xDF"
+                                          "e"
+                                        : "Grüße");
+    }
 }
 
 TEST(Mksfx, ArchiveWithBytesInFrontIsMovedWhole) {
