@@ -6,7 +6,8 @@ packages=(
   libgtest-dev libbenchmark-dev clang libclang-rt-dev
   libx11-dev libxext-dev libfreetype-dev libfontconfig-dev fonts-comic-neue
   libpng-dev zlib1g-dev
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386 xvfb xdotool x11-utils libxfixes3 imagemagick openbox
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386
+  xvfb xdotool x11-utils libxfixes3 imagemagick openbox
   zip unzip p7zip-full zopfli python3
 )
 missing=()

@@ -66,31 +66,33 @@ inline constexpr uint32_t kDialogStyle = style::kModalFrame | style::kPopup | st
 inline constexpr DialogHeader kMainDialog = {kDialogStyle, 90, 132, 271, 66, ""};
 inline constexpr DialogItem kMainItems[] = {
     {style::kVisible | style::kStaticIcon, 6, 6, 20, 20, kIdIcon, kClassStatic, nullptr, ""},
-    {style::kVisible | style::kDefPushButton | style::kTabStop, 215, 6, 50, 14, kIdSetup, kClassButton, nullptr,
-     "&Setup"},
-    {style::kVisible | style::kPushButton | style::kTabStop, 215, 26, 50, 14, kIdClose, kClassButton, nullptr,
-     "Sch&ließen"},
-    {style::kVisible | style::kPushButton | style::kTabStop, 215, 46, 50, 14, kIdInfo, kClassButton, nullptr,
-     "&Info"},
-    {style::kVisible | style::kStaticNoPrefix, 30, 6, 180, 40, kIdMessage, kClassStatic, nullptr, ""},
-    {style::kVisible | style::kStaticRight | style::kStaticNoPrefix, 30, 50, 180, 8, kIdStatus, kClassStatic,
-     nullptr, ""},
+    {style::kVisible | style::kDefPushButton | style::kTabStop, 215, 6, 50, 14, kIdSetup,
+     kClassButton, nullptr, "&Setup"},
+    {style::kVisible | style::kPushButton | style::kTabStop, 215, 26, 50, 14, kIdClose,
+     kClassButton, nullptr, "Sch&ließen"},
+    {style::kVisible | style::kPushButton | style::kTabStop, 215, 46, 50, 14, kIdInfo, kClassButton,
+     nullptr, "&Info"},
+    {style::kVisible | style::kStaticNoPrefix, 30, 6, 180, 40, kIdMessage, kClassStatic, nullptr,
+     ""},
+    {style::kVisible | style::kStaticRight | style::kStaticNoPrefix, 30, 50, 180, 8, kIdStatus,
+     kClassStatic, nullptr, ""},
     // The meter starts hidden: no kVisible.
     {style::kBorder, 6, 48, 203, 12, kIdMeter, 0, kMeterClass, ""},
 };
 
-inline constexpr DialogHeader kPasswordDialog = {kDialogStyle, 71, 71, 186, 76,
-                                                 "Carvello Self-Extractor - Kennwort"};
+inline constexpr DialogHeader kPasswordDialog = {
+    kDialogStyle, 71, 71, 186, 76, "Carvello Self-Extractor - Kennwort"};
 inline constexpr DialogItem kPasswordItems[] = {
     {style::kVisible, 6, 6, 174, 24, kIdPasswordText, kClassStatic, nullptr,
      "Diese selbstextrahierende Zip-Datei ist kennwortgeschützt.\n\nBitte geben Sie das "
      "&Kennwort ein:"},
-    {style::kVisible | style::kBorder | style::kEditAutoHScroll | style::kEditPassword | style::kTabStop, 6, 38,
-     174, 12, kIdPasswordEdit, kClassEdit, nullptr, ""},
-    {style::kVisible | style::kDefPushButton | style::kTabStop, 35, 56, 50, 14, kIdSetup, kClassButton, nullptr,
-     "OK"},
-    {style::kVisible | style::kPushButton | style::kTabStop, 101, 56, 50, 14, kIdClose, kClassButton, nullptr,
-     "Abbrechen"},
+    {style::kVisible | style::kBorder | style::kEditAutoHScroll | style::kEditPassword |
+         style::kTabStop,
+     6, 38, 174, 12, kIdPasswordEdit, kClassEdit, nullptr, ""},
+    {style::kVisible | style::kDefPushButton | style::kTabStop, 35, 56, 50, 14, kIdSetup,
+     kClassButton, nullptr, "OK"},
+    {style::kVisible | style::kPushButton | style::kTabStop, 101, 56, 50, 14, kIdClose,
+     kClassButton, nullptr, "Abbrechen"},
 };
 
 // Writes a template into out (nullptr: only counts); returns its size.

@@ -26,17 +26,34 @@ void centre(HWND window) {
 UINT boxFlags(Buttons buttons, Icon icon, int defaultButton) {
     UINT flags = 0;
     switch (buttons) {
-        case Buttons::Ok: flags = MB_OK; break;
-        case Buttons::OkCancel: flags = MB_OKCANCEL; break;
-        case Buttons::YesNo: flags = MB_YESNO; break;
-        case Buttons::YesNoCancel: flags = MB_YESNOCANCEL; break;
-        case Buttons::AbortRetryIgnore: flags = MB_ABORTRETRYIGNORE; break;
+        case Buttons::Ok:
+            flags = MB_OK;
+            break;
+        case Buttons::OkCancel:
+            flags = MB_OKCANCEL;
+            break;
+        case Buttons::YesNo:
+            flags = MB_YESNO;
+            break;
+        case Buttons::YesNoCancel:
+            flags = MB_YESNOCANCEL;
+            break;
+        case Buttons::AbortRetryIgnore:
+            flags = MB_ABORTRETRYIGNORE;
+            break;
     }
     switch (icon) {
-        case Icon::None: break;
-        case Icon::Information: flags |= MB_ICONINFORMATION; break;
-        case Icon::Error: flags |= MB_ICONERROR; break;
-        case Icon::Question: flags |= MB_ICONQUESTION; break;
+        case Icon::None:
+            break;
+        case Icon::Information:
+            flags |= MB_ICONINFORMATION;
+            break;
+        case Icon::Error:
+            flags |= MB_ICONERROR;
+            break;
+        case Icon::Question:
+            flags |= MB_ICONQUESTION;
+            break;
     }
     if (defaultButton == 1) flags |= MB_DEFBUTTON2;
     if (defaultButton == 2) flags |= MB_DEFBUTTON3;
@@ -45,13 +62,20 @@ UINT boxFlags(Buttons buttons, Icon icon, int defaultButton) {
 
 Answer toAnswer(int id) {
     switch (id) {
-        case IDCANCEL: return Answer::Cancel;
-        case IDYES: return Answer::Yes;
-        case IDNO: return Answer::No;
-        case IDABORT: return Answer::Abort;
-        case IDRETRY: return Answer::Retry;
-        case IDIGNORE: return Answer::Ignore;
-        default: return Answer::Ok;
+        case IDCANCEL:
+            return Answer::Cancel;
+        case IDYES:
+            return Answer::Yes;
+        case IDNO:
+            return Answer::No;
+        case IDABORT:
+            return Answer::Abort;
+        case IDRETRY:
+            return Answer::Retry;
+        case IDIGNORE:
+            return Answer::Ignore;
+        default:
+            return Answer::Ok;
     }
 }
 
@@ -138,10 +162,17 @@ INT_PTR CALLBACK DialogUi::dialogProc(HWND dialog, UINT message, WPARAM wParam, 
         case WM_COMMAND:
             if (HIWORD(wParam) != BN_CLICKED) return FALSE;
             switch (LOWORD(wParam)) {
-                case kIdSetup: self->pending_ = Command::Setup; return TRUE;
-                case kIdClose: self->pending_ = Command::Close; return TRUE;
-                case kIdInfo: self->pending_ = Command::Info; return TRUE;
-                default: return FALSE;
+                case kIdSetup:
+                    self->pending_ = Command::Setup;
+                    return TRUE;
+                case kIdClose:
+                    self->pending_ = Command::Close;
+                    return TRUE;
+                case kIdInfo:
+                    self->pending_ = Command::Info;
+                    return TRUE;
+                default:
+                    return FALSE;
             }
         case WM_CLOSE:
             self->pending_ = Command::Close;

@@ -83,9 +83,9 @@ PasswordResult askPasswordDialog(HWND owner, char* out, size_t capacity) {
         inflateToMemory(kStream.data(), kStream.size(), buffer, kTemplateBuffer, &produced,
                         window) == InflateStatus::Ok) {
         Request rq{out, capacity};
-        const INT_PTR r = DialogBoxIndirectParamW(
-            GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(buffer), owner,
-            passwordProc, reinterpret_cast<LPARAM>(&rq));
+        const INT_PTR r = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
+                                                  reinterpret_cast<LPCDLGTEMPLATEW>(buffer), owner,
+                                                  passwordProc, reinterpret_cast<LPARAM>(&rq));
         result = r == IDOK ? PasswordResult::Ok : PasswordResult::Cancel;
     }
     std::free(window);

@@ -94,8 +94,7 @@ bool Win32ArchiveSource::readVolumeLabel(char* label, size_t capacity) {
     if (drive_[0] == '\0') return false;
     const wchar_t root[4] = {static_cast<wchar_t>(drive_[0]), L':', L'\\', L'\0'};
     wchar_t wide[MAX_PATH + 1];
-    return GetVolumeInformationW(root, wide, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr,
-                                 0) &&
+    return GetVolumeInformationW(root, wide, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0) &&
            narrow(wide, label, capacity);
 }
 
@@ -332,8 +331,8 @@ bool Win32Host::enterUnpackFolder() { return SetCurrentDirectoryW(WidePath(folde
 
 bool Win32Host::leaveUnpackFolder() {
     wchar_t parent[kWidePath];
-    wchar_t* end = parent + MultiByteToWideChar(kStubCodePage, 0, folder_.root(), -1, parent,
-                                                kWidePath - 4);
+    wchar_t* end =
+        parent + MultiByteToWideChar(kStubCodePage, 0, folder_.root(), -1, parent, kWidePath - 4);
     if (end == parent) return false;
     lstrcpyW(end - 1, L"\\..");
     return SetCurrentDirectoryW(parent) != 0;

@@ -19,7 +19,8 @@ constexpr DWORD kMaxWaitMs = 300000;
 
 void waitForFile(const wchar_t* path) {
     const DWORD start = GetTickCount();
-    while (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < kMaxWaitMs)
+    while (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES &&
+           GetTickCount() - start < kMaxWaitMs)
         Sleep(50);
 }
 

@@ -3,13 +3,13 @@
 // WinInit.Ini branch is reached through the backend's seam with a move-file
 // that refuses, as the older Windows family does; "wineboot -r" then plays
 // the restart and must delete every scheduled file.
+#include "sfx/win32/win32_host.h"
+
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
-
-#include "sfx/win32/win32_host.h"
 
 namespace {
 
@@ -81,8 +81,8 @@ int main() {
     using gm::sfx::Win32Host;
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + L"sfx host test " +
-                                std::to_wstring(GetCurrentProcessId());
+    const std::wstring folder =
+        std::wstring(temp) + L"sfx host test " + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(folder.c_str(), nullptr);
     // Names with blanks and beyond 8.3 (WinInit.Ini gets their short form)
     // and one outside code page 1252.
@@ -108,8 +108,8 @@ int main() {
           "section appended after the last line");
     // With the section: the line goes right after its header.
     check(refusing.deleteAtNextStart(second8), "WinInit.Ini written (section present)");
-    check(readFile(ini) == "[boot]\r\nshell=x\r\n[Rename]\r\nNUL=" + secondShort + "\r\nNUL=" +
-                               firstShort + "\r\n",
+    check(readFile(ini) == "[boot]\r\nshell=x\r\n[Rename]\r\nNUL=" + secondShort +
+                               "\r\nNUL=" + firstShort + "\r\n",
           "line inserted after the [Rename] header");
     // Where the system agrees, WinInit.Ini stays as it is.
     Win32Host normal;
