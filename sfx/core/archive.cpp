@@ -242,10 +242,22 @@ void Sfx::updateMeter(bool force) {
     if (!force && bytesWritten_ - lastMeterBytes_ < kMeterStep) return;
     lastMeterBytes_ = bytesWritten_;
     if (!meterVisible_) return;
-    // A total of 0 (an archive of empty files) shows a full meter.
-    uint64_t percent = config_.totalSize == 0 ? 100 : bytesWritten_ * 100 / config_.totalSize;
-    if (percent > 100) percent = 100;
-    ui_.setMeter(static_cast<unsigned>(percent), meterText_);
+    ui_.setMeter(meterPercent(), meterText_);
+}
+
+// bytesWritten_ * 100 / totalSize, at most 100 (also for a total of 0, an
+// archive of empty files). In 32-bit arithmetic, so that the 32-bit stub
+// needs no 64-bit division: both sides are scaled down until the product
+// fits, which keeps 16 significant bits of the total, plenty for a percent.
+unsigned Sfx::meterPercent() const {
+    uint32_t total = config_.totalSize;
+    if (bytesWritten_ >= total) return 100;
+    uint32_t done = static_cast<uint32_t>(bytesWritten_);
+    while (total > 0xFFFFFF) {
+        total >>= 8;
+        done >>= 8;
+    }
+    return done * 100 / total;
 }
 
 // Flush output, in pieces of at most one output buffer.
@@ -304,12 +316,7 @@ void Sfx::showDecompressing(const char* fullPath) {
     std::snprintf(meterText_, sizeof meterText_, sfxString(kStrDecompressing),
                   fileNamePart(fullPath));
     if (meterVisible_)
-        ui_.setMeter(static_cast<unsigned>(config_.totalSize == 0
-                                               ? 100
-                                               : (bytesWritten_ * 100 / config_.totalSize > 100
-                                                      ? 100
-                                                      : bytesWritten_ * 100 / config_.totalSize)),
-                     meterText_);
+        ui_.setMeter(meterPercent(), meterText_);
     else
         ui_.setStatus(meterText_);
 }

@@ -158,7 +158,11 @@ uint32_t crc32Update(uint32_t reg, const uint8_t* data, size_t size) {
         size -= bulk;
     }
 #endif
+#if GM_SFX_SMALL  // the size-built stub: the 256-entry table alone
+    return crc32UpdateBytewise(reg, data, size);
+#else
     return crc32UpdateSlice16(reg, data, size);
+#endif
 }
 
 }  // namespace gm::sfx

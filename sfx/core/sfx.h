@@ -194,6 +194,7 @@ class Sfx final : private InflateIo {
     bool flushOutput(const uint8_t* data, size_t size) override;
     bool flushPiece(const uint8_t* data, size_t size);
     void updateMeter(bool force);
+    unsigned meterPercent() const;
     void showDecompressing(const char* fullPath);
 
     // ----- the dialog, launch and clean-up -----
