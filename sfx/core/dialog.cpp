@@ -240,7 +240,7 @@ void Sfx::stopRunningCommand() {
 void Sfx::reportKeptFolder() {
     if (!folderMade_ || folderRemoved_) return;
     std::snprintf(message_, sizeof message_, kTextFilesKept, folder_);
-    ui_.messageBox(message_, kCaption, Buttons::Ok, Icon::Information, 0);
+    ui_.notice(message_, kCaption, autoMode_);
 }
 
 int Sfx::exitStatus() const {

@@ -114,6 +114,10 @@ Answer DialogUi::messageBox(const char* text, const char* caption, Buttons butto
 
 // The dialog from the template that follows the texts in the string-table
 // block, copied into a 1024-byte movable global block.
+void DialogUi::notice(const char* text, const char* caption, bool unattended) {
+    if (!unattended) messageBox(text, caption, Buttons::Ok, Icon::Information, 0);
+}
+
 void DialogUi::openDialog(const char* title, const char*, const char* message, bool infoDots) {
     size_t size = 0;
     const uint8_t* source = mainDialogTemplate(&size);

@@ -20,6 +20,8 @@ class DialogUi final : public SfxUi {
 
     Answer messageBox(const char* text, const char* caption, Buttons buttons, Icon icon,
                       int defaultButton) override;
+    // No box in automatic mode: a silent installer asks nothing.
+    void notice(const char* text, const char* caption, bool unattended) override;
     void openDialog(const char* title, const char* heading, const char* message,
                     bool infoDots) override;
     Command waitCommand() override;
