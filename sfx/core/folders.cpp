@@ -84,7 +84,16 @@ void Sfx::cleanUp() {
         return;
     }
     cleanUpTree();
-    folderRemoved_ = host_.unpackFolder().removeFolder("");
+    // The folder itself is retried like a file: a program that has just
+    // ended may hold it as its current folder for a moment longer (Wine's
+    // console host does).
+    UnpackFolder& folder = host_.unpackFolder();
+    const uint64_t start = host_.nowMs();
+    folderRemoved_ = folder.removeFolder("");
+    while (!folderRemoved_ && host_.nowMs() - start < kDeleteRetryMs) {
+        ui_.pump(kDeleteRetryStepMs);
+        folderRemoved_ = folder.removeFolder("");
+    }
 }
 
 // One folder of the clean-up walk: its listing and the next name to do.
