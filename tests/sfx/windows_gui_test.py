@@ -383,15 +383,12 @@ def test_held_file(d):
     rec = c.recorded()
     check(rec is not None, "the setup ran")
     # The setup itself ends once its child holds the file; the clean-up
-    # tries for a second, then leaves the file for the next start and
-    # names the folder it could not remove.
+    # tries for a second, then leaves the file for the next start. In
+    # automatic mode nobody is asked: no box about the folder that stays
+    # holds the stub (it would until the deadline).
     start = time.time()
-    box, text = d.box()
+    check(c.ended(), "the stub ends by itself, without a box")
     print("  the clean-up ended %.1f s after the setup recorded" % (time.time() - start))
-    check(text.startswith("Die entpackten Dateien bleiben in " + TEMP_WIN),
-          "the folder that stays is named: %r" % text)
-    d.answer(box, 1)
-    check(c.ended(), "the stub ends")
     left = c.leftovers()
     folder = os.path.join(TEMP_UNIX, left[0]) if left else ""
     # The holder runs from the package's setup_probe.exe: that file is held too.
