@@ -13,8 +13,9 @@
 
 #include "sfx/core/bytes.h"
 
-// 64-bit only: the 32-bit Windows stub keeps to slicing by 16, smaller code.
-#if defined(__x86_64__)
+// 64-bit only, and not in the size build (GM_SFX_SMALL), which keeps to the
+// bytewise loop.
+#if defined(__x86_64__) && !GM_SFX_SMALL
 #include <immintrin.h>
 #define GM_SFX_HAVE_CLMUL 1
 #else
