@@ -4,7 +4,7 @@ LINUX_DIR := build/linux
 WINDOWS_DIR := build/windows
 WINDOWS_X86_DIR := build/windows-x86
 
-.PHONY: all deps build build-linux build-windows build-windows-x86 test test-linux test-windows \
+.PHONY: all deps build build-linux build-windows build-windows-x86 linux-mksfx test test-linux test-windows \
 	test-windows-x86 run clean
 
 all: build
@@ -24,9 +24,14 @@ build-windows:
 	cmake --build $(WINDOWS_DIR) -j$(JOBS)
 
 # 32-bit Windows: sfxstub.exe (one stub for every Windows) and its tests only.
-# The tests build their self-extracting files with the Linux mksfx.
+# The tests build their self-extracting files with the Linux mksfx, the one
+# Linux target built here (not the whole Linux tree with its fuzz targets).
 SFX_X86_TARGETS := sfxstub sfx_wine_driver sfx_setup_probe sfx_win32_host_test
-build-windows-x86: build-linux
+linux-mksfx:
+	cmake -S . -B $(LINUX_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(LINUX_DIR) -j$(JOBS) --target mksfx
+
+build-windows-x86: linux-mksfx
 	cmake -S . -B $(WINDOWS_X86_DIR) -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-i686.cmake \
 	  -DGLINTMOOR_HOST_MKSFX=$(CURDIR)/$(LINUX_DIR)/mksfx >/dev/null
