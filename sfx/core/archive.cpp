@@ -286,7 +286,7 @@ bool Sfx::flushPiece(const uint8_t* data, size_t size) {
     // 2. Checksum.
     crc_ = crc32Update(crc_, data, size);
     // 3. Write (a link's target is gathered; its size is checked up front).
-    if (linkEntry_) {
+    if (kRestoresLinks && linkEntry_) {
         std::memcpy(linkTarget_ + entryBytes_ - size, data, size);
     } else if (!testSetting && !host_.unpackFolder().writeFile(data, size)) {
         ioOutcome_ = failString(kStrWriteError, entryPath_);
@@ -742,9 +742,11 @@ Outcome Sfx::processEntry() {
     entryLimit_ = sizeKnown ? usize : kUnknownSize;
     // A symbolic link made on Unix, where the backend makes links: its data
     // is the target, restored as a link once it is checked.
-    linkEntry_ = inDirectory && e.madeOnUnix && (e.unixMode & kUnixTypeMask) == kUnixLink &&
-                 host_.unpackFolder().makesLinks() && !testSetting;
-    if (linkEntry_) {
+    const bool link = kRestoresLinks && inDirectory && e.madeOnUnix &&
+                      (e.unixMode & kUnixTypeMask) == kUnixLink &&
+                      host_.unpackFolder().makesLinks() && !testSetting;
+    linkEntry_ = link;
+    if (link) {
         if (!sizeKnown || usize >= sizeof linkTarget_)
             return fail(kTextUnsafeLink, entryPath_, "?");
     } else if (!testSetting) {
@@ -802,7 +804,7 @@ Outcome Sfx::processEntry() {
     if (entryBytes_ != usize)
         return fail(kTextSizeMismatch, entryPath_, static_cast<unsigned long>(entryBytes_),
                     static_cast<unsigned long>(usize));
-    if (linkEntry_) {
+    if (link) {
         linkEntry_ = false;
         linkTarget_[usize] = '\0';
         if (!linkStaysInside(rel, linkTarget_, usize))

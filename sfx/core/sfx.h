@@ -92,6 +92,14 @@ inline constexpr int kExitFailed = 2;
 // this long before it is ended by force.
 inline constexpr unsigned kStopGraceMs = 5000;
 
+// Symbolic links are restored only where the backend makes them (Linux); the
+// size build (the 32-bit Windows stub) leaves that code out.
+#if GM_SFX_SMALL
+inline constexpr bool kRestoresLinks = false;
+#else
+inline constexpr bool kRestoresLinks = true;
+#endif
+
 // One stored value of the central directory (read when a local header
 // defers its sizes to a data descriptor).
 struct CentralEntry {
