@@ -67,7 +67,14 @@ class Win32Host final : public SfxHost {
     ~Win32Host();
 
     char separator() const override { return '\\'; }
-    uint64_t nowMs() override { return GetTickCount64(); }
+    // GetTickCount, which every Windows has, wraps after 49.7 days: the wraps
+    // are counted so that the time only grows.
+    uint64_t nowMs() override {
+        const DWORD now = GetTickCount();
+        if (now < lastTick_) wraps_ += uint64_t{1} << 32;
+        lastTick_ = now;
+        return wraps_ | now;
+    }
     bool stubPath(char* out, size_t capacity) override;
     bool systemTooOld() override;
     void prepareShell(bool lookUpShellExecute) override;
@@ -103,6 +110,8 @@ class Win32Host final : public SfxHost {
     FARPROC shellExecuteEx_ = nullptr;
     HANDLE process_ = nullptr;
     char fallback_[kPathBuffer] = {};  // the Windows TEMP folder, used as it is
+    DWORD lastTick_ = 0;               // nowMs: the latest tick count
+    uint64_t wraps_ = 0;               // and its wraps, in the high half
 };
 
 }  // namespace gm::sfx
