@@ -13,7 +13,9 @@
 
 #include "sfx/core/bytes.h"
 
-#if defined(__x86_64__) || defined(__i386__)
+// 64-bit only, and not in the size build (GM_SFX_SMALL), which keeps to the
+// bytewise loop.
+#if defined(__x86_64__) && !GM_SFX_SMALL
 #include <immintrin.h>
 #define GM_SFX_HAVE_CLMUL 1
 #else
@@ -157,7 +159,11 @@ uint32_t crc32Update(uint32_t reg, const uint8_t* data, size_t size) {
         size -= bulk;
     }
 #endif
+#if GM_SFX_SMALL  // the size-built stub: the 256-entry table alone
+    return crc32UpdateBytewise(reg, data, size);
+#else
     return crc32UpdateSlice16(reg, data, size);
+#endif
 }
 
 }  // namespace gm::sfx

@@ -301,7 +301,9 @@ class Decoder {
     InflateStatus readDynamicLengths(uint8_t* lengths, unsigned* numLitlen, unsigned* numDist);
     InflateStatus huffmanBlock(const uint32_t* litlen, const uint32_t* dist);
     InflateStatus decodeSlow(const uint32_t* litlen, const uint32_t* dist, bool* endOfBlock);
+#if !GM_SFX_SMALL
     InflateStatus fastLoop(const uint32_t* litlen, const uint32_t* dist, bool* endOfBlock);
+#endif
 
     InflateIo& io_;
     // Input: the unread part of the current chunk and the bit buffer. Bits
@@ -468,6 +470,7 @@ InflateStatus Decoder::decodeSlow(const uint32_t* litlen, const uint32_t* dist, 
     return copyMatchCareful(length, distance) ? InflateStatus::Ok : InflateStatus::Stopped;
 }
 
+#if !GM_SFX_SMALL
 // The fast loop. All state lives in locals so that the compiler can keep it
 // in registers: byte stores through `out` may alias any member, locals whose
 // address never escapes they cannot.
@@ -585,15 +588,19 @@ InflateStatus Decoder::fastLoop(const uint32_t* litlen, const uint32_t* dist, bo
     return status;
 }
 
+#endif
+
 InflateStatus Decoder::huffmanBlock(const uint32_t* litlen, const uint32_t* dist) {
     bool endOfBlock = false;
     for (;;) {
+#if !GM_SFX_SMALL  // the size-built stub decodes every symbol the careful way
         if (inEnd_ - inNext_ >= static_cast<ptrdiff_t>(kFastInMargin) &&
             out_ <= ring_ + kRingSize - kFastOutMargin) {
             InflateStatus s = fastLoop(litlen, dist, &endOfBlock);
             if (s != InflateStatus::Ok) return s == InflateStatus::BadData ? bad() : s;
             if (endOfBlock) return InflateStatus::Ok;
         }
+#endif
         InflateStatus s = decodeSlow(litlen, dist, &endOfBlock);
         if (s != InflateStatus::Ok || endOfBlock) return s;
     }

@@ -21,6 +21,13 @@ class SfxUi {
     // default" is 1 for Yes/No).
     virtual Answer messageBox(const char* text, const char* caption, Buttons buttons, Icon icon,
                               int defaultButton) = 0;
+    // Information that needs no answer. `unattended` (the automatic mode):
+    // nobody is there to answer, so a front end whose box would wait for a
+    // click leaves it out; one that only prints shows it anyway.
+    virtual void notice(const char* text, const char* caption, bool unattended) {
+        (void)unattended;
+        messageBox(text, caption, Buttons::Ok, Icon::Information, 0);
+    }
 
     // --- the main dialog ---
     // `heading` is the custom title when one is configured, else the title.

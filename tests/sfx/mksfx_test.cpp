@@ -2,6 +2,8 @@
 // the archive's offsets behind the stub.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "sfx/core/bytes.h"
 #include "sfx/core/inflate.h"
 #include "sfx/mksfx/sfx_file.h"
@@ -133,25 +135,77 @@ TEST(Mksfx, RefusesWhatTheStubCannotHold) {
     }
 }
 
-TEST(Mksfx, WindowsStubGetsCodePage1252) {
-    BuildRequest rq = request();
-    rq.stub[0] = 'M';
-    rq.stub[1] = 'Z';
-    rq.strings[kCsMessage] = "Grüße";
-    const BuildResult r = buildSfx(rq);
-    ASSERT_TRUE(r.error.empty());
+// What the stub refuses in every run is refused when the package is made,
+// naming the entry; 65535 entries fit the end record and are accepted.
+TEST(Mksfx, RefusesEntriesTheStubCannotUnpack) {
+    ZipEntrySpec bz;
+    bz.name = "odd.bin";
+    bz.data = bytesOf("xxxx");
+    bz.method = 12;
+    bz.compressedOverride = bytesOf("BZh9");
+    ZipEntrySpec z64;
+    z64.name = "big.bin";
+    z64.data = bytesOf("data");
+    z64.extra = {0x01, 0x00, 0x10, 0x00, 4, 0, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0};
+    ZipEntrySpec emptyBz = bz;  // no data: the stub never looks at its method
+    emptyBz.name = "empty";
+    emptyBz.data.clear();
+    emptyBz.compressedOverride.clear();
+    struct Case {
+        ZipEntrySpec entry;
+        const char* error;
+    };
+    for (const Case& c :
+         {Case{bz, "entry \"odd.bin\": compression method 12"},
+          Case{z64, "entry \"big.bin\": ZIP64 sizes in its local header"}, Case{emptyBz, ""}}) {
+        BuildRequest rq = request();
+        ZipEntrySpec ok;
+        ok.name = "ok.txt";
+        ok.data = bytesOf("ok");
+        rq.archive = buildZip({ok, c.entry}).bytes;
+        EXPECT_EQ(buildSfx(rq).error.substr(0, std::strlen(c.error)), c.error);
+        EXPECT_EQ(buildSfx(rq).error.empty(), !*c.error);
+    }
+    std::vector<ZipEntrySpec> many(65535);
+    for (size_t i = 0; i < many.size(); ++i) {
+        many[i].name = std::to_string(i);
+        many[i].method = 0;
+    }
+    const SfxFile f = makeSfx(buildZip(many).bytes);
+    ASSERT_EQ(f.error, "");
+    Rig rig(f);
+    Sfx sfx(rig.ui, rig.host, rig.source);
+    ASSERT_TRUE(sfx.startUp("", rig.config));
+    rig.host.createUnpackFolder("/tmp/KRSE1.tmp");
+    sfx.setFolder("/tmp/KRSE1.tmp");
+    EXPECT_EQ(sfx.extract(), Outcome::Ok);
+    EXPECT_EQ(sfx.filesWritten(), 65535u);
+}
+
+// Every stub of ours, the Windows one too, reads its texts as UTF-8; code
+// page 1252 is stored only when asked for.
+TEST(Mksfx, TextsAreUtf8UnlessCodePage1252IsAsked) {
     static uint8_t window[kInflateWindowAlloc];
-    uint8_t text[kConfigInflatedMax];
-    size_t n = 0;
-    ASSERT_EQ(
-        inflateToMemory(r.file.data() + r.config.stringsOffset,
-                        r.config.zipOffset - r.config.stringsOffset, text, sizeof text, &n, window),
-        InflateStatus::Ok);
-    ConfigStrings s;
-    ASSERT_TRUE(splitConfigStrings(text, n, false, &s));
-    EXPECT_STREQ(s.message,
-                 "Gr\xFC\xDF"
-                 "e");
+    for (const bool ask1252 : {false, true}) {
+        BuildRequest rq = request();
+        rq.stub[0] = 'M';
+        rq.stub[1] = 'Z';
+        rq.strings[kCsMessage] = "Grüße";
+        if (ask1252) rq.codePage = CodePage::Windows1252;
+        const BuildResult r = buildSfx(rq);
+        ASSERT_TRUE(r.error.empty());
+        uint8_t text[kConfigInflatedMax];
+        size_t n = 0;
+        ASSERT_EQ(inflateToMemory(r.file.data() + r.config.stringsOffset,
+                                  r.config.zipOffset - r.config.stringsOffset, text, sizeof text,
+                                  &n, window),
+                  InflateStatus::Ok);
+        ConfigStrings s;
+        ASSERT_TRUE(splitConfigStrings(text, n, false, &s));
+        EXPECT_STREQ(s.message, ask1252 ? "Gr\xFC\xDF"
+                                          "e"
+                                        : "Grüße");
+    }
 }
 
 TEST(Mksfx, ArchiveWithBytesInFrontIsMovedWhole) {
