@@ -2,8 +2,13 @@
 JOBS ?= 2
 LINUX_DIR := build/linux
 WINDOWS_DIR := build/windows
+DIST_DIR := $(CURDIR)/build/dist
+# make install: where the tree goes; DESTDIR (from the environment or the
+# command line) is put in front of it, as for a package.
+PREFIX ?= /usr/local
 
-.PHONY: all deps build build-linux build-windows test test-linux test-windows run clean
+.PHONY: all deps build build-linux build-windows test test-linux test-windows run clean install \
+	package dist
 
 all: build
 
@@ -13,7 +18,7 @@ deps:
 build: deps build-linux build-windows
 
 build-linux:
-	cmake -S . -B $(LINUX_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake -S . -B $(LINUX_DIR) -DCMAKE_BUILD_TYPE=Release -DGLINTMOOR_DIST_DIR=$(DIST_DIR) >/dev/null
 	cmake --build $(LINUX_DIR) -j$(JOBS)
 
 build-windows:
@@ -33,6 +38,18 @@ test-linux:
 
 test-windows:
 	tools/with-xvfb ctest --test-dir $(WINDOWS_DIR) --output-on-failure
+
+# The Linux products under PREFIX (XScreenSaver's own folders with PREFIX=/usr).
+install: build-linux
+	DESTDIR="$(DESTDIR)" cmake --install $(LINUX_DIR) --prefix "$(PREFIX)" --strip
+
+# build/dist/glintmoor_<version>_<arch>.deb
+package: build-linux
+	cmake --build $(LINUX_DIR) --target package
+
+# build/dist/glintmoor-setup.run
+dist: build-linux
+	cmake --build $(LINUX_DIR) --target dist
 
 run: deps build-linux
 	@tools/run-show.sh $(LINUX_DIR)

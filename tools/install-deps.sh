@@ -7,7 +7,7 @@ packages=(
   libx11-dev libxext-dev libfreetype-dev libfontconfig-dev fonts-comic-neue
   libpng-dev zlib1g-dev libgtk-3-dev libxml2-utils
   g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool x11-utils libxfixes3 imagemagick openbox
-  zip unzip p7zip-full zopfli python3
+  zip unzip p7zip-full zopfli python3 dpkg-dev file
 )
 missing=()
 for p in "${packages[@]}"; do
