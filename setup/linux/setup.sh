@@ -39,7 +39,7 @@ cat <<EOF2
 
 To add it to XScreenSaver, run
 
-    glintmoor --add-to-xscreensaver
+    $bin/glintmoor --add-to-xscreensaver
 
 or add this line to the programs: list in ~/.xscreensaver:
 
