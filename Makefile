@@ -2,20 +2,21 @@
 JOBS ?= 2
 LINUX_DIR := build/linux
 WINDOWS_DIR := build/windows
+WINDOWS_X86_DIR := build/windows-x86
 DIST_DIR := $(CURDIR)/build/dist
 # make install: where the tree goes; DESTDIR (from the environment or the
 # command line) is put in front of it, as for a package.
 PREFIX ?= /usr/local
 
-.PHONY: all deps build build-linux build-windows test test-linux test-windows run clean install \
-	package dist
+.PHONY: all deps build build-linux build-windows build-windows-x86 test test-linux test-windows \
+	test-windows-x86 run clean install package dist
 
 all: build
 
 deps:
 	@tools/install-deps.sh
 
-build: deps build-linux build-windows
+build: deps build-linux build-windows build-windows-x86
 
 build-linux:
 	cmake -S . -B $(LINUX_DIR) -DCMAKE_BUILD_TYPE=Release -DGLINTMOOR_DIST_DIR=$(DIST_DIR) >/dev/null
@@ -26,11 +27,21 @@ build-windows:
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake >/dev/null
 	cmake --build $(WINDOWS_DIR) -j$(JOBS)
 
+# 32-bit Windows: sfxstub.exe (one stub for every Windows) and its tests only.
+# The tests build their self-extracting files with the Linux mksfx.
+SFX_X86_TARGETS := sfxstub sfx_wine_driver sfx_setup_probe sfx_win32_host_test
+build-windows-x86: build-linux
+	cmake -S . -B $(WINDOWS_X86_DIR) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-i686.cmake \
+	  -DGLINTMOOR_HOST_MKSFX=$(CURDIR)/$(LINUX_DIR)/mksfx >/dev/null
+	cmake --build $(WINDOWS_X86_DIR) -j$(JOBS) --target $(SFX_X86_TARGETS)
+
 # Both platforms' tests run even when the first has failures.
 test: build
 	@status=0; \
 	$(MAKE) --no-print-directory test-linux || status=1; \
 	$(MAKE) --no-print-directory test-windows || status=1; \
+	$(MAKE) --no-print-directory test-windows-x86 || status=1; \
 	exit $$status
 
 test-linux:
@@ -38,6 +49,9 @@ test-linux:
 
 test-windows:
 	tools/with-xvfb ctest --test-dir $(WINDOWS_DIR) --output-on-failure
+
+test-windows-x86:
+	tools/with-xvfb ctest --test-dir $(WINDOWS_X86_DIR) -L windows-x86 --output-on-failure
 
 # The Linux products under PREFIX (XScreenSaver's own folders with PREFIX=/usr).
 install: build-linux

@@ -18,7 +18,9 @@
 # TARGET_BASE: where the extractions go (default: the work folder; e.g.
 # /dev/shm takes the disk out of the comparison); SFX_BENCH_WORK: a work
 # folder to keep and reuse (the package is made once); KEEP_WORK=1 keeps a
-# fresh work folder.
+# fresh work folder; BEFORE_STUB: a stub built from an earlier commit,
+# timed in the same runs (before / after a change); SKIP_HOT_PATHS=1 runs
+# only the whole extraction.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${1:-$ROOT/build/linux}
@@ -74,16 +76,23 @@ echo "package: $files files, $pkg_bytes bytes; package.zip $(stat -c %s "$WORK/p
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'); load $(cut -d' ' -f1-3 /proc/loadavg)"
 
 # --- 1. hot paths against zlib ------------------------------------------------
-GM_SFX_BENCH_ZIP=$WORK/package.zip GM_SFX_BENCH_ZIP_ENCRYPTED=$WORK/package-enc.zip \
-GM_SFX_BENCH_PASSWORD=bench \
-  "$BUILD/sfx_bench" --benchmark_repetitions="$RUNS" --benchmark_report_aggregates_only=true \
-  --benchmark_min_time=0.5
+if [ "${SKIP_HOT_PATHS:-0}" != 1 ]; then
+  GM_SFX_BENCH_ZIP=$WORK/package.zip GM_SFX_BENCH_ZIP_ENCRYPTED=$WORK/package-enc.zip \
+  GM_SFX_BENCH_PASSWORD=bench \
+    "$BUILD/sfx_bench" --benchmark_repetitions="$RUNS" --benchmark_report_aggregates_only=true \
+    --benchmark_min_time=0.5
+fi
 
 # --- 2. whole extraction -----------------------------------------------------------
 "$BUILD/mksfx" --stub "$BUILD/sfxstub" --zip "$WORK/package.zip" --command true -o "$WORK/setup.run"
 "$BUILD/mksfx" --stub "$BUILD/sfxstub_2k" --zip "$WORK/package.zip" --command true -o "$WORK/setup2k.run"
 "$BUILD/mksfx" --stub "$BUILD/sfxstub" --zip "$WORK/package.zip" -o "$WORK/keep.run"
 "$BUILD/mksfx" --stub "$BUILD/sfxstub_2k" --zip "$WORK/package.zip" -o "$WORK/keep2k.run"
+rm -f "$WORK/setup-before.run" "$WORK/keep-before.run"
+if [ -n "${BEFORE_STUB:-}" ]; then
+  "$BUILD/mksfx" --stub "$BEFORE_STUB" --zip "$WORK/package.zip" --command true -o "$WORK/setup-before.run"
+  "$BUILD/mksfx" --stub "$BEFORE_STUB" --zip "$WORK/package.zip" -o "$WORK/keep-before.run"
+fi
 
 python3 - "$WORK" "$RUNS" "${TARGET_BASE:-$WORK/target}" <<'EOF'
 import os, shutil, statistics, subprocess, sys, time
@@ -118,6 +127,9 @@ variants = [
     ("sfxstub session (extract, run, clean up)", stub("setup.run")),
     ("sfxstub 2048-byte buffers session", stub("setup2k.run")),
 ]
+if os.path.exists(os.path.join(work, "keep-before.run")):  # BEFORE_STUB
+    variants[2:2] = [("sfxstub BEFORE (extract)", stub("keep-before.run"))]
+    variants.append(("sfxstub BEFORE session", stub("setup-before.run")))
 results = {name: [] for name, _ in variants}
 for name, run in variants:  # warm the page cache
     run(); clean()

@@ -6,7 +6,7 @@ packages=(
   libgtest-dev libbenchmark-dev clang libclang-rt-dev
   libx11-dev libxext-dev libfreetype-dev libfontconfig-dev fonts-comic-neue
   libpng-dev zlib1g-dev libgtk-3-dev libxml2-utils
-  g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool x11-utils libxfixes3 imagemagick openbox
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386 xvfb xdotool x11-utils libxfixes3 imagemagick openbox
   zip unzip p7zip-full zopfli python3 dpkg-dev file
 )
 missing=()
@@ -17,5 +17,9 @@ done
 echo "Installing: ${missing[*]}"
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO=sudo
+# The 32-bit stub (build/windows-x86) runs under Wine's 32-bit half.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"

@@ -23,6 +23,7 @@
 #include <cstring>
 
 #include "sfx/core/bytes.h"
+#include "sfx/core/codepage.h"
 #include "sfx/core/crc32.h"
 #include "sfx/core/entry_name.h"
 #include "sfx/core/sfx.h"
@@ -65,6 +66,10 @@ constexpr uint8_t kSignatureTails[5][3] = {
     {0x4B, 0x07, 0x08},  // spanning marker / data descriptor
 };
 uint32_t gSignatures[5];
+// The byte 50, halved and read through a volatile: the compiler can neither
+// fold the signatures into constants (or instruction operands) nor place
+// a whole one in the image.
+volatile uint8_t gLeadHalf = 0x28;
 
 constexpr size_t kLocalHeaderSize = 26;
 constexpr size_t kCentralHeaderSize = 42;
@@ -74,6 +79,8 @@ constexpr uint16_t kFlagDescriptor = 0x0008;
 constexpr uint16_t kMethodStored = 0;
 constexpr uint16_t kMethodDeflated = 8;
 constexpr uint32_t kZip64Marker = 0xFFFFFFFFu;
+constexpr uint32_t kUnixTypeMask = 0170000;
+constexpr uint32_t kUnixLink = 0120000;
 // Remaining size of an entry whose end only its deflate stream tells.
 constexpr uint64_t kUnknownSize = ~uint64_t{0};
 // The central directory is read whole; a larger one is taken for damage.
@@ -84,8 +91,9 @@ constexpr size_t kMaxEndSearch = kEndRecordSize + 4 + 65535;
 }  // namespace
 
 void buildSignatures() {
+    const uint32_t lead = uint32_t{gLeadHalf} * 2;
     for (int i = 0; i < 5; ++i)
-        gSignatures[i] = 0x50u | (uint32_t{kSignatureTails[i][0]} << 8) |
+        gSignatures[i] = lead | (uint32_t{kSignatureTails[i][0]} << 8) |
                          (uint32_t{kSignatureTails[i][1]} << 16) |
                          (uint32_t{kSignatureTails[i][2]} << 24);
 }
@@ -253,14 +261,22 @@ bool Sfx::flushOutput(const uint8_t* data, size_t size) {
 
 bool Sfx::flushPiece(const uint8_t* data, size_t size) {
     if (discardOutput_) return true;
+    // An entry never grows past its declared size: a damaged or hostile
+    // stream stops here, before the piece is written.
+    if (entryBytes_ + size > entryLimit_) {
+        ioOutcome_ = fail(kTextTooMuchData, entryPath_, static_cast<unsigned long>(entryLimit_));
+        return false;
+    }
     // 1. Count, and move the meter every 64 KiB.
     bytesWritten_ += size;
     entryBytes_ += size;
     updateMeter(false);
     // 2. Checksum.
     crc_ = crc32Update(crc_, data, size);
-    // 3. Write.
-    if (!testSetting && !host_.unpackFolder().writeFile(data, size)) {
+    // 3. Write (a link's target is gathered; its size is checked up front).
+    if (linkEntry_) {
+        std::memcpy(linkTarget_ + entryBytes_ - size, data, size);
+    } else if (!testSetting && !host_.unpackFolder().writeFile(data, size)) {
         ioOutcome_ = failString(kStrWriteError, entryPath_);
         return false;
     }
@@ -278,6 +294,7 @@ bool Sfx::flushPiece(const uint8_t* data, size_t size) {
     if (ui_.interruptRequested() &&
         ask(sfxString(kStrAskAbortUnzip), Buttons::YesNo, Icon::Question, 1) == Answer::Yes) {
         ioOutcome_ = Outcome::Failed;
+        userAborted_ = true;
         return false;
     }
     return true;
@@ -441,8 +458,9 @@ Outcome Sfx::loadCentralDirectory() {
             e.uncompressedSize = load32le(h + 20);
             e.localOffset = base + load32le(h + 38);
             // "Version made by" 3 = Unix: the external attributes hold the
-            // file mode in their high half. Only permission bits are kept.
-            e.unixMode = (h[1] == 3) ? (load32le(h + 34) >> 16) & 0777 : 0;
+            // file mode (type and permissions) in their high half.
+            e.madeOnUnix = h[1] == 3;
+            e.unixMode = e.madeOnUnix ? load32le(h + 34) >> 16 : 0;
             r.skip(size_t{load16le(h + 24)} + load16le(h + 26) + load16le(h + 28));
             if (!r.ok()) break;
             central_[n++] = e;
@@ -497,6 +515,8 @@ void printableName(const uint8_t* raw, size_t n, char* out, size_t capacity) {
 Outcome Sfx::extract() {
     ui_.setBusy(true);
     ioOutcome_ = Outcome::Ok;
+    userAborted_ = false;
+    linkEntry_ = false;
     inPos_ = inEnd_ = kInputCarry;
     knownFolder_[0] = '\0';
     knownFolderLength_ = 0;
@@ -600,12 +620,20 @@ Outcome Sfx::processEntry() {
     const bool isFolder =
         nameLength > 0 && (rawName[nameLength - 1] == '/' || rawName[nameLength - 1] == '\\');
 
-    // The name in the stub's code page (names flagged UTF-8 skip the OEM
-    // conversion), its checks, and the full path.
+    CentralEntry e{};
+    const bool inDirectory = lookUpCentralEntry(headerOffset, &e) == Outcome::Ok;
+
+    // The name in the stub's code page, its checks, and the full path. The
+    // OEM conversion is for names from DOS and Windows hosts: names flagged
+    // UTF-8, and valid UTF-8 from a Unix host (Info-ZIP zip does not flag
+    // them), skip it.
+    const bool utf8 = unicodeName || (flags & kFlagUtf8) != 0 ||
+                      (inDirectory && e.madeOnUnix &&
+                       isValidUtf8(reinterpret_cast<const char*>(rawName), nameLength));
     char name[kPathBuffer], rel[kPathBuffer];
-    NameStatus st = convertEntryName(unicodeName ? unicodeRaw : rawName,
-                                     unicodeName ? unicodeLength : nameLength,
-                                     unicodeName || (flags & kFlagUtf8) != 0, name, sizeof name);
+    NameStatus st =
+        convertEntryName(unicodeName ? unicodeRaw : rawName,
+                         unicodeName ? unicodeLength : nameLength, utf8, name, sizeof name);
     if (st != NameStatus::Ok) printableName(rawName, nameLength, name, sizeof name);
     if (st == NameStatus::Ok)
         st = makeRelativePath(name, std::strlen(name), rel, sizeof rel, kWindowsNameRules);
@@ -622,16 +650,13 @@ Outcome Sfx::processEntry() {
     // sizes in a spanned set mean that the deflate stream's end decides.
     bool sizeKnown = true;
     bool crcFromDescriptor = false;
-    CentralEntry e{};
-    const bool inDirectory = lookUpCentralEntry(headerOffset, &e) == Outcome::Ok;
     if (descriptor) {
         if (inDirectory) {
             crc = e.crc;
             csize = e.compressedSize;
             usize = e.uncompressedSize;
         } else if (csize == 0 && usize == 0 && !isFolder) {
-            if (!spanned_)
-                return failString(kStrBadCrc, entryPath_, 0ul, static_cast<unsigned long>(crc));
+            if (!spanned_) return fail(kTextImpossibleSizes, entryPath_, 0ul, 0ul);
             sizeKnown = false;
             crcFromDescriptor = true;
         } else {
@@ -657,7 +682,8 @@ Outcome Sfx::processEntry() {
         const bool tooShort = sizeKnown && encrypted_ && csize < kEncryptionHeaderSize;
         const uint32_t dataSize = encrypted_ && !tooShort ? csize - kEncryptionHeaderSize : csize;
         if (tooShort || (method == kMethodStored && (!sizeKnown || dataSize != usize)))
-            return failString(kStrBadCrc, entryPath_, 0ul, static_cast<unsigned long>(crc));
+            return fail(kTextImpossibleSizes, entryPath_, static_cast<unsigned long>(csize),
+                        static_cast<unsigned long>(usize));
     }
 
     // 4. Folders of the path, and the overwrite question.
@@ -699,11 +725,22 @@ Outcome Sfx::processEntry() {
 
     // 5. Encrypted: the password check.
     if (encrypted_) SFX_TRY(checkPassword(descriptor, time, headerCrc));
+    // A method the stub cannot unpack is refused before its file is made.
+    if (remaining_ != 0 && method != kMethodDeflated && method != kMethodStored)
+        return failString(kStrUnsupportedMethod);
 
     // Writing the entry's data: 1. the output file.
     crc_ = kCrcInit;
     entryBytes_ = 0;
-    if (!testSetting) {
+    entryLimit_ = sizeKnown ? usize : kUnknownSize;
+    // A symbolic link made on Unix, where the backend makes links: its data
+    // is the target, restored as a link once it is checked.
+    linkEntry_ = inDirectory && e.madeOnUnix && (e.unixMode & kUnixTypeMask) == kUnixLink &&
+                 host_.unpackFolder().makesLinks() && !testSetting;
+    if (linkEntry_) {
+        if (!sizeKnown || usize >= sizeof linkTarget_)
+            return fail(kTextUnsafeLink, entryPath_, "?");
+    } else if (!testSetting) {
         if (!host_.unpackFolder().createFile(rel))
             return failString(kStrCannotCreateFile, entryPath_);
         outputOpen_ = true;
@@ -727,22 +764,20 @@ Outcome Sfx::processEntry() {
                 giveBack(r.unusedInput);  // the look-ahead past the stream
             }
             if (sizeKnown && remaining_ != 0) SFX_TRY(skipBytes(remaining_));
-        } else if (method == kMethodStored) {
+        } else {  // stored
             showDecompressing(entryPath_);
             const uint8_t* chunk;
             size_t n;
             while ((n = fillInput(&chunk)) > 0)
                 if (!flushOutput(chunk, n)) break;
             if (ioOutcome_ != Outcome::Ok) return ioOutcome_;
-        } else {
-            return failString(kStrUnsupportedMethod);
         }
     }
     keepRaw_ = false;
     // 3. Count the file; close it with its times.
     ++filesWritten_;
     if (outputOpen_) {
-        host_.unpackFolder().closeFile(&time, inDirectory ? e.unixMode : 0);
+        host_.unpackFolder().closeFile(&time, inDirectory ? e.unixMode & 0777 : 0);
         outputOpen_ = false;
     }
     // 6. The data descriptor.
@@ -753,10 +788,21 @@ Outcome Sfx::processEntry() {
         if (crcFromDescriptor) crc = d.crc;
         if (!sizeKnown) usize = d.uncompressedSize;
     }
-    // 4. The checksum, and the size, which damage changes too.
-    if (damaged || computed != crc || entryBytes_ != usize)
+    // 4. The checksum, then the size, which damage changes too.
+    if (damaged || computed != crc)
         return failString(kStrBadCrc, entryPath_, static_cast<unsigned long>(computed),
                           static_cast<unsigned long>(crc));
+    if (entryBytes_ != usize)
+        return fail(kTextSizeMismatch, entryPath_, static_cast<unsigned long>(entryBytes_),
+                    static_cast<unsigned long>(usize));
+    if (linkEntry_) {
+        linkEntry_ = false;
+        linkTarget_[usize] = '\0';
+        if (!linkStaysInside(rel, linkTarget_, usize))
+            return fail(kTextUnsafeLink, entryPath_, linkTarget_);
+        if (!host_.unpackFolder().createLink(rel, linkTarget_))
+            return failString(kStrCannotCreateFile, entryPath_);
+    }
     return Outcome::Ok;
 }
 
@@ -845,6 +891,84 @@ Outcome Sfx::makeFolderChain(const char* rel, bool includeLast) {
     knownFolder_[last] = '\0';
     knownFolderLength_ = last;
     return Outcome::Ok;
+}
+
+// ============================================================================
+// [SECTION] Checking and listing (front-end options)
+// ============================================================================
+
+int Sfx::checkArchive() {
+    testSetting = true;
+    if (passwordFlag_) {
+        char entered[sizeof password_] = {};
+        if (!ui_.askPassword(entered, sizeof entered)) return kExitCancelled;
+        setPassword(entered);
+    }
+    const Outcome result = extract();
+    if (result == Outcome::Ok) {
+        std::snprintf(message_, sizeof message_, kTextCheckPassed,
+                      static_cast<unsigned>(filesWritten_));
+        ui_.messageBox(message_, kCaption, Buttons::Ok, Icon::None, 0);
+    }
+    return result == Outcome::Ok ? 0 : result == Outcome::Cancelled ? kExitCancelled : kExitFailed;
+}
+
+// The central directory, one line per entry, in the layout of "unzip -l".
+int Sfx::listEntries() {
+    uint64_t end = 0;
+    uint8_t record[4 + kEndRecordSize];
+    if (spanned_ || !findEndRecord(&end) || !source_.seek(end) ||
+        source_.read(record, sizeof record) != static_cast<long>(sizeof record)) {
+        failString(kStrBadHeader);
+        return kExitFailed;
+    }
+    const uint16_t count = load16le(record + 4 + 6);
+    const uint32_t dirSize = load32le(record + 4 + 8);
+    if (dirSize > end || dirSize > kMaxCentralDirectory) {
+        failString(kStrBadHeader);
+        return kExitFailed;
+    }
+    auto* directory = static_cast<uint8_t*>(std::malloc(dirSize ? dirSize : 1));
+    if (directory == nullptr || !source_.seek(end - dirSize) ||
+        source_.read(directory, dirSize) != static_cast<long>(dirSize)) {
+        std::free(directory);
+        failString(kStrBadHeader);
+        return kExitFailed;
+    }
+    ui_.messageBox("  Length      Date    Time    Name\n---------  ---------- -----   ----",
+                   kCaption, Buttons::Ok, Icon::None, 0);
+    ByteReader r(directory, dirSize);
+    uint64_t total = 0;
+    unsigned listed = 0;
+    while (listed < count && r.remaining() >= 4 + kCentralHeaderSize &&
+           r.u32() == signature(kSigCentral)) {
+        const uint8_t* h = r.here();
+        r.skip(kCentralHeaderSize);
+        const uint16_t nameLength = load16le(h + 24);
+        const uint8_t* raw = r.here();
+        r.skip(size_t{nameLength} + load16le(h + 26) + load16le(h + 28));
+        if (!r.ok()) break;
+        char name[kPathBuffer];
+        const bool utf8 =
+            (load16le(h + 4) & kFlagUtf8) != 0 ||
+            (h[1] == 3 && isValidUtf8(reinterpret_cast<const char*>(raw), nameLength));
+        if (convertEntryName(raw, nameLength, utf8, name, sizeof name) != NameStatus::Ok)
+            printableName(raw, nameLength, name, sizeof name);
+        const uint16_t time = load16le(h + 8), date = load16le(h + 10);
+        const uint32_t size = load32le(h + 20);
+        std::snprintf(message_, sizeof message_, "%9lu  %04u-%02u-%02u %02u:%02u   %s",
+                      static_cast<unsigned long>(size), 1980u + (date >> 9), (date >> 5) & 15u,
+                      date & 31u, time >> 11, (time >> 5) & 63u, name);
+        ui_.messageBox(message_, kCaption, Buttons::Ok, Icon::None, 0);
+        total += size;
+        ++listed;
+    }
+    std::free(directory);
+    std::snprintf(message_, sizeof message_,
+                  "---------                     -------\n%9lu                     %u file%s",
+                  static_cast<unsigned long>(total), listed, listed == 1 ? "" : "s");
+    ui_.messageBox(message_, kCaption, Buttons::Ok, Icon::None, 0);
+    return listed == count ? 0 : kExitFailed;
 }
 
 }  // namespace gm::sfx

@@ -8,6 +8,7 @@
 // user's input for 50 ms at a time (pump), acting on what comes back.
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "sfx/core/entry_name.h"
 #include "sfx/core/sfx.h"
@@ -64,12 +65,13 @@ void Sfx::runDialog() {
                 pressInfo();
                 break;
             case Command::Shutdown:
-                finish();
+                shutDown();
                 break;
             case Command::None:
                 break;
         }
     }
+    reportKeptFolder();
 }
 
 // The first press of Setup.
@@ -105,6 +107,7 @@ void Sfx::pressSetup() {
                 // The folder made in step 3 is still empty: it goes, so that
                 // nothing is left behind and the next press makes it anew.
                 host_.unpackFolder().removeFolder("");
+                folderMade_ = false;
                 setupEnabled_ = true;
                 ui_.showMeter(false);
                 meterVisible_ = meterTimerArmed_ = false;
@@ -127,7 +130,9 @@ void Sfx::pressSetup() {
     if (result != Outcome::Ok) {
         cleanUp();
         ui_.setStatus(sfxString(kStrUnzipAborted));
-        ending_ = result == Outcome::Cancelled ? Ending::Cancelled : Ending::Failed;
+        // The run's result stays 2 after a confirmed abort; the session
+        // was cancelled by the user all the same.
+        ending_ = result == Outcome::Cancelled || userAborted_ ? Ending::Cancelled : Ending::Failed;
         dialogOpen_ = false;
         setupEnabled_ = true;
         return;
@@ -136,23 +141,17 @@ void Sfx::pressSetup() {
     if (!host_.enterUnpackFolder()) {
         ui_.messageBox(sfxString(kStrChdirFailed), kCaption, Buttons::Ok, Icon::Error, 0);
         ending_ = Ending::Failed;
+    } else if (!runCommand) {
+        keepFiles_ = true;  // unpack only: the files are what the user asked for
     } else if (strings_.command[0] != '\0' && launch()) {
         // 9. The command runs; wait for it.
         cancel_ = false;
         programRunning_ = true;
-        while (!cancel_ && host_.commandRunning()) handleWaitCommand(ui_.pump(kProcessPollMs));
-        if (cancel_) return;  // closed while it ran: the folder stays
-        if (host_.commandCouldNotRun()) {
-            // Linux learns only from the shell that the command did not run.
-            programRunning_ = false;
-            std::snprintf(message_, sizeof message_, sfxString(kStrRunFailed), strings_.command);
-            ui_.messageBox(message_, kCaption, Buttons::Ok, Icon::Error, 0);
-            ending_ = Ending::Failed;
-            keepFiles_ = true;
-            finish();
-            setupEnabled_ = true;
-            return;
-        }
+        while (!cancel_ && dialogOpen_ && host_.commandRunning())
+            handleWaitCommand(ui_.pump(kProcessPollMs));
+        // Closed while it ran (the folder stays), or shut down (finished).
+        if (cancel_ || !dialogOpen_) return;
+        commandStatus_ = host_.commandStatus();
         if (waitMode_) {
             ui_.setSetupButton(sfxString(kStrFinished), true, true);
             setupEnabled_ = true;
@@ -208,12 +207,54 @@ bool Sfx::handleWaitCommand(Command c) {
             if (waitingForConfirmation_) pressSetupWhileWaiting();
             break;
         case Command::Shutdown:
-            finish();
+            shutDown();
             break;
         case Command::None:
             break;
     }
     return dialogOpen_;
+}
+
+// The system's shut-down query (Linux: SIGTERM, SIGHUP): a running command
+// is asked to end, and ended by force after a grace time, before the
+// folder it runs in is deleted.
+void Sfx::shutDown() {
+    if (programRunning_ && host_.commandRunning()) stopRunningCommand();
+    ending_ = Ending::Interrupted;
+    finish();
+}
+
+void Sfx::stopRunningCommand() {
+    for (bool force : {false, true}) {
+        host_.stopCommand(force);
+        const uint64_t start = host_.nowMs();
+        while (host_.nowMs() - start < kStopGraceMs) {
+            if (!host_.commandRunning()) return;
+            ui_.pump(kProcessPollMs);
+        }
+    }
+}
+
+// Whenever the unpacked files stay (no command, a cancel, a folder the
+// clean-up could not remove), the user learns where.
+void Sfx::reportKeptFolder() {
+    if (!folderMade_ || folderRemoved_) return;
+    std::snprintf(message_, sizeof message_, kTextFilesKept, folder_);
+    ui_.messageBox(message_, kCaption, Buttons::Ok, Icon::Information, 0);
+}
+
+int Sfx::exitStatus() const {
+    if (ending_ == Ending::Interrupted) return kExitCancelled;
+    if (commandStatus_ >= 0) return commandStatus_;
+    switch (ending_) {
+        case Ending::Declined:
+        case Ending::Cancelled:
+            return kExitCancelled;
+        case Ending::Failed:
+            return kExitFailed;
+        default:
+            return kExitNothingToRun;
+    }
 }
 
 // Close (button 2). Returns true when the dialog closed.
@@ -248,11 +289,11 @@ void Sfx::pressInfo() {
     }
 }
 
-// Step 11, also the answer to the system's shut-down query: leave the
-// unpacking folder, delete it, close the dialog.
+// Step 11, also the end of the system's shut-down query: leave the
+// unpacking folder, delete it (if it was made), close the dialog.
 void Sfx::finish() {
     programRunning_ = false;
-    if (host_.leaveUnpackFolder()) {
+    if (folderMade_ && host_.leaveUnpackFolder()) {
         ui_.showMeter(false);
         ui_.setStatus(sfxString(kStrDeletingTemp));
         cleanUp();
@@ -265,7 +306,12 @@ void Sfx::finish() {
 bool Sfx::launch() {
     const bool shell = (config_.flags3 & (kF3ShellInstall | kF3LoadShellExecute)) ==
                        (kF3ShellInstall | kF3LoadShellExecute);
-    if (host_.startCommand(strings_.command, shell)) return true;
+    char line[sizeof strings_.command + sizeof commandArguments_ + 1];
+    if (commandArguments_[0] != '\0')
+        std::snprintf(line, sizeof line, "%s %s", strings_.command, commandArguments_);
+    else
+        std::snprintf(line, sizeof line, "%s", strings_.command);
+    if (host_.startCommand(line, shell)) return true;
     std::snprintf(message_, sizeof message_, sfxString(kStrRunFailed), strings_.command);
     ui_.messageBox(message_, kCaption, Buttons::Ok, Icon::Error, 0);
     ending_ = Ending::Failed;

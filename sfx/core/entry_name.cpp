@@ -35,43 +35,23 @@ NameStatus convertEntryName(const uint8_t* raw, size_t n, bool utf8, char* out, 
     const auto* text = reinterpret_cast<const char*>(raw);
     if (utf8) {
         if (!isValidUtf8(text, n)) return NameStatus::BadEncoding;
-        if constexpr (kStubCodePageIsUtf8) {
-            if (n >= capacity) return NameStatus::TooLong;
-            std::memcpy(out, text, n);
-            out[n] = '\0';
-            return NameStatus::Ok;
-        } else {
-            // The ANSI stub: characters outside code page 1252 become '_'.
-            size_t w = 0;
-            for (size_t i = 0; i < n;) {
-                size_t used = 1;
-                const int b = unicodeToCp1252(decodeUtf8(text + i, n - i, &used));
-                if (w + 1 >= capacity) return NameStatus::TooLong;
-                out[w++] = b < 0 ? '_' : static_cast<char>(b);
-                i += used;
-            }
-            out[w] = '\0';
-            return NameStatus::Ok;
-        }
-    }
-    if constexpr (kStubCodePageIsUtf8) {
-        return oemToUtf8(text, n, out, capacity) < 0 ? NameStatus::TooLong : NameStatus::Ok;
-    } else {
         if (n >= capacity) return NameStatus::TooLong;
         std::memcpy(out, text, n);
         out[n] = '\0';
-        oemToAnsi1252(out, n);
         return NameStatus::Ok;
     }
+    return oemToUtf8(text, n, out, capacity) < 0 ? NameStatus::TooLong : NameStatus::Ok;
 }
 
 NameStatus makeRelativePath(const char* name, size_t length, char* rel, size_t capacity,
                             bool windowsRules) {
     if (length == 0) return NameStatus::Unsafe;
     if (length >= capacity) return NameStatus::TooLong;
-    if (isSeparator(name[0])) return NameStatus::Unsafe;  // absolute, or a network path
-    size_t w = 0;
+    // A leading separator (an absolute name, a network path) is stripped:
+    // the name is taken relative to the unpacking folder.
     size_t start = 0;
+    while (start < length && isSeparator(name[start])) ++start;
+    size_t w = 0;
     while (start < length) {
         size_t end = start;
         while (end < length && !isSeparator(name[end])) ++end;
@@ -86,7 +66,8 @@ NameStatus makeRelativePath(const char* name, size_t length, char* rel, size_t c
         size_t dots = 0;
         for (size_t i = 0; i < n; ++i) {
             if (comp[i] == '\0') return NameStatus::Unsafe;
-            if (comp[i] == ':') return NameStatus::Unsafe;
+            // A drive or a stream on Windows; an ordinary character elsewhere.
+            if (comp[i] == ':' && windowsRules) return NameStatus::Unsafe;
             if (comp[i] == '.')
                 ++dots;
             else if (comp[i] != ' ')
@@ -119,6 +100,29 @@ NameStatus makeFullPath(const char* folder, const char* rel, char separator, cha
     for (size_t i = 0; i < r; ++i) out[w++] = rel[i] == '/' ? separator : rel[i];
     out[w] = '\0';
     return NameStatus::Ok;
+}
+
+bool linkStaysInside(const char* rel, const char* target, size_t length) {
+    if (length == 0 || target[0] == '/' || std::memchr(target, 0, length) != nullptr) return false;
+    size_t depth = 0;  // folders above the link, up to the unpacking folder
+    for (const char* p = rel; *p; ++p)
+        if (*p == '/') ++depth;
+    bool descended = false;
+    for (size_t start = 0; start < length;) {
+        size_t end = start;
+        while (end < length && target[end] != '/') ++end;
+        const size_t n = end - start;
+        if (n == 2 && target[start] == '.' && target[start + 1] == '.') {
+            // Climbing after descending would leave through links the
+            // archive or the setup may have made: refused.
+            if (descended || depth == 0) return false;
+            --depth;
+        } else if (!(n == 0 || (n == 1 && target[start] == '.'))) {
+            descended = true;
+        }
+        start = end + 1;
+    }
+    return true;
 }
 
 const char* fileNamePart(const char* path) {

@@ -1,7 +1,9 @@
 // The planned folder, the unpacking folder's creation (the Setup
 // press, step 3) and its clean-up, with deletion at the next system start.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "sfx/core/entry_name.h"
 #include "sfx/core/sfx.h"
@@ -16,10 +18,9 @@ constexpr unsigned kKrtCandidates = 100;    // "KRT00000" .. "KRT00099"
 // A file that cannot be deleted is retried this long.
 constexpr unsigned kDeleteRetryMs = 1000;
 constexpr unsigned kDeleteRetryStepMs = 50;
-// Paths below the unpacking folder that the clean-up walks may be longer
-// than the 264 bytes of the entry names: the setup program made them.
+// The full path of a file left for the next system start (Windows, whose
+// paths are shorter) and the WinInit.Ini line.
 constexpr size_t kCleanupPath = 1024;
-constexpr unsigned kMaxCleanupDepth = 64;
 // The clean-up refuses paths of at most this many characters.
 constexpr size_t kShortPath = 3;
 
@@ -29,7 +30,12 @@ constexpr size_t kShortPath = 3;
 // temporary folder, made sure of by creating it as an empty file and
 // deleting that again. The folder itself is created on Setup.
 bool Sfx::planFolder() {
-    keepFiles_ = false;
+    keepFiles_ = keepUnpackedFiles;
+    if (targetFolder != nullptr) {
+        std::snprintf(folder_, sizeof folder_, "%s", targetFolder);
+        keepFiles_ = true;
+        return true;
+    }
     if (!host_.temporaryBase(tempBase_, sizeof tempBase_)) tempBase_[0] = '\0';
     // A trailing separator goes, unless it follows a separator or a colon
     // ("C:\", "\\", "/").
@@ -54,16 +60,18 @@ bool Sfx::planFolder() {
 
 // Setup step 3: the planned folder, else "KRT%05u" for 0..99.
 bool Sfx::createUnpackingFolder() {
-    if (folder_[0] != '\0' && host_.createUnpackFolder(folder_)) return true;
-    for (unsigned i = 0; i < kKrtCandidates; ++i) {
+    folderMade_ = folder_[0] != '\0' && host_.createUnpackFolder(folder_);
+    // A folder the user named has no second choice.
+    for (unsigned i = 0; i < kKrtCandidates && !folderMade_ && targetFolder == nullptr; ++i) {
         char candidate[kPathBuffer];
         if (!host_.krtCandidate(tempBase_, i, candidate, sizeof candidate)) continue;
         if (host_.createUnpackFolder(candidate)) {
             std::snprintf(folder_, sizeof folder_, "%s", candidate);
-            return true;
+            folderMade_ = true;
         }
     }
-    return false;
+    folderRemoved_ = false;
+    return folderMade_;
 }
 
 // Clean-up of the unpacking folder.
@@ -75,44 +83,86 @@ void Sfx::cleanUp() {
         ui_.messageBox(sfxString(kStrChdirFailed), kCaption, Buttons::Ok, Icon::Error, 0);
         return;
     }
-    cleanUpFolder("", 0);
-    host_.unpackFolder().removeFolder("");
+    cleanUpTree();
+    folderRemoved_ = host_.unpackFolder().removeFolder("");
 }
 
-// Deletes what a folder holds: files (retried, else left for the next
-// system start) and folders (recursively, then removed). The Part skips
-// names beginning with "." to pass over the "." and ".." entries of a
-// Windows listing; the listing here never holds those two, so every other
-// name - ".config" too - is deleted.
-void Sfx::cleanUpFolder(const char* rel, unsigned depth) {
-    if (depth > kMaxCleanupDepth) return;
+// One folder of the clean-up walk: its listing and the next name to do.
+struct Sfx::CleanupLevel {
     NameList names;
-    if (!host_.unpackFolder().listFolder(rel, &names)) return;
-    for (size_t i = 0; i < names.size(); ++i) {
-        char child[kCleanupPath];
-        const int len = rel[0] ? std::snprintf(child, sizeof child, "%s/%s", rel, names.name(i))
-                               : std::snprintf(child, sizeof child, "%s", names.name(i));
-        if (len < 0 || static_cast<size_t>(len) >= sizeof child) continue;
-        if (names.kind(i) == PathKind::Folder) {
-            cleanUpFolder(child, depth + 1);
-            if (!host_.unpackFolder().removeFolder(child)) host_.unpackFolder().removeFolder(child);
-        } else {
-            deleteWithRetries(child);
+    size_t next = 0;
+};
+
+// Deletes what the unpacking folder holds: files (retried, else left for
+// the next system start) and folders (emptied, then removed). The walk
+// keeps its folders on the heap and moves the backend's current folder
+// down and up (enterFolder, leaveFolder), so no path is ever built: trees
+// of any depth and path length go. The classic clean-up skips names
+// beginning with "." to pass over the "." and ".." of a Windows listing; the
+// listing here never holds those two, so every other name - ".config" too -
+// is deleted. A
+// folder that stays is reported after the clean-up (reportKeptFolder).
+void Sfx::cleanUpTree() {
+    UnpackFolder& folder = host_.unpackFolder();
+    CleanupLevel** levels = nullptr;
+    size_t depth = 0, capacity = 0;
+    auto push = [&]() {
+        if (depth == capacity) {
+            const size_t grown = capacity ? capacity * 2 : 16;
+            auto* bigger =
+                static_cast<CleanupLevel**>(std::realloc(levels, grown * sizeof *levels));
+            if (bigger == nullptr) return false;
+            levels = bigger;
+            capacity = grown;
         }
+        void* memory = std::malloc(sizeof(CleanupLevel));
+        if (memory == nullptr) return false;
+        levels[depth] = new (memory) CleanupLevel;
+        if (!folder.listFolder("", &levels[depth]->names)) levels[depth]->names.clear();
+        ++depth;
+        return true;
+    };
+    auto pop = [&]() {
+        levels[--depth]->~CleanupLevel();
+        std::free(levels[depth]);
+    };
+    push();
+    while (depth > 0) {
+        CleanupLevel& top = *levels[depth - 1];
+        if (top.next == top.names.size()) {
+            // Emptied: back to the parent, which removes it (twice, as the
+            // classic clean-up does).
+            pop();
+            if (depth == 0) break;
+            folder.leaveFolder();
+            const CleanupLevel& parent = *levels[depth - 1];
+            const char* name = parent.names.name(parent.next - 1);
+            if (!folder.removeFolder(name)) folder.removeFolder(name);
+            continue;
+        }
+        const size_t i = top.next++;
+        if (top.names.kind(i) != PathKind::Folder)
+            deleteWithRetries(top.names.name(i), levels, depth);
+        else if (folder.enterFolder(top.names.name(i)) && !push())
+            folder.leaveFolder();
     }
+    std::free(levels);
 }
 
-void Sfx::deleteWithRetries(const char* rel) {
-    if (host_.unpackFolder().deleteFile(rel)) return;
+void Sfx::deleteWithRetries(const char* name, CleanupLevel** levels, size_t depth) {
+    if (host_.unpackFolder().deleteFile(name)) return;
     const uint64_t start = host_.nowMs();
     while (host_.nowMs() - start < kDeleteRetryMs) {
         ui_.pump(kDeleteRetryStepMs);
-        if (host_.unpackFolder().deleteFile(rel)) return;
+        if (host_.unpackFolder().deleteFile(name)) return;
     }
+    // The full path: the folder, the walk's folders, the name.
     char full[kCleanupPath];
-    std::snprintf(full, sizeof full, "%s%c%s", folder_, host_.separator(), rel);
-    for (char* p = full + std::strlen(folder_); *p; ++p)
-        if (*p == '/') *p = host_.separator();
+    size_t n = static_cast<size_t>(std::snprintf(full, sizeof full, "%s", folder_));
+    for (size_t k = 0; k + 1 < depth && n < sizeof full; ++k)
+        n += static_cast<size_t>(std::snprintf(full + n, sizeof full - n, "%c%s", host_.separator(),
+                                               levels[k]->names.name(levels[k]->next - 1)));
+    if (n < sizeof full) std::snprintf(full + n, sizeof full - n, "%c%s", host_.separator(), name);
     host_.deleteAtNextStart(full);
 }
 

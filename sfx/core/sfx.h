@@ -5,7 +5,7 @@
 //
 // The original is plain procedures over global state; here the global state
 // is one object, Sfx, so that tests can run many stubs in one process. The
-// procedures are spread over files by Part:
+// procedures are spread over files by what they do:
 //   startup.cpp   main procedure, switches, configuration strings
 //   archive.cpp   the archive walk, entries, fill/flush, disks
 //   dialog.cpp    the Setup press, Close, Info, launch, finish
@@ -71,23 +71,34 @@ inline constexpr uint64_t kMeterStep = 65536;
 inline constexpr uint32_t kSmallArchive = 524288;
 inline constexpr unsigned kMeterDelayMs = 10;
 
-// How a session ended, for front ends that report it (the Linux exit
-// status); the original's main procedure always returns 0.
+// How a session ended. The exit status follows from it (exitStatus()).
 enum class Ending {
     None,
-    InfoShown,   // "-info"
-    CommandRan,  // the command ran, the folder was handled
-    Declined,    // the start-up prompt or the dialog was closed before Setup
-    Cancelled,   // cancelled at a question, or while the command ran
-    Failed,      // an error message was shown
+    InfoShown,    // "-info"
+    CommandRan,   // the command ran, the folder was handled
+    Declined,     // the start-up prompt or the dialog was closed before Setup
+    Cancelled,    // cancelled at a question, or while the command ran
+    Failed,       // an error message was shown
+    Interrupted,  // the system's shut-down query (Linux: SIGTERM, SIGHUP)
 };
+
+// Exit statuses of the stub's own outcomes; once the command has ended,
+// the exit status is the command's.
+inline constexpr int kExitNothingToRun = 0;
+inline constexpr int kExitCancelled = 1;
+inline constexpr int kExitFailed = 2;
+
+// A shut-down while the command runs: the command is asked to end and given
+// this long before it is ended by force.
+inline constexpr unsigned kStopGraceMs = 5000;
 
 // One stored value of the central directory (read when a local header
 // defers its sizes to a data descriptor).
 struct CentralEntry {
     uint64_t localOffset;  // file offset of the local header
     uint32_t crc, compressedSize, uncompressedSize;
-    uint32_t unixMode;  // permission bits when made on Unix, else 0
+    uint32_t unixMode;  // file type and permission bits when made on Unix, else 0
+    bool madeOnUnix;    // "version made by" names Unix: names are UTF-8 when valid
 };
 
 struct DataDescriptor {
@@ -102,9 +113,13 @@ class Sfx final : private InflateIo {
     Sfx& operator=(const Sfx&) = delete;
 
     // The main procedure: start-up, then the main dialog.
-    // `args` is the command line without the program name. Returns 0.
+    // `args` is the command line without the program name. Returns the
+    // exit status.
     int main(const char* args, const SfxConfig& config);
     Ending ending() const { return ending_; }
+    // Interrupted: kExitCancelled (the Linux front end reports the signal);
+    // once the command ended: its status; else 0, 1 or 2 by the ending.
+    int exitStatus() const;
 
     // --- the steps, for tests and front ends ---
     // Start-up up to the dialog (steps 1-14). True when the dialog is to run.
@@ -118,6 +133,18 @@ class Sfx final : private InflateIo {
     // Settings that the shipped stub fixes (tests change them).
     bool overwriteWithoutAsking = kStubOverwriteWithoutAsking;
     bool testSetting = kStubTestSetting;
+    // Front-end options (Linux "--keep", "--noexec", "--target"): keep the
+    // unpacked files, also after a failed run; unpack without running the
+    // command; unpack into this folder (made if missing) and keep it.
+    bool keepUnpackedFiles = false;
+    bool runCommand = true;
+    const char* targetFolder = nullptr;
+
+    // After startUp(): "--check" tests every entry's checksum and writes
+    // nothing; "--list" lists the entries as "unzip -l" does. Both return
+    // the exit status.
+    int checkArchive();
+    int listEntries();
 
     // State visible to tests.
     const SfxConfig& config() const { return config_; }
@@ -138,6 +165,7 @@ class Sfx final : private InflateIo {
 
   private:
     // ----- start-up -----
+    const char* splitCommandArguments(const char* args);
     bool allocateBuffers();
     Outcome readConfigStrings();
     void parseSwitch(const char* args);
@@ -175,12 +203,16 @@ class Sfx final : private InflateIo {
     bool pressClose();
     void pressInfo();
     bool handleWaitCommand(Command c);
+    void shutDown();
+    void stopRunningCommand();
+    void reportKeptFolder();
     void finish();
     bool launch();
     bool createUnpackingFolder();
     void cleanUp();
-    void cleanUpFolder(const char* rel, unsigned depth);
-    void deleteWithRetries(const char* rel);
+    struct CleanupLevel;
+    void cleanUpTree();
+    void deleteWithRetries(const char* name, CleanupLevel** levels, size_t depth);
     bool planFolder();
 
     Answer ask(const char* text, Buttons buttons, Icon icon, int defaultButton = 0);
@@ -200,8 +232,12 @@ class Sfx final : private InflateIo {
     bool programRunning_ = false, cancel_ = false, waitingForConfirmation_ = false;
     bool meterVisible_ = false, extracting_ = false, dialogOpen_ = false;
     bool setupEnabled_ = true;
+    bool folderMade_ = false, folderRemoved_ = false;
     Ending ending_ = Ending::None;
+    int commandStatus_ = -1;  // the ended command's exit status
 
+    char switches_[1024] = {};          // the arguments before "--"
+    char commandArguments_[1024] = {};  // and after it, for the command
     char password_[256] = {};
     size_t passwordLength_ = 0;
     bool havePassword_ = false;
@@ -227,8 +263,13 @@ class Sfx final : private InflateIo {
     ZipKeys keys_;
     uint32_t crc_ = 0;
     bool outputOpen_ = false;
-    bool discardOutput_ = false;       // inflating only to find the end of a skipped entry
-    uint64_t entryBytes_ = 0;          // bytes of the current entry written
+    bool discardOutput_ = false;  // inflating only to find the end of a skipped entry
+    uint64_t entryBytes_ = 0;     // bytes of the current entry written
+    uint64_t entryLimit_ = 0;     // its declared size (all ones: none known)
+    // A symbolic-link entry: its data, the target, is gathered here.
+    bool linkEntry_ = false;
+    char linkTarget_[1024] = {};
+    bool userAborted_ = false;         // the user confirmed string 20
     Outcome ioOutcome_ = Outcome::Ok;  // why fill or flush stopped the decompressor
     char entryPath_[kPathBuffer] = {};
     // The deepest folder chain this run made or found (relative).

@@ -85,6 +85,18 @@ class UnpackFolder {
     virtual bool listFolder(const char* rel, NameList* out) = 0;
     virtual bool deleteFile(const char* rel) = 0;  // after setting normal attributes
     virtual bool removeFolder(const char* rel) = 0;
+    // The clean-up walks the tree one folder at a time: after
+    // enterFolder(name), the paths given to listFolder, deleteFile and
+    // removeFolder are relative to that folder until leaveFolder() goes back
+    // to its parent. So trees of any depth and path length go (the Linux
+    // backend holds one open folder, never a path).
+    virtual bool enterFolder(const char* name) = 0;
+    virtual void leaveFolder() = 0;
+    // Symbolic links (Linux): entries made on Unix with the link type are
+    // restored as links. Where the backend makes none (Windows), they are
+    // written as files holding the target.
+    virtual bool makesLinks() const { return false; }
+    virtual bool createLink(const char* /*rel*/, const char* /*target*/) { return false; }
 
   protected:
     ~UnpackFolder() = default;
@@ -134,11 +146,14 @@ class SfxHost {
     virtual bool driveUsable(const char* drive) = 0;
 
     // --- launch ---
+    // False when the command could not be started at all (string 23).
     virtual bool startCommand(const char* command, bool shellInstall) = 0;
     virtual bool commandRunning() = 0;
-    // After the command ended: true when it could not be run at all (Linux:
-    // the shell's status 126 or 127); the core then reports string 23.
-    virtual bool commandCouldNotRun() = 0;
+    // The ended command's exit status, -1 while unknown.
+    virtual int commandStatus() = 0;
+    // Asks the running command to end (Linux: the shut-down signal the
+    // stub received); with `force`, ends it (SIGKILL, TerminateProcess).
+    virtual void stopCommand(bool force) = 0;
     // flags1 0x04: is the named program still running? (Windows: its .exe
     // cannot be opened for exclusive access; Linux: a process of that name.)
     virtual bool programRunning(const char* name) = 0;

@@ -11,14 +11,34 @@
 
 namespace gm::sfx {
 
-// The main procedure, in its fixed order. Returns 0 (the process
-// exit code of the original); ending() tells how the session ended.
+// The main procedure, in its fixed order. Returns the exit status: the
+// command's once it has ended, else the stub's own outcome (the classic
+// stub always returned 0, which reports a failed setup as success).
 int Sfx::main(const char* args, const SfxConfig& config) {
     if (startUp(args, config)) runDialog();
-    return 0;
+    return exitStatus();
 }
 
-bool Sfx::startUp(const char* args, const SfxConfig& config) {
+// A word "--" ends the stub's switches: what follows goes to the command
+// (an installer run silently: "-auto -- /silent"). Returns the switches.
+const char* Sfx::splitCommandArguments(const char* args) {
+    commandArguments_[0] = '\0';
+    for (const char* p = args; (p = std::strstr(p, "--")) != nullptr; p += 2) {
+        const bool wordStart = p == args || p[-1] == ' ';
+        if (!wordStart || (p[2] != '\0' && p[2] != ' ')) continue;
+        std::snprintf(commandArguments_, sizeof commandArguments_, "%s", p[2] ? p + 3 : "");
+        const size_t n = static_cast<size_t>(p - args) < sizeof switches_
+                             ? static_cast<size_t>(p - args)
+                             : sizeof switches_ - 1;
+        std::memcpy(switches_, args, n);
+        switches_[n] = '\0';
+        return switches_;
+    }
+    return args;
+}
+
+bool Sfx::startUp(const char* allArgs, const SfxConfig& config) {
+    const char* args = splitCommandArguments(allArgs);
     config_ = config;
     spanned_ = (config_.flags2 & kF2Spanned) != 0;
     disksAreExe_ = (config_.flags2 & kF2DisksAreExe) != 0;

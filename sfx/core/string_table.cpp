@@ -7,6 +7,7 @@
 
 #include "sfx/core/codepage.h"
 #include "sfx/core/deflate_encode.h"
+#include "sfx/core/dialog_templates.h"
 #include "sfx/core/inflate.h"
 
 namespace gm::sfx {
@@ -116,15 +117,19 @@ constexpr size_t oemBlockSize() {
     }
     return size;
 }
-// The dialog templates of the Windows stub will follow the texts
-// in the same block; the terminal stub has none.
+// The Windows stub's main dialog template follows the texts in the same
+// block; the terminal stub has none.
+#ifdef _WIN32
+constexpr size_t kTemplateSize = writeDialogTemplate(kMainDialog, kMainItems, nullptr);
+#else
 constexpr size_t kTemplateSize = 0;
+#endif
 constexpr size_t kTextBytes = oemBlockSize();
 constexpr size_t kBlockSize = kTextBytes + kTemplateSize + 2;  // + the guard bytes
 constexpr uint8_t kGuard0 = 0xDE, kGuard1 = 0xAD;
 
-constexpr std::array<uint8_t, kTextBytes> makeOemBlock() {
-    std::array<uint8_t, kTextBytes> block{};
+constexpr std::array<uint8_t, kTextBytes + kTemplateSize> makeOemBlock() {
+    std::array<uint8_t, kTextBytes + kTemplateSize> block{};
     size_t w = 0;
     for (const char* s : kSource) {
         const size_t n = utf8Length(s);
@@ -137,11 +142,15 @@ constexpr std::array<uint8_t, kTextBytes> makeOemBlock() {
         }
         block[w++] = 0;
     }
+    if constexpr (kTemplateSize > 0) {
+        const auto dialog = dialogTemplate<kTemplateSize>(kMainDialog, kMainItems);
+        for (uint8_t b : dialog) block[w++] = b;
+    }
     return block;
 }
 
 struct Compressed {
-    std::array<uint8_t, deflateEncodeBound(kTextBytes)> data;
+    std::array<uint8_t, deflateEncodeBound(kTextBytes + kTemplateSize)> data;
     size_t size;
 };
 constexpr Compressed compressBlock() {
@@ -161,11 +170,13 @@ constexpr std::array<uint8_t, kCompressedFull.size> trimCompressed() {
 constexpr std::array<uint8_t, kCompressedFull.size> kResourceStream = trimCompressed();
 
 // The converted texts: UTF-8 is at most three bytes per code-page-850
-// character (the box-drawing characters); code page 1252 is one.
-constexpr size_t kConvertedCapacity = kStubCodePageIsUtf8 ? 3 * kTextBytes + 1 : kTextBytes;
+// character (the box-drawing characters).
+constexpr size_t kConvertedCapacity = 3 * kTextBytes + 1;
 char gTexts[kConvertedCapacity];
 uint16_t gOffsets[kNumStrings + 1];
 bool gLoaded = false;
+// The block as inflated: the template stays there, after the texts.
+uint8_t gBlock[kBlockSize];
 
 }  // namespace
 
@@ -183,11 +194,11 @@ bool checkResourceStream(const uint8_t* stream, size_t size, uint8_t* block, siz
 }
 
 bool loadStringTable(uint8_t* window) {
-    static uint8_t block[kBlockSize];
+    uint8_t* const block = gBlock;
     if (!checkResourceStream(kResourceStream.data(), kResourceStream.size(), block, kBlockSize,
                              window))
         return false;
-    // Index the texts, then convert them to the stub's code page.
+    // Index the texts, then convert them to UTF-8.
     size_t w = 0, r = 0;
     for (int id = 0; id < kNumStrings; ++id) {
         if (r >= kTextBytes) return false;
@@ -195,15 +206,9 @@ bool loadStringTable(uint8_t* window) {
         const size_t n = strnlen(text, kTextBytes - r);
         if (r + n >= kTextBytes) return false;  // no NUL inside the text part
         gOffsets[id] = static_cast<uint16_t>(w);
-        if constexpr (kStubCodePageIsUtf8) {
-            long len = oemToUtf8(text, n, gTexts + w, kConvertedCapacity - w);
-            if (len < 0) return false;
-            w += static_cast<size_t>(len) + 1;
-        } else {
-            std::memcpy(gTexts + w, text, n + 1);
-            oemToAnsi1252(gTexts + w, n);
-            w += n + 1;
-        }
+        const long len = oemToUtf8(text, n, gTexts + w, kConvertedCapacity - w);
+        if (len < 0) return false;
+        w += static_cast<size_t>(len) + 1;
         r += n + 1;
     }
     gOffsets[kNumStrings] = static_cast<uint16_t>(w);
@@ -212,6 +217,11 @@ bool loadStringTable(uint8_t* window) {
 }
 
 bool stringTableLoaded() { return gLoaded; }
+
+const uint8_t* mainDialogTemplate(size_t* size) {
+    *size = kTemplateSize;
+    return gLoaded && kTemplateSize > 0 ? gBlock + kTextBytes : nullptr;
+}
 
 const char* sfxString(int id) {
     if (!gLoaded || id < 0 || id >= kNumStrings) return "";

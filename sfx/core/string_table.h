@@ -2,11 +2,11 @@
 // that live outside the table.
 //
 // The table is compiled into the stub as one raw deflate stream of its
-// texts in the OEM code page 850 (string_table.cpp compresses it while
+// texts in the OEM code page 850 (and, in the Windows stub, the main dialog's
+// template after them) (string_table.cpp compresses it while
 // compiling). At start-up loadStringTable() inflates it into a block whose
 // last two bytes hold the guard values 0xDE 0xAD, checks that both survived,
-// and converts the texts to the stub's code page: UTF-8 for the Linux stub,
-// code page 1252 for the Windows stub.
+// and converts the texts to the stub's code page, UTF-8.
 #pragma once
 
 #include <cstddef>
@@ -76,6 +76,25 @@ inline constexpr auto kTextNameTooLong = stubText(
     "abgebrochen.");
 inline constexpr auto kTextBadNameEncoding =
     stubText("Ungültiger UTF-8-Dateiname im ZIP-Archiv: %s");
+inline constexpr auto kTextUnsafeLink = stubText(
+    "Unzulässige Verknüpfung im ZIP-Archiv: %s -> %s\nDas Ziel liegt außerhalb des "
+    "Zielverzeichnisses. Unzip-Vorgang wird abgebrochen.");
+inline constexpr auto kTextCheckPassed =
+    stubText("Prüfung bestanden: %u Dateien, alle Prüfsummen stimmen.");
+inline constexpr auto kTextNeedsAuto = stubText(
+    "Keine Eingabe: ohne Terminal fragt niemand. Mit -auto startet das Setup ohne Rückfrage.");
+inline constexpr auto kTextFilesKept = stubText("Die entpackten Dateien bleiben in %s");
+// Damage that the sizes show (the checksum text would print two equal or
+// meaningless values).
+inline constexpr auto kTextSizeMismatch = stubText(
+    "ZIP beschädigt: Datei %s: %lu Bytes entpackt, angegeben sind %lu Bytes. Mögliche Ursache: "
+    "Dateiübertragungsfehler.");
+inline constexpr auto kTextTooMuchData = stubText(
+    "ZIP beschädigt: Datei %s: mehr Daten als die angegebenen %lu Bytes. Mögliche Ursache: "
+    "Dateiübertragungsfehler.");
+inline constexpr auto kTextImpossibleSizes = stubText(
+    "ZIP beschädigt: Datei %s: unmögliche Größenangaben (%lu Bytes gepackt, %lu Bytes entpackt). "
+    "Mögliche Ursache: Dateiübertragungsfehler.");
 // The self-extractor's own about text, shown by Info.
 inline constexpr auto kTextAbout = stubText(
     "Carvello Self-Extractor 1.0 (Glintmoor)\nEntpackt das Setup in ein temporäres Verzeichnis, "
@@ -90,6 +109,10 @@ bool stringTableLoaded();
 // String `id` in the stub's code page; "" before loadStringTable() or for an
 // entry that is never shown.
 const char* sfxString(int id);
+
+// The main dialog's template (Windows stub), after the texts in the
+// inflated block; nullptr before loadStringTable() or in the terminal stub.
+const uint8_t* mainDialogTemplate(size_t* size);
 
 // The compressed table as compiled into the stub (tests and the guard test).
 struct ResourceBlockInfo {

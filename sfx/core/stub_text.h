@@ -1,7 +1,7 @@
-// Texts compiled into the stub, converted while compiling from the UTF-8 of
-// the source files to the stub's code page: UTF-8 for the Linux stub, the
-// Windows ANSI code page 1252 for the Windows stub (the stub shows
-// its texts in the ANSI code page).
+// Texts compiled into the stub, checked while compiling to be UTF-8: every
+// stub keeps its texts in UTF-8 (the Windows stub shows them through the
+// wide-character API, so that they read right whatever the system's ANSI
+// code page is).
 #pragma once
 
 #include <cstddef>
@@ -10,11 +10,7 @@
 
 namespace gm::sfx {
 
-#ifdef _WIN32
-inline constexpr bool kStubCodePageIsUtf8 = false;
-#else
 inline constexpr bool kStubCodePageIsUtf8 = true;
-#endif
 
 template <size_t N>
 struct StubText {
@@ -27,23 +23,11 @@ struct StubText {
 // it in a constant evaluation stops compilation with its name in the error.
 void compileTimeError(const char* why);
 
-// A character the code page lacks stops compilation.
 template <size_t N>
 consteval StubText<N> stubText(const char (&utf8)[N]) {
     StubText<N> t{};
     if (!isValidUtf8(utf8, N - 1)) compileTimeError("stub text is not UTF-8");
-    if constexpr (kStubCodePageIsUtf8) {
-        for (size_t i = 0; i < N; ++i) t.text[i] = utf8[i];
-    } else {
-        size_t w = 0;
-        for (size_t i = 0; i + 1 < N;) {
-            size_t used = 1;
-            const int b = unicodeToCp1252(decodeUtf8(utf8 + i, N - 1 - i, &used));
-            if (b < 0) compileTimeError("stub text has a character outside code page 1252");
-            t.text[w++] = static_cast<char>(b);
-            i += used;
-        }
-    }
+    for (size_t i = 0; i < N; ++i) t.text[i] = utf8[i];
     return t;
 }
 

@@ -158,12 +158,16 @@ bool PosixArchiveSource::readVolumeLabel(char* label, size_t capacity) {
 
 PosixUnpackFolder::~PosixUnpackFolder() {
     forgetParent();
+    if (cursor_ >= 0) ::close(cursor_);
     if (out_ >= 0) ::close(out_);
     if (root_ >= 0) ::close(root_);
 }
 
 void PosixUnpackFolder::bind(int dirFd, const char* path) {
     forgetParent();
+    if (cursor_ >= 0) ::close(cursor_);
+    cursor_ = -1;
+    cursorDepth_ = 0;
     if (root_ >= 0) ::close(root_);
     root_ = dirFd;
     copyString(path_, sizeof path_, path);
@@ -174,15 +178,16 @@ void PosixUnpackFolder::bind(int dirFd, const char* path) {
 // calls find it there and cost no system call at all.
 int PosixUnpackFolder::openParent(const char* rel, const char** leaf) {
     if (root_ < 0) return -1;
+    const int base = cursor_ >= 0 ? cursor_ : root_;
     const char* slash = std::strrchr(rel, '/');
     const size_t folderLength = slash ? static_cast<size_t>(slash - rel) : 0;
     *leaf = slash ? slash + 1 : rel;
-    if (folderLength == 0) return root_;
+    if (folderLength == 0) return base;
     if (parentFd_ >= 0 && folderLength == std::strlen(parentRel_) &&
         std::memcmp(rel, parentRel_, folderLength) == 0)
         return parentFd_;
     if (folderLength >= sizeof parentRel_) return -1;
-    int fd = root_;
+    int fd = base;
     const char* p = rel;
     while (p < rel + folderLength) {
         const char* end = static_cast<const char*>(
@@ -196,7 +201,7 @@ int PosixUnpackFolder::openParent(const char* rel, const char** leaf) {
             comp[n] = '\0';
             next = openat(fd, comp, O_RDONLY | O_DIRECTORY | kOpenFlags);
         }
-        if (fd != root_) ::close(fd);
+        if (fd != base) ::close(fd);
         if (next < 0) return -1;
         fd = next;
         p = end + 1;
@@ -279,7 +284,7 @@ void PosixUnpackFolder::closeFile(const DosTime* time, uint32_t unixMode) {
 bool PosixUnpackFolder::listFolder(const char* rel, NameList* out) {
     int fd;
     if (rel[0] == '\0') {
-        fd = dup(root_);
+        fd = dup(cursor_ >= 0 ? cursor_ : root_);
     } else {
         const char* leaf;
         const int dir = openParent(rel, &leaf);
@@ -307,6 +312,36 @@ bool PosixUnpackFolder::listFolder(const char* rel, NameList* out) {
     }
     closedir(d);
     return ok;
+}
+
+bool PosixUnpackFolder::enterFolder(const char* name) {
+    const char* leaf;
+    const int dir = openParent(name, &leaf);
+    const int fd = dir >= 0 ? openat(dir, leaf, O_RDONLY | O_DIRECTORY | kOpenFlags) : -1;
+    if (fd < 0) return false;
+    forgetParent();
+    if (cursor_ >= 0) ::close(cursor_);
+    cursor_ = fd;
+    ++cursorDepth_;
+    return true;
+}
+
+// Back through ".." of the open folder: the walk never holds more than one
+// folder open, however deep the tree.
+void PosixUnpackFolder::leaveFolder() {
+    if (cursorDepth_ == 0) return;
+    forgetParent();
+    const int up =
+        --cursorDepth_ > 0 ? openat(cursor_, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+    ::close(cursor_);
+    cursor_ = up;
+    if (up < 0) cursorDepth_ = 0;  // lost: the root again, and later removals fail safely
+}
+
+bool PosixUnpackFolder::createLink(const char* rel, const char* target) {
+    const char* leaf;
+    const int dir = openParent(rel, &leaf);
+    return dir >= 0 && symlinkat(target, dir, leaf) == 0;
 }
 
 bool PosixUnpackFolder::deleteFile(const char* rel) {
@@ -391,14 +426,15 @@ bool PosixHost::krtCandidate(const char* base, unsigned i, char* out, size_t cap
 }
 
 bool PosixHost::createUnpackFolder(const char* path) {
-    if (mkdir(path, 0700) != 0) return false;
+    const bool made = mkdir(path, 0700) == 0;
+    if (!made && !(allowExisting_ && errno == EEXIST)) return false;
     const int fd = ::open(path, O_RDONLY | O_DIRECTORY | kOpenFlags);
     struct stat st;
     if (fd < 0 || fstat(fd, &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid()) {
         if (fd >= 0) ::close(fd);
         return false;
     }
-    fchmod(fd, 0700);  // also against a umask that removes the owner's rights
+    if (made) fchmod(fd, 0700);  // also against a umask that removes the owner's rights
     folder_.bind(fd, path);
     copyString(folderPath_, sizeof folderPath_, path);
     return true;
@@ -426,16 +462,71 @@ bool PosixHost::mayDeleteFolder(const char* path) {
     return true;
 }
 
-// The command runs through /bin/sh -c in the unpacking folder. It ignores
-// SIGINT and SIGQUIT, so that Ctrl-C reaches only the stub, which then asks
-// string 17 - the setup program goes on, as it does when the Windows
-// dialog is closed.
+namespace {
+
+// A command without shell syntax is split at blanks and run directly, so
+// that a program that cannot be found or run is told from one that ran and
+// returned 127; shell syntax and the shell's own commands (which have no
+// program) run through /bin/sh -c.
+bool needsShell(const char* command) {
+    if (std::strpbrk(command, "|&;<>()$`\\\"'*?[]#~=%{}!\n") != nullptr) return true;
+    static constexpr char kBuiltins[] =
+        " : . alias cd command eval exec exit export getopts hash read readonly return set "
+        "shift times trap type ulimit umask unalias unset wait ";
+    const char* first = command + std::strspn(command, " \t");
+    const size_t n = std::strcspn(first, " \t");
+    for (const char* p = std::strstr(kBuiltins, " "); p != nullptr; p = std::strchr(p + 1, ' '))
+        if (std::strncmp(p + 1, first, n) == 0 && p[1 + n] == ' ' && n > 0) return true;
+    return false;
+}
+
+constexpr size_t kMaxWords = 64;
+
+// Runs in the child after fork(): only async-signal-safe calls. Returns
+// only when the program could not be started.
+void execCommand(char* line) {
+    char* argv[kMaxWords + 1];
+    size_t n = 0;
+    if (needsShell(line)) {
+        static char sh[] = "sh", c[] = "-c";
+        argv[n++] = sh;
+        argv[n++] = c;
+        argv[n++] = line;
+        argv[n] = nullptr;
+        execv("/bin/sh", argv);
+    } else {
+        for (char* p = line; *p && n < kMaxWords;) {
+            while (*p == ' ' || *p == '\t') *p++ = '\0';
+            if (!*p) break;
+            argv[n++] = p;
+            while (*p && *p != ' ' && *p != '\t') ++p;
+        }
+        argv[n] = nullptr;
+        if (n > 0) execvp(argv[0], argv);
+    }
+}
+
+}  // namespace
+
+// The command runs in the unpacking folder. It ignores SIGINT and SIGQUIT,
+// so that Ctrl-C reaches only the stub, which then asks string 17 - the
+// setup program goes on, as it does when the Windows dialog is closed.
+// Whether the program started is learnt through a pipe that exec closes:
+// a failed exec writes its errno there.
 bool PosixHost::startCommand(const char* command, bool) {
     status_ = -1;
-    couldNotRun_ = false;
+    char line[4096];
+    if (!copyString(line, sizeof line, command)) return false;
+    int report[2];
+    if (pipe2(report, O_CLOEXEC) != 0) return false;
     const pid_t pid = fork();
-    if (pid < 0) return false;
+    if (pid < 0) {
+        ::close(report[0]);
+        ::close(report[1]);
+        return false;
+    }
     if (pid == 0) {
+        ::close(report[0]);
         signal(SIGINT, SIG_IGN);
         signal(SIGQUIT, SIG_IGN);
         signal(SIGTERM, SIG_DFL);
@@ -443,11 +534,26 @@ bool PosixHost::startCommand(const char* command, bool) {
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);
-        if (folder_.fd() >= 0 && fchdir(folder_.fd()) != 0) _exit(126);
-        execl("/bin/sh", "sh", "-c", command, static_cast<char*>(nullptr));
+        if (folder_.fd() < 0 || fchdir(folder_.fd()) == 0) execCommand(line);
+        const int error = errno;
+        while (write(report[1], &error, sizeof error) < 0 && errno == EINTR) {
+        }
         _exit(127);
     }
+    ::close(report[1]);
+    int error = 0;
+    ssize_t got;
+    while ((got = ::read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
+    }
+    ::close(report[0]);
     child_ = pid;
+    if (got > 0) {
+        // Did not start: reap the child at once.
+        while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        child_ = -1;
+        return false;
+    }
     return true;
 }
 
@@ -458,12 +564,14 @@ bool PosixHost::commandRunning() {
     if (r == 0) return true;
     if (r < 0 && errno == EINTR) return true;
     child_ = -1;
-    if (r > 0) {
-        status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        // The shell could not find or run the command.
-        couldNotRun_ = WIFEXITED(status) && (status_ == 126 || status_ == 127);
-    }
+    if (r > 0) status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return false;
+}
+
+void PosixHost::stopCommand(bool force) {
+    if (child_ < 0) return;
+    const int polite = stopSignal_ != nullptr && stopSignal_() > 0 ? stopSignal_() : SIGTERM;
+    kill(child_, force ? SIGKILL : polite);
 }
 
 // flags1 0x04 on Linux: a process of that name (its "comm", which the

@@ -50,6 +50,10 @@ class PosixUnpackFolder final : public UnpackFolder {
     bool listFolder(const char* rel, NameList* out) override;
     bool deleteFile(const char* rel) override;
     bool removeFolder(const char* rel) override;
+    bool enterFolder(const char* name) override;
+    void leaveFolder() override;
+    bool makesLinks() const override { return true; }
+    bool createLink(const char* rel, const char* target) override;
 
   private:
     // The folder that holds rel's last component, reached by walking the
@@ -59,6 +63,8 @@ class PosixUnpackFolder final : public UnpackFolder {
     void forgetParent();
 
     int root_ = -1;
+    int cursor_ = -1;  // the clean-up's folder below root_ (-1: root_ itself)
+    size_t cursorDepth_ = 0;
     int out_ = -1;
     int parentFd_ = -1;  // the last parent folder opened, and its path
     char parentRel_[4096] = {};
@@ -92,11 +98,17 @@ class PosixHost final : public SfxHost {
 
     bool startCommand(const char* command, bool shellInstall) override;
     bool commandRunning() override;
-    bool commandCouldNotRun() override { return couldNotRun_; }
+    int commandStatus() override { return status_; }
+    void stopCommand(bool force) override;
     bool programRunning(const char* name) override;
 
-    // The command's exit status, -1 while unknown.
-    int commandStatus() const { return status_; }
+    // "--target": the unpacking folder may exist already (it must be the
+    // user's own folder, not a link); it is made when missing.
+    void allowExistingFolder(bool allow) { allowExisting_ = allow; }
+
+    // The signal a polite stop forwards to the command: the one that asked
+    // the stub to end (from the front end), else SIGTERM.
+    void setStopSignal(int (*stopSignal)()) { stopSignal_ = stopSignal; }
 
   private:
     PosixUnpackFolder folder_;
@@ -104,7 +116,8 @@ class PosixHost final : public SfxHost {
     char base_[4096] = {};
     pid_t child_ = -1;
     int status_ = -1;
-    bool couldNotRun_ = false;
+    int (*stopSignal_)() = nullptr;
+    bool allowExisting_ = false;
 };
 
 }  // namespace gm::sfx

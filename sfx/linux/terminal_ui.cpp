@@ -17,9 +17,13 @@ namespace {
 
 volatile sig_atomic_t gInterrupts = 0;
 volatile sig_atomic_t gShutdown = 0;
+volatile sig_atomic_t gShutdownSignal = 0;
 
 void onInterrupt(int) { gInterrupts = gInterrupts + 1; }
-void onShutdown(int) { gShutdown = 1; }
+void onShutdown(int sig) {
+    gShutdown = 1;
+    gShutdownSignal = sig;
+}
 
 constexpr int kBarWidth = 30;
 
@@ -85,6 +89,8 @@ void TerminalUi::installSignalHandlers() {
     sigaction(SIGHUP, &sa, nullptr);
 }
 
+int TerminalUi::shutdownSignal() { return gShutdownSignal; }
+
 Command TerminalUi::takeSignal() {
     if (gShutdown) {
         gShutdown = 0;
@@ -118,8 +124,14 @@ TerminalUi::ReadResult TerminalUi::readLine(char* out, size_t capacity, bool ech
     size_t n = 0;
     ReadResult result = ReadResult::Line;
     for (;;) {
+        // A signal that lands just before read() would not interrupt it:
+        // the flags are looked at again every 100 ms.
+        struct pollfd p {
+            in_, POLLIN, 0
+        };
+        if (poll(&p, 1, 100) == 0 && !gInterrupts && !gShutdown) continue;
         char c;
-        const ssize_t r = ::read(in_, &c, 1);
+        const ssize_t r = gInterrupts || gShutdown ? (errno = EINTR, -1) : ::read(in_, &c, 1);
         if (r < 0 && errno == EINTR) {
             if (gInterrupts || gShutdown) {
                 result = ReadResult::Interrupted;
@@ -216,8 +228,12 @@ Command TerminalUi::waitCommand() {
         }
         if (r == ReadResult::EndOfInput) {
             std::fputs("\n", err_);
+            // A signal that came with the end of the input counts first.
+            if (Command c = takeSignal(); c != Command::None) return c;
             // Nobody to answer: a finished setup counts as confirmed; the
-            // start question as closed.
+            // start question as closed, saying how to run without one.
+            if (!finishButton_ && !inIsTerminal_)
+                std::fprintf(err_, "%s\n", kTextNeedsAuto.c_str());
             return finishButton_ ? Command::Setup : Command::Close;
         }
         if (finishButton_) return Command::Setup;

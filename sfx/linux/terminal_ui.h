@@ -21,6 +21,8 @@ class TerminalUi final : public SfxUi {
 
     // Installs the signal handlers (once per process).
     static void installSignalHandlers();
+    // The last SIGTERM or SIGHUP received, 0 if none.
+    static int shutdownSignal();
 
     Answer messageBox(const char* text, const char* caption, Buttons buttons, Icon icon,
                       int defaultButton) override;

@@ -7,9 +7,8 @@
 //
 // Every flag of the SfxConfig record has its own --FLAG option (see
 // --help). The texts are UTF-8 on the command line and are stored in the
-// stub's code page: UTF-8 for the Linux stub, Windows code page 1252 for
-// the Windows stub (told apart by the file's first bytes; --code-page
-// overrides).
+// stub's code page, UTF-8 for every stub of ours (--code-page 1252 stores
+// them for a stub that reads the Windows code page).
 #include <sys/stat.h>
 #ifdef _WIN32
 #include <windows.h>
@@ -78,7 +77,7 @@ void usage(std::ostream& o) {
          "  --info T        text shown by the -info switch (511 bytes)\n"
          "  --wait-for NAME program (without .exe) to wait for after the command;\n"
          "                  sets flags1 0x04 (10 characters)\n"
-         "  --code-page utf8|1252  code page of the texts (default: from the stub)\n"
+         "  --code-page utf8|1252  code page of the texts (default: utf8, that of our stubs)\n"
          "\n"
          "Flags of the SfxConfig record:\n";
     const char* bytes[] = {"", "flags1", "flags2", "flags3"};

@@ -41,11 +41,6 @@ long findRecord(const std::vector<uint8_t>& stub, std::string* error) {
     return found;
 }
 
-CodePage stubCodePage(const std::vector<uint8_t>& stub) {
-    return stub.size() >= 2 && stub[0] == 'M' && stub[1] == 'Z' ? CodePage::Windows1252
-                                                                : CodePage::Utf8;
-}
-
 BuildResult buildSfx(const BuildRequest& rq) {
     BuildResult r;
     const long record = findRecord(rq.stub, &r.error);
@@ -63,7 +58,7 @@ BuildResult buildSfx(const BuildRequest& rq) {
     }
 
     // The strings in the stub's code page, each within its buffer.
-    const CodePage cp = rq.codePage.value_or(stubCodePage(rq.stub));
+    const CodePage cp = rq.codePage.value_or(CodePage::Utf8);
     std::vector<uint8_t> block;
     for (int i = 0; i < kNumConfigStrings; ++i) {
         const std::string& s = rq.strings[i];

@@ -27,7 +27,7 @@ struct BuildRequest {
     std::array<std::string, kNumConfigStrings> strings;
     uint8_t flags1 = kShippedFlags1, flags2 = 0, flags3 = 0;
     std::string waitName;
-    std::optional<CodePage> codePage;  // default: from the stub (ELF: UTF-8, PE: 1252)
+    std::optional<CodePage> codePage;  // default: UTF-8, as every stub of ours
 };
 
 struct BuildResult {
@@ -38,7 +38,6 @@ struct BuildResult {
 
 // Offset of the record in the stub, or -1 with a message.
 long findRecord(const std::vector<uint8_t>& stub, std::string* error);
-CodePage stubCodePage(const std::vector<uint8_t>& stub);
 
 BuildResult buildSfx(const BuildRequest& request);
 

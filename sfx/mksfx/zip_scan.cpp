@@ -1,6 +1,8 @@
 // mksfx: reading the archive; see zip_scan.h.
 #include "sfx/mksfx/zip_scan.h"
 
+#include <algorithm>
+
 #include "sfx/core/bytes.h"
 
 namespace gm::sfx::mksfx {
@@ -12,6 +14,37 @@ constexpr uint32_t kEndSig = 0x06054b50;
 constexpr uint32_t kZip64LocatorSig = 0x07064b50;
 constexpr size_t kEndSize = 22;
 constexpr size_t kCentralSize = 46;
+constexpr size_t kLocalSize = 30;
+constexpr uint16_t kZip64Extra = 0x0001;
+
+// What the stub refuses in every run: a method other than stored and
+// deflated for an entry with data, and ZIP64 sizes in a local header (an
+// extra field 0x0001, as Python's zipfile writes with force_zip64).
+bool entryIsUnpackable(const uint8_t* local, size_t room, uint16_t method, uint32_t csize,
+                       const std::string& name, std::string* error) {
+    if (csize != 0 && method != 0 && method != 8) {
+        *error = "entry \"" + name + "\": compression method " + std::to_string(method) +
+                 " (the stub unpacks only stored and deflated entries)";
+        return false;
+    }
+    const size_t nameLength = load16le(local + 26), extraLength = load16le(local + 28);
+    if (kLocalSize + nameLength + extraLength > room) {
+        *error = "damaged ZIP archive (local header of entry \"" + name + "\")";
+        return false;
+    }
+    const bool zip64Sizes =
+        load32le(local + 18) == 0xFFFFFFFFu || load32le(local + 22) == 0xFFFFFFFFu;
+    bool zip64Extra = false;
+    for (size_t at = kLocalSize + nameLength, stop = at + extraLength; at + 4 <= stop;
+         at += 4 + load16le(local + at + 2))
+        zip64Extra = zip64Extra || load16le(local + at) == kZip64Extra;
+    if (zip64Sizes || zip64Extra) {
+        *error =
+            "entry \"" + name + "\": ZIP64 sizes in its local header (the stub reads no ZIP64)";
+        return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -46,7 +79,9 @@ bool scanZip(const std::vector<uint8_t>& file, ZipInfo* info, std::string* error
         *error = "spanned or split archives cannot be made into one self-extracting file";
         return false;
     }
-    if (total == 0xFFFF || cdSize == 0xFFFFFFFFu || cdOffset == 0xFFFFFFFFu) {
+    // 65535 entries fit the end record; only the ZIP64 locator (above) or
+    // saturated sizes and offsets mean ZIP64.
+    if (cdSize == 0xFFFFFFFFu || cdOffset == 0xFFFFFFFFu) {
         *error = "ZIP64 archives are not supported by the stub";
         return false;
     }
@@ -82,6 +117,11 @@ bool scanZip(const std::vector<uint8_t>& file, ZipInfo* info, std::string* error
             *error = "damaged ZIP archive (local header of entry " + std::to_string(n) + ")";
             return false;
         }
+        const std::string name(reinterpret_cast<const char*>(d + p + kCentralSize),
+                               std::min<size_t>(load16le(d + p + 28), end - p - kCentralSize));
+        if (!entryIsUnpackable(d + info->start + local, cdStart - info->start - local,
+                               load16le(d + p + 10), csize, name, error))
+            return false;
         if (flags & 1) info->anyEncrypted = true;
         info->totalSize += usize;
         info->offsetFields.push_back(p + 42 - info->start);

@@ -1,32 +1,53 @@
-// sfxstub.exe: the Windows stub with a console front end (the dialogs are
-// still to come; ConsoleUi stands in for them).
+// sfxstub.exe: the Windows stub, a GUI program with the main dialog,
+// the meter and the password dialog (DialogUi) over the kernel32 backend
+// (Win32Host).
+//
+// The stub has no C or C++ start-up code (it is linked with its own entry
+// point, for size): msvcrt.dll initialises itself when loaded, and every
+// object lives on this entry's stack.
 //
 // Entry: the raw command line without the program name - up to
 // the closing quote when it starts with one, else up to the first blank -
 // and one more character is the argument string. The exit code is the main
-// procedure's result, 0.
+// procedure's result: the command's exit status once it ran, else the
+// stub's own (0 nothing to run, 1 cancelled, 2 an error).
 #include <windows.h>
 
 #include "sfx/core/sfx.h"
-#include "sfx/win32/console_ui.h"
+#include "sfx/win32/dialog_ui.h"
+#include "sfx/win32/wide_text.h"
 #include "sfx/win32/win32_host.h"
 
-int main() {
+namespace {
+
+int runStub() {
     using namespace gm::sfx;
-    const char* p = GetCommandLineA();
-    if (*p == '"') {
+    const wchar_t* p = GetCommandLineW();
+    if (*p == L'"') {
         ++p;
-        while (*p && *p != '"') ++p;
+        while (*p && *p != L'"') ++p;
     } else {
-        while (*p && *p != ' ') ++p;
+        while (*p && *p != L' ') ++p;
     }
     if (*p) ++p;
+    char args[2048];
+    narrow(p, args, sizeof args);
 
-    static Win32Host host;
-    char path[MAX_PATH + 8];
+    Win32Host host;
+    char path[kPathBuffer * 3];
     if (!host.stubPath(path, sizeof path)) path[0] = '\0';
-    static Win32ArchiveSource source(path);
-    static ConsoleUi ui;
-    static Sfx sfx(ui, host, source);
-    return sfx.main(p, embeddedConfig());
+    Win32ArchiveSource source(path);
+    DialogUi ui(GetModuleHandleW(nullptr));
+    Sfx sfx(ui, host, source);
+    const int result = sfx.main(args, embeddedConfig());
+    ui.closeDialog();
+    return result;
 }
+
+}  // namespace
+
+extern "C" void WINAPI stubEntry() { ExitProcess(static_cast<UINT>(runStub())); }
+
+// The interfaces' pure virtual functions are always overridden; without the
+// C++ runtime the stub supplies this symbol itself.
+extern "C" void __cxa_pure_virtual() { ExitProcess(3); }

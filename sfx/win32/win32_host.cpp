@@ -10,6 +10,7 @@
 
 #include "sfx/core/string_table.h"
 #include "sfx/core/wininit.h"
+#include "sfx/win32/wide_text.h"
 
 namespace gm::sfx {
 namespace {
@@ -23,6 +24,11 @@ bool copyString(char* out, size_t capacity, const char* s) {
 bool dosToFileTime(const DosTime& t, FILETIME* out) {
     FILETIME local;
     return DosDateTimeToFileTime(t.date, t.time, &local) && LocalFileTimeToFileTime(&local, out);
+}
+
+bool isFolder(const wchar_t* path) {
+    const DWORD a = GetFileAttributesW(path);
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace
@@ -43,7 +49,7 @@ Win32ArchiveSource::~Win32ArchiveSource() { close(); }
 
 bool Win32ArchiveSource::open(Which which) {
     close();
-    char name[MAX_PATH + 8];
+    char name[sizeof path_ + 8];
     copyString(name, sizeof name, path_);
     if (which != Which::Stub) {
         char* dot = std::strrchr(name, '.');
@@ -53,7 +59,7 @@ bool Win32ArchiveSource::open(Which which) {
                       which == Which::DiskExe ? ".EXE" : ".ZIP");
     }
     // Read-only; others may read but not write.
-    file_ = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    file_ = CreateFileW(WidePath(name), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
     return file_ != INVALID_HANDLE_VALUE;
 }
@@ -85,45 +91,53 @@ uint64_t Win32ArchiveSource::size() {
 }
 
 bool Win32ArchiveSource::readVolumeLabel(char* label, size_t capacity) {
-    char root[4] = {drive_[0], ':', '\\', '\0'};
     if (drive_[0] == '\0') return false;
-    return GetVolumeInformationA(root, label, static_cast<DWORD>(capacity), nullptr, nullptr,
-                                 nullptr, nullptr, 0) != 0;
+    const wchar_t root[4] = {static_cast<wchar_t>(drive_[0]), L':', L'\\', L'\0'};
+    wchar_t wide[MAX_PATH + 1];
+    return GetVolumeInformationW(root, wide, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr,
+                                 0) &&
+           narrow(wide, label, capacity);
 }
 
 // ============================================================================
-// The unpacking folder
+// The unpacking folder: names in the stub's code page, files through the
+// wide-character API
 // ============================================================================
 
-void Win32UnpackFolder::bind(const char* root) { copyString(root_, sizeof root_, root); }
+void Win32UnpackFolder::bind(const char* root) {
+    copyString(root_, sizeof root_, root);
+    cursor_[0] = '\0';
+}
 
-bool Win32UnpackFolder::full(const char* rel, char* out, size_t capacity) const {
-    const int n = rel[0] ? std::snprintf(out, capacity, "%s\\%s", root_, rel)
-                         : std::snprintf(out, capacity, "%s", root_);
-    if (n < 0 || static_cast<size_t>(n) >= capacity) return false;
-    for (char* p = out; *p; ++p)
+bool Win32UnpackFolder::full(const char* rel, wchar_t* out, size_t capacity) const {
+    char path[sizeof root_ + sizeof cursor_ + kPathBuffer + 8];
+    const int n = rel[0] ? std::snprintf(path, sizeof path, "%s%s\\%s", root_, cursor_, rel)
+                         : std::snprintf(path, sizeof path, "%s%s", root_, cursor_);
+    if (n < 0 || static_cast<size_t>(n) >= sizeof path) return false;
+    for (char* p = path; *p; ++p)
         if (*p == '/') *p = '\\';
-    return true;
+    return MultiByteToWideChar(kStubCodePage, MB_ERR_INVALID_CHARS, path, -1, out,
+                               static_cast<int>(capacity)) > 0;
 }
 
 PathKind Win32UnpackFolder::kind(const char* rel) {
-    char path[MAX_PATH + 8];
-    if (!full(rel, path, sizeof path)) return PathKind::Missing;
-    const DWORD a = GetFileAttributesA(path);
+    wchar_t path[kWidePath];
+    if (!full(rel, path, kWidePath)) return PathKind::Missing;
+    const DWORD a = GetFileAttributesW(path);
     if (a == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
     return (a & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Folder : PathKind::File;
 }
 
 bool Win32UnpackFolder::createFolder(const char* rel) {
-    char path[MAX_PATH + 8];
-    return full(rel, path, sizeof path) && CreateDirectoryA(path, nullptr);
+    wchar_t path[kWidePath];
+    return full(rel, path, kWidePath) && CreateDirectoryW(path, nullptr);
 }
 
 bool Win32UnpackFolder::createFile(const char* rel) {
-    char path[MAX_PATH + 8];
-    if (!full(rel, path, sizeof path)) return false;
+    wchar_t path[kWidePath];
+    if (!full(rel, path, kWidePath)) return false;
     out_ =
-        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     return out_ != INVALID_HANDLE_VALUE;
 }
 
@@ -143,39 +157,59 @@ void Win32UnpackFolder::closeFile(const DosTime* time, uint32_t) {
 
 // The clean-up lists with "*.*" and uses the short name where there is one.
 bool Win32UnpackFolder::listFolder(const char* rel, NameList* out) {
-    char pattern[MAX_PATH + 8];
-    if (!full(rel, pattern, sizeof pattern)) return false;
-    if (std::strlen(pattern) + 5 > sizeof pattern) return false;
-    std::strcat(pattern, "\\*.*");
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(pattern, &fd);
+    wchar_t pattern[kWidePath];
+    if (!full(rel, pattern, kWidePath - 4)) return false;
+    lstrcatW(pattern, L"\\*.*");
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(pattern, &fd);
     if (h == INVALID_HANDLE_VALUE) return false;
     bool ok = true;
     do {
-        if (!std::strcmp(fd.cFileName, ".") || !std::strcmp(fd.cFileName, "..")) continue;
-        const char* name = fd.cAlternateFileName[0] ? fd.cAlternateFileName : fd.cFileName;
+        if (!lstrcmpW(fd.cFileName, L".") || !lstrcmpW(fd.cFileName, L"..")) continue;
+        char name[kPathBuffer * 3];
+        if (!narrow(fd.cAlternateFileName[0] ? fd.cAlternateFileName : fd.cFileName, name,
+                    sizeof name)) {
+            ok = false;
+            continue;
+        }
         const PathKind k = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                                    !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
                                ? PathKind::Folder
                                : PathKind::File;
         if (!out->add(name, k)) ok = false;
-    } while (FindNextFileA(h, &fd));
+    } while (FindNextFileW(h, &fd));
     FindClose(h);
     return ok;
 }
 
 bool Win32UnpackFolder::deleteFile(const char* rel) {
-    char path[MAX_PATH + 8];
-    if (!full(rel, path, sizeof path)) return false;
-    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    wchar_t path[kWidePath];
+    if (!full(rel, path, kWidePath)) return false;
+    SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
     // A link to a folder is removed as a folder, never followed.
-    if (DeleteFileA(path)) return true;
-    return RemoveDirectoryA(path) != 0;
+    if (DeleteFileW(path)) return true;
+    return RemoveDirectoryW(path) != 0;
+}
+
+// Windows paths are bounded (MAX_PATH): the clean-up's folder is kept as
+// a path below the root.
+bool Win32UnpackFolder::enterFolder(const char* name) {
+    const size_t n = std::strlen(cursor_);
+    const int added = std::snprintf(cursor_ + n, sizeof cursor_ - n, "\\%s", name);
+    if (added < 0 || static_cast<size_t>(added) >= sizeof cursor_ - n) {
+        cursor_[n] = '\0';
+        return false;
+    }
+    return true;
+}
+
+void Win32UnpackFolder::leaveFolder() {
+    if (char* last = std::strrchr(cursor_, '\\')) *last = '\0';
 }
 
 bool Win32UnpackFolder::removeFolder(const char* rel) {
-    char path[MAX_PATH + 8];
-    return full(rel, path, sizeof path) && RemoveDirectoryA(path);
+    wchar_t path[kWidePath];
+    return full(rel, path, kWidePath) && RemoveDirectoryW(path);
 }
 
 // ============================================================================
@@ -195,17 +229,18 @@ Win32Host::~Win32Host() {
 // The stub's path, its last part replaced by the long name a directory
 // search returns.
 bool Win32Host::stubPath(char* out, size_t capacity) {
-    const DWORD n = GetModuleFileNameA(nullptr, out, static_cast<DWORD>(capacity));
-    if (n == 0 || n >= capacity) return false;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(out, &fd);
+    wchar_t path[kWidePath];
+    const DWORD n = GetModuleFileNameW(nullptr, path, kWidePath);
+    if (n == 0 || n >= kWidePath) return false;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(path, &fd);
     if (h != INVALID_HANDLE_VALUE) {
         FindClose(h);
-        char* slash = std::strrchr(out, '\\');
-        if (slash && static_cast<size_t>(slash + 1 - out) + std::strlen(fd.cFileName) < capacity)
-            std::strcpy(slash + 1, fd.cFileName);
+        wchar_t* slash = wcsrchr(path, L'\\');
+        if (slash && (slash + 1 - path) + lstrlenW(fd.cFileName) < kWidePath)
+            lstrcpyW(slash + 1, fd.cFileName);
     }
-    return true;
+    return narrow(path, out, capacity);
 }
 
 bool Win32Host::systemTooOld() {
@@ -215,58 +250,59 @@ bool Win32Host::systemTooOld() {
 }
 
 void Win32Host::prepareShell(bool lookUpShellExecute) {
-    shell_ = LoadLibraryA("Shell32.dll");
+    shell_ = LoadLibraryW(L"Shell32.dll");
     if (!lookUpShellExecute || shell_ == nullptr) return;
-    shellExecuteEx_ = GetProcAddress(shell_, "ShellExecuteExA");
+    shellExecuteEx_ = GetProcAddress(shell_, "ShellExecuteExW");
     if (shellExecuteEx_ == nullptr) {
         // The system's text for the last error, as an information box.
-        char text[512] = {};
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, GetLastError(), 0, text, sizeof text,
-                       nullptr);
-        MessageBoxA(nullptr, text, "Carvello Self-Extractor", MB_OK | MB_ICONINFORMATION);
+        wchar_t text[512] = {};
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, GetLastError(), 0, text, 512, nullptr);
+        MessageBoxW(nullptr, text, WideText<32>(kCaption), MB_OK | MB_ICONINFORMATION);
     }
 }
 
 // The Windows folder + string 27 ("\TEMP").
 bool Win32Host::windowsTemp(char* out, size_t capacity) {
-    char win[MAX_PATH];
-    const UINT n = GetWindowsDirectoryA(win, sizeof win);
-    if (n == 0 || n >= sizeof win) return false;
-    const int m = std::snprintf(out, capacity, "%s%s", win, sfxString(kStrTempSuffix));
-    return m >= 0 && static_cast<size_t>(m) < capacity;
+    wchar_t win[kWidePath];
+    const UINT n = GetWindowsDirectoryW(win, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH || !narrow(win, out, capacity)) return false;
+    const size_t used = std::strlen(out);
+    const int m = std::snprintf(out + used, capacity - used, "%s", sfxString(kStrTempSuffix));
+    return m >= 0 && static_cast<size_t>(m) < capacity - used;
 }
 
-// "TMP", else "TEMP" (261-byte buffers), else the Windows folder's TEMP,
+// "TMP", else "TEMP" (261 characters), else the Windows folder's TEMP,
 // created (an existing one is fine).
 bool Win32Host::temporaryBase(char* out, size_t capacity) {
-    for (const char* name : {"TMP", "TEMP"}) {
-        char value[261];
-        const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
-        if (n > 0 && n < sizeof value) return copyString(out, capacity, value);
+    for (const wchar_t* name : {L"TMP", L"TEMP"}) {
+        wchar_t value[261];
+        const DWORD n = GetEnvironmentVariableW(name, value, 261);
+        if (n > 0 && n < 261) return narrow(value, out, capacity);
     }
     if (!windowsTemp(out, capacity)) return false;
-    CreateDirectoryA(out, nullptr);
+    CreateDirectoryW(WidePath(out), nullptr);
     return true;
 }
 
 // Free: cannot be opened for read/write, and can be created as an empty file.
 bool Win32Host::claimPlaceholder(const char* path) {
-    HANDLE h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    const WidePath wide(path);
+    HANDLE h = CreateFileW(wide, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
         CloseHandle(h);
         return false;
     }
-    h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    h = CreateFileW(wide, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     CloseHandle(h);
     return true;
 }
 
-bool Win32Host::removePlaceholder(const char* path) { return DeleteFileA(path) != 0; }
+bool Win32Host::removePlaceholder(const char* path) { return DeleteFileW(WidePath(path)) != 0; }
 
-// The Part's fallback: the Windows folder's TEMP itself, whose files stay.
+// The fallback: the Windows folder's TEMP itself, whose files stay.
 bool Win32Host::fallbackPlan(const char*, char* out, size_t capacity, bool* keepFiles) {
     *keepFiles = true;
     if (!windowsTemp(out, capacity)) return false;
@@ -275,56 +311,65 @@ bool Win32Host::fallbackPlan(const char*, char* out, size_t capacity, bool* keep
 }
 
 bool Win32Host::krtCandidate(const char*, unsigned i, char* out, size_t capacity) {
-    char win[MAX_PATH];
-    const UINT n = GetWindowsDirectoryA(win, sizeof win);
-    if (n == 0 || n >= sizeof win) return false;
-    const int m = std::snprintf(out, capacity, "%s\\KRT%05u", win, i);
-    return m >= 0 && static_cast<size_t>(m) < capacity;
+    wchar_t win[kWidePath];
+    const UINT n = GetWindowsDirectoryW(win, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH || !narrow(win, out, capacity)) return false;
+    const size_t used = std::strlen(out);
+    const int m = std::snprintf(out + used, capacity - used, "\\KRT%05u", i);
+    return m >= 0 && static_cast<size_t>(m) < capacity - used;
 }
 
 bool Win32Host::createUnpackFolder(const char* path) {
-    bool ok = CreateDirectoryA(path, nullptr) != 0;
+    const WidePath wide(path);
+    bool ok = CreateDirectoryW(wide, nullptr) != 0;
     // The fallback folder exists already; it is used as it is.
-    if (!ok && fallback_[0] && !std::strcmp(path, fallback_)) {
-        const DWORD a = GetFileAttributesA(path);
-        ok = a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-    }
+    if (!ok && fallback_[0] && !std::strcmp(path, fallback_)) ok = isFolder(wide);
     if (ok) folder_.bind(path);
     return ok;
 }
 
-bool Win32Host::enterUnpackFolder() { return SetCurrentDirectoryA(folder_.root()) != 0; }
+bool Win32Host::enterUnpackFolder() { return SetCurrentDirectoryW(WidePath(folder_.root())) != 0; }
 
 bool Win32Host::leaveUnpackFolder() {
-    char parent[MAX_PATH + 8];
-    if (std::snprintf(parent, sizeof parent, "%s\\..", folder_.root()) >=
-        static_cast<int>(sizeof parent))
-        return false;
-    return SetCurrentDirectoryA(parent) != 0;
+    wchar_t parent[kWidePath];
+    wchar_t* end = parent + MultiByteToWideChar(kStubCodePage, 0, folder_.root(), -1, parent,
+                                                kWidePath - 4);
+    if (end == parent) return false;
+    lstrcpyW(end - 1, L"\\..");
+    return SetCurrentDirectoryW(parent) != 0;
 }
 
 bool Win32Host::mayDeleteFolder(const char*) { return true; }
 
 // Deletion at the next system start: MoveFileEx with delay-until-reboot,
-// else a "NUL=<path>" line in the [Rename] section of WinInit.Ini.
+// else a "NUL=<path>" line in the [Rename] section of WinInit.Ini. That
+// file is read in the ANSI code page, so the line names the file by its
+// short (8.3) path, which is plain ASCII on every system.
 bool Win32Host::deleteAtNextStart(const char* fullPath) {
-    if (MoveFileExA(fullPath, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return true;
-    char ini[MAX_PATH + 16];
-    const UINT n = GetWindowsDirectoryA(ini, MAX_PATH);
+    const WidePath wide(fullPath);
+    if (moveFileEx(wide, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return true;
+    wchar_t shortPath[kWidePath];
+    const DWORD s = GetShortPathNameW(wide, shortPath, kWidePath);
+    char path[kWidePath * 2];
+    if (s == 0 || s >= kWidePath ||
+        !WideCharToMultiByte(CP_ACP, 0, shortPath, -1, path, sizeof path, nullptr, nullptr))
+        return false;
+    wchar_t ini[kWidePath];
+    const UINT n = GetWindowsDirectoryW(ini, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return false;
-    std::strcat(ini, "\\WinInit.Ini");
-    HANDLE h = CreateFileA(ini, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+    lstrcatW(ini, L"\\WinInit.Ini");
+    HANDLE h = CreateFileW(ini, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;  // silent
     bool ok = false;
     const DWORD size = GetFileSize(h, nullptr);
-    const size_t room = size + std::strlen(fullPath) + 32;
+    const size_t room = size + std::strlen(path) + 32;
     auto* text = static_cast<char*>(std::malloc(size + 1));
     auto* edited = static_cast<char*>(std::malloc(room));
     DWORD got = 0;
     if (text && edited && size != INVALID_FILE_SIZE && ReadFile(h, text, size, &got, nullptr) &&
         got == size) {
-        const long len = winInitAddDeletion(text, size, fullPath, edited, room);
+        const long len = winInitAddDeletion(text, size, path, edited, room);
         DWORD written = 0;
         ok = len >= 0 && SetFilePointer(h, 0, nullptr, FILE_BEGIN) == 0 &&
              WriteFile(h, edited, static_cast<DWORD>(len), &written, nullptr) &&
@@ -337,8 +382,8 @@ bool Win32Host::deleteAtNextStart(const char* fullPath) {
 }
 
 bool Win32Host::driveUsable(const char* drive) {
-    char root[4] = {drive[0], ':', '\\', '\0'};
-    const UINT type = GetDriveTypeA(root);
+    const wchar_t root[4] = {static_cast<wchar_t>(drive[0]), L':', L'\\', L'\0'};
+    const UINT type = GetDriveTypeW(root);
     return type != DRIVE_UNKNOWN && type != DRIVE_NO_ROOT_DIR;
 }
 
@@ -347,27 +392,27 @@ bool Win32Host::driveUsable(const char* drive) {
 bool Win32Host::startCommand(const char* command, bool shellInstall) {
     if (process_) CloseHandle(process_);
     process_ = nullptr;
+    WideText<1100> line(command);
     if (shellInstall && shellExecuteEx_ != nullptr) {
-        SHELLEXECUTEINFOA info{};
+        SHELLEXECUTEINFOW info{};
         info.cbSize = sizeof info;
         info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT | SEE_MASK_FLAG_NO_UI;
-        info.lpVerb = "Install";
-        info.lpFile = command;
+        info.lpVerb = L"Install";
+        info.lpFile = line;
         info.nShow = SW_SHOWNORMAL;
-        auto run = reinterpret_cast<BOOL(WINAPI*)(SHELLEXECUTEINFOA*)>(
+        auto run = reinterpret_cast<BOOL(WINAPI*)(SHELLEXECUTEINFOW*)>(
             reinterpret_cast<void*>(shellExecuteEx_));
         if (!run(&info) || reinterpret_cast<INT_PTR>(info.hInstApp) <= 31) return false;
         process_ = info.hProcess;
         return true;
     }
-    STARTUPINFOA si{};
+    STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_SHOWDEFAULT;
     PROCESS_INFORMATION pi{};
-    char line[1024];
-    if (!copyString(line, sizeof line, command)) return false;
-    if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    if (!CreateProcessW(nullptr, line.text_, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
         return false;
     CloseHandle(pi.hThread);
     process_ = pi.hProcess;
@@ -378,15 +423,28 @@ bool Win32Host::commandRunning() {
     return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
 }
 
+int Win32Host::commandStatus() {
+    DWORD code;
+    if (process_ == nullptr || !GetExitCodeProcess(process_, &code) || code == STILL_ACTIVE)
+        return -1;
+    return static_cast<int>(code);
+}
+
+// At the system's shut-down the system ends the command itself; only the
+// forced stop acts.
+void Win32Host::stopCommand(bool force) {
+    if (force && process_ != nullptr) TerminateProcess(process_, 1);
+}
+
 // flags1 0x04: the program's file, looked up like a program, cannot be
 // opened for exclusive access while it runs.
 bool Win32Host::programRunning(const char* name) {
-    char file[MAX_PATH];
+    wchar_t file[kWidePath];
     char exe[32];
     std::snprintf(exe, sizeof exe, "%s.exe", name);
-    if (!SearchPathA(nullptr, exe, nullptr, sizeof file, file, nullptr)) return false;
+    if (!SearchPathW(nullptr, WideText<32>(exe), nullptr, kWidePath, file, nullptr)) return false;
     HANDLE h =
-        CreateFileA(file, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        CreateFileW(file, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
     CloseHandle(h);
     return false;

@@ -1,8 +1,10 @@
 // The Windows backend of the self-extractor (kernel32, shell32): the stub's
 // own file and the disks of a spanned set, the unpacking folder, temporary
 // folders, launch and wait, deletion at the next system start. It is the
-// part that is not a window; the dialogs come with the Win32
-// front end, still to come, and use this backend unchanged.
+// part that is not a window (the dialogs are DialogUi's).
+//
+// Paths arrive in the stub's code page and go to the system through the
+// wide-character API, so that every entry name survives.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +12,9 @@
 #include "sfx/core/sfx_host.h"
 
 namespace gm::sfx {
+
+// Wide paths: MAX_PATH and room for a suffix.
+inline constexpr int kWidePath = MAX_PATH + 16;
 
 class Win32ArchiveSource final : public ArchiveSource {
   public:
@@ -26,7 +31,7 @@ class Win32ArchiveSource final : public ArchiveSource {
 
   private:
     HANDLE file_ = INVALID_HANDLE_VALUE;
-    char path_[MAX_PATH + 8] = {};
+    char path_[kPathBuffer * 3] = {};
     char drive_[4] = {};
 };
 
@@ -43,12 +48,16 @@ class Win32UnpackFolder final : public UnpackFolder {
     bool listFolder(const char* rel, NameList* out) override;
     bool deleteFile(const char* rel) override;
     bool removeFolder(const char* rel) override;
+    bool enterFolder(const char* name) override;
+    void leaveFolder() override;
 
   private:
-    // root + "\" + rel with '/' turned into '\'.
-    bool full(const char* rel, char* out, size_t capacity) const;
+    // root + the clean-up's folder + "\" + rel with '/' turned into '\', in
+    // UTF-16.
+    bool full(const char* rel, wchar_t* out, size_t capacity) const;
 
-    char root_[MAX_PATH + 8] = {};
+    char root_[kPathBuffer] = {};
+    char cursor_[kPathBuffer * 3] = {};  // "\a\b" below the root, or ""
     HANDLE out_ = INVALID_HANDLE_VALUE;
 };
 
@@ -78,8 +87,13 @@ class Win32Host final : public SfxHost {
 
     bool startCommand(const char* command, bool shellInstall) override;
     bool commandRunning() override;
-    bool commandCouldNotRun() override { return false; }
+    int commandStatus() override;
+    void stopCommand(bool force) override;
     bool programRunning(const char* name) override;
+
+    // Deletion at the next start asks this first; tests put in one that
+    // refuses, as the older Windows family does.
+    BOOL(WINAPI* moveFileEx)(LPCWSTR, LPCWSTR, DWORD) = MoveFileExW;
 
   private:
     bool windowsTemp(char* out, size_t capacity);
@@ -88,7 +102,7 @@ class Win32Host final : public SfxHost {
     HMODULE shell_ = nullptr;
     FARPROC shellExecuteEx_ = nullptr;
     HANDLE process_ = nullptr;
-    char fallback_[MAX_PATH + 8] = {};  // the Windows TEMP folder, used as it is
+    char fallback_[kPathBuffer] = {};  // the Windows TEMP folder, used as it is
 };
 
 }  // namespace gm::sfx

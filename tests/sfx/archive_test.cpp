@@ -2,8 +2,11 @@
 // in-memory archive, file system and user.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
+#include "sfx/core/bytes.h"
+#include "sfx/core/entry_name.h"
 #include "sfx/core/sfx.h"
 #include "sfx/core/string_table.h"
 #include "tests/sfx/sfx_test_support.h"
@@ -119,13 +122,19 @@ TEST(Archive, MissingPasswordIsString5) {
 }
 
 TEST(Archive, UnsupportedMethodStopsTheRun) {
-    ZipEntrySpec odd = entry("odd.bin", bytesOf("xxxx"), 12);  // bzip2
-    odd.compressedOverride = bytesOf("BZh9");
-    Extraction x(makeSfx(
-        buildZip({entry("before", bytesOf("1")), odd, entry("after", bytesOf("2"))}).bytes));
+    // mksfx refuses the method: it is set in the finished file.
+    SfxFile f = makeSfx(buildZip({entry("before", bytesOf("1")), entry("odd.bin", bytesOf("xxxx")),
+                                  entry("after", bytesOf("2"))})
+                            .bytes);
+    const std::string name = "odd.bin";
+    const auto at = std::search(f.bytes.begin(), f.bytes.end(), name.begin(), name.end());
+    ASSERT_NE(at, f.bytes.end());
+    store16le(&*at - 30 + 8, 12);  // bzip2
+    Extraction x(f);
     EXPECT_EQ(x.run(), Outcome::Failed);
     EXPECT_TRUE(x.rig.ui.saw("Nicht unterstützte Kompressionsmethode"));
     EXPECT_NE(x.file("before"), nullptr);
+    EXPECT_EQ(x.file("odd.bin"), nullptr);  // refused before its file is made
     EXPECT_EQ(x.file("after"), nullptr);
 }
 
@@ -135,11 +144,40 @@ TEST(Archive, DamagedStreamIsReportedThroughTheChecksum) {
     Extraction x(makeSfx(buildZip({d}).bytes));
     EXPECT_EQ(x.run(), Outcome::Failed);
     ASSERT_EQ(x.rig.ui.messages.size(), 1u);
-    EXPECT_NE(x.rig.ui.messages[0].text.find("ZIP beschädigt: Datei /tmp/KRSE1.tmp/damaged.bin: "
-                                             "Fehlerhafte Prüfsumme"),
-              std::string::npos);
+    // This stream's damage shows in its checksum or, first, in more data
+    // than declared; never in a message of the decompressor.
+    const std::string& text = x.rig.ui.messages[0].text;
+    EXPECT_EQ(text.rfind("ZIP beschädigt: Datei /tmp/KRSE1.tmp/damaged.bin: ", 0), 0u) << text;
+    EXPECT_TRUE(text.find("Fehlerhafte Prüfsumme") != std::string::npos ||
+                text.find("mehr Daten als die angegebenen 30000 Bytes") != std::string::npos)
+        << text;
     EXPECT_EQ(x.rig.ui.messages[0].icon, Icon::Error);
     EXPECT_EQ(x.rig.ui.messages[0].caption, "Carvello Self-Extractor");
+}
+
+// Sizes that disagree with the data say so; an entry that outgrows its
+// declared size is stopped before more than that is written.
+TEST(Archive, SizeDamageSaysWhatIsWrong) {
+    struct Case {
+        uint16_t method;
+        size_t size;
+        int64_t delta;
+        const char* text;
+        size_t written;
+    };
+    for (const Case& c :
+         {Case{8, 200000, 1000 - 200000, "mehr Daten als die angegebenen 1000 Bytes", 0},
+          Case{8, 5000, +7, "5000 Bytes entpackt, angegeben sind 5007 Bytes", 5000},
+          Case{0, 5000, +7, "unmögliche Größenangaben (5000 Bytes gepackt, 5007 Bytes", 0}}) {
+        ZipEntrySpec e = entry("f.bin", mixedData(c.size, 4), c.method);
+        e.declaredSizeDelta = c.delta;
+        Extraction x(makeSfx(buildZip({e}).bytes));
+        EXPECT_EQ(x.run(), Outcome::Failed) << c.text;
+        ASSERT_EQ(x.rig.ui.messages.size(), 1u) << c.text;
+        EXPECT_NE(x.rig.ui.messages[0].text.find(c.text), std::string::npos)
+            << x.rig.ui.messages[0].text;
+        EXPECT_EQ(x.rig.host.fs.written, c.written) << c.text;
+    }
 }
 
 TEST(Archive, WrongCrcIsString40WithBothValues) {
@@ -156,8 +194,8 @@ TEST(Archive, WrongCrcIsString40WithBothValues) {
 }
 
 TEST(Archive, PathTraversalIsRefusedAndNothingIsWritten) {
-    for (const char* name : {"../evil.txt", "sub/../../evil.txt", "/etc/evil.txt", "C:\\evil.txt",
-                             "..\\evil.txt", "sub\\..\\..\\evil.txt"}) {
+    for (const char* name : {"../evil.txt", "sub/../../evil.txt", "/../evil.txt", "..\\evil.txt",
+                             "sub\\..\\..\\evil.txt"}) {
         Extraction x(makeSfx(buildZip({entry("ok.txt", bytesOf("1")), entry(name, bytesOf("evil")),
                                        entry("later.txt", bytesOf("2"))})
                                  .bytes));
@@ -168,6 +206,24 @@ TEST(Archive, PathTraversalIsRefusedAndNothingIsWritten) {
             EXPECT_NE(stringOf(data), "evil") << name;
         }
         EXPECT_EQ(x.file("later.txt"), nullptr);
+    }
+}
+
+// A leading separator is stripped; a drive is refused only on Windows.
+TEST(Archive, AbsoluteNamesLandInsideTheFolder) {
+    struct Case {
+        const char *name, *lands;
+    };
+    for (const Case& c : {Case{"/etc/evil.txt", "etc/evil.txt"},
+                          Case{"\\\\server\\share\\x.txt", "server/share/x.txt"},
+                          Case{"C:\\evil.txt", kWindowsNameRules ? nullptr : "C:/evil.txt"},
+                          Case{"a:b.txt", kWindowsNameRules ? nullptr : "a:b.txt"}}) {
+        Extraction x(makeSfx(buildZip({entry(c.name, bytesOf("inside"))}).bytes));
+        EXPECT_EQ(x.run(), c.lands ? Outcome::Ok : Outcome::Failed) << c.name;
+        EXPECT_EQ(x.rig.host.fs.files.size(), c.lands ? 1u : 0u) << c.name;
+        if (c.lands) {
+            EXPECT_NE(x.file(c.lands), nullptr) << c.name;
+        }
     }
 }
 
@@ -239,11 +295,43 @@ TEST(Archive, Utf8FlagAndUnicodePathField) {
         x.insert(x.end(), utf8.begin(), utf8.end());
         p.extra = x;
     }
-    Extraction x(makeSfx(buildZip({u, o, p}).bytes));
+    // From a Unix host (Info-ZIP zip on Linux): UTF-8 without bit 11; an
+    // old Unix archive in code page 850 is not valid UTF-8 and converts.
+    ZipEntrySpec unixUtf8 = entry("Größe.txt", bytesOf("4"));
+    unixUtf8.unixMode = 0644;
+    ZipEntrySpec unixOem = entry(std::string("K\x84se.txt"), bytesOf("5"));
+    unixOem.unixMode = 0644;
+    Extraction x(makeSfx(buildZip({u, o, p, unixUtf8, unixOem}).bytes));
     EXPECT_EQ(x.run(), Outcome::Ok);
     EXPECT_NE(x.file("Grüße.txt"), nullptr);
     EXPECT_NE(x.file("Müll.txt"), nullptr);
     EXPECT_NE(x.file("Café.txt"), nullptr);
+    EXPECT_NE(x.file("Größe.txt"), nullptr);
+    EXPECT_NE(x.file("Käse.txt"), nullptr);
+}
+
+// Links made on Unix are restored as links when they stay inside the
+// folder; one that points outside stops the run before it is made.
+TEST(Archive, SymbolicLinksStayInside) {
+    struct Case {
+        const char *name, *target;
+        bool inside;
+    };
+    for (const Case& c : {Case{"current", "v1/readme", true}, Case{"a/b/up", "../../top", true},
+                          Case{"a/here", ".", true}, Case{"out", "../x", false},
+                          Case{"a/out", "../../x", false}, Case{"abs", "/etc/passwd", false},
+                          Case{"a/zig", "b/../../..", false}, Case{"a/zag", "./b/../x", false}}) {
+        ZipEntrySpec link = entry(c.name, bytesOf(c.target), 0);
+        link.unixMode = 0120777;
+        Extraction x(makeSfx(buildZip({link, entry("after.txt", bytesOf("2"))}).bytes));
+        EXPECT_EQ(x.run(), c.inside ? Outcome::Ok : Outcome::Failed) << c.name;
+        const auto made = x.rig.host.fs.links.find(std::string(kRoot) + "/" + c.name);
+        EXPECT_EQ(made != x.rig.host.fs.links.end() && made->second == c.target, c.inside)
+            << c.name;
+        EXPECT_EQ(x.file(c.name), nullptr) << c.name;  // never a file holding the target
+        EXPECT_EQ(x.rig.ui.saw("Unzulässige Verknüpfung"), !c.inside) << c.name;
+        EXPECT_EQ(x.file("after.txt") != nullptr, c.inside) << c.name;
+    }
 }
 
 TEST(Archive, NamesThatDoNotFitAreRefused) {

@@ -112,7 +112,7 @@ class StringTable : public ::testing::Test {
     }
 };
 
-TEST_F(StringTable, TextsAreExactlyThePartsTexts) {
+TEST_F(StringTable, TextsAreExactlyTheShippedTexts) {
     EXPECT_EQ(fromStub(sfxString(0)),
               "This is an incomplete self-extractor;\nplease re-create the file and try again.");
     EXPECT_EQ(fromStub(sfxString(1)), "Please insert disk %d in drive %s.");
@@ -287,16 +287,33 @@ TEST(EntryName, SafeNamesBecomeRelativePaths) {
     EXPECT_EQ(rel("..a/b..c/.d"), "..a/b..c/.d");
 }
 
-TEST(EntryName, TraversalAbsoluteAndDrivesAreRefused) {
-    for (const char* bad : {"../evil", "a/../../evil", "a/..", "..\\evil", "a\\..\\..\\x",
-                            "/etc/passwd", "\\windows\\x", "\\\\server\\share\\x", "C:\\x", "C:x",
-                            "a/C:/x", "a/ ../x", "a/.. /x", "a/.../x", "", "/", "./", "a:b"}) {
-        EXPECT_EQ(rel(bad), "UNSAFE") << bad;
-    }
+TEST(EntryName, TraversalIsRefusedOnEveryPlatform) {
+    for (bool windows : {false, true})
+        for (const char* bad :
+             {"../evil", "a/../../evil", "a/..", "..\\evil", "a\\..\\..\\x", "/../x", "\\..\\x",
+              "a/ ../x", "a/.. /x", "a/.../x", "", "/", "./", "//"})
+            EXPECT_EQ(rel(bad, windows), "UNSAFE") << bad << " windows=" << windows;
     EXPECT_EQ(rel("con.txt", true), "UNSAFE");
     EXPECT_EQ(rel("a/LPT1", true), "UNSAFE");
     EXPECT_EQ(rel("console.txt", true), "console.txt");
     EXPECT_EQ(rel("con.txt", false), "con.txt");
+}
+
+// A leading separator is stripped; ':' is refused only where it means a
+// drive or a stream (Windows).
+TEST(EntryName, LeadingSeparatorsAreStrippedColonsRefusedOnWindows) {
+    struct Case {
+        const char *name, *posix, *windows;
+    };
+    for (const Case& c : {Case{"/etc/passwd", "etc/passwd", "etc/passwd"},
+                          Case{"\\windows\\x", "windows/x", "windows/x"},
+                          Case{"\\\\server\\share\\x", "server/share/x", "server/share/x"},
+                          Case{"C:\\x", "C:/x", "UNSAFE"}, Case{"C:x", "C:x", "UNSAFE"},
+                          Case{"a/C:/x", "a/C:/x", "UNSAFE"}, Case{"a:b", "a:b", "UNSAFE"},
+                          Case{"f.txt:stream", "f.txt:stream", "UNSAFE"}}) {
+        EXPECT_EQ(rel(c.name, false), c.posix) << c.name;
+        EXPECT_EQ(rel(c.name, true), c.windows) << c.name;
+    }
 }
 
 TEST(EntryName, NamesAndPathsMustFit) {

@@ -2,6 +2,8 @@
 // the archive's offsets behind the stub.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "sfx/core/bytes.h"
 #include "sfx/core/inflate.h"
 #include "sfx/mksfx/sfx_file.h"
@@ -131,6 +133,53 @@ TEST(Mksfx, RefusesWhatTheStubCannotHold) {
         rq.archive = bytesOf("not a zip at all, just some text that is long enough");
         EXPECT_NE(buildSfx(rq).error.find("not a ZIP"), std::string::npos);
     }
+}
+
+// What the stub refuses in every run is refused when the package is made,
+// naming the entry; 65535 entries fit the end record and are accepted.
+TEST(Mksfx, RefusesEntriesTheStubCannotUnpack) {
+    ZipEntrySpec bz;
+    bz.name = "odd.bin";
+    bz.data = bytesOf("xxxx");
+    bz.method = 12;
+    bz.compressedOverride = bytesOf("BZh9");
+    ZipEntrySpec z64;
+    z64.name = "big.bin";
+    z64.data = bytesOf("data");
+    z64.extra = {0x01, 0x00, 0x10, 0x00, 4, 0, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0};
+    ZipEntrySpec emptyBz = bz;  // no data: the stub never looks at its method
+    emptyBz.name = "empty";
+    emptyBz.data.clear();
+    emptyBz.compressedOverride.clear();
+    struct Case {
+        ZipEntrySpec entry;
+        const char* error;
+    };
+    for (const Case& c :
+         {Case{bz, "entry \"odd.bin\": compression method 12"},
+          Case{z64, "entry \"big.bin\": ZIP64 sizes in its local header"}, Case{emptyBz, ""}}) {
+        BuildRequest rq = request();
+        ZipEntrySpec ok;
+        ok.name = "ok.txt";
+        ok.data = bytesOf("ok");
+        rq.archive = buildZip({ok, c.entry}).bytes;
+        EXPECT_EQ(buildSfx(rq).error.substr(0, std::strlen(c.error)), c.error);
+        EXPECT_EQ(buildSfx(rq).error.empty(), !*c.error);
+    }
+    std::vector<ZipEntrySpec> many(65535);
+    for (size_t i = 0; i < many.size(); ++i) {
+        many[i].name = std::to_string(i);
+        many[i].method = 0;
+    }
+    const SfxFile f = makeSfx(buildZip(many).bytes);
+    ASSERT_EQ(f.error, "");
+    Rig rig(f);
+    Sfx sfx(rig.ui, rig.host, rig.source);
+    ASSERT_TRUE(sfx.startUp("", rig.config));
+    rig.host.createUnpackFolder("/tmp/KRSE1.tmp");
+    sfx.setFolder("/tmp/KRSE1.tmp");
+    EXPECT_EQ(sfx.extract(), Outcome::Ok);
+    EXPECT_EQ(sfx.filesWritten(), 65535u);
 }
 
 TEST(Mksfx, WindowsStubGetsCodePage1252) {

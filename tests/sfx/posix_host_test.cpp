@@ -15,6 +15,16 @@
 namespace gm::sfx {
 namespace {
 
+// Waits for the started command to end, for at most a minute (a loaded
+// machine is slow, a hung command must not hang the test).
+bool commandEnds(PosixHost& host) {
+    for (int i = 0; i < 6000; ++i) {
+        if (!host.commandRunning()) return true;
+        usleep(10000);
+    }
+    return false;
+}
+
 class PosixHostTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -150,36 +160,47 @@ TEST_F(PosixHostTest, CommandRunsInTheFolderThroughTheShell) {
     const std::string dir = base + "/KRSE4.tmp";
     ASSERT_TRUE(host.createUnpackFolder(dir.c_str()));
     ASSERT_TRUE(host.startCommand("pwd > here.txt; exit 3", false));
-    while (host.commandRunning()) usleep(10000);
+    ASSERT_TRUE(commandEnds(host));
     EXPECT_EQ(host.commandStatus(), 3);
-    EXPECT_FALSE(host.commandCouldNotRun());
     std::ifstream f(dir + "/here.txt");
     std::string line;
     std::getline(f, line);
     char real[4096];
     ASSERT_NE(realpath(dir.c_str(), real), nullptr);
     EXPECT_EQ(line, real);
-    ASSERT_TRUE(host.startCommand("./does-not-exist", false));
-    while (host.commandRunning()) usleep(10000);
-    EXPECT_TRUE(host.commandCouldNotRun());
+    // Not started: no program of that name. Started: a shell command
+    // (or a program) that ends with 127 ran.
+    EXPECT_FALSE(host.startCommand("./does-not-exist", false));
+    EXPECT_FALSE(host.startCommand("does-not-exist-either arg", false));
+    for (const char* ran : {"exit 127", "sh -c 'exit 127'", "sh -c nicht-da"}) {
+        ASSERT_TRUE(host.startCommand(ran, false)) << ran;
+        ASSERT_TRUE(commandEnds(host)) << ran;
+        EXPECT_EQ(host.commandStatus(), 127) << ran;
+    }
 }
 
 TEST_F(PosixHostTest, ProgramRunningByName) {
+    // A program name no other process has: a copy of sleep named after
+    // this test's process.
+    const std::string name = "gmsleep" + std::to_string(getpid() % 100000000);
+    const std::string copy = base + "/" + name;
+    ASSERT_EQ(std::system(("cp \"$(command -v sleep)\" " + copy).c_str()), 0);
     PosixHost host;
-    EXPECT_FALSE(host.programRunning("nosuchprog"));
+    EXPECT_FALSE(host.programRunning(name.c_str()));
     const pid_t pid = fork();
     if (pid == 0) {
-        execlp("sleep", "sleep", "5", static_cast<char*>(nullptr));
+        execl(copy.c_str(), name.c_str(), "60", static_cast<char*>(nullptr));
         _exit(1);
     }
-    bool seen = false;  // once the child has become "sleep"
-    for (int i = 0; i < 500 && !seen; ++i) {
-        seen = host.programRunning("sleep");
+    bool seen = false;  // once the child has become the copy; a minute at most
+    for (int i = 0; i < 6000 && !seen; ++i) {
+        seen = host.programRunning(name.c_str());
         if (!seen) usleep(10000);
     }
     EXPECT_TRUE(seen);
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
+    EXPECT_FALSE(host.programRunning(name.c_str()));
 }
 
 TEST_F(PosixHostTest, DiskFilesByExtension) {

@@ -23,7 +23,7 @@ struct Session {
     explicit Session(const SfxOptions& o = {}, const Bytes& zip = smallZip())
         : rig(makeSfx(zip, o)), sfx(rig.ui, rig.host, rig.source) {}
     Ending run(const char* args = "") {
-        sfx.main(args, rig.config);
+        status = sfx.main(args, rig.config);
         EXPECT_FALSE(rig.ui.runaway) << "the dialog did not close by itself";
         return sfx.ending();
     }
@@ -36,6 +36,7 @@ struct Session {
     bool exists(const std::string& folder) const { return rig.host.fs.folders.count(folder) > 0; }
     Rig rig;
     Sfx sfx;
+    int status = -1;  // the exit status
 };
 
 // --- start-up ------------------------------------------------------------
@@ -79,6 +80,19 @@ TEST(StartUp, Switches) {
     Session w(wait);
     ASSERT_TRUE(w.sfx.startUp("", w.rig.config));
     EXPECT_TRUE(w.sfx.waitMode());
+}
+
+// "--" ends the switches: what follows goes to the command, "-info" too.
+TEST(StartUp, ArgumentsAfterDoubleDashGoToTheCommand) {
+    struct Case {
+        const char *args, *command;
+    };
+    for (const Case& c : {Case{"-auto -- /silent -info", "setup.exe /silent -info"},
+                          Case{"-auto --", "setup.exe"}, Case{"-auto --x", "setup.exe"}}) {
+        Session s;
+        EXPECT_EQ(s.run(c.args), Ending::CommandRan) << c.args;
+        EXPECT_EQ(s.rig.host.commands, std::vector<std::string>{c.command}) << c.args;
+    }
 }
 
 TEST(StartUp, UnfilledRecordShowsString0) {
@@ -222,7 +236,9 @@ TEST(Dialog, PlannedFolderSkipsTakenNamesAndFallsBack) {
     s.rig.ui.commands = {Command::Setup};
     s.run();
     EXPECT_EQ(s.rig.host.unpackRoot, "/tmp/KRSE3.tmp");
-    EXPECT_FALSE(s.rig.host.fs.files.count("/tmp/KRSEf.tmp"));  // placeholders removed
+    // The placeholder of the name used is removed; the taken name is not.
+    EXPECT_FALSE(s.rig.host.fs.files.count("/tmp/KRSE3.tmp"));
+    EXPECT_TRUE(s.rig.host.fs.files.count("/tmp/KRSE1.tmp"));
 
     Session t;
     for (unsigned i = 1; i <= 999; ++i) {
@@ -273,6 +289,13 @@ TEST(Dialog, FailedExtractionRemovesTheFolder) {
     EXPECT_EQ(s.filesUnder("/tmp/KRSE1.tmp"), 0u);
     EXPECT_EQ(s.rig.ui.statuses.back(), "Unzip-Vorgang abgebrochen");
     EXPECT_TRUE(s.rig.host.commands.empty());
+    // An abort the user confirms (string 20, Yes) is a cancel, not an error.
+    Session a({}, buildZip({bad, ok}).bytes);
+    a.rig.ui.commands = {Command::Setup};
+    a.rig.ui.interruptAtFlush = 0;
+    EXPECT_EQ(a.run(), Ending::Cancelled);
+    EXPECT_TRUE(a.rig.ui.saw("Unzip-Vorgang abbrechen ?"));
+    EXPECT_FALSE(a.exists("/tmp/KRSE1.tmp"));
 }
 
 TEST(Dialog, PasswordDialog) {
@@ -389,17 +412,28 @@ TEST(Dialog, NoCommandShowsString18AndKeepsTheFiles) {
     EXPECT_TRUE(s.sfx.keepFiles());
 }
 
-TEST(Dialog, CommandThatDoesNotStartShowsString23) {
-    for (bool shellReports : {false, true}) {
+// Once the command has run, the exit status is its own, 127 too; string 23
+// only for a command that could not be started (its files stay, and the
+// user is told where).
+TEST(Dialog, ExitStatusIsTheCommandsOnceItRan) {
+    struct Case {
+        bool starts;
+        int exit;
+        Ending ending;
+        int status;
+    };
+    for (const Case& c :
+         {Case{false, 0, Ending::Failed, 2}, Case{true, 127, Ending::CommandRan, 127},
+          Case{true, 3, Ending::CommandRan, 3}, Case{true, 0, Ending::CommandRan, 0}}) {
         Session s;
-        if (shellReports)
-            s.rig.host.commandNotRun = true;
-        else
-            s.rig.host.commandStarts = false;
+        s.rig.host.commandStarts = c.starts;
+        s.rig.host.commandExit = c.exit;
         s.rig.ui.commands = {Command::Setup};
-        EXPECT_EQ(s.run(), Ending::Failed);
-        EXPECT_TRUE(s.rig.ui.saw("Fehler beim Ausführen des Befehls setup.exe"));
-        EXPECT_TRUE(s.exists("/tmp/KRSE1.tmp"));  // the files stay
+        EXPECT_EQ(s.run(), c.ending) << c.exit;
+        EXPECT_EQ(s.status, c.status);
+        EXPECT_EQ(s.rig.ui.saw("Fehler beim Ausführen des Befehls setup.exe"), !c.starts);
+        EXPECT_EQ(s.exists("/tmp/KRSE1.tmp"), !c.starts);
+        EXPECT_EQ(s.rig.ui.saw("Die entpackten Dateien bleiben in /tmp/KRSE1.tmp"), !c.starts);
     }
 }
 
@@ -412,13 +446,34 @@ TEST(Dialog, FolderThatCannotBeEnteredShowsString24) {
     EXPECT_TRUE(s.rig.host.commands.empty());
 }
 
-TEST(Dialog, ShutdownWhileRunningFinishes) {
-    Session s;
-    s.rig.host.commandPolls = 100;
-    s.rig.ui.commands = {Command::Setup};
-    s.rig.ui.pumped = {Command::Shutdown};
-    s.run();
-    EXPECT_FALSE(s.exists("/tmp/KRSE1.tmp"));
+// A shut-down while the command runs stops the command (politely, then by
+// force), removes the folder once, and ends non-zero; at the start question
+// there is no folder to delete.
+TEST(Dialog, ShutdownWhileRunningStopsTheCommandThenFinishesOnce) {
+    for (bool ignoresStop : {false, true}) {
+        Session s;
+        s.rig.host.commandPolls = 100000;
+        s.rig.host.ignoresStop = ignoresStop;
+        s.rig.ui.commands = {Command::Setup};
+        s.rig.ui.pumped = {Command::Shutdown};
+        EXPECT_EQ(s.run(), Ending::Interrupted);
+        EXPECT_NE(s.status, 0);
+        const std::vector<bool> stops =
+            ignoresStop ? std::vector<bool>{false, true} : std::vector<bool>{false};
+        EXPECT_EQ(s.rig.host.stops, stops);
+        EXPECT_FALSE(s.exists("/tmp/KRSE1.tmp"));
+        EXPECT_EQ(std::count(s.rig.ui.statuses.begin(), s.rig.ui.statuses.end(),
+                             "Lösche temporäre Dateien"),
+                  1);
+        EXPECT_TRUE(s.rig.ui.messages.empty()) << s.rig.ui.messages[0].text;
+    }
+    Session q;
+    q.rig.ui.commands = {Command::Shutdown};
+    EXPECT_EQ(q.run(), Ending::Interrupted);
+    EXPECT_NE(q.status, 0);
+    EXPECT_TRUE(q.rig.ui.statuses.empty() ||
+                q.rig.ui.statuses.back() != "Lösche temporäre Dateien");
+    EXPECT_TRUE(q.rig.ui.messages.empty());
 }
 
 TEST(CleanUp, UndeletableFileIsRetriedThenLeftForTheRestart) {
@@ -429,6 +484,8 @@ TEST(CleanUp, UndeletableFileIsRetriedThenLeftForTheRestart) {
     EXPECT_GE(s.rig.ui.pumpedMs, 1000u);
     EXPECT_EQ(s.rig.host.scheduledForRestart, std::vector<std::string>{"/tmp/KRSE1.tmp/lib/x.dll"});
     EXPECT_FALSE(s.rig.host.fs.files.count("/tmp/KRSE1.tmp/setup.exe"));
+    // The folder that stays is named.
+    EXPECT_TRUE(s.rig.ui.saw("Die entpackten Dateien bleiben in /tmp/KRSE1.tmp"));
 }
 
 TEST(CleanUp, GuardRefusesShortAndProtectedFolders) {

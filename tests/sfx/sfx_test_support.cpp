@@ -154,7 +154,7 @@ ZipBuild buildZip(const std::vector<ZipEntrySpec>& entries, const std::string& c
         }
         if (e.descriptor) flags |= 8;
         const uint32_t csize = static_cast<uint32_t>(payload.size());
-        const uint32_t usize = static_cast<uint32_t>(e.data.size());
+        const uint32_t usize = static_cast<uint32_t>(e.data.size() + e.declaredSizeDelta);
         const bool zero = e.descriptor && e.zeroLocalSizes;
 
         z.localOffsets.push_back(static_cast<uint32_t>(z.bytes.size()));
@@ -195,7 +195,9 @@ ZipBuild buildZip(const std::vector<ZipEntrySpec>& entries, const std::string& c
         put16(central, 0);
         put16(central, 0);
         put16(central, 0);
-        put32(central, e.unixMode ? (0100000u | e.unixMode) << 16 : 0);
+        // A mode without its file type is a regular file's.
+        const uint32_t mode = e.unixMode > 07777 ? e.unixMode : 0100000u | e.unixMode;
+        put32(central, e.unixMode ? mode << 16 : 0);
         put32(central, z.localOffsets.back());
         central.insert(central.end(), e.name.begin(), e.name.end());
     }
@@ -307,7 +309,20 @@ bool FakeUi::interruptRequested() {
 // ---------------------------------------------------------------------------
 
 std::string MemUnpackFolder::full(const char* rel) const {
-    return rel[0] ? root_ + "/" + rel : root_;
+    std::string path = root_;
+    for (const std::string& name : cursor_) path += "/" + name;
+    return rel[0] ? path + "/" + rel : path;
+}
+
+bool MemUnpackFolder::enterFolder(const char* name) {
+    if (!fs_.folders.count(full(name))) return false;
+    cursor_.push_back(name);
+    deepestEntered = std::max(deepestEntered, cursor_.size());
+    return true;
+}
+
+void MemUnpackFolder::leaveFolder() {
+    if (!cursor_.empty()) cursor_.pop_back();
 }
 
 PathKind MemUnpackFolder::kind(const char* rel) {
@@ -362,6 +377,13 @@ bool MemUnpackFolder::listFolder(const char* rel, NameList* out) {
         if (direct(path)) out->add(path.substr(p.size()).c_str(), PathKind::File);
     for (const std::string& path : fs_.folders)
         if (direct(path)) out->add(path.substr(p.size()).c_str(), PathKind::Folder);
+    return true;
+}
+
+bool MemUnpackFolder::createLink(const char* rel, const char* target) {
+    const std::string path = full(rel);
+    if (fs_.files.count(path) || fs_.folders.count(path) || fs_.links.count(path)) return false;
+    fs_.links[path] = target;
     return true;
 }
 
@@ -452,6 +474,11 @@ bool FakeHost::startCommand(const char* command, bool) {
 }
 
 bool FakeHost::commandRunning() { return commandPolls-- > 0; }
+
+void FakeHost::stopCommand(bool force) {
+    stops.push_back(force);
+    if (force || !ignoresStop) commandPolls = 0;
+}
 
 bool FakeHost::programRunning(const char*) { return programPolls-- > 0; }
 

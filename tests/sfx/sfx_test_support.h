@@ -74,13 +74,14 @@ struct ZipEntrySpec {
     bool zeroLocalSizes = true;    // with a descriptor: local sizes and CRC are 0
     uint16_t extraFlags = 0;       // e.g. bit 11 (UTF-8)
     DosTime time{0x6000, 0x5A88};  // 12:00:00, 2025-04-08
-    uint32_t unixMode = 0;         // non-zero: "made by Unix" with this mode
+    uint32_t unixMode = 0;         // non-zero: "made by Unix" with this mode (and type)
     Bytes extra;                   // local extra field
     // Tampering, applied after the entry is built.
     bool flipDataByte = false;  // damage one byte of the (compressed) data
     int64_t localCompressedSizeDelta = 0;
-    bool breakCrc = false;     // wrong CRC in the headers
-    Bytes compressedOverride;  // use these bytes as the compressed data
+    int64_t declaredSizeDelta = 0;  // added to the uncompressed size in every header
+    bool breakCrc = false;          // wrong CRC in the headers
+    Bytes compressedOverride;       // use these bytes as the compressed data
 };
 
 struct ZipBuild {
@@ -159,9 +160,10 @@ struct MemFs {
     std::map<std::string, uint32_t> modes;
     std::map<std::string, DosTime> times;
     std::set<std::string> folders;
-    std::set<std::string> undeletable;  // files whose deletion fails
-    std::set<std::string> failCreate;   // folders or files that cannot be created
-    size_t writeLimit = SIZE_MAX;       // bytes all files may hold together
+    std::map<std::string, std::string> links;  // symbolic links and their targets
+    std::set<std::string> undeletable;         // files whose deletion fails
+    std::set<std::string> failCreate;          // folders or files that cannot be created
+    size_t writeLimit = SIZE_MAX;              // bytes all files may hold together
     size_t written = 0;
 };
 
@@ -179,12 +181,18 @@ class MemUnpackFolder final : public UnpackFolder {
     bool listFolder(const char* rel, NameList* out) override;
     bool deleteFile(const char* rel) override;
     bool removeFolder(const char* rel) override;
+    bool enterFolder(const char* name) override;
+    void leaveFolder() override;
+    bool makesLinks() const override { return true; }
+    bool createLink(const char* rel, const char* target) override;
 
     int filesCreated = 0;
+    size_t deepestEntered = 0;
 
   private:
     MemFs& fs_;
     std::string root_;
+    std::vector<std::string> cursor_;  // the clean-up's folders below the root
     std::string open_;
     bool isOpen_ = false;
 };
@@ -199,8 +207,10 @@ class FakeHost final : public SfxHost {
     bool enterFails = false;
     int commandPolls = 3;  // commandRunning() is true this often
     bool commandStarts = true;
-    bool commandNotRun = false;  // the shell could not run it
-    int programPolls = 0;        // programRunning() is true this often
+    int commandExit = 0;       // the command's exit status
+    bool ignoresStop = false;  // a polite stop does not end the command
+    std::vector<bool> stops;   // stopCommand() calls: force
+    int programPolls = 0;      // programRunning() is true this often
     std::vector<std::string> commands;
     std::vector<std::string> scheduledForRestart;
     std::string unpackRoot;   // the folder createUnpackFolder() made
@@ -226,7 +236,8 @@ class FakeHost final : public SfxHost {
     bool driveUsable(const char*) override { return true; }
     bool startCommand(const char* command, bool shellInstall) override;
     bool commandRunning() override;
-    bool commandCouldNotRun() override { return commandNotRun; }
+    int commandStatus() override { return commandExit; }
+    void stopCommand(bool force) override;
     bool programRunning(const char* name) override;
 
     MemUnpackFolder& memFolder() { return folder_; }
