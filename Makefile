@@ -30,11 +30,13 @@ build-windows:
 # 32-bit Windows: sfxstub.exe (one stub for every Windows) and its tests only.
 # The tests build their self-extracting files with the Linux mksfx.
 SFX_X86_TARGETS := sfxstub sfx_wine_driver sfx_setup_probe sfx_win32_host_test
+# ... and the 32-bit Glintmoor.scr and the setup program of GlintmoorSetup.exe.
+SETUP_X86_TARGETS := Glintmoor glintmoor_setup
 build-windows-x86: build-linux
 	cmake -S . -B $(WINDOWS_X86_DIR) -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-i686.cmake \
 	  -DGLINTMOOR_HOST_MKSFX=$(CURDIR)/$(LINUX_DIR)/mksfx >/dev/null
-	cmake --build $(WINDOWS_X86_DIR) -j$(JOBS) --target $(SFX_X86_TARGETS)
+	cmake --build $(WINDOWS_X86_DIR) -j$(JOBS) --target $(SFX_X86_TARGETS) $(SETUP_X86_TARGETS)
 
 # Both platforms' tests run even when the first has failures.
 test: build
@@ -61,9 +63,15 @@ install: build-linux
 package: build-linux
 	cmake --build $(LINUX_DIR) --target package
 
-# build/dist/glintmoor-setup.run
-dist: build-linux
+# The stub in front of GlintmoorSetup.exe.
+WINDOWS_SETUP_STUB := $(WINDOWS_X86_DIR)/sfxstub.exe
+
+# build/dist/glintmoor-setup.run and build/dist/GlintmoorSetup.exe
+dist: build-linux build-windows build-windows-x86
 	cmake --build $(LINUX_DIR) --target dist
+	setup/win32/make-setup-exe.sh $(LINUX_DIR)/mksfx $(WINDOWS_SETUP_STUB) \
+	  $(WINDOWS_X86_DIR)/setup.exe $(WINDOWS_DIR)/Glintmoor.scr $(WINDOWS_X86_DIR)/Glintmoor.scr \
+	  $(CURDIR) $(DIST_DIR)/GlintmoorSetup.exe
 
 run: deps build-linux
 	@tools/run-show.sh $(LINUX_DIR)
