@@ -18,7 +18,7 @@ sed 's/$/\r/' "$src/setup/win32/readme.txt" >"$work/readme.txt"
 (cd "$work" && zip -q -X -9 package.zip setup.exe readme.txt x64/Glintmoor.scr x86/Glintmoor.scr)
 mkdir -p "$(dirname "$out")"
 "$mksfx" --stub "$stub" --zip "$work/package.zip" --command setup.exe \
-    --title 'Glintmoor' \
+    --title 'Glintmoor' --title-as-caption \
     --message 'Installiert den Bildschirmschoner Glintmoor. / Installs the Glintmoor screen saver.' \
     --about 'Glintmoor 1.0: ein verschneiter Bildschirmschoner / a winter-landscape screen saver' \
     --info 'Glintmoor: GlintmoorSetup.exe -auto -- /silent installiert ohne Fragen / installs without questions' \
