@@ -46,9 +46,7 @@ bool continues(const std::string& line) {
     return !c.empty() && c.back() == '\\';
 }
 
-bool startsList(const std::string& line) {
-    return trim(content(line)).rfind(kResource, 0) == 0;
-}
+bool startsList(const std::string& line) { return trim(content(line)).rfind(kResource, 0) == 0; }
 
 // True when one entry of the list runs glintmoor: "- GL: "Name" cmd args"
 // with the switch-off mark, the visual and the name all optional.
@@ -78,9 +76,7 @@ bool lineRunsGlintmoor(std::string line) {
     }
 }
 
-std::string lineEnd(const std::string& line) {
-    return line.substr(content(line).size());
-}
+std::string lineEnd(const std::string& line) { return line.substr(content(line).size()); }
 
 }  // namespace
 
@@ -108,7 +104,8 @@ ProgramsListResult addToProgramsList(const std::string& fileText) {
         std::string text = content(tail);
         if (!continues(tail)) {
             const std::string value = trim(trim(text).substr(std::string(kResource).size()));
-            const bool endsEntry = value.size() >= 2 && value.compare(value.size() - 2, 2, "\\n") == 0;
+            const bool endsEntry =
+                value.size() >= 2 && value.compare(value.size() - 2, 2, "\\n") == 0;
             if (!value.empty() && !endsEntry) text += "\\n";
             text += "\\";
         }
@@ -158,7 +155,7 @@ int addToXScreenSaver() {
     }
     // A new file renamed over the old one: a failed write leaves it whole.
     const fs::path temp = file.string() + ".glintmoor-new";
-    struct stat st{};
+    struct stat st {};
     const bool haveMode = ::stat(file.c_str(), &st) == 0;
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     out << result.text;
@@ -169,9 +166,10 @@ int addToXScreenSaver() {
         std::fprintf(stderr, "glintmoor: cannot write %s; %s", file.c_str(), hint.c_str());
         return 1;
     }
-    std::printf("glintmoor: added \"%s\" to the programs: list of %s; choose Glintmoor in "
-                "xscreensaver-settings.\n",
-                kXScreenSaverCommand, name.c_str());
+    std::printf(
+        "glintmoor: added \"%s\" to the programs: list of %s; choose Glintmoor in "
+        "xscreensaver-settings.\n",
+        kXScreenSaverCommand, name.c_str());
     return 0;
 }
 

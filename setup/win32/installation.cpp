@@ -43,9 +43,7 @@ bool writeNumber(HKEY key, const wchar_t* name, DWORD value) {
                           sizeof value) == ERROR_SUCCESS;
 }
 
-std::wstring folderOf(const std::wstring& path) {
-    return path.substr(0, path.find_last_of(L'\\'));
-}
+std::wstring folderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
 
 }  // namespace
 
@@ -92,8 +90,7 @@ std::wstring temporaryFolder() {
 
 bool makeFolders(const std::wstring& folder) {
     const int result = SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS ||
-           result == ERROR_FILE_EXISTS;
+    return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS || result == ERROR_FILE_EXISTS;
 }
 
 DWORD copyReplacing(const std::wstring& from, const std::wstring& to) {
@@ -169,8 +166,8 @@ void dropActiveScreenSaver(const std::wstring& screenSaverName) {
     if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_READ | KEY_WRITE,
                       &key) != ERROR_SUCCESS)
         return;
-    if (CompareStringOrdinal(readString(key, L"SCRNSAVE.EXE").c_str(), -1,
-                             screenSaverName.c_str(), -1, TRUE) == CSTR_EQUAL)
+    if (CompareStringOrdinal(readString(key, L"SCRNSAVE.EXE").c_str(), -1, screenSaverName.c_str(),
+                             -1, TRUE) == CSTR_EQUAL)
         RegDeleteValueW(key, L"SCRNSAVE.EXE");
     RegCloseKey(key);
 }

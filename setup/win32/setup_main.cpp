@@ -5,12 +5,13 @@
 //   setup /uninstall [/silent] [/removesettings]  remove
 //
 // Installing puts the Glintmoor.scr that matches the system (from the
-// folder x64 or x86 next to this program) into the system folder, or, where the user may not
-// write there, into a per-user folder of the user's choice; makes it the
-// active screen saver; copies this program next to it as the uninstaller and
-// registers it in the list of installed programs. A second run finds that
+// folder x64 or x86 next to this program) into the system folder, or, where
+// the user may not write there, into a per-user folder of the user's choice;
+// makes it the active screen saver; copies this program as the uninstaller
+// and registers it in the list of installed programs. A second run finds that
 // entry and installs over the same place. /silent asks nothing. Exit status:
 // 0 done, 1 cancelled by the user, 2 failed.
+
 // clang-format off
 #include <windows.h>
 #include <shellapi.h>
@@ -33,9 +34,9 @@ struct Options {
     bool silent = false;
     bool uninstall = false;
     bool removeSettings = false;
-    std::wstring folder;           // /dir:FOLDER
-    DWORD cleanUpAfter = 0;        // /cleanup:PID, the uninstaller's copy
-    std::wstring cleanUpFile;      // the file the copy removes
+    std::wstring folder;       // /dir:FOLDER
+    DWORD cleanUpAfter = 0;    // /cleanup:PID, the uninstaller's copy
+    std::wstring cleanUpFile;  // the file the copy removes
     bool valid = true;
 };
 
@@ -98,26 +99,29 @@ std::wstring browseForFolder() {
 // user's choice (the default or one browsed for). Empty after a cancel.
 std::wstring chooseUserFolder(const Options& o) {
     const std::wstring suggested = defaultUserFolder();
-    switch (say(o, text::kCaption, text::kAskUserFolder, MB_YESNOCANCEL | MB_ICONQUESTION,
-                suggested)) {
-        case IDNO: return browseForFolder();
-        case IDCANCEL: return {};
-        default: return suggested;
+    switch (
+        say(o, text::kCaption, text::kAskUserFolder, MB_YESNOCANCEL | MB_ICONQUESTION, suggested)) {
+        case IDNO:
+            return browseForFolder();
+        case IDCANCEL:
+            return {};
+        default:
+            return suggested;
     }
 }
 
 int install(const Options& o) {
-    const std::wstring source = programFolder() + (onWow64() ? L"\\x64\\" : L"\\x86\\") +
-                                kScreenSaverName;
+    const std::wstring source =
+        programFolder() + (onWow64() ? L"\\x64\\" : L"\\x86\\") + kScreenSaverName;
     if (GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES) {
         say(o, text::kCaption, text::kMissingFile, MB_OK | MB_ICONERROR, source);
         return kFailed;
     }
     const std::optional<Installation> earlier = findInstallation();
-    const int asked = earlier ? say(o, text::kCaption, text::kAskRepair,
-                                    MB_YESNO | MB_ICONQUESTION, earlier->screenSaverName)
-                              : say(o, text::kCaption, text::kAskInstall,
-                                    MB_YESNO | MB_ICONQUESTION);
+    const int asked = earlier
+                          ? say(o, text::kCaption, text::kAskRepair, MB_YESNO | MB_ICONQUESTION,
+                                earlier->screenSaverName)
+                          : say(o, text::kCaption, text::kAskInstall, MB_YESNO | MB_ICONQUESTION);
     if (asked == IDNO) return kCancelled;
 
     Installation now;
@@ -175,9 +179,8 @@ int install(const Options& o) {
 // copy in the temporary folder waits for it to end and removes it, then
 // leaves itself to the system's clean-up at the next start.
 void removeUninstallerLater(const std::wstring& uninstaller) {
-    const std::wstring copy =
-        temporaryFolder() + L"\\GlintmoorCleanUp-" + std::to_wstring(GetCurrentProcessId()) +
-        L".exe";
+    const std::wstring copy = temporaryFolder() + L"\\GlintmoorCleanUp-" +
+                              std::to_wstring(GetCurrentProcessId()) + L".exe";
     if (!CopyFileW(programPath().c_str(), copy.c_str(), FALSE)) return;
     std::wstring line = L"\"" + copy + L"\" /cleanup:" + std::to_wstring(GetCurrentProcessId()) +
                         L" \"" + uninstaller + L"\"";
@@ -214,10 +217,9 @@ int uninstall(const Options& o) {
     if (say(o, text::kUninstallCaption, text::kAskUninstall, MB_YESNO | MB_ICONQUESTION,
             found->screenSaverName) == IDNO)
         return kCancelled;
-    const bool removeSettings =
-        o.silent ? o.removeSettings
-                 : say(o, text::kUninstallCaption, text::kAskRemoveSettings,
-                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+    const bool removeSettings = o.silent ? o.removeSettings
+                                         : say(o, text::kUninstallCaption, text::kAskRemoveSettings,
+                                               MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 
     if (!DeleteFileW(found->screenSaver.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
         say(o, text::kUninstallCaption, text::kCannotRemove, MB_OK | MB_ICONERROR,
@@ -249,7 +251,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const Options options = parseOptions();
     if (!options.valid) {
-        if (!options.silent) MessageBoxW(nullptr, text::kUsage, text::kCaption, MB_OK | MB_ICONINFORMATION);
+        if (!options.silent)
+            MessageBoxW(nullptr, text::kUsage, text::kCaption, MB_OK | MB_ICONINFORMATION);
         return kFailed;
     }
     if (options.cleanUpAfter) return cleanUp(options);

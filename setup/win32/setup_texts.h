@@ -34,8 +34,7 @@ inline constexpr const wchar_t* kUsage =
     L"0 = done\n/dir: in diesen Ordner statt in den Systemordner / into this folder instead "
     L"of the system folder";
 
-inline constexpr const wchar_t* kAskUninstall =
-    L"Glintmoor entfernen?\n%ls\n\nRemove Glintmoor?";
+inline constexpr const wchar_t* kAskUninstall = L"Glintmoor entfernen?\n%ls\n\nRemove Glintmoor?";
 inline constexpr const wchar_t* kAskRemoveSettings =
     L"Auch Ihre Einstellungen für Glintmoor löschen?\n\nRemove your Glintmoor settings too?";
 inline constexpr const wchar_t* kNotInstalled =

@@ -1,9 +1,9 @@
 // --add-to-xscreensaver: the programs: list of ~/.xscreensaver gets one
 // glintmoor line, every other line stays as it was, and a second run
 // changes nothing.
-#include <gtest/gtest.h>
-
 #include "programs/xscreensaver_list.h"
+
+#include <gtest/gtest.h>
 
 namespace gm {
 namespace {
@@ -27,7 +27,8 @@ TEST(XScreenSaverList, AddsOneLineAndKeepsTheOthers) {
         {"CRLF line ends", "programs:\\\r\n  maze -root \\n\\\r\n\r\nx: 1\r\n",
          "programs:\\\r\n  maze -root \\n\\\r\n" + kEntry.substr(0, kEntry.size() - 1) +
              "\r\n\r\nx: 1\r\n"},
-        {"last entry without a continuation", "programs:\\\n  maze -root \\n\\\n  qix -root\nb: 1\n",
+        {"last entry without a continuation",
+         "programs:\\\n  maze -root \\n\\\n  qix -root\nb: 1\n",
          "programs:\\\n  maze -root \\n\\\n" + kEntry + "  qix -root\nb: 1\n"},
         {"list on its one line", "programs: maze -root\nb: 1\n",
          "programs: maze -root\\n\\\n" + kEntry.substr(0, kEntry.size() - 2) + "\nb: 1\n"},
