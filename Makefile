@@ -3,9 +3,13 @@ JOBS ?= 2
 LINUX_DIR := build/linux
 WINDOWS_DIR := build/windows
 WINDOWS_X86_DIR := build/windows-x86
+DIST_DIR := $(CURDIR)/build/dist
+# make install: where the tree goes; DESTDIR (from the environment or the
+# command line) is put in front of it, as for a package.
+PREFIX ?= /usr/local
 
-.PHONY: all deps build build-linux build-windows build-windows-x86 linux-mksfx test test-linux test-windows \
-	test-windows-x86 run clean
+.PHONY: all deps build build-linux build-windows build-windows-x86 linux-mksfx test test-linux \
+	test-windows test-windows-x86 run clean install package dist
 
 all: build
 
@@ -15,7 +19,7 @@ deps:
 build: deps build-linux build-windows build-windows-x86
 
 build-linux:
-	cmake -S . -B $(LINUX_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake -S . -B $(LINUX_DIR) -DCMAKE_BUILD_TYPE=Release -DGLINTMOOR_DIST_DIR=$(DIST_DIR) >/dev/null
 	cmake --build $(LINUX_DIR) -j$(JOBS)
 
 build-windows:
@@ -27,15 +31,17 @@ build-windows:
 # The tests build their self-extracting files with the Linux mksfx, the one
 # Linux target built here (not the whole Linux tree with its fuzz targets).
 SFX_X86_TARGETS := sfxstub sfx_wine_driver sfx_setup_probe sfx_win32_host_test
+# ... and the 32-bit Glintmoor.scr and the setup program of GlintmoorSetup.exe.
+SETUP_X86_TARGETS := Glintmoor glintmoor_setup
 linux-mksfx:
-	cmake -S . -B $(LINUX_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake -S . -B $(LINUX_DIR) -DCMAKE_BUILD_TYPE=Release -DGLINTMOOR_DIST_DIR=$(DIST_DIR) >/dev/null
 	cmake --build $(LINUX_DIR) -j$(JOBS) --target mksfx
 
 build-windows-x86: linux-mksfx
 	cmake -S . -B $(WINDOWS_X86_DIR) -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-i686.cmake \
 	  -DGLINTMOOR_HOST_MKSFX=$(CURDIR)/$(LINUX_DIR)/mksfx >/dev/null
-	cmake --build $(WINDOWS_X86_DIR) -j$(JOBS) --target $(SFX_X86_TARGETS)
+	cmake --build $(WINDOWS_X86_DIR) -j$(JOBS) --target $(SFX_X86_TARGETS) $(SETUP_X86_TARGETS)
 
 # Both platforms' tests run even when the first has failures.
 test: build
@@ -53,6 +59,24 @@ test-windows:
 
 test-windows-x86:
 	tools/with-xvfb ctest --test-dir $(WINDOWS_X86_DIR) -L windows-x86 --output-on-failure
+
+# The Linux products under PREFIX (XScreenSaver's own folders with PREFIX=/usr).
+install: build-linux
+	DESTDIR="$(DESTDIR)" cmake --install $(LINUX_DIR) --prefix "$(PREFIX)" --strip
+
+# build/dist/glintmoor_<version>_<arch>.deb
+package: build-linux
+	cmake --build $(LINUX_DIR) --target package
+
+# The stub in front of GlintmoorSetup.exe.
+WINDOWS_SETUP_STUB := $(WINDOWS_X86_DIR)/sfxstub.exe
+
+# build/dist/glintmoor-setup.run and build/dist/GlintmoorSetup.exe
+dist: build-linux build-windows build-windows-x86
+	cmake --build $(LINUX_DIR) --target dist
+	setup/win32/make-setup-exe.sh $(LINUX_DIR)/mksfx $(WINDOWS_SETUP_STUB) \
+	  $(WINDOWS_X86_DIR)/setup.exe $(WINDOWS_DIR)/Glintmoor.scr $(WINDOWS_X86_DIR)/Glintmoor.scr \
+	  $(CURDIR) $(DIST_DIR)/GlintmoorSetup.exe
 
 run: deps build-linux
 	@tools/run-show.sh $(LINUX_DIR)

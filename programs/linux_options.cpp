@@ -128,6 +128,8 @@ std::string usageText() {
            "  --seed N           the same landscape for the same N\n"
            "  --print-config     print the settings as read, then exit\n"
            "  --help             this text\n"
+           "  --add-to-xscreensaver\n"
+           "                     add glintmoor to the programs: list of ~/.xscreensaver\n"
            "\n"
            "The show's settings for this run, overriding the stored ones (the settings\n"
            "dialog's ranges; XScreenSaver's settings for glintmoor pass them):\n" +

@@ -15,6 +15,7 @@
 #include "platform/posix_system.h"
 #include "programs/export_resources.h"
 #include "programs/linux_options.h"
+#include "programs/xscreensaver_list.h"
 #include "saver/frm_main.h"
 #include "saver/show_parts.h"
 #include "saver/saver.h"
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
         }
         return gm::exportResources(args[1]);
     }
+    if (args.size() == 1 && args[0] == "--add-to-xscreensaver") return gm::addToXScreenSaver();
     // --render and --gallery write files and need no display.
     if (const auto code = gm::runFileCommand(args)) return *code;
     // --record runs the show without a display and writes its frames.

@@ -42,16 +42,17 @@ bool isDialogMessage(MSG& msg) {
 // Windows of the thread that a user can see: a dialog made without the
 // platform keeps run() going as much as the platform's own windows do
 // (such a dialog ends the loop with PostQuitMessage when it closes).
+// A named CALLBACK function: 32-bit Windows calls it with the stdcall
+// convention, which a lambda cannot have.
+BOOL CALLBACK noteVisibleWindow(HWND hwnd, LPARAM found) {
+    if (!IsWindowVisible(hwnd)) return TRUE;
+    *reinterpret_cast<BOOL*>(found) = TRUE;
+    return FALSE;
+}
+
 bool hasVisibleThreadWindow() {
     BOOL found = FALSE;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM found) -> BOOL {
-            if (!IsWindowVisible(hwnd)) return TRUE;
-            *reinterpret_cast<BOOL*>(found) = TRUE;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), noteVisibleWindow, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
@@ -121,7 +122,7 @@ class Win32Platform final : public Platform {
     }
 
     std::int32_t GetWindowLongA(std::uintptr_t window, int index) override {
-        return static_cast<std::int32_t>(GetWindowLongPtrA(toHwnd(window), index));
+        return static_cast<std::int32_t>(::GetWindowLongPtrA(toHwnd(window), index));
     }
 
     std::int32_t SetWindowLongA(std::uintptr_t window, int index, std::int32_t value) override {
@@ -129,7 +130,9 @@ class Win32Platform final : public Platform {
         // window made a child goes (Windows leaves such a mix half top-level).
         if (index == GWL_STYLE && (value & WS_CHILD)) value &= ~static_cast<std::int32_t>(WS_POPUP);
         // The pointer-sized call: GWL_HWNDPARENT takes a handle on 64-bit Windows.
-        return static_cast<std::int32_t>(SetWindowLongPtrA(toHwnd(window), index, value));
+        // (On 32-bit Windows it is a macro for SetWindowLongA: "::" names the
+        // system's function, not this member.)
+        return static_cast<std::int32_t>(::SetWindowLongPtrA(toHwnd(window), index, value));
     }
 
     std::uintptr_t SetParent(std::uintptr_t child, std::uintptr_t newParent) override {

@@ -1,0 +1,260 @@
+// The Windows setup of Glintmoor (setup.exe in GlintmoorSetup.exe, and, once
+// installed, GlintmoorUninstall.exe):
+//
+//   setup [/silent] [/dir:FOLDER]                 install, repair or upgrade
+//   setup /uninstall [/silent] [/removesettings]  remove
+//
+// Installing puts the Glintmoor.scr that matches the system (from the
+// folder x64 or x86 next to this program) into the system folder, or, where
+// the user may not write there, into a per-user folder of the user's choice;
+// makes it the active screen saver; copies this program as the uninstaller
+// and registers it in the list of installed programs. A second run finds that
+// entry and installs over the same place. /silent asks nothing. Exit status:
+// 0 done, 1 cancelled by the user, 2 failed.
+
+// clang-format off
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+// clang-format on
+
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "setup/win32/installation.h"
+#include "setup/win32/setup_texts.h"
+
+namespace gm::setup {
+namespace {
+
+enum Status { kDone = 0, kCancelled = 1, kFailed = 2 };
+
+struct Options {
+    bool silent = false;
+    bool uninstall = false;
+    bool removeSettings = false;
+    std::wstring folder;       // /dir:FOLDER
+    DWORD cleanUpAfter = 0;    // /cleanup:PID, the uninstaller's copy
+    std::wstring cleanUpFile;  // the file the copy removes
+    bool valid = true;
+};
+
+// True when the argument is the switch, or starts with it when it takes a
+// value ("/dir:"); in any case.
+bool is(const std::wstring& arg, const wchar_t* name, bool takesValue = false) {
+    const int n = int(std::wcslen(name));
+    if (takesValue ? int(arg.size()) <= n : int(arg.size()) != n) return false;
+    return CompareStringOrdinal(arg.c_str(), n, name, n, TRUE) == CSTR_EQUAL;
+}
+
+Options parseOptions() {
+    Options o;
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring a = argv[i];
+        if (is(a, L"/silent")) {
+            o.silent = true;
+        } else if (is(a, L"/uninstall")) {
+            o.uninstall = true;
+        } else if (is(a, L"/removesettings")) {
+            o.removeSettings = true;
+        } else if (is(a, L"/dir:", true)) {
+            o.folder = a.substr(5);
+            while (o.folder.size() > 3 && o.folder.back() == L'\\') o.folder.pop_back();
+        } else if (is(a, L"/cleanup:", true) && i + 1 < argc) {
+            o.cleanUpAfter = DWORD(std::wcstoul(a.c_str() + 9, nullptr, 10));
+            o.cleanUpFile = argv[++i];
+        } else {
+            o.valid = false;
+        }
+    }
+    LocalFree(argv);
+    return o;
+}
+
+// A message with the path put in; MB_ flags say the buttons.
+int say(const Options& o, const wchar_t* caption, const wchar_t* format, UINT flags,
+        const std::wstring& path = L"") {
+    if (o.silent) return IDOK;
+    std::vector<wchar_t> text(std::wcslen(format) + path.size() + 1);
+    std::swprintf(text.data(), text.size(), format, path.c_str());
+    return MessageBoxW(nullptr, text.data(), caption, flags | MB_SETFOREGROUND);
+}
+
+std::wstring browseForFolder() {
+    BROWSEINFOW info{};
+    info.lpszTitle = text::kBrowseTitle;
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
+    if (!chosen) return {};
+    wchar_t path[MAX_PATH];
+    const bool ok = SHGetPathFromIDListW(chosen, path);
+    CoTaskMemFree(chosen);
+    return ok ? path : L"";
+}
+
+// The per-user folder: /dir, the place of an earlier install, or the
+// user's choice (the default or one browsed for). Empty after a cancel.
+std::wstring chooseUserFolder(const Options& o) {
+    const std::wstring suggested = defaultUserFolder();
+    switch (
+        say(o, text::kCaption, text::kAskUserFolder, MB_YESNOCANCEL | MB_ICONQUESTION, suggested)) {
+        case IDNO:
+            return browseForFolder();
+        case IDCANCEL:
+            return {};
+        default:
+            return suggested;
+    }
+}
+
+int install(const Options& o) {
+    const std::wstring source =
+        programFolder() + (onWow64() ? L"\\x64\\" : L"\\x86\\") + kScreenSaverName;
+    if (GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        say(o, text::kCaption, text::kMissingFile, MB_OK | MB_ICONERROR, source);
+        return kFailed;
+    }
+    const std::optional<Installation> earlier = findInstallation();
+    const int asked = earlier
+                          ? say(o, text::kCaption, text::kAskRepair, MB_YESNO | MB_ICONQUESTION,
+                                earlier->screenSaverName)
+                          : say(o, text::kCaption, text::kAskInstall, MB_YESNO | MB_ICONQUESTION);
+    if (asked == IDNO) return kCancelled;
+
+    Installation now;
+    std::wstring folder = o.folder;
+    if (folder.empty() && earlier && !earlier->inSystemFolder)
+        folder = earlier->screenSaver.substr(0, earlier->screenSaver.find_last_of(L'\\'));
+    if (folder.empty()) {
+        const std::wstring target = systemFolderForWriting() + L"\\" + kScreenSaverName;
+        const DWORD error = copyReplacing(source, target);
+        if (error == ERROR_SUCCESS) {
+            now.inSystemFolder = true;
+            now.root = HKEY_LOCAL_MACHINE;
+            now.screenSaver = target;
+            now.screenSaverName = systemFolderName() + L"\\" + kScreenSaverName;
+        } else if (error != ERROR_ACCESS_DENIED) {
+            say(o, text::kCaption, text::kCannotWrite, MB_OK | MB_ICONERROR, target);
+            return kFailed;
+        } else if ((folder = o.silent ? defaultUserFolder() : chooseUserFolder(o)).empty()) {
+            return kCancelled;
+        }
+    }
+    if (!now.inSystemFolder) {
+        now.screenSaver = now.screenSaverName = folder + L"\\" + kScreenSaverName;
+        if (!makeFolders(folder) || copyReplacing(source, now.screenSaver) != ERROR_SUCCESS) {
+            say(o, text::kCaption, text::kCannotWrite, MB_OK | MB_ICONERROR, now.screenSaver);
+            return kFailed;
+        }
+    }
+
+    // The uninstaller: next to a per-user install, in Program Files for the
+    // system folder; the entry goes to HKLM where the user may write there.
+    const std::wstring uninstallFolder = now.inSystemFolder ? systemWideFolder() : folder;
+    now.uninstaller = uninstallFolder + L"\\" + kUninstallerName;
+    if (!makeFolders(uninstallFolder) ||
+        (programPath() != now.uninstaller &&
+         copyReplacing(programPath(), now.uninstaller) != ERROR_SUCCESS)) {
+        say(o, text::kCaption, text::kCannotWrite, MB_OK | MB_ICONERROR, now.uninstaller);
+        return kFailed;
+    }
+    if (!registerInstallation(now)) {
+        now.root = HKEY_CURRENT_USER;
+        if (!registerInstallation(now)) return kFailed;
+    }
+    if (earlier && earlier->root != now.root) unregisterInstallation(*earlier);
+    makeActiveScreenSaver(now.screenSaverName);
+
+    if (say(o, text::kCaption, text::kInstalled, MB_YESNO | MB_ICONINFORMATION,
+            now.screenSaverName) == IDYES)
+        ShellExecuteW(nullptr, L"open", L"control.exe", L"desk.cpl,,@screensaver", nullptr,
+                      SW_SHOWNORMAL);
+    return kDone;
+}
+
+// The installed uninstaller cannot delete its own file while it runs: a
+// copy in the temporary folder waits for it to end and removes it, then
+// leaves itself to the system's clean-up at the next start.
+void removeUninstallerLater(const std::wstring& uninstaller) {
+    const std::wstring copy = temporaryFolder() + L"\\GlintmoorCleanUp-" +
+                              std::to_wstring(GetCurrentProcessId()) + L".exe";
+    if (!CopyFileW(programPath().c_str(), copy.c_str(), FALSE)) return;
+    std::wstring line = L"\"" + copy + L"\" /cleanup:" + std::to_wstring(GetCurrentProcessId()) +
+                        L" \"" + uninstaller + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (CreateProcessW(copy.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       temporaryFolder().c_str(), &startup, &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+}
+
+int cleanUp(const Options& o) {
+    if (HANDLE waitFor = OpenProcess(SYNCHRONIZE, FALSE, o.cleanUpAfter)) {
+        WaitForSingleObject(waitFor, 30000);
+        CloseHandle(waitFor);
+    }
+    for (int attempt = 0; attempt < 50 && !DeleteFileW(o.cleanUpFile.c_str()) &&
+                          GetLastError() != ERROR_FILE_NOT_FOUND;
+         ++attempt)
+        Sleep(100);
+    RemoveDirectoryW(o.cleanUpFile.substr(0, o.cleanUpFile.find_last_of(L'\\')).c_str());
+    MoveFileExW(programPath().c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    return kDone;
+}
+
+int uninstall(const Options& o) {
+    const std::optional<Installation> found = findInstallation();
+    if (!found) {
+        say(o, text::kUninstallCaption, text::kNotInstalled, MB_OK | MB_ICONINFORMATION);
+        return kFailed;
+    }
+    if (say(o, text::kUninstallCaption, text::kAskUninstall, MB_YESNO | MB_ICONQUESTION,
+            found->screenSaverName) == IDNO)
+        return kCancelled;
+    const bool removeSettings = o.silent ? o.removeSettings
+                                         : say(o, text::kUninstallCaption, text::kAskRemoveSettings,
+                                               MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+
+    if (!DeleteFileW(found->screenSaver.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+        say(o, text::kUninstallCaption, text::kCannotRemove, MB_OK | MB_ICONERROR,
+            found->screenSaverName);
+        return kFailed;
+    }
+    const std::wstring folder = found->screenSaver.substr(0, found->screenSaver.rfind(L'\\'));
+    if (!found->inSystemFolder) DeleteFileW((folder + L"\\Glintmoor.EPT").c_str());
+    dropActiveScreenSaver(found->screenSaverName);
+    if (removeSettings) removeUserSettings();
+    unregisterInstallation(*found);
+    if (CompareStringOrdinal(programPath().c_str(), -1, found->uninstaller.c_str(), -1, TRUE) ==
+        CSTR_EQUAL) {
+        removeUninstallerLater(found->uninstaller);
+    } else {
+        DeleteFileW(found->uninstaller.c_str());
+        RemoveDirectoryW(found->uninstaller.substr(0, found->uninstaller.rfind(L'\\')).c_str());
+    }
+    if (!found->inSystemFolder) RemoveDirectoryW(folder.c_str());
+    say(o, text::kUninstallCaption, text::kUninstalled, MB_OK | MB_ICONINFORMATION);
+    return kDone;
+}
+
+}  // namespace
+}  // namespace gm::setup
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    using namespace gm::setup;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const Options options = parseOptions();
+    if (!options.valid) {
+        if (!options.silent)
+            MessageBoxW(nullptr, text::kUsage, text::kCaption, MB_OK | MB_ICONINFORMATION);
+        return kFailed;
+    }
+    if (options.cleanUpAfter) return cleanUp(options);
+    return options.uninstall ? uninstall(options) : install(options);
+}
