@@ -383,6 +383,13 @@ void Win32Dialog::writeValue(int control, int value) {
         SendMessageA(at(control), BM_SETCHECK, static_cast<WPARAM>(value), 0);
 }
 
+// EnumThreadWindows' callback (stdcall, as the system calls it): collects
+// the windows into a list.
+BOOL CALLBACK addWindow(HWND w, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+    return TRUE;
+}
+
 void Win32Dialog::show(bool modal) {
     modal_ = modal;
     ShowWindow(hwnd_, SW_SHOWNORMAL);
@@ -391,13 +398,7 @@ void Win32Dialog::show(bool modal) {
     // Modal without owner: the program's other windows wait, disabled,
     // until this one is gone.
     std::vector<HWND> waiting;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&waiting));
+    EnumThreadWindows(GetCurrentThreadId(), addWindow, reinterpret_cast<LPARAM>(&waiting));
     std::erase_if(waiting,
                   [&](HWND w) { return w == hwnd_ || !IsWindowEnabled(w) || !IsWindowVisible(w); });
     for (HWND w : waiting) EnableWindow(w, FALSE);

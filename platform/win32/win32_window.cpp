@@ -66,26 +66,27 @@ int monitorDpi(HMONITOR monitor) {
     return dpi > 0 ? dpi : kDefaultDpi;
 }
 
+// EnumDisplayMonitors' callback (stdcall, as the system calls it): adds one
+// monitor to the list, the primary at its front.
+BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+    const RECT& r = info.rcMonitor;
+    const MonitorArea area{{r.left, r.top, r.right - r.left, r.bottom - r.top},
+                           monitorDpi(monitor)};
+    auto& all = *reinterpret_cast<std::vector<MonitorArea>*>(list);
+    if (info.dwFlags & MONITORINFOF_PRIMARY)
+        all.insert(all.begin(), area);
+    else
+        all.push_back(area);
+    return TRUE;
+}
+
 // Every monitor of the virtual screen in screen coordinates, the primary first.
 std::vector<MonitorArea> displayMonitors() {
     std::vector<MonitorArea> monitors;
-    EnumDisplayMonitors(
-        nullptr, nullptr,
-        [](HMONITOR monitor, HDC, LPRECT, LPARAM list) -> BOOL {
-            MONITORINFO info{};
-            info.cbSize = sizeof info;
-            if (!GetMonitorInfoA(monitor, &info)) return TRUE;
-            const RECT& r = info.rcMonitor;
-            const MonitorArea area{{r.left, r.top, r.right - r.left, r.bottom - r.top},
-                                   monitorDpi(monitor)};
-            auto& all = *reinterpret_cast<std::vector<MonitorArea>*>(list);
-            if (info.dwFlags & MONITORINFOF_PRIMARY)
-                all.insert(all.begin(), area);
-            else
-                all.push_back(area);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&monitors));
+    EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&monitors));
     return monitors;
 }
 

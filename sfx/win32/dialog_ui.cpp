@@ -5,6 +5,7 @@
 
 #include "sfx/core/dialog_templates.h"
 #include "sfx/core/string_table.h"
+#include "sfx/win32/centre_window.h"
 #include "sfx/win32/meter.h"
 #include "sfx/win32/password_dialog.h"
 #include "sfx/win32/wide_text.h"
@@ -14,14 +15,6 @@ namespace {
 
 // The main dialog's template is copied into a movable global block.
 constexpr SIZE_T kTemplateBlock = 1024;
-
-void centre(HWND window) {
-    RECT r;
-    GetWindowRect(window, &r);
-    SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER);
-}
 
 UINT boxFlags(Buttons buttons, Icon icon, int defaultButton) {
     UINT flags = 0;
@@ -141,7 +134,7 @@ void DialogUi::openDialog(const char* title, const char*, const char* message, b
 // Setup in automatic mode.
 void DialogUi::initDialog(HWND dialog) {
     dialog_ = dialog;
-    centre(dialog);
+    centreOnScreen(dialog);
     ShowWindow(GetDlgItem(dialog, kIdMeter), SW_HIDE);
     if (icon_ != nullptr) {
         SendDlgItemMessageW(dialog, kIdIcon, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);

@@ -7,6 +7,7 @@
 #include "sfx/core/deflate_encode.h"
 #include "sfx/core/dialog_templates.h"
 #include "sfx/core/inflate.h"
+#include "sfx/win32/centre_window.h"
 
 namespace gm::sfx {
 namespace {
@@ -39,18 +40,10 @@ struct Request {
     size_t capacity;
 };
 
-void centre(HWND window) {
-    RECT r;
-    GetWindowRect(window, &r);
-    SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER);
-}
-
 INT_PTR CALLBACK passwordProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        centre(dialog);
+        centreOnScreen(dialog);
         SendDlgItemMessageW(dialog, kIdPasswordEdit, EM_LIMITTEXT, 255, 0);
         return TRUE;
     }
