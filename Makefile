@@ -26,7 +26,8 @@ build-windows:
 # 32-bit Windows: sfxstub.exe (one stub for every Windows) and its tests only.
 # The tests build their self-extracting files with the Linux mksfx, the one
 # Linux target built here (not the whole Linux tree with its fuzz targets).
-SFX_X86_TARGETS := sfxstub sfx_wine_driver sfx_setup_probe sfx_win32_host_test
+SFX_X86_TARGETS := sfxstub sfx_wine_driver sfx_setup_probe sfx_win32_host_test \
+	sfx_spanned_disks_test
 linux-mksfx:
 	cmake -S . -B $(LINUX_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(LINUX_DIR) -j$(JOBS) --target mksfx
