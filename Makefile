@@ -30,7 +30,8 @@ build-windows:
 # 32-bit Windows: sfxstub.exe (one stub for every Windows) and its tests only.
 # The tests build their self-extracting files with the Linux mksfx, the one
 # Linux target built here (not the whole Linux tree with its fuzz targets).
-SFX_X86_TARGETS := sfxstub sfx_wine_driver sfx_setup_probe sfx_win32_host_test
+SFX_X86_TARGETS := sfxstub sfx_wine_driver sfx_setup_probe sfx_win32_host_test \
+	sfx_spanned_disks_test
 # ... and the 32-bit Glintmoor.scr and the setup program of GlintmoorSetup.exe.
 SETUP_X86_TARGETS := Glintmoor glintmoor_setup
 linux-mksfx:
