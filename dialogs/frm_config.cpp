@@ -35,14 +35,14 @@ std::string indexed(std::string name, int index) {
 
 // Builds the description; the order of the controls is their creation order,
 // a group box before what it holds.
-class SpecBuilder {
+class LayoutBuilder {
   public:
-    FormSpec spec;
+    FormLayout layout;
     FrmConfigControls ids;
 
-    int add(ControlSpec c) {
-        spec.controls.push_back(std::move(c));
-        return static_cast<int>(spec.controls.size()) - 1;
+    int add(ControlLayout c) {
+        layout.controls.push_back(std::move(c));
+        return static_cast<int>(layout.controls.size()) - 1;
     }
     int frame(const char* name, const char* caption, TwipsRect r) {
         return add({.name = name, .kind = ControlKind::GroupBox, .caption = caption, .rect = r});
@@ -105,9 +105,9 @@ class SpecBuilder {
     }
 };
 
-SpecBuilder makeSpec() {
-    SpecBuilder b;
-    FormSpec& f = b.spec;
+LayoutBuilder makeLayout() {
+    LayoutBuilder b;
+    FormLayout& f = b.layout;
     f.name = "frmConfig";
     f.caption = "Glintmoor  ---  Settings / Einstellungen...";
     f.frame = FormFrame::ToolWindow;
@@ -148,8 +148,8 @@ SpecBuilder makeSpec() {
     return b;
 }
 
-const SpecBuilder& built() {
-    static const SpecBuilder b = makeSpec();
+const LayoutBuilder& built() {
+    static const LayoutBuilder b = makeLayout();
     return b;
 }
 
@@ -169,10 +169,10 @@ std::unique_ptr<FrmConfig> gFrmConfig;
 
 }  // namespace
 
-const FormSpec& frmConfigSpec() { return built().spec; }
+const FormLayout& frmConfigLayout() { return built().layout; }
 const FrmConfigControls& frmConfigControls() { return built().ids; }
 
-FrmConfig::FrmConfig() : window_(dialogSystem().loadForm(frmConfigSpec(), *this)) { Form_Load(); }
+FrmConfig::FrmConfig() : window_(dialogSystem().loadForm(frmConfigLayout(), *this)) { Form_Load(); }
 
 FrmConfig::~FrmConfig() = default;
 

@@ -15,14 +15,14 @@ namespace gm {
 // The address the WWW button opens.
 inline constexpr const char* kConfigHomepage = "https://www.glintmoor.example/";
 
-// The indices of the controls the handlers use, in frmConfigSpec().controls.
+// The indices of the controls the handlers use, in frmConfigLayout().controls.
 struct FrmConfigControls {
     std::array<int, 6> HScroll{};  // 0 density, 1 flake speed, 2 size, 3 cloud, 4 object, 5 general
     std::array<int, 4> chkOpt{};   // 0 Date, 1 Time, 2 and 3 hidden
     int cmdHomepage = 0, cmdInfo = 0, cmdReset = 0, cmdOK = 0;
 };
 
-const FormSpec& frmConfigSpec();
+const FormLayout& frmConfigLayout();
 const FrmConfigControls& frmConfigControls();
 
 class FrmConfig final : public DialogEvents {

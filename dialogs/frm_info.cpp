@@ -16,10 +16,10 @@ DialogFont font(double points, bool bold, bool underline = false) {
     return {"MS Sans Serif", points, bold, underline};
 }
 
-FormSpec makeSpec() {
+FormLayout makeLayout() {
     using K = ControlKind;
     using A = TextAlign;
-    FormSpec f;
+    FormLayout f;
     f.name = "frmInfo";
     f.frame = FormFrame::None;
     f.widthTwips = 5340;
@@ -76,12 +76,12 @@ FormSpec makeSpec() {
 
 std::string programVersion() { return GLINTMOOR_VERSION; }
 
-const FormSpec& frmInfoSpec() {
-    static const FormSpec spec = makeSpec();
-    return spec;
+const FormLayout& frmInfoLayout() {
+    static const FormLayout layout = makeLayout();
+    return layout;
 }
 
-FrmInfo::FrmInfo() : window_(dialogSystem().loadForm(frmInfoSpec(), *this)) { Form_Load(); }
+FrmInfo::FrmInfo() : window_(dialogSystem().loadForm(frmInfoLayout(), *this)) { Form_Load(); }
 
 FrmInfo::~FrmInfo() = default;
 
@@ -92,7 +92,7 @@ void FrmInfo::Form_Load() {
         at(50010, [&] {
             // Centred in twips: each difference rounded, then halved
             // truncating towards zero.
-            const FormSpec& f = frmInfoSpec();
+            const FormLayout& f = frmInfoLayout();
             const ScreenTwips screen = dialogSystem().screenTwips();
             const Int32 dx = CLng(static_cast<double>(screen.width) - f.widthTwips);
             const Int32 dy = CLng(static_cast<double>(screen.height) - f.heightTwips);

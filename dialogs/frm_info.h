@@ -18,7 +18,7 @@ std::string programVersion();  // major.minor.revision: "1.0.310"
 inline constexpr const char* kInfoHomepage = "https://glintmoor.example/saver";
 
 // The form's description (controls in the order of FrmInfo::Control).
-const FormSpec& frmInfoSpec();
+const FormLayout& frmInfoLayout();
 
 class FrmInfo final : public DialogEvents {
   public:

@@ -77,7 +77,7 @@ private:
 };
 
 // The font of a surface: face, size in points, bold.
-struct FontSpec {
+struct FontLayout {
     std::string face = "Comic Sans MS";
     double points = 9.75;
     bool bold = true;
@@ -119,7 +119,7 @@ public:
     Colour foreColor = 0xFFFFFF;
     Colour fillColor = 0xFFFFFF;
     int drawWidth = 1;
-    FontSpec font;
+    FontLayout font;
     double currentX = 0;  // text position
     double currentY = 0;
 

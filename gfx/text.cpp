@@ -11,9 +11,9 @@ namespace {
 // modules) still runs.
 class NoTextRenderer final : public TextRenderer {
   public:
-    int textHeight(const FontSpec&, std::string_view) override { return 0; }
-    int textWidth(const FontSpec&, std::string_view) override { return 0; }
-    void drawText(Surface&, int, int, const FontSpec&, std::string_view, Colour) override {}
+    int textHeight(const FontLayout&, std::string_view) override { return 0; }
+    int textWidth(const FontLayout&, std::string_view) override { return 0; }
+    void drawText(Surface&, int, int, const FontLayout&, std::string_view, Colour) override {}
 };
 
 NoTextRenderer noRenderer;

@@ -12,11 +12,11 @@ namespace gm::gfx {
 class TextRenderer {
   public:
     virtual ~TextRenderer() = default;
-    virtual int textHeight(const FontSpec& font, std::string_view text) = 0;
-    virtual int textWidth(const FontSpec& font, std::string_view text) = 0;
+    virtual int textHeight(const FontLayout& font, std::string_view text) = 0;
+    virtual int textWidth(const FontLayout& font, std::string_view text) = 0;
     // Draws text with its top-left corner at (x, y) in the colour, clipped
     // to the surface, without a background box.
-    virtual void drawText(Surface& s, int x, int y, const FontSpec& font, std::string_view text,
+    virtual void drawText(Surface& s, int x, int y, const FontLayout& font, std::string_view text,
                           Colour colour) = 0;
 };
 

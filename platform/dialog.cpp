@@ -17,7 +17,7 @@ DialogSystem& dialogSystem() {
 void setDialogSystem(DialogSystem* system) { gDialogSystem = system; }
 
 void DialogWindow::setValue(int control, double value) {
-    const ControlSpec& c = spec_.controls.at(static_cast<std::size_t>(control));
+    const ControlLayout& c = layout_.controls.at(static_cast<std::size_t>(control));
     // The range is checked before any conversion, so a value far beyond 16
     // bits is rejected like any other the control does not take.
     int lowest = 0, highest = 0;

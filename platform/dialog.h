@@ -1,7 +1,7 @@
 // Dialog windows with controls: the seam the settings dialog and the about
 // box are built on.
 //
-// A form is described once, as data (FormSpec): its frame, its size and
+// A form is described once, as data (FormLayout): its frame, its size and
 // every control with its kind, caption, rectangle in twips relative to its
 // container, tab position and look. A backend turns the description into a
 // real window (Win32 child controls, GTK widgets, or the headless record for
@@ -54,7 +54,7 @@ struct DialogFont {
 // Colours are r + 256*g + 65536*b.
 using DialogColour = std::int32_t;
 
-struct ControlSpec {
+struct ControlLayout {
     std::string name{};  // the control's name with its index: "HScroll(5)", "cmdOK"
     ControlKind kind = ControlKind::Label;
     std::string caption{};  // '&' marks the mnemonic of buttons and check boxes
@@ -75,7 +75,7 @@ struct ControlSpec {
     int min = 0, max = 0, smallChange = 0, largeChange = 0, value = 0;
 };
 
-struct FormSpec {
+struct FormLayout {
     std::string name;  // "frmConfig"
     std::string caption;
     FormFrame frame = FormFrame::ToolWindow;
@@ -83,7 +83,7 @@ struct FormSpec {
     bool centreOnScreen = true;           // false: the load handler places it
     std::optional<DialogColour> backColour;
     DialogFont font;
-    std::vector<ControlSpec> controls;
+    std::vector<ControlLayout> controls;
 };
 
 // The form's handlers, called by the backend on the window's thread.
@@ -103,12 +103,12 @@ class DialogEvents {
 // unchanged.
 class DialogWindow {
   public:
-    explicit DialogWindow(const FormSpec& spec) : spec_(spec) {}
+    explicit DialogWindow(const FormLayout& layout) : layout_(layout) {}
     virtual ~DialogWindow() = default;
     DialogWindow(const DialogWindow&) = delete;
     DialogWindow& operator=(const DialogWindow&) = delete;
 
-    const FormSpec& spec() const { return spec_; }
+    const FormLayout& layout() const { return layout_; }
 
     // A slider's position or a check box's value.
     int value(int control) const { return readValue(control); }
@@ -130,7 +130,7 @@ class DialogWindow {
     virtual void writeValue(int control, int value) = 0;
 
   private:
-    const FormSpec& spec_;
+    const FormLayout& layout_;
 };
 
 struct ScreenTwips {
@@ -142,7 +142,7 @@ class DialogSystem {
   public:
     virtual ~DialogSystem() = default;
     // Creates the window and its controls, hidden, at their design values.
-    virtual std::unique_ptr<DialogWindow> loadForm(const FormSpec& spec, DialogEvents& events) = 0;
+    virtual std::unique_ptr<DialogWindow> loadForm(const FormLayout& layout, DialogEvents& events) = 0;
     // The primary screen's size in twips.
     virtual ScreenTwips screenTwips() = 0;
     // Opens `file` with the shell verb `operation` (the home page in the

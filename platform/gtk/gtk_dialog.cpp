@@ -111,21 +111,21 @@ float xAlign(TextAlign a) {
 }
 
 // A control's rectangle in twips relative to the form.
-TwipsRect formRect(const FormSpec& spec, int control) {
-    TwipsRect r = spec.controls[static_cast<std::size_t>(control)].rect;
-    for (int c = spec.controls[static_cast<std::size_t>(control)].container; c >= 0;
-         c = spec.controls[static_cast<std::size_t>(c)].container) {
-        r.left += spec.controls[static_cast<std::size_t>(c)].rect.left;
-        r.top += spec.controls[static_cast<std::size_t>(c)].rect.top;
+TwipsRect formRect(const FormLayout& layout, int control) {
+    TwipsRect r = layout.controls[static_cast<std::size_t>(control)].rect;
+    for (int c = layout.controls[static_cast<std::size_t>(control)].container; c >= 0;
+         c = layout.controls[static_cast<std::size_t>(c)].container) {
+        r.left += layout.controls[static_cast<std::size_t>(c)].rect.left;
+        r.top += layout.controls[static_cast<std::size_t>(c)].rect.top;
     }
     return r;
 }
 
 // True when the control's middle lies outside its group box: the box
 // clips it away.
-bool clippedAway(const FormSpec& spec, const ControlSpec& c) {
+bool clippedAway(const FormLayout& layout, const ControlLayout& c) {
     if (c.container < 0) return false;
-    const TwipsRect& box = spec.controls[static_cast<std::size_t>(c.container)].rect;
+    const TwipsRect& box = layout.controls[static_cast<std::size_t>(c.container)].rect;
     const int midX = c.rect.left + c.rect.width / 2, midY = c.rect.top + c.rect.height / 2;
     return midX < 0 || midY < 0 || midX >= box.width || midY >= box.height;
 }
@@ -136,7 +136,7 @@ bool clippedAway(const FormSpec& spec, const ControlSpec& c) {
 
 class GtkDialog final : public DialogWindow {
   public:
-    GtkDialog(GtkDialogSystem& system, const FormSpec& spec, DialogEvents& events);
+    GtkDialog(GtkDialogSystem& system, const FormLayout& layout, DialogEvents& events);
     ~GtkDialog() override;
 
     std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(window_); }
@@ -186,30 +186,30 @@ int controlOf(GtkWidget* w) {
 }
 }  // namespace
 
-GtkDialog::GtkDialog(GtkDialogSystem& system, const FormSpec& spec, DialogEvents& events)
-    : DialogWindow(spec), system_(system), events_(events) {
+GtkDialog::GtkDialog(GtkDialogSystem& system, const FormLayout& layout, DialogEvents& events)
+    : DialogWindow(layout), system_(system), events_(events) {
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     GtkWindow* w = GTK_WINDOW(window_);
-    gtk_window_set_title(w, spec.caption.c_str());
+    gtk_window_set_title(w, layout.caption.c_str());
     gtk_window_set_resizable(w, FALSE);
     gtk_window_set_skip_taskbar_hint(w, TRUE);
     gtk_window_set_skip_pager_hint(w, TRUE);
     // Both forms are dialogs to the window manager, so neither stands for
     // the other's owner and a newer one can stack above an older one.
     gtk_window_set_type_hint(w, GDK_WINDOW_TYPE_HINT_DIALOG);
-    if (spec.frame == FormFrame::None) {
+    if (layout.frame == FormFrame::None) {
         gtk_window_set_decorated(w, FALSE);
     } else {
         g_signal_connect_after(window_, "realize", G_CALLBACK(onRealizeToolWindow), nullptr);
     }
-    gtk_window_set_position(w, spec.centreOnScreen ? GTK_WIN_POS_CENTER : GTK_WIN_POS_NONE);
-    if (spec.backColour)
-        addCss(window_, "window { background-color: " + cssColour(*spec.backColour) + "; }");
+    gtk_window_set_position(w, layout.centreOnScreen ? GTK_WIN_POS_CENTER : GTK_WIN_POS_NONE);
+    if (layout.backColour)
+        addCss(window_, "window { background-color: " + cssColour(*layout.backColour) + "; }");
 
     GtkWidget* fixed = gtk_fixed_new();
-    gtk_widget_set_size_request(fixed, px(spec.widthTwips), px(spec.heightTwips));
+    gtk_widget_set_size_request(fixed, px(layout.widthTwips), px(layout.heightTwips));
     gtk_container_add(GTK_CONTAINER(window_), fixed);
-    for (int i = 0; i < static_cast<int>(spec.controls.size()); ++i) makeWidget(i);
+    for (int i = 0; i < static_cast<int>(layout.controls.size()); ++i) makeWidget(i);
     place(fixed);
     setFocusChain(fixed);
 
@@ -226,8 +226,8 @@ GtkDialog::~GtkDialog() {
 
 // Creates the control's widget; places it later.
 void GtkDialog::makeWidget(int control) {
-    const FormSpec& form = spec();
-    const ControlSpec& c = form.controls[static_cast<std::size_t>(control)];
+    const FormLayout& form = layout();
+    const ControlLayout& c = form.controls[static_cast<std::size_t>(control)];
     const DialogFont& font = c.font ? *c.font : form.font;
     const bool formFont =
         c.font || !form.font.face.empty() || form.font.points > 0 || form.font.bold;
@@ -321,7 +321,7 @@ void GtkDialog::makeWidget(int control) {
 // Puts every control at its twips place; one the toolkit makes taller than
 // its box stands centred on the box.
 void GtkDialog::place(GtkWidget* fixed) {
-    const FormSpec& form = spec();
+    const FormLayout& form = layout();
     for (std::size_t i = 0; i < outer_.size(); ++i) {
         const TwipsRect r = formRect(form, static_cast<int>(i));
         const int width = px(r.width), height = px(r.height);
@@ -346,7 +346,7 @@ void GtkDialog::place(GtkWidget* fixed) {
 
 // The controls that take the focus, in the form's tab order.
 void GtkDialog::setFocusChain(GtkWidget* fixed) {
-    const FormSpec& form = spec();
+    const FormLayout& form = layout();
     std::vector<std::size_t> order;
     for (std::size_t i = 0; i < form.controls.size(); ++i) {
         if (form.controls[i].tabIndex >= 0) order.push_back(i);
@@ -437,7 +437,7 @@ gboolean GtkDialog::onLabelPress(GtkWidget* w, GdkEventButton* e, gpointer self)
 gboolean GtkDialog::onKeyPress(GtkWidget*, GdkEventKey* e, gpointer self) {
     if (e->keyval != GDK_KEY_Escape) return FALSE;
     auto* d = static_cast<GtkDialog*>(self);
-    const auto& controls = d->spec().controls;
+    const auto& controls = d->layout().controls;
     for (std::size_t i = 0; i < controls.size(); ++i) {
         if (controls[i].cancelButton) d->click(static_cast<int>(i));
     }
@@ -473,9 +473,9 @@ std::unique_ptr<GtkDialogSystem> GtkDialogSystem::open() {
     return system;
 }
 
-std::unique_ptr<DialogWindow> GtkDialogSystem::loadForm(const FormSpec& spec,
+std::unique_ptr<DialogWindow> GtkDialogSystem::loadForm(const FormLayout& layout,
                                                         DialogEvents& events) {
-    return std::make_unique<GtkDialog>(*this, spec, events);
+    return std::make_unique<GtkDialog>(*this, layout, events);
 }
 
 ScreenTwips GtkDialogSystem::screenTwips() {

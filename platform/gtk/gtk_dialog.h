@@ -29,7 +29,7 @@ class GtkDialogSystem final : public DialogSystem {
     // Opens the display; nullptr when there is none.
     static std::unique_ptr<GtkDialogSystem> open();
 
-    std::unique_ptr<DialogWindow> loadForm(const FormSpec& spec, DialogEvents& events) override;
+    std::unique_ptr<DialogWindow> loadForm(const FormLayout& layout, DialogEvents& events) override;
     ScreenTwips screenTwips() override;
     void ShellExecuteA(std::uintptr_t owner, const std::string& operation, const std::string& file,
                        const std::string& parameters, const std::string& directory,

@@ -5,9 +5,9 @@
 
 namespace gm {
 
-std::unique_ptr<DialogWindow> HeadlessDialogSystem::loadForm(const FormSpec& spec,
+std::unique_ptr<DialogWindow> HeadlessDialogSystem::loadForm(const FormLayout& layout,
                                                              DialogEvents& events) {
-    return std::make_unique<HeadlessDialog>(*this, spec, events, nextHandle_++);
+    return std::make_unique<HeadlessDialog>(*this, layout, events, nextHandle_++);
 }
 
 void HeadlessDialogSystem::ShellExecuteA(std::uintptr_t owner, const std::string& operation,
@@ -18,20 +18,20 @@ void HeadlessDialogSystem::ShellExecuteA(std::uintptr_t owner, const std::string
 
 HeadlessDialog* HeadlessDialogSystem::find(const std::string& formName) const {
     for (auto it = forms_.rbegin(); it != forms_.rend(); ++it)
-        if ((*it)->spec().name == formName) return *it;
+        if ((*it)->layout().name == formName) return *it;
     return nullptr;
 }
 
-HeadlessDialog::HeadlessDialog(HeadlessDialogSystem& system, const FormSpec& spec,
+HeadlessDialog::HeadlessDialog(HeadlessDialogSystem& system, const FormLayout& layout,
                                DialogEvents& events, std::uintptr_t handle)
-    : DialogWindow(spec), system_(system), events_(events), handle_(handle) {
-    for (const ControlSpec& c : spec.controls) {
+    : DialogWindow(layout), system_(system), events_(events), handle_(handle) {
+    for (const ControlLayout& c : layout.controls) {
         values_.push_back(c.value);
         captions_.push_back(c.caption);
     }
-    if (spec.centreOnScreen) {
-        left_ = (system.screen_.width - spec.widthTwips) / 2;
-        top_ = (system.screen_.height - spec.heightTwips) / 2;
+    if (layout.centreOnScreen) {
+        left_ = (system.screen_.width - layout.widthTwips) / 2;
+        top_ = (system.screen_.height - layout.heightTwips) / 2;
     }
     system_.forms_.push_back(this);
 }
@@ -52,7 +52,7 @@ void HeadlessDialog::show(bool modal) {
     modal_ = modal;
     if (!modal) return;
     if (system_.whileModal) system_.whileModal(*this);
-    if (loaded_) throw std::logic_error(spec().name + " shown modally was never closed");
+    if (loaded_) throw std::logic_error(layout().name + " shown modally was never closed");
 }
 
 void HeadlessDialog::unload() {
@@ -62,10 +62,10 @@ void HeadlessDialog::unload() {
 }
 
 int HeadlessDialog::control(const std::string& name) const {
-    const auto& cs = spec().controls;
+    const auto& cs = layout().controls;
     const auto it =
-        std::find_if(cs.begin(), cs.end(), [&](const ControlSpec& c) { return c.name == name; });
-    if (it == cs.end()) throw std::invalid_argument("no control " + name + " on " + spec().name);
+        std::find_if(cs.begin(), cs.end(), [&](const ControlLayout& c) { return c.name == name; });
+    if (it == cs.end()) throw std::invalid_argument("no control " + name + " on " + layout().name);
     return static_cast<int>(it - cs.begin());
 }
 
@@ -75,7 +75,7 @@ const std::string& HeadlessDialog::caption(const std::string& name) const {
 
 void HeadlessDialog::click(const std::string& name) {
     const int i = control(name);
-    const ControlSpec& c = spec().controls[static_cast<std::size_t>(i)];
+    const ControlLayout& c = layout().controls[static_cast<std::size_t>(i)];
     if (!loaded_ || !c.enabled) return;
     if (c.kind == ControlKind::CheckBox)
         values_[static_cast<std::size_t>(i)] = values_[static_cast<std::size_t>(i)] == 1 ? 0 : 1;
@@ -85,12 +85,12 @@ void HeadlessDialog::click(const std::string& name) {
 void HeadlessDialog::set(const std::string& name, int value) { setValue(control(name), value); }
 
 void HeadlessDialog::pressEscape() {
-    for (const ControlSpec& c : spec().controls)
+    for (const ControlLayout& c : layout().controls)
         if (c.cancelButton) return click(c.name);
 }
 
 void HeadlessDialog::pressEnter() {
-    for (const ControlSpec& c : spec().controls)
+    for (const ControlLayout& c : layout().controls)
         if (c.defaultButton) return click(c.name);
 }
 

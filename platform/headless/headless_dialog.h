@@ -31,7 +31,7 @@ class HeadlessDialogSystem final : public DialogSystem {
   public:
     explicit HeadlessDialogSystem(ScreenTwips screen = {640 * 15, 480 * 15}) : screen_(screen) {}
 
-    std::unique_ptr<DialogWindow> loadForm(const FormSpec& spec, DialogEvents& events) override;
+    std::unique_ptr<DialogWindow> loadForm(const FormLayout& layout, DialogEvents& events) override;
     ScreenTwips screenTwips() override { return screen_; }
     void ShellExecuteA(std::uintptr_t owner, const std::string& operation, const std::string& file,
                        const std::string& parameters, const std::string& directory,
@@ -57,7 +57,7 @@ class HeadlessDialogSystem final : public DialogSystem {
 
 class HeadlessDialog final : public DialogWindow {
   public:
-    HeadlessDialog(HeadlessDialogSystem& system, const FormSpec& spec, DialogEvents& events,
+    HeadlessDialog(HeadlessDialogSystem& system, const FormLayout& layout, DialogEvents& events,
                    std::uintptr_t handle);
     ~HeadlessDialog() override;
 

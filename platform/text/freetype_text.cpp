@@ -31,7 +31,7 @@ std::vector<std::string> familyCandidates(const std::string& family) {
     return names;
 }
 
-int pixelsPerEm(const FontSpec& font) {
+int pixelsPerEm(const FontLayout& font) {
     return static_cast<int>(std::lround(font.points * kDotsPerInch / kPointsPerInch));
 }
 
@@ -39,7 +39,7 @@ int pixelsPerEm(const FontSpec& font) {
 
 // One face at one size.
 struct LoadedFace {
-    FontSpec font;
+    FontLayout font;
     FT_Face face = nullptr;
     std::string family;
     bool synthesiseBold = false;
@@ -98,7 +98,7 @@ struct FreeTypeTextRenderer::Impl {
 
     // The first candidate family that is installed; otherwise fontconfig's
     // nearest match for the requested one.
-    static Match resolve(const FontSpec& font) {
+    static Match resolve(const FontLayout& font) {
         std::optional<Match> first;
         for (const std::string& name : familyCandidates(font.face)) {
             std::optional<Match> m = match(name, font.bold);
@@ -110,7 +110,7 @@ struct FreeTypeTextRenderer::Impl {
         return *first;
     }
 
-    LoadedFace& load(const FontSpec& font) {
+    LoadedFace& load(const FontLayout& font) {
         for (LoadedFace& f : faces)
             if (f.font.face == font.face && f.font.points == font.points &&
                 f.font.bold == font.bold)
@@ -164,31 +164,31 @@ struct FreeTypeTextRenderer::Impl {
 FreeTypeTextRenderer::FreeTypeTextRenderer() : impl_(std::make_unique<Impl>()) {}
 FreeTypeTextRenderer::~FreeTypeTextRenderer() = default;
 
-std::string FreeTypeTextRenderer::resolvedFamily(const FontSpec& font) {
+std::string FreeTypeTextRenderer::resolvedFamily(const FontLayout& font) {
     return impl_->load(font).family;
 }
 
-int FreeTypeTextRenderer::textHeight(const FontSpec& font, std::string_view) {
+int FreeTypeTextRenderer::textHeight(const FontLayout& font, std::string_view) {
     return impl_->load(font).height;
 }
 
 // The show measures its date and time on every tick: the advances are
 // looked up, each character rendered only the first time it is measured.
-int FreeTypeTextRenderer::textWidth(const FontSpec& font, std::string_view text) {
+int FreeTypeTextRenderer::textWidth(const FontLayout& font, std::string_view text) {
     LoadedFace& f = impl_->load(font);
     int width = 0;
     for (char32_t c : textCodePoints(text)) width += impl_->cachedAdvance(f, c);
     return width;
 }
 
-int FreeTypeTextRenderer::referenceTextWidth(const FontSpec& font, std::string_view text) {
+int FreeTypeTextRenderer::referenceTextWidth(const FontLayout& font, std::string_view text) {
     LoadedFace& f = impl_->load(font);
     int width = 0;
     for (char32_t c : textCodePoints(text)) width += impl_->measure(f, c);
     return width;
 }
 
-void FreeTypeTextRenderer::drawText(Surface& s, int x, int y, const FontSpec& font,
+void FreeTypeTextRenderer::drawText(Surface& s, int x, int y, const FontLayout& font,
                                     std::string_view text, Colour colour) {
     LoadedFace& f = impl_->load(font);
     const std::uint32_t pixel = toPixel(colour);

@@ -22,16 +22,16 @@ class FreeTypeTextRenderer final : public TextRenderer {
     FreeTypeTextRenderer();
     ~FreeTypeTextRenderer() override;
 
-    int textHeight(const FontSpec& font, std::string_view text) override;
-    int textWidth(const FontSpec& font, std::string_view text) override;
-    void drawText(Surface& s, int x, int y, const FontSpec& font, std::string_view text,
+    int textHeight(const FontLayout& font, std::string_view text) override;
+    int textWidth(const FontLayout& font, std::string_view text) override;
+    void drawText(Surface& s, int x, int y, const FontLayout& font, std::string_view text,
                   Colour colour) override;
 
     // The width as textWidth measures it, every character rendered afresh.
-    int referenceTextWidth(const FontSpec& font, std::string_view text);
+    int referenceTextWidth(const FontLayout& font, std::string_view text);
 
     // The family name of the face the font resolves to.
-    std::string resolvedFamily(const FontSpec& font);
+    std::string resolvedFamily(const FontLayout& font);
 
   private:
     struct Impl;

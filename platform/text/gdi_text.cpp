@@ -31,7 +31,7 @@ std::wstring wideText(std::string_view text) {
     return out;
 }
 
-HFONT createFont(const std::wstring& face, const FontSpec& wanted) {
+HFONT createFont(const std::wstring& face, const FontLayout& wanted) {
     LOGFONTW lf{};
     // A negative height asks for the em size (character height) in pixels.
     lf.lfHeight = -static_cast<LONG>(std::lround(wanted.points * kDotsPerInch / kPointsPerInch));
@@ -53,7 +53,7 @@ struct GdiTextRenderer::Impl {
     int bitsWidth = 0, bitsHeight = 0;
     HFONT font = nullptr;
     HGDIOBJ originalFont = nullptr;
-    FontSpec fontSpec;
+    FontLayout fontLayout;
     std::string family;
 
     Impl() {
@@ -73,9 +73,9 @@ struct GdiTextRenderer::Impl {
 
     // Selects the font, creating it when the wanted font changed. The first
     // candidate face GDI really has wins; otherwise GDI's own substitute.
-    void select(const FontSpec& wanted) {
-        if (font && wanted.face == fontSpec.face && wanted.points == fontSpec.points &&
-            wanted.bold == fontSpec.bold)
+    void select(const FontLayout& wanted) {
+        if (font && wanted.face == fontLayout.face && wanted.points == fontLayout.points &&
+            wanted.bold == fontLayout.bold)
             return;
         std::vector<std::wstring> faces{wideText(wanted.face)};
         if (lstrcmpiW(faces[0].c_str(), L"Comic Sans MS") == 0) faces.emplace_back(L"Comic Neue");
@@ -97,7 +97,7 @@ struct GdiTextRenderer::Impl {
         if (!chosen) throw std::runtime_error("GDI: cannot create the font " + wanted.face);
         if (font) DeleteObject(font);
         font = chosen;
-        fontSpec = wanted;
+        fontLayout = wanted;
         wchar_t selected[LF_FACESIZE] = {};
         const int n = GetTextFaceW(dc, LF_FACESIZE, selected);
         family.clear();
@@ -139,24 +139,24 @@ struct GdiTextRenderer::Impl {
 GdiTextRenderer::GdiTextRenderer() : impl_(std::make_unique<Impl>()) {}
 GdiTextRenderer::~GdiTextRenderer() = default;
 
-std::string GdiTextRenderer::resolvedFamily(const FontSpec& font) {
+std::string GdiTextRenderer::resolvedFamily(const FontLayout& font) {
     impl_->select(font);
     return impl_->family;
 }
 
-int GdiTextRenderer::textHeight(const FontSpec& font, std::string_view) {
+int GdiTextRenderer::textHeight(const FontLayout& font, std::string_view) {
     impl_->select(font);
     TEXTMETRICW metrics{};
     GetTextMetricsW(impl_->dc, &metrics);
     return metrics.tmHeight;
 }
 
-int GdiTextRenderer::textWidth(const FontSpec& font, std::string_view text) {
+int GdiTextRenderer::textWidth(const FontLayout& font, std::string_view text) {
     impl_->select(font);
     return impl_->extent(wideText(text)).cx;
 }
 
-void GdiTextRenderer::drawText(Surface& s, int x, int y, const FontSpec& font,
+void GdiTextRenderer::drawText(Surface& s, int x, int y, const FontLayout& font,
                                std::string_view text, Colour colour) {
     const std::wstring wide = wideText(text);
     if (wide.empty()) return;

@@ -22,13 +22,13 @@ class GdiTextRenderer final : public TextRenderer {
     GdiTextRenderer();
     ~GdiTextRenderer() override;
 
-    int textHeight(const FontSpec& font, std::string_view text) override;
-    int textWidth(const FontSpec& font, std::string_view text) override;
-    void drawText(Surface& s, int x, int y, const FontSpec& font, std::string_view text,
+    int textHeight(const FontLayout& font, std::string_view text) override;
+    int textWidth(const FontLayout& font, std::string_view text) override;
+    void drawText(Surface& s, int x, int y, const FontLayout& font, std::string_view text,
                   Colour colour) override;
 
     // The face name GDI selected for the font.
-    std::string resolvedFamily(const FontSpec& font);
+    std::string resolvedFamily(const FontLayout& font);
 
   private:
     struct Impl;

@@ -23,7 +23,7 @@ struct Look {
     DWORD style, exStyle;
 };
 
-Look formLook(const FormSpec& form) {
+Look formLook(const FormLayout& form) {
     // No task bar button: a tool window never gets one.
     Look look{WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT};
     if (form.frame == FormFrame::ToolWindow) look.style |= WS_CAPTION | WS_SYSMENU;
@@ -33,7 +33,7 @@ Look formLook(const FormSpec& form) {
     return look;
 }
 
-Look controlLook(const ControlSpec& c) {
+Look controlLook(const ControlLayout& c) {
     DWORD style = WS_CHILD | WS_VISIBLE;
     if (c.tabIndex >= 0) style |= WS_TABSTOP;
     if (!c.enabled) style |= WS_DISABLED;
@@ -122,7 +122,7 @@ class Win32DialogSystem final : public DialogSystem {
         RegisterClassExA(&wc);
     }
 
-    std::unique_ptr<DialogWindow> loadForm(const FormSpec& spec, DialogEvents& events) override;
+    std::unique_ptr<DialogWindow> loadForm(const FormLayout& layout, DialogEvents& events) override;
 
     ScreenTwips screenTwips() override {
         const int dpi = static_cast<int>(systemDpi());
@@ -143,7 +143,7 @@ class Win32DialogSystem final : public DialogSystem {
 
 class Win32Dialog final : public DialogWindow {
   public:
-    Win32Dialog(const FormSpec& spec, DialogEvents& events);
+    Win32Dialog(const FormLayout& layout, DialogEvents& events);
     ~Win32Dialog() override;
 
     std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
@@ -169,7 +169,7 @@ class Win32Dialog final : public DialogWindow {
     void writeValue(int control, int value) override;
 
   private:
-    const ControlSpec& specOf(int i) const { return spec().controls[static_cast<std::size_t>(i)]; }
+    const ControlLayout& layoutOf(int i) const { return layout().controls[static_cast<std::size_t>(i)]; }
     HWND at(int i) const { return controls_[static_cast<std::size_t>(i)]; }
     int indexOf(HWND control) const;
     void createControls();
@@ -218,26 +218,26 @@ LRESULT CALLBACK Win32DialogSystem::formProc(HWND hwnd, UINT msg, WPARAM wParam,
     return self->onMessage(msg, wParam, lParam);
 }
 
-std::unique_ptr<DialogWindow> Win32DialogSystem::loadForm(const FormSpec& spec,
+std::unique_ptr<DialogWindow> Win32DialogSystem::loadForm(const FormLayout& layout,
                                                           DialogEvents& events) {
-    return std::make_unique<Win32Dialog>(spec, events);
+    return std::make_unique<Win32Dialog>(layout, events);
 }
 
-Win32Dialog::Win32Dialog(const FormSpec& spec, DialogEvents& events)
-    : DialogWindow(spec), events_(events) {
-    const Look look = formLook(spec);
+Win32Dialog::Win32Dialog(const FormLayout& layout, DialogEvents& events)
+    : DialogWindow(layout), events_(events) {
+    const Look look = formLook(layout);
     const UINT dpi = systemDpi();
-    const SIZE outer = outerSize(pixels(spec.widthTwips, dpi), pixels(spec.heightTwips, dpi),
+    const SIZE outer = outerSize(pixels(layout.widthTwips, dpi), pixels(layout.heightTwips, dpi),
                                  look.style, look.exStyle, dpi);
     int x = 0, y = 0;
-    if (spec.centreOnScreen) {
+    if (layout.centreOnScreen) {
         x = (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
         y = (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2;
     }
-    CreateWindowExW(look.exStyle, wide(kDialogClassName).c_str(), wide(spec.caption).c_str(),
+    CreateWindowExW(look.exStyle, wide(kDialogClassName).c_str(), wide(layout.caption).c_str(),
                     look.style, x, y, outer.cx, outer.cy, nullptr, nullptr,
                     GetModuleHandleA(nullptr), this);
-    for (const ControlSpec& c : spec.controls)
+    for (const ControlLayout& c : layout.controls)
         pictures_.push_back(c.kind == ControlKind::Image && c.picture
                                 ? gfx::LoadBitmapResource(c.picture)
                                 : gfx::Bitmap());
@@ -253,9 +253,9 @@ Win32Dialog::~Win32Dialog() {
 
 void Win32Dialog::createControls() {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    const auto& cs = spec().controls;
+    const auto& cs = layout().controls;
     for (std::size_t i = 0; i < cs.size(); ++i) {
-        const ControlSpec& c = cs[i];
+        const ControlLayout& c = cs[i];
         // A group box's entry in parents_ is its container window.
         HWND parent = c.container >= 0 ? parents_[static_cast<std::size_t>(c.container)] : hwnd_;
         if (c.kind == ControlKind::GroupBox) {
@@ -270,7 +270,7 @@ void Win32Dialog::createControls() {
             // What reaches beyond its group box's lower edge is hidden behind
             // the box (the two spare check boxes): it draws only outside the
             // box's window, that is nowhere.
-            if (c.container >= 0 && c.rect.top + c.rect.height > specOf(c.container).rect.height)
+            if (c.container >= 0 && c.rect.top + c.rect.height > layoutOf(c.container).rect.height)
                 look.style |= WS_CLIPSIBLINGS;
             hwnd = CreateWindowExW(
                 look.exStyle, controlClass(c.kind), wide(c.caption).c_str(), look.style, 0, 0, 0, 0,
@@ -288,7 +288,7 @@ void Win32Dialog::createControls() {
         HBRUSH brush = c.backColour ? CreateSolidBrush(colorRef(*c.backColour)) : nullptr;
         brushes_.push_back(brush);
     }
-    if (spec().backColour) formBrush_ = CreateSolidBrush(colorRef(*spec().backColour));
+    if (layout().backColour) formBrush_ = CreateSolidBrush(colorRef(*layout().backColour));
 }
 
 void Win32Dialog::releaseArt() {
@@ -313,17 +313,17 @@ void Win32Dialog::layOut(UINT dpi) {
     HFONT oldForm = formFont_;
     std::vector<HFONT> oldFonts = std::move(fonts_);
     std::vector<HICON> oldIcons = std::move(icons_);
-    formFont_ = createFont(spec().font, dpi);
+    formFont_ = createFont(layout().font, dpi);
     fonts_.assign(controls_.size(), nullptr);
     icons_.assign(controls_.size(), nullptr);
-    const auto& cs = spec().controls;
+    const auto& cs = layout().controls;
     for (std::size_t i = 0; i < cs.size(); ++i) {
-        const ControlSpec& c = cs[i];
+        const ControlLayout& c = cs[i];
         HWND hwnd = controls_[i];
         if (c.font) {
             DialogFont f = *c.font;
-            if (f.face.empty()) f.face = spec().font.face;
-            if (f.points == 0) f.points = spec().font.points;
+            if (f.face.empty()) f.face = layout().font.face;
+            if (f.points == 0) f.points = layout().font.points;
             fonts_[i] = createFont(f, dpi);
         }
         const int x = pixels(c.rect.left, dpi), y = pixels(c.rect.top, dpi);
@@ -352,8 +352,8 @@ void Win32Dialog::layOut(UINT dpi) {
             if (old) ImageList_Destroy(old);
         }
     }
-    const Look look = formLook(spec());
-    const SIZE outer = outerSize(pixels(spec().widthTwips, dpi), pixels(spec().heightTwips, dpi),
+    const Look look = formLook(layout());
+    const SIZE outer = outerSize(pixels(layout().widthTwips, dpi), pixels(layout().heightTwips, dpi),
                                  look.style, look.exStyle, dpi);
     SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -372,12 +372,12 @@ int Win32Dialog::indexOf(HWND control) const {
 }
 
 int Win32Dialog::readValue(int control) const {
-    if (specOf(control).kind == ControlKind::HScroll) return GetScrollPos(at(control), SB_CTL);
+    if (layoutOf(control).kind == ControlKind::HScroll) return GetScrollPos(at(control), SB_CTL);
     return static_cast<int>(SendMessageA(at(control), BM_GETCHECK, 0, 0));
 }
 
 void Win32Dialog::writeValue(int control, int value) {
-    if (specOf(control).kind == ControlKind::HScroll)
+    if (layoutOf(control).kind == ControlKind::HScroll)
         SetScrollPos(at(control), SB_CTL, value, TRUE);
     else
         SendMessageA(at(control), BM_SETCHECK, static_cast<WPARAM>(value), 0);
@@ -420,7 +420,7 @@ void Win32Dialog::show(bool modal) {
 void Win32Dialog::scroll(HWND bar, int request) {
     const int i = indexOf(bar);
     if (i < 0) return;
-    const ControlSpec& c = specOf(i);
+    const ControlLayout& c = layoutOf(i);
     SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
     GetScrollInfo(bar, SB_CTL, &si);
     int pos = si.nPos;
@@ -456,13 +456,13 @@ void Win32Dialog::scroll(HWND bar, int request) {
 void Win32Dialog::command(int id, int code) {
     if (id == IDCANCEL) {
         // Escape: the cancel button's click, when the form has one.
-        for (std::size_t i = 0; i < spec().controls.size(); ++i)
-            if (spec().controls[i].cancelButton) return events_.onClick(static_cast<int>(i));
+        for (std::size_t i = 0; i < layout().controls.size(); ++i)
+            if (layout().controls[i].cancelButton) return events_.onClick(static_cast<int>(i));
         return;
     }
     const int i = id - kFirstControlId;
     if (i < 0 || i >= static_cast<int>(controls_.size())) return;
-    const ControlSpec& c = specOf(i);
+    const ControlLayout& c = layoutOf(i);
     if (c.kind == ControlKind::Label && code != STN_CLICKED) return;
     if (c.kind != ControlKind::Label && code != BN_CLICKED) return;
     if (c.kind == ControlKind::CheckBox) {
@@ -477,7 +477,7 @@ LRESULT Win32Dialog::controlColours(HDC dc, HWND control, bool isStatic) {
     if (i < 0)
         return DefWindowProcA(hwnd_, isStatic ? WM_CTLCOLORSTATIC : WM_CTLCOLORBTN,
                               reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
-    const ControlSpec& c = specOf(i);
+    const ControlLayout& c = layoutOf(i);
     SetTextColor(dc, c.foreColour ? colorRef(*c.foreColour) : GetSysColor(COLOR_WINDOWTEXT));
     if (brushes_[static_cast<std::size_t>(i)]) {
         SetBkColor(dc, colorRef(*c.backColour));
@@ -496,7 +496,7 @@ LRESULT Win32Dialog::controlColours(HDC dc, HWND control, bool isStatic) {
 void Win32Dialog::drawButton(const DRAWITEMSTRUCT& item) {
     const int i = indexOf(item.hwndItem);
     if (i < 0) return;
-    const ControlSpec& c = specOf(i);
+    const ControlLayout& c = layoutOf(i);
     RECT r = item.rcItem;
     HDC dc = item.hDC;
     const bool pressed = item.itemState & ODS_SELECTED;
@@ -526,7 +526,7 @@ void Win32Dialog::paint() {
     FillRect(dc, &client, formBrush_ ? formBrush_ : GetSysColorBrush(COLOR_BTNFACE));
     // Pictures in the order of the controls: the first lies beneath.
     for (std::size_t i = 0; i < pictures_.size(); ++i) {
-        const TwipsRect& t = spec().controls[i].rect;
+        const TwipsRect& t = layout().controls[i].rect;
         const RECT r{pixels(t.left, dpi_), pixels(t.top, dpi_), pixels(t.left + t.width, dpi_),
                      pixels(t.top + t.height, dpi_)};
         drawPicture(dc, pictures_[i], r);
@@ -548,8 +548,8 @@ LRESULT Win32Dialog::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             command(LOWORD(wParam), HIWORD(wParam));
             return 0;
         case DM_GETDEFID:
-            for (std::size_t i = 0; i < spec().controls.size(); ++i)
-                if (spec().controls[i].defaultButton)
+            for (std::size_t i = 0; i < layout().controls.size(); ++i)
+                if (layout().controls[i].defaultButton)
                     return MAKELRESULT(kFirstControlId + i, DC_HASDEFID);
             return 0;
         case WM_CTLCOLORSTATIC:

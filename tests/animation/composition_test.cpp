@@ -22,11 +22,11 @@ class BlendingText final : public gfx::TextRenderer {
   public:
     BlendingText() { gfx::setTextRenderer(this); }
     ~BlendingText() override { gfx::setTextRenderer(nullptr); }
-    int textHeight(const gfx::FontSpec&, std::string_view) override { return 14; }
-    int textWidth(const gfx::FontSpec&, std::string_view t) override {
+    int textHeight(const gfx::FontLayout&, std::string_view) override { return 14; }
+    int textWidth(const gfx::FontLayout&, std::string_view t) override {
         return 8 * static_cast<int>(t.size());
     }
-    void drawText(gfx::Surface& s, int x, int y, const gfx::FontSpec&, std::string_view t,
+    void drawText(gfx::Surface& s, int x, int y, const gfx::FontLayout&, std::string_view t,
                   gfx::Colour c) override {
         const std::uint32_t ink = gfx::toPixel(c);
         for (std::size_t i = 0; i < t.size(); ++i) {

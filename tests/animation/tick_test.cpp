@@ -108,11 +108,11 @@ class RecordingText final : public gfx::TextRenderer {
         gfx::Colour colour;
     };
     std::vector<Call> calls;
-    int textHeight(const gfx::FontSpec&, std::string_view) override { return 12; }
-    int textWidth(const gfx::FontSpec&, std::string_view t) override {
+    int textHeight(const gfx::FontLayout&, std::string_view) override { return 12; }
+    int textWidth(const gfx::FontLayout&, std::string_view t) override {
         return 7 * static_cast<int>(t.size());
     }
-    void drawText(gfx::Surface& s, int x, int y, const gfx::FontSpec&, std::string_view t,
+    void drawText(gfx::Surface& s, int x, int y, const gfx::FontLayout&, std::string_view t,
                   gfx::Colour c) override {
         calls.push_back({&s, x, y, std::string(t), c});
     }

@@ -205,15 +205,15 @@ TEST_F(DialogTest, SlidersAndBoxesRejectValuesTheyDoNotTake) {
     for (int bad : {0, 101, -5}) EXPECT_THROW(d.set("HScroll(2)", bad), VbError);
     EXPECT_THROW(d.set("chkOpt(1)", 3), VbError);
     EXPECT_EQ(d.get("HScroll(2)"), 50);
-    const ControlSpec& s =
-        frmConfigSpec().controls[static_cast<std::size_t>(d.control("HScroll(2)"))];
+    const ControlLayout& s =
+        frmConfigLayout().controls[static_cast<std::size_t>(d.control("HScroll(2)"))];
     EXPECT_EQ((std::vector<int>{s.min, s.max, s.smallChange, s.largeChange}),
               (std::vector<int>{1, 100, 5, 20}));
 }
 
 TEST_F(DialogTest, TabOrderRunsThroughTheControlsAsListed) {
     std::vector<std::string> order(14);
-    for (const ControlSpec& c : frmConfigSpec().controls)
+    for (const ControlLayout& c : frmConfigLayout().controls)
         if (c.tabIndex >= 0) order.at(static_cast<std::size_t>(c.tabIndex)) = c.name;
     EXPECT_EQ(order, (std::vector<std::string>{"HScroll(5)", "HScroll(0)", "HScroll(1)",
                                                "HScroll(2)", "HScroll(3)", "HScroll(4)",
@@ -249,7 +249,7 @@ TEST_F(DialogTest, InfoIsModalAndHomePagesOpenInTheBrowser) {
     std::uintptr_t infoHandle = 0;
     dialogs.whileModal = [&](HeadlessDialog& info) {
         infoHandle = info.handle();
-        EXPECT_EQ(info.spec().name, "frmInfo");
+        EXPECT_EQ(info.layout().name, "frmInfo");
         info.click("lblHomepage");
         info.click("lblHomepage");
         EXPECT_TRUE(info.loaded());  // the box stays
@@ -271,7 +271,7 @@ TEST_F(DialogTest, InfoIsModalAndHomePagesOpenInTheBrowser) {
 // Every shell call fails; the forms come from the headless system.
 class FailingShell final : public DialogSystem {
   public:
-    std::unique_ptr<DialogWindow> loadForm(const FormSpec& s, DialogEvents& e) override {
+    std::unique_ptr<DialogWindow> loadForm(const FormLayout& s, DialogEvents& e) override {
         return inner.loadForm(s, e);
     }
     ScreenTwips screenTwips() override { return inner.screenTwips(); }

@@ -81,11 +81,11 @@ TEST(Surface, AttachedMemoryWithPaddedRowsIsDrawnInPlace) {
 // A renderer that records what the text operations ask of it.
 class FixedWidthRenderer final : public TextRenderer {
   public:
-    int textHeight(const FontSpec&, std::string_view) override { return 18; }
-    int textWidth(const FontSpec&, std::string_view text) override {
+    int textHeight(const FontLayout&, std::string_view) override { return 18; }
+    int textWidth(const FontLayout&, std::string_view text) override {
         return 7 * static_cast<int>(text.size());
     }
-    void drawText(Surface&, int x, int y, const FontSpec& font, std::string_view text,
+    void drawText(Surface&, int x, int y, const FontLayout& font, std::string_view text,
                   Colour colour) override {
         calls.push_back({x, y, std::string(text), colour, font.face});
     }

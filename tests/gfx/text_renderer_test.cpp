@@ -47,13 +47,13 @@ Box inked(const Surface& s) {
 
 TEST(TextRenderer, SaverFontResolvesToComicSansOrItsLookAlike) {
     PlatformRenderer renderer;
-    const std::string family = renderer.resolvedFamily(FontSpec{});
+    const std::string family = renderer.resolvedFamily(FontLayout{});
     EXPECT_TRUE(family == "Comic Sans MS" || family == "Comic Neue") << family;
 }
 
 TEST(TextRenderer, MeasuresALineOfThirteenPixelText) {
     TextRenderer& r = systemTextRenderer();
-    const FontSpec font;  // Comic Sans MS, bold, 9.75 pt = 13 pixels per em
+    const FontLayout font;  // Comic Sans MS, bold, 9.75 pt = 13 pixels per em
     const int height = r.textHeight(font, "1");
     EXPECT_GE(height, 13);
     EXPECT_LE(height, 26);
@@ -63,14 +63,14 @@ TEST(TextRenderer, MeasuresALineOfThirteenPixelText) {
     EXPECT_GT(one, 0);
     EXPECT_EQ(r.textWidth(font, "111"), 3 * one);
     EXPECT_GT(r.textWidth(font, "W"), one);
-    FontSpec bigger = font;
+    FontLayout bigger = font;
     bigger.points = 19.5;
     EXPECT_GT(r.textHeight(bigger, "1"), height);
 }
 
 TEST(TextRenderer, DrawsOnlyTextColourInsideTheTextBox) {
     TextRenderer& r = systemTextRenderer();
-    const FontSpec font;
+    const FontLayout font;
     Surface s(120, 40, kBackground);
     r.drawText(s, 10, 5, font, "12:34:56", kNavy);
     const Box b = inked(s);
@@ -83,7 +83,7 @@ TEST(TextRenderer, DrawsOnlyTextColourInsideTheTextBox) {
 
 TEST(TextRenderer, ClipsAtTheEdgesWithoutShiftingTheGlyphs) {
     TextRenderer& r = systemTextRenderer();
-    const FontSpec font;
+    const FontLayout font;
     Surface whole(80, 30, kBackground), cut(80, 30, kBackground);
     r.drawText(whole, 0, 0, font, "Glintmoor", kNavy);
     r.drawText(cut, -7, -4, font, "Glintmoor", kNavy);
@@ -112,13 +112,13 @@ TEST(TextRenderer, PrintTextAdvancesByTheWidth) {
 // equal rendering every character again, in every face, cold and warm.
 TEST(TextRenderer, RemeasuredWidthsAgreeWithRenderingEveryCharacter) {
     PlatformRenderer renderer;
-    FontSpec regular, large;
+    FontLayout regular, large;
     regular.bold = false;
     large.points = 19.5;
     const std::string_view texts[] = {"08.12.2026   ", "23:59:07", "Gr\u00FC\u00DFe",
                                       "\xFF\xFEW",     "WiW",      ""};
     for (int round = 0; round < 2; ++round)
-        for (const FontSpec& font : {FontSpec{}, regular, large})
+        for (const FontLayout& font : {FontLayout{}, regular, large})
             for (std::string_view text : texts)
                 EXPECT_EQ(renderer.textWidth(font, text), renderer.referenceTextWidth(font, text))
                     << text << " at " << font.points << " pt, bold " << font.bold;

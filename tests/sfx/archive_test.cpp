@@ -40,8 +40,8 @@ struct Extraction {
     bool started = false;
 };
 
-ZipEntrySpec entry(const std::string& name, const Bytes& data, uint16_t method = 8) {
-    ZipEntrySpec e;
+ZipEntryPlan entry(const std::string& name, const Bytes& data, uint16_t method = 8) {
+    ZipEntryPlan e;
     e.name = name;
     e.data = data;
     e.method = method;
@@ -50,8 +50,8 @@ ZipEntrySpec entry(const std::string& name, const Bytes& data, uint16_t method =
 
 TEST(Archive, StoredDeflatedAndFolderEntries) {
     const Bytes big = mixedData(150000, 1);
-    ZipEntrySpec dir = entry("docs/", {}, 0);
-    ZipEntrySpec onlyDir = entry("empty/nested/", {}, 0);
+    ZipEntryPlan dir = entry("docs/", {}, 0);
+    ZipEntryPlan onlyDir = entry("empty/nested/", {}, 0);
     const SfxFile f =
         makeSfx(buildZip({entry("setup.exe", bytesOf("MZ setup"), 0), entry("data/big.bin", big),
                           dir, onlyDir, entry("docs/readme.txt", bytesOf("Lies mich")),
@@ -79,7 +79,7 @@ TEST(Archive, StoredDeflatedAndFolderEntries) {
 }
 
 TEST(Archive, UnixModesFromTheCentralDirectory) {
-    ZipEntrySpec e = entry("run.sh", bytesOf("#!/bin/sh\n"));
+    ZipEntryPlan e = entry("run.sh", bytesOf("#!/bin/sh\n"));
     e.unixMode = 0755;
     Extraction x(makeSfx(buildZip({e}).bytes));
     EXPECT_EQ(x.run(), Outcome::Ok);
@@ -87,9 +87,9 @@ TEST(Archive, UnixModesFromTheCentralDirectory) {
 }
 
 TEST(Archive, EncryptedStoredAndDeflatedEntries) {
-    ZipEntrySpec a = entry("a.txt", bytesOf("geheimer Inhalt"), 0);
+    ZipEntryPlan a = entry("a.txt", bytesOf("geheimer Inhalt"), 0);
     a.password = "Kennwort";
-    ZipEntrySpec b = entry("b.bin", mixedData(40000, 2));
+    ZipEntryPlan b = entry("b.bin", mixedData(40000, 2));
     b.password = "Kennwort";
     const SfxFile f = makeSfx(buildZip({a, b}).bytes);
     EXPECT_TRUE(f.config.flags2 & kF2Encrypted);  // found by reading the archive
@@ -101,8 +101,8 @@ TEST(Archive, EncryptedStoredAndDeflatedEntries) {
 }
 
 TEST(Archive, WrongPasswordStopsAtTheFirstEncryptedEntry) {
-    ZipEntrySpec plain = entry("first.txt", bytesOf("ok"));
-    ZipEntrySpec a = entry("a.txt", bytesOf("geheim"));
+    ZipEntryPlan plain = entry("first.txt", bytesOf("ok"));
+    ZipEntryPlan a = entry("a.txt", bytesOf("geheim"));
     a.password = "richtig";
     Extraction x(makeSfx(buildZip({plain, a, entry("after.txt", bytesOf("x"))}).bytes));
     x.sfx.setPassword("falsch");
@@ -114,7 +114,7 @@ TEST(Archive, WrongPasswordStopsAtTheFirstEncryptedEntry) {
 }
 
 TEST(Archive, MissingPasswordIsString5) {
-    ZipEntrySpec a = entry("a.txt", bytesOf("geheim"));
+    ZipEntryPlan a = entry("a.txt", bytesOf("geheim"));
     a.password = "richtig";
     Extraction x(makeSfx(buildZip({a}).bytes));
     EXPECT_EQ(x.run(), Outcome::Failed);
@@ -139,7 +139,7 @@ TEST(Archive, UnsupportedMethodStopsTheRun) {
 }
 
 TEST(Archive, DamagedStreamIsReportedThroughTheChecksum) {
-    ZipEntrySpec d = entry("damaged.bin", mixedData(30000, 3));
+    ZipEntryPlan d = entry("damaged.bin", mixedData(30000, 3));
     d.flipDataByte = true;
     Extraction x(makeSfx(buildZip({d}).bytes));
     EXPECT_EQ(x.run(), Outcome::Failed);
@@ -169,7 +169,7 @@ TEST(Archive, SizeDamageSaysWhatIsWrong) {
          {Case{8, 200000, 1000 - 200000, "mehr Daten als die angegebenen 1000 Bytes", 0},
           Case{8, 5000, +7, "5000 Bytes entpackt, angegeben sind 5007 Bytes", 5000},
           Case{0, 5000, +7, "unmögliche Größenangaben (5000 Bytes gepackt, 5007 Bytes", 0}}) {
-        ZipEntrySpec e = entry("f.bin", mixedData(c.size, 4), c.method);
+        ZipEntryPlan e = entry("f.bin", mixedData(c.size, 4), c.method);
         e.declaredSizeDelta = c.delta;
         Extraction x(makeSfx(buildZip({e}).bytes));
         EXPECT_EQ(x.run(), Outcome::Failed) << c.text;
@@ -181,7 +181,7 @@ TEST(Archive, SizeDamageSaysWhatIsWrong) {
 }
 
 TEST(Archive, WrongCrcIsString40WithBothValues) {
-    ZipEntrySpec d = entry("f.txt", bytesOf("hello"), 0);
+    ZipEntryPlan d = entry("f.txt", bytesOf("hello"), 0);
     d.breakCrc = true;
     Extraction x(makeSfx(buildZip({d}).bytes));
     EXPECT_EQ(x.run(), Outcome::Failed);
@@ -236,10 +236,10 @@ TEST(Archive, FolderEntryTraversalIsRefused) {
 TEST(Archive, DataDescriptorsWithAndWithoutSignature) {
     for (bool signature : {true, false}) {
         for (uint16_t method : {uint16_t(0), uint16_t(8)}) {
-            ZipEntrySpec a = entry("a.bin", mixedData(70000, 4), method);
+            ZipEntryPlan a = entry("a.bin", mixedData(70000, 4), method);
             a.descriptor = true;
             a.descriptorSignature = signature;
-            ZipEntrySpec b = entry("b.txt", bytesOf("nach dem Deskriptor"), method);
+            ZipEntryPlan b = entry("b.txt", bytesOf("nach dem Deskriptor"), method);
             b.descriptor = true;
             b.descriptorSignature = signature;
             b.zeroLocalSizes = false;  // sizes in the header too, CRC as well
@@ -254,7 +254,7 @@ TEST(Archive, DataDescriptorsWithAndWithoutSignature) {
 }
 
 TEST(Archive, EncryptedEntryWithDescriptorChecksTheTimeByte) {
-    ZipEntrySpec a = entry("a.txt", bytesOf("geheim mit Deskriptor"));
+    ZipEntryPlan a = entry("a.txt", bytesOf("geheim mit Deskriptor"));
     a.password = "pw";
     a.descriptor = true;
     Extraction x(makeSfx(buildZip({a}).bytes));
@@ -265,14 +265,14 @@ TEST(Archive, EncryptedEntryWithDescriptorChecksTheTimeByte) {
 
 TEST(Archive, ImpossibleSizesAreDamageNeverReadPast) {
     // Stored entry whose sizes differ.
-    ZipEntrySpec s = entry("s.txt", bytesOf("abcdef"), 0);
+    ZipEntryPlan s = entry("s.txt", bytesOf("abcdef"), 0);
     s.localCompressedSizeDelta = 1000;
     Extraction x(makeSfx(buildZip({s}).bytes));
     EXPECT_EQ(x.run(), Outcome::Failed);
     EXPECT_TRUE(x.rig.ui.saw("ZIP beschädigt"));
     EXPECT_EQ(x.file("s.txt"), nullptr);
     // Encrypted entry shorter than its 12-byte header.
-    ZipEntrySpec e = entry("e.txt", bytesOf("x"), 0);
+    ZipEntryPlan e = entry("e.txt", bytesOf("x"), 0);
     e.password = "pw";
     e.localCompressedSizeDelta = -10;
     Extraction y(makeSfx(buildZip({e}).bytes));
@@ -282,11 +282,11 @@ TEST(Archive, ImpossibleSizesAreDamageNeverReadPast) {
 }
 
 TEST(Archive, Utf8FlagAndUnicodePathField) {
-    ZipEntrySpec u = entry("Grüße.txt", bytesOf("1"));
+    ZipEntryPlan u = entry("Grüße.txt", bytesOf("1"));
     u.extraFlags = 0x0800;
-    ZipEntrySpec o = entry(std::string("M\x81ll.txt"), bytesOf("2"));  // code page 850
+    ZipEntryPlan o = entry(std::string("M\x81ll.txt"), bytesOf("2"));  // code page 850
     // Info-ZIP: a local-code-page name with its UTF-8 form in field 0x7075.
-    ZipEntrySpec p = entry(std::string("Caf\x82.txt"), bytesOf("3"));
+    ZipEntryPlan p = entry(std::string("Caf\x82.txt"), bytesOf("3"));
     {
         const std::string utf8 = "Café.txt";
         const uint32_t crc = crcOf(bytesOf(p.name));
@@ -297,9 +297,9 @@ TEST(Archive, Utf8FlagAndUnicodePathField) {
     }
     // From a Unix host (Info-ZIP zip on Linux): UTF-8 without bit 11; an
     // old Unix archive in code page 850 is not valid UTF-8 and converts.
-    ZipEntrySpec unixUtf8 = entry("Größe.txt", bytesOf("4"));
+    ZipEntryPlan unixUtf8 = entry("Größe.txt", bytesOf("4"));
     unixUtf8.unixMode = 0644;
-    ZipEntrySpec unixOem = entry(std::string("K\x84se.txt"), bytesOf("5"));
+    ZipEntryPlan unixOem = entry(std::string("K\x84se.txt"), bytesOf("5"));
     unixOem.unixMode = 0644;
     Extraction x(makeSfx(buildZip({u, o, p, unixUtf8, unixOem}).bytes));
     EXPECT_EQ(x.run(), Outcome::Ok);
@@ -321,7 +321,7 @@ TEST(Archive, SymbolicLinksStayInside) {
                           Case{"a/here", ".", true}, Case{"out", "../x", false},
                           Case{"a/out", "../../x", false}, Case{"abs", "/etc/passwd", false},
                           Case{"a/zig", "b/../../..", false}, Case{"a/zag", "./b/../x", false}}) {
-        ZipEntrySpec link = entry(c.name, bytesOf(c.target), 0);
+        ZipEntryPlan link = entry(c.name, bytesOf(c.target), 0);
         link.unixMode = 0120777;
         Extraction x(makeSfx(buildZip({link, entry("after.txt", bytesOf("2"))}).bytes));
         EXPECT_EQ(x.run(), c.inside ? Outcome::Ok : Outcome::Failed) << c.name;
@@ -381,7 +381,7 @@ TEST(Archive, TestSettingWritesNothingButChecks) {
     EXPECT_EQ(x.rig.host.memFolder().filesCreated, 0);
     EXPECT_FALSE(x.folder("d"));
     EXPECT_EQ(x.sfx.bytesWritten(), 5000u);
-    ZipEntrySpec bad = entry("b.txt", mixedData(5000, 1));
+    ZipEntryPlan bad = entry("b.txt", mixedData(5000, 1));
     bad.flipDataByte = true;
     Extraction y(makeSfx(buildZip({bad}).bytes));
     y.sfx.testSetting = true;
@@ -471,8 +471,8 @@ SpannedSet makeSpanned(const Bytes& zip, std::vector<size_t> cuts) {
 }
 
 TEST(Spanned, DiskChangesFollowTheLabels) {
-    ZipEntrySpec a = entry("a.bin", mixedData(30000, 1), 0);
-    ZipEntrySpec b = entry("b.bin", mixedData(30000, 2));
+    ZipEntryPlan a = entry("a.bin", mixedData(30000, 1), 0);
+    ZipEntryPlan b = entry("b.bin", mixedData(30000, 2));
     const ZipBuild z = buildZip({a, b});
     SpannedSet set = makeSpanned(z.bytes, {z.localOffsets[1] + 10, z.localOffsets[1] + 4000});
     Rig rig(set.sfx);
@@ -523,12 +523,12 @@ TEST(Spanned, UnreadableLabelAsksAbortRetryIgnore) {
 }
 
 TEST(Spanned, StreamedEntryEndsWhereItsStreamEnds) {
-    ZipEntrySpec a = entry("a.bin", mixedData(50000, 6));
+    ZipEntryPlan a = entry("a.bin", mixedData(50000, 6));
     a.descriptor = true;  // zero sizes; the directory is on the last disk
-    ZipEntrySpec e = entry("e.bin", mixedData(20000, 7));
+    ZipEntryPlan e = entry("e.bin", mixedData(20000, 7));
     e.descriptor = true;
     e.password = "pw";
-    ZipEntrySpec c = entry("c.txt", bytesOf("danach"));
+    ZipEntryPlan c = entry("c.txt", bytesOf("danach"));
     const ZipBuild z = buildZip({a, e, c});
     for (size_t cut : {size_t(0), size_t(z.localOffsets[1] - 3), size_t(z.localOffsets[1] + 40)}) {
         SpannedSet set =
@@ -552,7 +552,7 @@ TEST(Spanned, StreamedEntryEndsWhereItsStreamEnds) {
 }
 
 TEST(Spanned, StoredEntryOfUnknownSizeIsRefused) {
-    ZipEntrySpec a = entry("a.bin", mixedData(500, 6), 0);
+    ZipEntryPlan a = entry("a.bin", mixedData(500, 6), 0);
     a.descriptor = true;
     SpannedSet set = makeSpanned(buildZip({a}).bytes, {});
     Rig rig(set.sfx);
@@ -566,9 +566,9 @@ TEST(Spanned, StoredEntryOfUnknownSizeIsRefused) {
 }
 
 TEST(Archive, StreamedEntryOfOneFileArchiveUsesTheCentralDirectory) {
-    ZipEntrySpec a = entry("a.bin", mixedData(50000, 6));
+    ZipEntryPlan a = entry("a.bin", mixedData(50000, 6));
     a.descriptor = true;
-    ZipEntrySpec s = entry("s.bin", mixedData(3000, 6), 0);
+    ZipEntryPlan s = entry("s.bin", mixedData(3000, 6), 0);
     s.descriptor = true;
     Extraction x(makeSfx(buildZip({a, s}).bytes));
     EXPECT_EQ(x.run(), Outcome::Ok);

@@ -56,7 +56,7 @@ TEST(ZipCrypto, DecryptsWhatTheApplicationNoteCipherEncrypts) {
     crc32InitTables();
     // The writer in sfx_test_support encrypts; decrypting must give back the
     // plain bytes, both bytewise and in bulk.
-    ZipEntrySpec e;
+    ZipEntryPlan e;
     e.name = "x";
     e.method = 0;
     e.password = "geheim";

@@ -26,10 +26,10 @@ Bytes fakeStub(size_t size = 5000, size_t at = 100) {
 BuildRequest request() {
     BuildRequest rq;
     rq.stub = fakeStub();
-    ZipEntrySpec e;
+    ZipEntryPlan e;
     e.name = "setup.exe";
     e.data = mixedData(10000, 3);
-    ZipEntrySpec f;
+    ZipEntryPlan f;
     f.name = "enc.txt";
     f.data = bytesOf("x");
     f.password = "pw";
@@ -138,35 +138,35 @@ TEST(Mksfx, RefusesWhatTheStubCannotHold) {
 // What the stub refuses in every run is refused when the package is made,
 // naming the entry; 65535 entries fit the end record and are accepted.
 TEST(Mksfx, RefusesEntriesTheStubCannotUnpack) {
-    ZipEntrySpec bz;
+    ZipEntryPlan bz;
     bz.name = "odd.bin";
     bz.data = bytesOf("xxxx");
     bz.method = 12;
     bz.compressedOverride = bytesOf("BZh9");
-    ZipEntrySpec z64;
+    ZipEntryPlan z64;
     z64.name = "big.bin";
     z64.data = bytesOf("data");
     z64.extra = {0x01, 0x00, 0x10, 0x00, 4, 0, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0};
-    ZipEntrySpec emptyBz = bz;  // no data: the stub never looks at its method
+    ZipEntryPlan emptyBz = bz;  // no data: the stub never looks at its method
     emptyBz.name = "empty";
     emptyBz.data.clear();
     emptyBz.compressedOverride.clear();
     struct Case {
-        ZipEntrySpec entry;
+        ZipEntryPlan entry;
         const char* error;
     };
     for (const Case& c :
          {Case{bz, "entry \"odd.bin\": compression method 12"},
           Case{z64, "entry \"big.bin\": ZIP64 sizes in its local header"}, Case{emptyBz, ""}}) {
         BuildRequest rq = request();
-        ZipEntrySpec ok;
+        ZipEntryPlan ok;
         ok.name = "ok.txt";
         ok.data = bytesOf("ok");
         rq.archive = buildZip({ok, c.entry}).bytes;
         EXPECT_EQ(buildSfx(rq).error.substr(0, std::strlen(c.error)), c.error);
         EXPECT_EQ(buildSfx(rq).error.empty(), !*c.error);
     }
-    std::vector<ZipEntrySpec> many(65535);
+    std::vector<ZipEntryPlan> many(65535);
     for (size_t i = 0; i < many.size(); ++i) {
         many[i].name = std::to_string(i);
         many[i].method = 0;

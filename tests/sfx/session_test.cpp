@@ -10,10 +10,10 @@ namespace gm::sfx::test {
 namespace {
 
 Bytes smallZip() {
-    ZipEntrySpec a;
+    ZipEntryPlan a;
     a.name = "setup.exe";
     a.data = bytesOf("MZ");
-    ZipEntrySpec b;
+    ZipEntryPlan b;
     b.name = "lib/x.dll";
     b.data = mixedData(3000, 1);
     return buildZip({a, b}).bytes;
@@ -274,10 +274,10 @@ TEST(Dialog, FolderCreationFallsBackToKrtThenString15) {
 }
 
 TEST(Dialog, FailedExtractionRemovesTheFolder) {
-    ZipEntrySpec ok;
+    ZipEntryPlan ok;
     ok.name = "ok.txt";
     ok.data = bytesOf("fine");
-    ZipEntrySpec bad;
+    ZipEntryPlan bad;
     bad.name = "bad.bin";
     bad.data = mixedData(20000, 2);
     bad.flipDataByte = true;
@@ -299,7 +299,7 @@ TEST(Dialog, FailedExtractionRemovesTheFolder) {
 }
 
 TEST(Dialog, PasswordDialog) {
-    ZipEntrySpec a;
+    ZipEntryPlan a;
     a.name = "a.txt";
     a.data = bytesOf("geheim");
     a.password = "pw";
@@ -490,7 +490,7 @@ TEST(CleanUp, UndeletableFileIsRetriedThenLeftForTheRestart) {
 
 TEST(CleanUp, GuardRefusesShortAndProtectedFolders) {
     for (const std::string folder : {"/", "/tm", "/tmp"}) {
-        ZipEntrySpec bad;
+        ZipEntryPlan bad;
         bad.name = "bad.bin";
         bad.data = mixedData(2000, 1);
         bad.flipDataByte = true;

@@ -124,11 +124,11 @@ struct Encrypter {
 
 }  // namespace
 
-ZipBuild buildZip(const std::vector<ZipEntrySpec>& entries, const std::string& comment) {
+ZipBuild buildZip(const std::vector<ZipEntryPlan>& entries, const std::string& comment) {
     crc32InitTables();
     ZipBuild z;
     Bytes central;
-    for (const ZipEntrySpec& e : entries) {
+    for (const ZipEntryPlan& e : entries) {
         uint32_t crc = crcOf(e.data);
         if (e.breakCrc) crc ^= 0x5A5A5A5A;
         Bytes payload;

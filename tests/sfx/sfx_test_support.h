@@ -64,7 +64,7 @@ class ChunkIo final : public InflateIo {
 // ZIP writer
 // ---------------------------------------------------------------------------
 
-struct ZipEntrySpec {
+struct ZipEntryPlan {
     std::string name;  // raw bytes of the name
     Bytes data;
     uint16_t method = 8;      // 0 stored, 8 deflated, anything else as given
@@ -88,7 +88,7 @@ struct ZipBuild {
     Bytes bytes;
     std::vector<uint32_t> localOffsets;
 };
-ZipBuild buildZip(const std::vector<ZipEntrySpec>& entries, const std::string& comment = "");
+ZipBuild buildZip(const std::vector<ZipEntryPlan>& entries, const std::string& comment = "");
 
 // ---------------------------------------------------------------------------
 // Fakes
