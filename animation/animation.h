@@ -20,9 +20,9 @@
 #include "animation/frame_composer.h"
 #include "basic/numeric.h"
 #include "basic/vb_array.h"
-#include "gfx/surface.h"
 #include "common/settings.h"
 #include "common/show_host.h"
+#include "gfx/surface.h"
 
 namespace gm {
 

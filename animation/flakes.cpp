@@ -8,8 +8,8 @@
 // erases them).
 #include "animation/animation.h"
 #include "animation/tick_count.h"
-#include "errors/trap.h"
 #include "common/allgemein.h"
+#include "errors/trap.h"
 
 namespace gm {
 

@@ -4,8 +4,8 @@
 // one object is on screen; the tick moves it, draws it, or picks the next.
 #include "animation/animation.h"
 #include "animation/tick_count.h"
-#include "errors/trap.h"
 #include "common/allgemein.h"
+#include "errors/trap.h"
 
 namespace gm {
 namespace {

@@ -21,9 +21,9 @@
 #include <string>
 #include <string_view>
 
+#include "common/show_host.h"
 #include "gfx/surface.h"
 #include "platform/platform.h"
-#include "common/show_host.h"
 
 namespace gm {
 

@@ -24,7 +24,7 @@ using Single = float;
 
 template <typename Rep>
 class Checked {
-public:
+  public:
     static constexpr long long kMin = std::numeric_limits<Rep>::min();
     static constexpr long long kMax = std::numeric_limits<Rep>::max();
 
@@ -70,19 +70,31 @@ public:
 
     // Mixed with a plain integer literal: the literal joins the checked type.
     template <std::integral I>
-    friend constexpr Checked operator+(Checked a, I b) { return a + Checked(b); }
+    friend constexpr Checked operator+(Checked a, I b) {
+        return a + Checked(b);
+    }
     template <std::integral I>
-    friend constexpr Checked operator+(I a, Checked b) { return Checked(a) + b; }
+    friend constexpr Checked operator+(I a, Checked b) {
+        return Checked(a) + b;
+    }
     template <std::integral I>
-    friend constexpr Checked operator-(Checked a, I b) { return a - Checked(b); }
+    friend constexpr Checked operator-(Checked a, I b) {
+        return a - Checked(b);
+    }
     template <std::integral I>
-    friend constexpr Checked operator-(I a, Checked b) { return Checked(a) - b; }
+    friend constexpr Checked operator-(I a, Checked b) {
+        return Checked(a) - b;
+    }
     template <std::integral I>
-    friend constexpr Checked operator*(Checked a, I b) { return a * Checked(b); }
+    friend constexpr Checked operator*(Checked a, I b) {
+        return a * Checked(b);
+    }
     template <std::integral I>
-    friend constexpr Checked operator*(I a, Checked b) { return Checked(a) * b; }
+    friend constexpr Checked operator*(I a, Checked b) {
+        return Checked(a) * b;
+    }
 
-private:
+  private:
     Rep v_ = 0;
 };
 

@@ -13,14 +13,14 @@ template <typename T, int Lo, int Hi>
 class VbArray {
     static_assert(Lo <= Hi, "an array needs at least one element");
 
-public:
+  public:
     static constexpr int lower = Lo;
     static constexpr int upper = Hi;
 
     T& operator[](long long i) { return items_[slot(i)]; }
     const T& operator[](long long i) const { return items_[slot(i)]; }
 
-private:
+  private:
     static std::size_t slot(long long i) {
         if (i < Lo || i > Hi) raise(err::SubscriptOutOfRange);
         return static_cast<std::size_t>(i - Lo);

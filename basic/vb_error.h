@@ -29,13 +29,13 @@ inline constexpr int InvalidPicture = 481;
 std::string errorDescription(int number, const std::string& detail = {});
 
 class VbError : public std::exception {
-public:
+  public:
     VbError(int number, std::string description);
     int number() const { return number_; }
     const std::string& description() const { return description_; }
     const char* what() const noexcept override { return description_.c_str(); }
 
-private:
+  private:
     int number_;
     std::string description_;
 };

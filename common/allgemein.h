@@ -11,7 +11,7 @@ namespace gm {
 
 // A source of uniform single-precision values in [0, 1).
 class RandomSource {
-public:
+  public:
     virtual ~RandomSource() = default;
     virtual Single next() = 0;
 };
@@ -19,12 +19,12 @@ public:
 // The process's generator (a 64-bit PCG; each value carries 24 random bits,
 // so every value is exactly representable and strictly below 1).
 class Pcg32Source final : public RandomSource {
-public:
+  public:
     explicit Pcg32Source(std::uint64_t seed = 0) { reseed(seed); }
     void reseed(std::uint64_t seed);
     Single next() override;
 
-private:
+  private:
     std::uint64_t state_ = 0;
 };
 
@@ -42,13 +42,13 @@ Single Rnd();
 // Zz, ZzR and Rnd draw from `source` while this lives, then from the source
 // they drew from before: a show of its own with a sequence of its own.
 class UsingRandomSource {
-public:
+  public:
     explicit UsingRandomSource(RandomSource& source);
     ~UsingRandomSource();
     UsingRandomSource(const UsingRandomSource&) = delete;
     UsingRandomSource& operator=(const UsingRandomSource&) = delete;
 
-private:
+  private:
     RandomSource* previous_;
 };
 

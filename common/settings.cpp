@@ -60,7 +60,7 @@ T parseNumber(const std::string& text) {
 // its statement once, so the trap reports it; the statement's retry then
 // reads the key's default, and loading goes on.
 class StoredValues {
-public:
+  public:
     explicit StoredValues(SettingsStore& store) : store_(store) {}
 
     Int16 int16(const char* key, const char* fallback) {
@@ -70,7 +70,7 @@ public:
         return convert(key, fallback, textToSingle);
     }
 
-private:
+  private:
     template <typename T>
     T convert(const char* key, const char* fallback, T (*conv)(const std::string&)) {
         if (rejected_.contains(key)) return conv(fallback);

@@ -43,15 +43,15 @@ struct SceneState {
 
 // The window services the scene and the animation call.
 class ShowHost {
-public:
+  public:
     virtual ~ShowHost() = default;
     virtual gfx::Surface& windowImage() = 0;  // frmMain's persistent image
     virtual int windowWidth() const = 0;      // inner size in pixels
     virtual int windowHeight() const = 0;
-    virtual void refreshWindow() = 0;         // show the persistent image
+    virtual void refreshWindow() = 0;  // show the persistent image
     // Show it in the given areas only, where nothing changed elsewhere.
     virtual void refreshWindowAreas(const ScreenArea* /*areas*/, int /*count*/) { refreshWindow(); }
-    virtual void yieldEvents() = 0;           // let pending events run
+    virtual void yieldEvents() = 0;                  // let pending events run
     virtual void setTimerEnabled(bool enabled) = 0;  // tmrAnimation.Enabled
     // Dots per inch of the screen: the scale between pixels, twips (1440 per
     // inch) and the 0.01-mm units in which a picture reports its size.

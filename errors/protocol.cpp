@@ -12,8 +12,8 @@ bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
 // Windows paths use "\", everything else "/".
 char separatorFor(const std::string& folder) {
-    const bool windows = folder.find('\\') != std::string::npos ||
-                         (folder.size() >= 2 && folder[1] == ':');
+    const bool windows =
+        folder.find('\\') != std::string::npos || (folder.size() >= 2 && folder[1] == ':');
     return windows ? '\\' : '/';
 }
 
@@ -73,12 +73,20 @@ SystemLines systemLines(const OsVersionInfo& info) {
         return lines;
     }
     switch (info.platformId) {
-        case 0: lines.platform = "Win32s"; break;
-        case 1: lines.platform = "Windows 9x"; break;
-        case 2: lines.platform = "Windows NT"; break;
-        default: break;
+        case 0:
+            lines.platform = "Win32s";
+            break;
+        case 1:
+            lines.platform = "Windows 9x";
+            break;
+        case 2:
+            lines.platform = "Windows NT";
+            break;
+        default:
+            break;
     }
-    lines.build = std::to_string(info.buildNumber & 0xFFFFu) + "   " + LPSTRToVBString(info.csdVersion);
+    lines.build =
+        std::to_string(info.buildNumber & 0xFFFFu) + "   " + LPSTRToVBString(info.csdVersion);
     return lines;
 }
 

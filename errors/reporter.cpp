@@ -19,10 +19,9 @@ ExitScreensaver gExitScreensaver = nullptr;
 // The fixed captions of the form.
 constexpr const char* kFramProgInfo = "Programm-Info:";
 constexpr const char* kFramFehler = "Fehlerbeschreibung / error description:";
-constexpr const char* kLblErrTitel[4] = {"Fehler-Nr / error :", "Modul:",
-                                         "Prozedur / procedure:", "Zeile / Line:"};
-constexpr const char* kTitle =
-    "F E H L E R P R O T O K O L L  /  E R R O R   P R O T O C O L L";
+constexpr const char* kLblErrTitel[4] = {
+    "Fehler-Nr / error :", "Modul:", "Prozedur / procedure:", "Zeile / Line:"};
+constexpr const char* kTitle = "F E H L E R P R O T O K O L L  /  E R R O R   P R O T O C O L L";
 const std::string kPad(10, ' ');
 const std::string kRule(70, '-');
 
@@ -72,7 +71,8 @@ Int16 ErrPtnr::OnError(const std::string& AktModul, const std::string& AktProc) 
     lblError[3] = std::to_string(e.line);
     if (lblProgInfo.empty()) lblProgInfo = protocol::programInfoLine(platform().programPath());
 
-    const std::string statement = AktModul + '\n' + AktProc + '\n' + lblError[3] + '\n' + lblError[0];
+    const std::string statement =
+        AktModul + '\n' + AktProc + '\n' + lblError[3] + '\n' + lblError[0];
     const bool repeated = statement == lastStatement_ && !statementRanSinceReport();
     repeats_ = repeated ? repeats_ + 1 : 1;
     lastStatement_ = statement;

@@ -19,7 +19,7 @@ namespace gm {
 inline constexpr int kRepeatBound = 3;
 
 class ErrPtnr {
-public:
+  public:
     // The error record: number and description, module, procedure, line.
     std::array<std::string, 4> lblError;
     std::string lblProgInfo;
@@ -31,7 +31,7 @@ public:
     // Appends the protocol to the protocol file.
     void AppendProtocol() const;
 
-private:
+  private:
     std::string lastStatement_;  // module, procedure, line and number of the last report
     int repeats_ = 0;            // reports of that statement in a row
 };

@@ -50,10 +50,14 @@ bool Trap::shouldRetry(const VbError& e, int line, int depth) {
     gReportedDepth = depth;
     gRanSinceReport = false;
     switch (answer.value()) {
-        case 0: return true;
-        case 1: return false;
-        case 3: endProgram();
-        default: throw Leave{this};
+        case 0:
+            return true;
+        case 1:
+            return false;
+        case 3:
+            endProgram();
+        default:
+            throw Leave{this};
     }
 }
 

@@ -58,7 +58,7 @@ void setEndProgram(EndProgram end);
 [[noreturn]] void endProgram();
 
 class Trap {
-public:
+  public:
     Trap(const char* module, const char* proc) : module_(module), proc_(proc) {}
     Trap(const Trap&) = delete;
     Trap& operator=(const Trap&) = delete;
@@ -86,7 +86,7 @@ public:
     const char* module() const { return module_; }
     const char* proc() const { return proc_; }
 
-private:
+  private:
     // One statement while it runs: its depth counts the statements running
     // around it, itself included.
     struct Running {

@@ -55,22 +55,26 @@ struct ImageView {
     int width = 0;
     int height = 0;
     int stride = 0;  // in pixels
-    const std::uint32_t* row(int y) const { return pixels + static_cast<std::ptrdiff_t>(y) * stride; }
+    const std::uint32_t* row(int y) const {
+        return pixels + static_cast<std::ptrdiff_t>(y) * stride;
+    }
 };
 
 // An owned picture: what LoadBitmapResource returns and what a surface's
 // image is taken as.
 class Bitmap {
-public:
+  public:
     Bitmap() = default;
     Bitmap(int width, int height, std::uint32_t fill = 0);
     int width() const { return width_; }
     int height() const { return height_; }
     std::uint32_t* row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
-    const std::uint32_t* row(int y) const { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
+    const std::uint32_t* row(int y) const {
+        return pixels_.data() + static_cast<std::size_t>(y) * width_;
+    }
     ImageView view() const { return {pixels_.data(), width_, height_, width_}; }
 
-private:
+  private:
     int width_ = 0;
     int height_ = 0;
     std::vector<std::uint32_t> pixels_;
@@ -87,7 +91,7 @@ struct FontLayout {
 // backing image. Pixels live either in the surface itself or in memory owned
 // by a platform window (a DIB section, an X image), see attach().
 class Surface {
-public:
+  public:
     explicit Surface(int width = 0, int height = 0, Colour backColor = 0);
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
@@ -108,7 +112,9 @@ public:
     void clear();
 
     std::uint32_t* row(int y) { return pixels_ + static_cast<std::ptrdiff_t>(y) * stride_; }
-    const std::uint32_t* row(int y) const { return pixels_ + static_cast<std::ptrdiff_t>(y) * stride_; }
+    const std::uint32_t* row(int y) const {
+        return pixels_ + static_cast<std::ptrdiff_t>(y) * stride_;
+    }
     int stride() const { return stride_; }
 
     // Uses external pixel memory (top-down rows of 0x00RRGGBB words).
@@ -123,7 +129,7 @@ public:
     double currentX = 0;  // text position
     double currentY = 0;
 
-private:
+  private:
     std::vector<std::uint32_t> owned_;
     std::uint32_t* pixels_ = nullptr;
     int width_ = 0;

@@ -142,7 +142,8 @@ class DialogSystem {
   public:
     virtual ~DialogSystem() = default;
     // Creates the window and its controls, hidden, at their design values.
-    virtual std::unique_ptr<DialogWindow> loadForm(const FormLayout& layout, DialogEvents& events) = 0;
+    virtual std::unique_ptr<DialogWindow> loadForm(const FormLayout& layout,
+                                                   DialogEvents& events) = 0;
     // The primary screen's size in twips.
     virtual ScreenTwips screenTwips() = 0;
     // Opens `file` with the shell verb `operation` (the home page in the

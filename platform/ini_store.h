@@ -19,7 +19,7 @@
 namespace gm {
 
 class IniStore final : public SettingsStore {
-public:
+  public:
     explicit IniStore(std::string path) : path_(std::move(path)) {}
 
     std::optional<std::string> GetSetting(const std::string& app, const std::string& section,
@@ -33,7 +33,7 @@ public:
 
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 

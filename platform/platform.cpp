@@ -63,7 +63,8 @@ std::string strftimeText(const LocalDateTime& t, const char* format) {
     tm.tm_sec = t.second;
     tm.tm_isdst = -1;
     std::tm normalised = tm;
-    if (std::mktime(&normalised) != -1) tm.tm_wday = normalised.tm_wday;  // for forms that name the day
+    if (std::mktime(&normalised) != -1)
+        tm.tm_wday = normalised.tm_wday;  // for forms that name the day
     char text[128] = {};
     std::strftime(text, sizeof text, format, &tm);
     return text;

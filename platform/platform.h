@@ -44,7 +44,7 @@ struct LocalDateTime {
 
 // The event handlers of a window; the platform calls them from yield()/wait().
 class WindowEvents {
-public:
+  public:
     virtual ~WindowEvents() = default;
     virtual void onResize() {}
     virtual void onPaint() {}
@@ -60,10 +60,10 @@ public:
 };
 
 enum class WindowKind {
-    FullScreen,   // the show: borderless, top-most, covering the screen
-    Preview,      // child of a host window (preview in the display settings)
-    Embedded,     // draws into a foreign window (X11 -window-id / -root)
-    Normal,       // a resizable window to try the show (--window)
+    FullScreen,  // the show: borderless, top-most, covering the screen
+    Preview,     // child of a host window (preview in the display settings)
+    Embedded,    // draws into a foreign window (X11 -window-id / -root)
+    Normal,      // a resizable window to try the show (--window)
 };
 
 // A rectangle of a window's image, in pixels.
@@ -86,13 +86,13 @@ struct MonitorArea {
 // A window with a persistent image: everything drawn into image() stays
 // there and is shown on repaint or refresh().
 class Window {
-public:
+  public:
     virtual ~Window() = default;
     virtual std::uintptr_t handle() const = 0;
     virtual int width() const = 0;   // inner width in pixels
     virtual int height() const = 0;  // inner height in pixels
     virtual gfx::Surface& image() = 0;
-    virtual void refresh() = 0;      // bring the screen up to date with image()
+    virtual void refresh() = 0;  // bring the screen up to date with image()
     // The same for the given areas only, when nothing changed elsewhere; a
     // backend without a cheaper way brings everything up to date.
     virtual void refreshAreas(const ScreenArea* /*areas*/, int /*count*/) { refresh(); }
@@ -115,16 +115,17 @@ public:
 // The per-user settings store: text values addressed by application,
 // section and key (the registry on Windows, an INI file on Linux).
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
-    virtual std::optional<std::string> GetSetting(const std::string& app, const std::string& section,
+    virtual std::optional<std::string> GetSetting(const std::string& app,
+                                                  const std::string& section,
                                                   const std::string& key) = 0;
     virtual void SaveSetting(const std::string& app, const std::string& section,
                              const std::string& key, const std::string& value) = 0;
 };
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // Milliseconds since the system started, wrapping at 2^32 (GetTickCount).

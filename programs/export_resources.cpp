@@ -7,9 +7,9 @@
 #include <map>
 
 #include "gfx/bmp_decoder.h"
+#include "programs/png_file.h"
 #include "resources/resource_data.h"
 #include "resources/resource_ids.h"
-#include "programs/png_file.h"
 
 namespace gm {
 namespace {

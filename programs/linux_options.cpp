@@ -4,9 +4,8 @@
 #include <cstdio>
 
 #include "basic/vb_error.h"
-#include "saver/saver.h"
-
 #include "programs/setting_options.h"
+#include "saver/saver.h"
 
 namespace gm {
 namespace {
@@ -39,7 +38,8 @@ LinuxOptions parseLinuxOptions(const std::vector<std::string>& args,
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
         if (a == "-root") {
-            if (o.x11.target != X11Options::Target::WindowId) o.x11.target = X11Options::Target::Root;
+            if (o.x11.target != X11Options::Target::WindowId)
+                o.x11.target = X11Options::Target::Root;
             targetChosen = true;
         } else if (a == "-window-id" || a == "--window-id") {
             const auto id = hasValue ? parseWindowId(args[++i]) : std::nullopt;
@@ -48,7 +48,8 @@ LinuxOptions parseLinuxOptions(const std::vector<std::string>& args,
             o.x11.windowId = id.value_or(0);
             targetChosen = true;
         } else if (a == "--window") {
-            if (o.x11.target != X11Options::Target::WindowId) o.x11.target = X11Options::Target::Normal;
+            if (o.x11.target != X11Options::Target::WindowId)
+                o.x11.target = X11Options::Target::Normal;
             targetChosen = true;
         } else if (a == "--seed") {
             o.seed = hasValue ? parseUnsigned<std::uint64_t>(args[++i], 10) : std::nullopt;

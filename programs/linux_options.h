@@ -30,8 +30,8 @@ struct LinuxOptions {
     bool printConfig = false;
     bool help = false;
     SettingOverrides settingOverrides;  // -density N, ... (setting_options.h)
-    std::string commandLine;  // the rest, joined by blanks
-    std::string error;        // set when an option is malformed
+    std::string commandLine;            // the rest, joined by blanks
+    std::string error;                  // set when an option is malformed
     // Set when XSCREENSAVER_WINDOW holds no window id: reported, and it
     // stops the show, but not --help or --print-config.
     std::string variableError;

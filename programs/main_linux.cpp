@@ -6,21 +6,21 @@
 #include <string>
 #include <vector>
 
+#include "common/settings.h"
 #include "dialogs/frm_config.h"
 #include "platform/gtk/gtk_dialog.h"
-#include "programs/record_command.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/ini_store.h"
 #include "platform/overridden_store.h"
 #include "platform/posix_system.h"
 #include "programs/export_resources.h"
 #include "programs/linux_options.h"
+#include "programs/record_command.h"
+#include "programs/render_commands.h"
 #include "programs/xscreensaver_list.h"
 #include "saver/frm_main.h"
-#include "saver/show_parts.h"
 #include "saver/saver.h"
-#include "common/settings.h"
-#include "programs/render_commands.h"
+#include "saver/show_parts.h"
 
 namespace {
 
@@ -63,7 +63,8 @@ int main(int argc, char** argv) {
     if (const auto code = gm::runFileCommand(args)) return *code;
     // --record runs the show without a display and writes its frames.
     if (const auto code = gm::runRecordCommand(args)) return *code;
-    const gm::LinuxOptions options = gm::parseLinuxOptions(args, std::getenv("XSCREENSAVER_WINDOW"));
+    const gm::LinuxOptions options =
+        gm::parseLinuxOptions(args, std::getenv("XSCREENSAVER_WINDOW"));
     if (!options.error.empty()) {
         std::fprintf(stderr, "glintmoor: %s\n\n%s", options.error.c_str(), gm::usageText().c_str());
         return 2;
@@ -86,7 +87,8 @@ int main(int argc, char** argv) {
     std::unique_ptr<gm::GtkDialogSystem> dialogs;
     if (settingsDialog && !(dialogs = gm::GtkDialogSystem::open())) {
         const char* display = std::getenv("DISPLAY");
-        std::fprintf(stderr, "glintmoor: the settings dialog needs a display, and \"%s\" cannot be "
+        std::fprintf(stderr,
+                     "glintmoor: the settings dialog needs a display, and \"%s\" cannot be "
                      "opened; start it from a desktop session or give DISPLAY.\n",
                      display ? display : "");
         return 1;
@@ -96,8 +98,10 @@ int main(int argc, char** argv) {
     std::unique_ptr<gm::Platform> x11 = gm::makeX11Platform(x11Options);
     if (!x11) {
         const char* display = std::getenv("DISPLAY");
-        std::fprintf(stderr, "glintmoor: cannot open the X display \"%s\"; start it from a desktop "
-                     "session or give DISPLAY.\n", display ? display : "");
+        std::fprintf(stderr,
+                     "glintmoor: cannot open the X display \"%s\"; start it from a desktop "
+                     "session or give DISPLAY.\n",
+                     display ? display : "");
         return 1;
     }
     // A window to draw into or a preview host that is not there would leave

@@ -9,11 +9,11 @@
 #include "platform/ini_store.h"
 #include "platform/posix_system.h"
 #include "platform/text/system_text.h"
-#include "saver/frm_main.h"
-#include "saver/show_parts.h"
 #include "programs/option_values.h"
-#include "saver/saver.h"
 #include "programs/png_file.h"
+#include "saver/frm_main.h"
+#include "saver/saver.h"
+#include "saver/show_parts.h"
 
 namespace gm {
 namespace {

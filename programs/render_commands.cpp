@@ -4,15 +4,15 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/allgemein.h"
+#include "common/settings.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/ini_store.h"
 #include "platform/posix_system.h"
-#include "common/allgemein.h"
-#include "saver/frm_main.h"
 #include "programs/option_values.h"
-#include "saver/saver.h"
-#include "common/settings.h"
 #include "programs/png_file.h"
+#include "saver/frm_main.h"
+#include "saver/saver.h"
 #include "saver/show_parts.h"
 
 namespace gm {
@@ -37,8 +37,10 @@ FileCommand parseFileCommand(const std::vector<std::string>& args) {
         const std::string& a = args[i];
         const std::string* value = i + 1 < args.size() ? &args[i + 1] : nullptr;
         if (a == "--render" || a == "--gallery") {
-            if (c.kind != FileCommand::Kind::None) c.error = "give --render or --gallery once";
-            else if (!value) c.error = a + " needs a " + (a == "--render" ? "file" : "folder");
+            if (c.kind != FileCommand::Kind::None)
+                c.error = "give --render or --gallery once";
+            else if (!value)
+                c.error = a + " needs a " + (a == "--render" ? "file" : "folder");
             c.kind = a == "--render" ? FileCommand::Kind::Render : FileCommand::Kind::Gallery;
             if (value) c.target = args[++i];
         } else if (a == "--seed") {
@@ -49,7 +51,8 @@ FileCommand parseFileCommand(const std::vector<std::string>& args) {
             if (!c.size) c.error = "--size needs WxH, each between 16 and 7680";
         } else if (a == "--count") {
             const auto n = value ? parseWholeNumber<int>(args[++i]) : std::nullopt;
-            if (!n || *n < 1 || *n > kMaxGalleryCount) c.error = "--count needs a number from 1 to 1000";
+            if (!n || *n < 1 || *n > kMaxGalleryCount)
+                c.error = "--count needs a number from 1 to 1000";
             c.count = n.value_or(0);
         } else {
             c.error = "unexpected \"" + a + "\"";
@@ -96,17 +99,19 @@ int gallery(const FileCommand& c, SettingsStore& store) {
         std::fprintf(stderr, "glintmoor: cannot write %s/index.html\n", c.target.c_str());
         return 1;
     }
-    index << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Glintmoor scenes</title>\n"
-             "<style>body{background:#223;color:#eef;font-family:sans-serif}"
-             "figure{display:inline-block;margin:8px}</style></head><body>\n"
-             "<h1>Glintmoor scenes, seeds 1 to "
-          << c.count << "</h1>\n";
+    index
+        << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Glintmoor scenes</title>\n"
+           "<style>body{background:#223;color:#eef;font-family:sans-serif}"
+           "figure{display:inline-block;margin:8px}</style></head><body>\n"
+           "<h1>Glintmoor scenes, seeds 1 to "
+        << c.count << "</h1>\n";
     for (int seed = 1; seed <= c.count; ++seed) {
         char name[32];
         std::snprintf(name, sizeof name, "scene-%04d.png", seed);
-        const RenderedScene scene = renderScene(static_cast<std::uint64_t>(seed), kCanvasWidth,
-                                                kCanvasHeight, store);
-        const std::string failure = writePng((fs::path(c.target) / name).string(), scene.canvas.view());
+        const RenderedScene scene =
+            renderScene(static_cast<std::uint64_t>(seed), kCanvasWidth, kCanvasHeight, store);
+        const std::string failure =
+            writePng((fs::path(c.target) / name).string(), scene.canvas.view());
         if (!failure.empty()) {
             std::fprintf(stderr, "glintmoor: %s\n", failure.c_str());
             return 1;

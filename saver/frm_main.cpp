@@ -2,12 +2,12 @@
 
 #include <cmath>
 
+#include "common/allgemein.h"
+#include "common/settings.h"
 #include "errors/trap.h"
 #include "gfx/bitmap_resource.h"
 #include "resources/resource_ids.h"
-#include "common/allgemein.h"
 #include "saver/saver.h"
-#include "common/settings.h"
 
 namespace gm {
 namespace {
@@ -112,7 +112,8 @@ void FrmMain::buildAndRun() {
         });
         at(50020, [&] { surfaces.picBuffer.setSize(W, H); });
         at(50030, [&] { surfaces.picBG.setSize(W, H); });
-        at(50040, [&] { gfx::BitBlt(surfaces.picBuffer, 0, 0, W, H, image, 0, 0, gfx::Rop::SrcCopy); });
+        at(50040,
+           [&] { gfx::BitBlt(surfaces.picBuffer, 0, 0, W, H, image, 0, 0, gfx::Rop::SrcCopy); });
         at(50050, [&] { surfaces.picBG.setPicture(image.view()); });
         at(50060, [&] {
             // The banner of imgURL, flush with the lower right corner.
@@ -160,7 +161,8 @@ void FrmMain::buildOtherMonitors() {
                 s.picBuffer.setSize(W, H);
                 s.picBG.setSize(W, H);
             });
-            at(50040, [&] { gfx::BitBlt(s.picBuffer, 0, 0, W, H, image, 0, 0, gfx::Rop::SrcCopy); });
+            at(50040,
+               [&] { gfx::BitBlt(s.picBuffer, 0, 0, W, H, image, 0, 0, gfx::Rop::SrcCopy); });
             at(50050, [&] { s.picBG.setPicture(image.view()); });
             at(50060, [&] {
                 const gfx::Bitmap b = banner();

@@ -19,9 +19,9 @@
 #include <vector>
 
 #include "basic/numeric.h"
+#include "common/show_host.h"
 #include "gfx/surface.h"
 #include "platform/platform.h"
-#include "common/show_host.h"
 #include "saver/monitor_show.h"
 
 namespace gm {
@@ -54,7 +54,7 @@ void setShowParts(ShowParts parts);
 const ShowParts& showParts();
 
 class FrmMain final : public WindowEvents, public ShowHost {
-public:
+  public:
     // Loads the window: creates it hidden and runs Form_Load.
     FrmMain();
     ~FrmMain() override;
@@ -78,10 +78,10 @@ public:
     // --- State ----------------------------------------------------------------
     ShowSurfaces surfaces;
     SceneState scene;
-    Int16 lastFlake;      // index of the last flake in use
-    Single lastX = 0;     // mouse position of the last tolerated move;
-    Single lastY = 0;     // never set compares equal to (0, 0)
-    Int16 objekt21Y;      // y of flying object 21 (the flying objects keep it later)
+    Int16 lastFlake;   // index of the last flake in use
+    Single lastX = 0;  // mouse position of the last tolerated move;
+    Single lastY = 0;  // never set compares equal to (0, 0)
+    Int16 objekt21Y;   // y of flying object 21 (the flying objects keep it later)
     // The animation's state (flakes, flying objects, tick times), made by the
     // animation part on its first use; it lives and dies with the window.
     std::shared_ptr<void> animation;
@@ -104,7 +104,7 @@ public:
     void setTimerEnabled(bool enabled) override;
     int screenDpi() const override { return primaryDpi_; }
 
-private:
+  private:
     // --- WindowEvents ---------------------------------------------------------
     void onResize() override { Form_Resize(); }
     void onClick() override { Form_Click(); }

@@ -3,11 +3,11 @@
 #include <charconv>
 #include <cstdlib>
 
+#include "common/allgemein.h"
+#include "common/settings.h"
 #include "errors/reporter.h"
 #include "errors/trap.h"
-#include "common/allgemein.h"
 #include "saver/frm_main.h"
-#include "common/settings.h"
 
 namespace gm {
 
@@ -73,7 +73,8 @@ Int32 handleArgument(const std::string& argument) {
     if (argument[i] == '-' || argument[i] == '+') ++i;
     bool anyDigit = false;
     auto takeDigits = [&] {
-        for (; i < argument.size() && isDigit(argument[i]); ++i, anyDigit = true) number += argument[i];
+        for (; i < argument.size() && isDigit(argument[i]); ++i, anyDigit = true)
+            number += argument[i];
     };
     takeDigits();
     if (i < argument.size() && argument[i] == '.') {
@@ -94,7 +95,8 @@ void Main(const std::string& commandLine) {
         std::string selector, argument;
         at(50010, [&] { LoadConfig(); });
         at(50020, [&] { Randomize(startSeed()); });
-        at(50030, [&] { platform().SystemParametersInfoA(kSpiSetScreenSaveActive, 0, nullptr, 0); });
+        at(50030,
+           [&] { platform().SystemParametersInfoA(kSpiSetScreenSaveActive, 0, nullptr, 0); });
         at(50040, [&] {
             const std::string command = trimmedUpper(commandLine);
             selector = command.substr(0, 2);
@@ -123,7 +125,8 @@ void Main(const std::string& commandLine) {
             at(50120, [&] { platform().PwdChangePasswordA("SCRSAVE", toHandle(owner)); });
         } else if (selector == "/S" || selector.empty()) {
             at(50130, [&] { fullScreen = kTrue; });
-            at(50140, [&] { platform().SystemParametersInfoA(kSpiScreenSaverRunning, -1, nullptr, 0); });
+            at(50140,
+               [&] { platform().SystemParametersInfoA(kSpiScreenSaverRunning, -1, nullptr, 0); });
             at(50150, [&] { platform().ShowCursor(false); });
             at(50160, [&] { forms().frmMain = std::make_unique<FrmMain>(); });
             at(50170, [&] { SetTopMost(forms().frmMain->window(), kTrue, kTrue); });
@@ -159,7 +162,8 @@ void exitScreensaver() {
             if (confirmed == 0) return;  // refused or cancelled: the show goes on
         }
         at(50040, [&] { platform().ShowCursor(true); });
-        at(50050, [&] { platform().SystemParametersInfoA(kSpiSetScreenSaveActive, 1, nullptr, 0); });
+        at(50050,
+           [&] { platform().SystemParametersInfoA(kSpiSetScreenSaveActive, 1, nullptr, 0); });
         at(50060, [&] { platform().SystemParametersInfoA(kSpiScreenSaverRunning, 0, nullptr, 0); });
         at(50070, [&] { platform().exitProcess(0); });
     });
@@ -177,7 +181,8 @@ Bool16 SetTopMost(Window& window, Bool16 topmost, Bool16 activate) {
         at(50020, [&] {
             insertAfter = topmost == kTrue ? kHwndTopMost : topmost == kFalse ? kHwndNoTopMost : 0;
         });
-        at(50030, [&] { result = toBool16(window.setWindowPos(insertAfter, 0, 0, 0, 0, flags) != 0); });
+        at(50030,
+           [&] { result = toBool16(window.setWindowPos(insertAfter, 0, 0, 0, 0, flags) != 0); });
     });
     return result;
 }

@@ -6,10 +6,10 @@
 #include <memory>
 
 #include "animation/animation.h"
+#include "common/settings.h"
 #include "gfx/bitmap_resource.h"
 #include "gfx/text.h"
 #include "platform/text/system_text.h"
-#include "common/settings.h"
 #include "scene/scene.h"
 
 namespace gm {

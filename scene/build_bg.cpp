@@ -5,19 +5,19 @@
 //
 // The working row y is the base line on which the next layer or object
 // stands; it only grows during a run.
-#include "errors/trap.h"
 #include "common/allgemein.h"
+#include "errors/trap.h"
 #include "scene/scene.h"
 
 namespace gm {
 
 void Scene::BuildBG() {
     trapped("frmMain", "BuildBG", [&](Trap& at) {
-        Int16 y;             // the current row
-        Int16 h;             // the horizon, later a pass's start row and the foreground's
-        Int16 sea = 0;       // 1 once the sea is drawn
-        Int16 village = 0;   // 1 once the village stands
-        Int16 fences = 0;    // fences in the foreground (0-2)
+        Int16 y;            // the current row
+        Int16 h;            // the horizon, later a pass's start row and the foreground's
+        Int16 sea = 0;      // 1 once the sea is drawn
+        Int16 village = 0;  // 1 once the village stands
+        Int16 fences = 0;   // fences in the foreground (0-2)
         Int16 last, x, discY, s, c;
         bool draw = false;
 
@@ -34,7 +34,9 @@ void Scene::BuildBG() {
 
         // Sky: sky type 6 counts as 2, so the deep blue comes twice as often.
         at(50050, [&] { state.SkyType = Zz(1, 6); });
-        at(50060, [&] { if (state.SkyType == 6) state.SkyType = 2; });
+        at(50060, [&] {
+            if (state.SkyType == 6) state.SkyType = 2;
+        });
         at(50070, [&] { Hintergrund(); });
         at(50080, [&] { Himmel(); });
 
@@ -49,8 +51,12 @@ void Scene::BuildBG() {
                 Boden(y);
             }
         });
-        at(50110, [&] { if (Zz(0, 4) == 0) Berge(y); });
-        at(50120, [&] { if (Zz(0, 4) == 0) Berge(y); });
+        at(50110, [&] {
+            if (Zz(0, 4) == 0) Berge(y);
+        });
+        at(50120, [&] {
+            if (Zz(0, 4) == 0) Berge(y);
+        });
         at(50130, [&] { h = y; });
 
         // Distant snow: small white discs between the sky band and the horizon.
@@ -79,10 +85,14 @@ void Scene::BuildBG() {
             at(50270, [&] { c = Zz(1, 5); });
             switch (c.value()) {
                 case 1:  // hills, rarer beside the sea
-                    at(50280, [&] { if (Zz(1, 6 + 10 * sea) < 5) Berge(y); });
+                    at(50280, [&] {
+                        if (Zz(1, 6 + 10 * sea) < 5) Berge(y);
+                    });
                     break;
                 case 2:  // forest
-                    at(50290, [&] { if (Zz(1, 7) < 6) Wald(y); });
+                    at(50290, [&] {
+                        if (Zz(1, 7) < 6) Wald(y);
+                    });
                     break;
                 case 3:  // a town, only high enough and never beside the village
                     at(50300, [&] { draw = Zz(1, 60) < 6 && y < 350 && village == 0; });
@@ -109,14 +119,18 @@ void Scene::BuildBG() {
                     break;
             }
             at(50390, [&] { y = y + Zz(1, 5); });
-            at(50400, [&] { if (y < h) y = h; });
+            at(50400, [&] {
+                if (y < h) y = h;
+            });
         }
         at(50410, [&] { CopyBg(); });
 
         // The foreground starts at row 320 at the highest.
         at(50420, [&] {
-            if (y < 320) h = 320;
-            else h = y + Zz(5, 15);
+            if (y < 320)
+                h = 320;
+            else
+                h = y + Zz(5, 15);
         });
 
         // More clouds.
@@ -167,27 +181,37 @@ void Scene::BuildBG() {
             at(50650, [&] { Haus(y); });
             at(50660, [&] { y = y + Zz(10, 15); });
             at(50670, [&] { Berge(y); });
-            at(50680, [&] { if (Zz(1, 3) == 1 && fences < 2 && y < 470) Zaun(y); });
+            at(50680, [&] {
+                if (Zz(1, 3) == 1 && fences < 2 && y < 470) Zaun(y);
+            });
         }
 
         while (y < 420) {
             at(50690, [&] { y = y + Zz(5, 15); });
-            at(50700, [&] { if (Zz(1, 2) == 1) Berge(y); });
+            at(50700, [&] {
+                if (Zz(1, 2) == 1) Berge(y);
+            });
         }
         at(50710, [&] { CopyBg(); });
 
         // The snowman stands between rows 420 and 470.
         if (settings.Snowman == 1) {
             at(50720, [&] { y = y + Zz(3, 15); });
-            at(50730, [&] { if (y < 420) y = 420; });
-            at(50740, [&] { if (y > 470) y = 470; });
+            at(50730, [&] {
+                if (y < 420) y = 420;
+            });
+            at(50740, [&] {
+                if (y > 470) y = 470;
+            });
             at(50750, [&] { Schneemann(y); });
             at(50760, [&] { CopyBg(); });
         }
 
         while (y < 490) {
             at(50770, [&] { y = y + Zz(5, 15); });
-            at(50780, [&] { if (Zz(1, 2) == 1) Berge(y); });
+            at(50780, [&] {
+                if (Zz(1, 2) == 1) Berge(y);
+            });
         }
         at(50790, [&] {
             Int16 bottomRow = 480;  // the last hills stand on the bottom edge

@@ -1,8 +1,8 @@
 // The last objects of the scene: Zaun runs a wooden fence in from the left
 // or the right edge; Schneemann puts the snowman with his shadow on the side
 // that the other objects have left emptier.
-#include "errors/trap.h"
 #include "common/allgemein.h"
+#include "errors/trap.h"
 #include "scene/scene.h"
 
 namespace gm {
@@ -39,8 +39,10 @@ void Scene::Schneemann(Int16& baseY) {
         at(50020, [&] { H = 300; });
         // Equal weights put him on the right.
         at(50030, [&] {
-            if (state.weightLeft < state.weightRight) x = Zz(80, 120);
-            else x = Zz(300, 380);
+            if (state.weightLeft < state.weightRight)
+                x = Zz(80, 120);
+            else
+                x = Zz(300, 380);
         });
         // The shadow lies under his lower body; he covers the part behind him.
         at(50040, [&] { Schatten(picBG, kShadowPattern, x + 75, baseY - 60); });

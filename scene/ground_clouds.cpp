@@ -3,9 +3,9 @@
 // into the sky and Schatten darkens a shadow into the snow, each through a
 // speckled blend pattern in picBuffer, three times with a small diagonal
 // offset so that the edge is soft.
-#include "scene/masked_blend.h"
-#include "errors/trap.h"
 #include "common/allgemein.h"
+#include "errors/trap.h"
+#include "scene/masked_blend.h"
 #include "scene/scene.h"
 
 namespace gm {

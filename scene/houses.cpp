@@ -3,8 +3,8 @@
 // a little lower than the one before, and both move the caller's base line
 // down so that what comes next stands in front of them. All three add to
 // the scene weights.
-#include "errors/trap.h"
 #include "common/allgemein.h"
+#include "errors/trap.h"
 #include "scene/scene.h"
 
 namespace gm {
@@ -26,8 +26,10 @@ void Scene::Haus(Int16& baseY) {
         at(50060, [&] { m = Zz(-1, 0); });
         // An unmirrored house stands at the left edge, a mirrored one at the right.
         at(50070, [&] {
-            if (m == 0) state.weightLeft = state.weightLeft + 10;
-            else state.weightRight = state.weightRight + 10;
+            if (m == 0)
+                state.weightLeft = state.weightLeft + 10;
+            else
+                state.weightRight = state.weightRight + 10;
         });
         if (m == 0) {
             at(50080, [&] { drawMasked(house, x, baseY, kHouseWidth, H); });
@@ -42,7 +44,9 @@ void Scene::Dorf(Int16& baseY) {
     trapped("frmMain", "Dorf", [&](Trap& at) {
         Sprite village;
         Int16 H, x, m;
-        at(50010, [&] { if (baseY < 230) baseY = 230; });
+        at(50010, [&] {
+            if (baseY < 230) baseY = 230;
+        });
         at(50020, [&] { H = 100; });
         at(50030, [&] { x = Zz(-100, 540); });
         at(50040, [&] { village = loadSprite(153, 154); });
@@ -55,15 +59,16 @@ void Scene::Dorf(Int16& baseY) {
             at(50080, [&] { baseY = baseY - H; });
             at(50090, [&] { m = Zz(-1, 0); });
             at(50100, [&] {
-                if (x < 100) state.weightLeft = state.weightLeft + 2;
-                else state.weightRight = state.weightRight + 2;
+                if (x < 100)
+                    state.weightLeft = state.weightLeft + 2;
+                else
+                    state.weightRight = state.weightRight + 2;
             });
             if (m == 0) {
                 at(50110, [&] { drawMasked(village, x, baseY, kRowWidth, H, 0, 0, kRowWidth, H); });
             } else {
-                at(50120, [&] {
-                    drawMasked(village, 640 - x, baseY, -kRowWidth, H, 0, 0, kRowWidth, H);
-                });
+                at(50120,
+                   [&] { drawMasked(village, 640 - x, baseY, -kRowWidth, H, 0, 0, kRowWidth, H); });
             }
             at(50130, [&] { baseY = baseY + H; });
         }
@@ -74,7 +79,9 @@ void Scene::City(Int16& baseY) {
     trapped("frmMain", "City", [&](Trap& at) {
         Sprite town;
         Int16 H, x, m;
-        at(50010, [&] { if (baseY < 220) baseY = 220; });
+        at(50010, [&] {
+            if (baseY < 220) baseY = 220;
+        });
         at(50020, [&] { H = 100; });
         at(50030, [&] { x = Zz(-100, 540); });
         // Skyline i is strip i of the town sheet, so later ones stand in front.
@@ -88,13 +95,14 @@ void Scene::City(Int16& baseY) {
             at(50080, [&] { baseY = baseY - H; });
             at(50090, [&] { m = Zz(-1, 0); });
             at(50100, [&] {
-                if (x < 100) state.weightLeft = state.weightLeft + 2;
-                else state.weightRight = state.weightRight + 2;
+                if (x < 100)
+                    state.weightLeft = state.weightLeft + 2;
+                else
+                    state.weightRight = state.weightRight + 2;
             });
             if (m == 0) {
-                at(50110, [&] {
-                    drawMasked(town, x, baseY, kRowWidth, H, 0, (i - 1) * H, kRowWidth, H);
-                });
+                at(50110,
+                   [&] { drawMasked(town, x, baseY, kRowWidth, H, 0, (i - 1) * H, kRowWidth, H); });
             } else {
                 at(50120, [&] {
                     drawMasked(town, 640 - x, baseY, -kRowWidth, H, 0, (i - 1) * H, kRowWidth, H);

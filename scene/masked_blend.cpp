@@ -15,8 +15,8 @@
 #include <array>
 #include <cstdint>
 
-#include "errors/trap.h"
 #include "common/allgemein.h"
+#include "errors/trap.h"
 
 namespace gm {
 
@@ -84,7 +84,9 @@ void LightenMasked(gfx::Surface& dc, const gfx::Surface& picBuffer, Int16 x, Int
             if (!fits16(tx) || !fits16(ty) || !inside(dc, tx, ty)) continue;
             if (patternAt(picBuffer, i, j) <= kPatternThreshold) continue;
             std::uint32_t& pixel = dc.row(ty)[tx];
-            const auto failing = [&](int shift) { return lighter[(pixel >> shift) & 0xFF] == kFails; };
+            const auto failing = [&](int shift) {
+                return lighter[(pixel >> shift) & 0xFF] == kFails;
+            };
             if (!writable && (failing(16) || failing(8) || failing(0))) continue;
             pixel = mapped(pixel, lighter, lighter, lighter);
         }

@@ -23,7 +23,6 @@ void LightenMasked(gfx::Surface& dc, const gfx::Surface& picBuffer, Int16 x, Int
 // 2 pixels to the right and 1 lower (Zz(0, 2), Zz(0, 1)). A written pixel may
 // be read again further on in the scan and is then darkened once more.
 // Components below 0 count as 0.
-void DarkenMasked(gfx::Surface& dc, const gfx::Surface& picBuffer, Int16 x, Int16 y,
-                  Int16 percent);
+void DarkenMasked(gfx::Surface& dc, const gfx::Surface& picBuffer, Int16 x, Int16 y, Int16 percent);
 
 }  // namespace gm

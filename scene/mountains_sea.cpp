@@ -1,7 +1,7 @@
 // Berge draws one band of snowy hills standing on a row; Meer draws the sea
 // below the horizon, coloured from the sky.
-#include "errors/trap.h"
 #include "common/allgemein.h"
+#include "errors/trap.h"
 #include "scene/scene.h"
 
 namespace gm {
@@ -44,14 +44,17 @@ void Scene::Meer(Int16 y) {
         at(50020, [&] { H = 12 * Zz(3, 4); });
         at(50030, [&] { c = gfx::GetPixel(picBG, 1, Zz(200, y + H - 5)); });
         at(50040, [&] { ConvRGB(c, r, g, b); });
-        at(50050, [&] { if (y < 290) Boden(y + H - 2); });  // a snow field below the sea
+        at(50050, [&] {
+            if (y < 290) Boden(y + H - 2);
+        });  // a snow field below the sea
         at(50060, [&] { picBG.drawWidth = w; });
         Int16 lines;
         at(50070, [&] { lines = idiv(H, w); });
         for (Int16 k = 1; k <= lines; k = k + 1) {
             at(50080, [&] {
                 const Int16 lineY = y + H - w * k;
-                gfx::DrawLine(picBG, 0, lineY, 640, lineY, gfx::rgb(r + 5 * k, g + 6 * k, b + 3 * k));
+                gfx::DrawLine(picBG, 0, lineY, 640, lineY,
+                              gfx::rgb(r + 5 * k, g + 6 * k, b + 3 * k));
             });
         }
         at(50090, [&] {

@@ -22,9 +22,8 @@ Sprite Scene::loadSprite(Int16 id, Int16 maskId) const {
 }
 
 void Scene::drawMasked(const Sprite& sprite, int x, int y, std::optional<int> width,
-                       std::optional<int> height, std::optional<int> srcX,
-                       std::optional<int> srcY, std::optional<int> srcWidth,
-                       std::optional<int> srcHeight) {
+                       std::optional<int> height, std::optional<int> srcX, std::optional<int> srcY,
+                       std::optional<int> srcWidth, std::optional<int> srcHeight) {
     // The mask blacks out the figure's place and leaves the rest; the
     // picture, black around its figure, is then ORed into that hole.
     gfx::DrawPicture(picBG, sprite.mask.view(), x, y, width, height, srcX, srcY, srcWidth,

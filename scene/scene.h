@@ -23,9 +23,9 @@
 #include <optional>
 
 #include "basic/numeric.h"
-#include "gfx/surface.h"
 #include "common/settings.h"
 #include "common/show_host.h"
+#include "gfx/surface.h"
 
 namespace gm {
 
@@ -36,7 +36,7 @@ struct Sprite {
 };
 
 class Scene {
-public:
+  public:
     Scene(ShowSurfaces& surfaces, SceneState& state, const Settings& settings, ShowHost& host,
           BitmapLoader load);
     virtual ~Scene() = default;
@@ -70,7 +70,7 @@ public:
     // composition nobody watches, such as a benchmark of BuildBG alone).
     bool showStages = true;
 
-protected:
+  protected:
     gfx::Surface& picBG;
     gfx::Surface& picHimmel;
     gfx::Surface& picBuffer;
@@ -78,7 +78,7 @@ protected:
     const Settings& settings;
     ShowHost& host;
 
-private:
+  private:
     gfx::Bitmap loadPicture(Int16 id) const { return load_(id); }
     // The picture under id and its mask under maskId.
     Sprite loadSprite(Int16 id, Int16 maskId) const;

@@ -4,8 +4,8 @@
 // the scrolling sky of the animation.
 #include <algorithm>
 
-#include "errors/trap.h"
 #include "common/allgemein.h"
+#include "errors/trap.h"
 #include "scene/scene.h"
 
 namespace gm {
@@ -24,9 +24,8 @@ void Scene::Hintergrund() {
         bool covered = false;
         do {
             at(50040, [&] { gfx::DrawPicture(picBG, strip.view(), i * t, 0, t, picBG.height()); });
-            at(50050, [&] {
-                gfx::DrawPicture(picHimmel, strip.view(), i * t, 0, t, picBG.height());
-            });
+            at(50050,
+               [&] { gfx::DrawPicture(picHimmel, strip.view(), i * t, 0, t, picBG.height()); });
             at(50060, [&] { i = i + 1; });
             at(50070, [&] { covered = i * t > width; });
         } while (!covered);
@@ -38,12 +37,16 @@ void Scene::Himmel() {
         gfx::Bitmap band;
         Int16 k, last, x, y, s, d;
         at(50010, [&] { state.skyTop = Zz(-100, 0); });
-        at(50020, [&] { if (state.SkyType == 5) state.SkyType = 3; });  // the evening sky has no band
+        at(50020, [&] {
+            if (state.SkyType == 5) state.SkyType = 3;
+        });  // the evening sky has no band
 
         // Band variant: none (k = -1), one of the pair as it is (0, 1) or
         // mirrored (2, 3). The band's lower edge meets the bottom of the sky.
         at(50030, [&] { k = Zz(-1, 7); });
-        at(50040, [&] { if (k > 3) k = k - 4; });
+        at(50040, [&] {
+            if (k > 3) k = k - 4;
+        });
         if (k == 0 || k == 1) {
             at(50050, [&] { band = loadPicture(120 + 2 * state.SkyType - k); });
             at(50060, [&] {
@@ -79,8 +82,7 @@ void Scene::Himmel() {
         at(50150, [&] { picBuffer.setSize(CInt(W * 1.156), CInt(H * 0.25)); });
         at(50160, [&] {
             gfx::StretchBlt(picBuffer, 0, 0, CInt(W * 1.156), CInt(H * 0.25), picHimmel, 0, 0,
-                            CInt(picHimmel.width()), CInt(picHimmel.height()),
-                            gfx::Rop::SrcCopy);
+                            CInt(picHimmel.width()), CInt(picHimmel.height()), gfx::Rop::SrcCopy);
         });
         at(50170, [&] { picHimmel.setSize(CInt(W * 1.156), CInt(H * 0.25)); });
         at(50180, [&] {

@@ -2,15 +2,15 @@
 // right edge, larger the nearer its base line; Wald puts up to three rows of
 // forest across the scene. Both add to the scene weights by which the
 // snowman later picks the emptier side.
-#include "errors/trap.h"
 #include "common/allgemein.h"
+#include "errors/trap.h"
 #include "scene/scene.h"
 
 namespace gm {
 
 namespace {
-constexpr int kTreeFrame = 100;   // the tree sheet's frames are 100 x 100
-constexpr int kForestWidth = 200; // the forest sheet's strips are 200 x 50
+constexpr int kTreeFrame = 100;    // the tree sheet's frames are 100 x 100
+constexpr int kForestWidth = 200;  // the forest sheet's strips are 200 x 50
 }  // namespace
 
 void Scene::Baum(Int16& baseY) {
@@ -53,8 +53,10 @@ void Scene::Wald(Int16& baseY) {
             at(50070, [&] { m = Zz(-1, 0); });
             // The side counts by the unmirrored position, also for a mirrored row.
             at(50080, [&] {
-                if (x < 300) state.weightLeft = state.weightLeft + 4;
-                else state.weightRight = state.weightRight + 4;
+                if (x < 300)
+                    state.weightLeft = state.weightLeft + 4;
+                else
+                    state.weightRight = state.weightRight + 4;
             });
             if (m == 0) {
                 at(50090, [&] {

@@ -18,12 +18,12 @@
 #include <vector>
 
 #include "animation/animation.h"
-#include "saver/show_parts.h"
 #include "gfx/text.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/text/system_text.h"
 #include "saver/frm_main.h"
 #include "saver/saver.h"
+#include "saver/show_parts.h"
 
 namespace gm {
 namespace {

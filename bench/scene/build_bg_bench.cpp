@@ -12,8 +12,8 @@
 
 #include <vector>
 
-#include "gfx/bitmap_resource.h"
 #include "common/allgemein.h"
+#include "gfx/bitmap_resource.h"
 #include "scene/scene.h"
 
 namespace gm {
@@ -22,7 +22,7 @@ namespace {
 constexpr int kSeeds = 100;
 
 class QuietHost final : public ShowHost {
-public:
+  public:
     gfx::Surface& windowImage() override { return window_; }
     int windowWidth() const override { return window_.width(); }
     int windowHeight() const override { return window_.height(); }
@@ -30,7 +30,7 @@ public:
     void yieldEvents() override {}
     void setTimerEnabled(bool) override {}
 
-private:
+  private:
     gfx::Surface window_{640, 480};
 };
 
@@ -84,7 +84,8 @@ void BM_BuildBG_DecodingAlone(benchmark::State& state) {
 }
 
 void perSeed(benchmark::internal::Benchmark* b) {
-    b->Iterations(1)->Repetitions(kSeeds)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+    b->Iterations(1)->Repetitions(kSeeds)->ReportAggregatesOnly(true)->Unit(
+        benchmark::kMillisecond);
 }
 BENCHMARK(BM_BuildBG)->Apply(perSeed);
 BENCHMARK(BM_BuildBG_DecodingAlone)->Apply(perSeed);

@@ -94,7 +94,8 @@ std::int32_t HeadlessPlatform::GetWindowLongA(std::uintptr_t window, int index) 
     return it == windowLongs_.end() ? 0 : it->second;
 }
 
-std::int32_t HeadlessPlatform::SetWindowLongA(std::uintptr_t window, int index, std::int32_t value) {
+std::int32_t HeadlessPlatform::SetWindowLongA(std::uintptr_t window, int index,
+                                              std::int32_t value) {
     const std::int32_t previous = GetWindowLongA(window, index);
     windowLongs_[{window, index}] = value;
     return previous;
@@ -114,12 +115,24 @@ void HeadlessPlatform::deliver(const InputEvent& e) {
     if (!w) return;
     WindowEvents& ev = w->events_;
     switch (e.kind) {
-        case InputKind::KeyDown: ev.onKeyDown(e.code); break;
-        case InputKind::KeyPress: ev.onKeyPress(e.code); break;
-        case InputKind::Click: ev.onClick(); break;
-        case InputKind::DblClick: ev.onDblClick(); break;
-        case InputKind::MouseDown: ev.onMouseDown(e.code); break;
-        case InputKind::MouseMove: ev.onMouseMove(e.x, e.y); break;
+        case InputKind::KeyDown:
+            ev.onKeyDown(e.code);
+            break;
+        case InputKind::KeyPress:
+            ev.onKeyPress(e.code);
+            break;
+        case InputKind::Click:
+            ev.onClick();
+            break;
+        case InputKind::DblClick:
+            ev.onDblClick();
+            break;
+        case InputKind::MouseDown:
+            ev.onMouseDown(e.code);
+            break;
+        case InputKind::MouseMove:
+            ev.onMouseMove(e.x, e.y);
+            break;
         case InputKind::Close:
             ev.onUnload();
             ev.onTerminate();
@@ -166,7 +179,8 @@ std::optional<std::uint64_t> HeadlessPlatform::nextDue() const {
 
 void HeadlessPlatform::wait() {
     const std::optional<std::uint64_t> next = nextDue();
-    if (!next) throw HeadlessStop("nothing is scripted or due: a real platform would wait for ever");
+    if (!next)
+        throw HeadlessStop("nothing is scripted or due: a real platform would wait for ever");
     if (stopAt_ && *next > *stopAt_) {
         clock_ = std::max(clock_, *stopAt_);
         throw HeadlessStop("the virtual clock reached the stop time");
@@ -241,7 +255,6 @@ void HeadlessWindow::show() {
     visible_ = true;
     events_.onResize();  // the first showing raises the resize handler
 }
-
 
 int HeadlessWindow::setWindowPos(std::intptr_t insertAfter, int x, int y, int cx, int cy,
                                  unsigned flags) {

@@ -42,7 +42,7 @@ struct HeadlessStop : std::runtime_error {
 
 // A settings store in memory.
 class MemoryStore final : public SettingsStore {
-public:
+  public:
     std::optional<std::string> GetSetting(const std::string& app, const std::string& section,
                                           const std::string& key) override;
     void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
@@ -82,7 +82,7 @@ struct InputEvent {
 class HeadlessWindow;
 
 class HeadlessPlatform final : public Platform {
-public:
+  public:
     HeadlessPlatform(int screenWidth = 640, int screenHeight = 480, std::uint64_t startMs = 0);
     ~HeadlessPlatform() override;
 
@@ -143,7 +143,7 @@ public:
     std::unique_ptr<Window> createWindow(WindowKind kind, WindowEvents& events) override;
     SettingsStore& settingsStore() override { return *store_; }
 
-private:
+  private:
     friend class HeadlessWindow;
     struct Scheduled {
         std::uint64_t atMs;
@@ -183,10 +183,9 @@ private:
 };
 
 class HeadlessWindow final : public Window {
-public:
+  public:
     HeadlessWindow(HeadlessPlatform& platform, WindowKind kind, WindowEvents& events,
-                   std::uintptr_t handle, int width, int height,
-                   std::vector<MonitorArea> monitors);
+                   std::uintptr_t handle, int width, int height, std::vector<MonitorArea> monitors);
     ~HeadlessWindow() override;
 
     std::uintptr_t handle() const override { return handle_; }
@@ -209,7 +208,7 @@ public:
     const std::vector<SetWindowPosCall>& positions() const { return positions_; }
     WindowEvents& events() { return events_; }
 
-private:
+  private:
     friend class HeadlessPlatform;
 
     HeadlessPlatform& platform_;

@@ -35,8 +35,7 @@ bool DibImage::resize(int width, int height) {
     HDC newDc = CreateCompatibleDC(nullptr);
     HGDIOBJ newInitial = bitmap ? SelectObject(newDc, bitmap) : nullptr;
     if (bitmap && bitmap_)
-        BitBlt(newDc, 0, 0, std::min(width, width_), std::min(height, height_), dc_, 0, 0,
-               SRCCOPY);
+        BitBlt(newDc, 0, 0, std::min(width, width_), std::min(height, height_), dc_, 0, 0, SRCCOPY);
     GdiFlush();
 
     if (initialBitmap_) SelectObject(dc_, initialBitmap_);

@@ -11,7 +11,7 @@
 namespace gm::win32 {
 
 class DibImage {
-public:
+  public:
     DibImage();
     ~DibImage();
     DibImage(const DibImage&) = delete;
@@ -26,7 +26,7 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
 
-private:
+  private:
     HDC dc_;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ initialBitmap_ = nullptr;

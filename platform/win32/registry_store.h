@@ -7,7 +7,7 @@
 namespace gm::win32 {
 
 class RegistryStore final : public SettingsStore {
-public:
+  public:
     std::optional<std::string> GetSetting(const std::string& app, const std::string& section,
                                           const std::string& key) override;
     // Raises run-time error 75 when the key cannot be written.

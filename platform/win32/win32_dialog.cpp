@@ -169,7 +169,9 @@ class Win32Dialog final : public DialogWindow {
     void writeValue(int control, int value) override;
 
   private:
-    const ControlLayout& layoutOf(int i) const { return layout().controls[static_cast<std::size_t>(i)]; }
+    const ControlLayout& layoutOf(int i) const {
+        return layout().controls[static_cast<std::size_t>(i)];
+    }
     HWND at(int i) const { return controls_[static_cast<std::size_t>(i)]; }
     int indexOf(HWND control) const;
     void createControls();
@@ -353,8 +355,8 @@ void Win32Dialog::layOut(UINT dpi) {
         }
     }
     const Look look = formLook(layout());
-    const SIZE outer = outerSize(pixels(layout().widthTwips, dpi), pixels(layout().heightTwips, dpi),
-                                 look.style, look.exStyle, dpi);
+    const SIZE outer = outerSize(pixels(layout().widthTwips, dpi),
+                                 pixels(layout().heightTwips, dpi), look.style, look.exStyle, dpi);
     SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (oldForm) DeleteObject(oldForm);

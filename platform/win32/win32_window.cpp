@@ -9,7 +9,7 @@ constexpr char kClassName[] = "GlintmoorWindow";
 constexpr char kTitle[] = "Glintmoor";
 constexpr UINT kResizeMessage = WM_APP + 1;  // a size change waiting for onResize
 constexpr UINT_PTR kTimerId = 1;
-constexpr int kProgramIcon = 1;              // icon group of the program
+constexpr int kProgramIcon = 1;  // icon group of the program
 constexpr int kNormalWidth = 1024, kNormalHeight = 768;
 
 // Mouse buttons as the event handlers number them.
@@ -29,8 +29,11 @@ Placement placementFor(WindowKind kind) {
             // device pixels (the program is per-monitor DPI aware); its
             // origin lies left of or above the primary's when a monitor
             // does. A tool window has no task bar button.
-            return {WS_POPUP, WS_EX_TOOLWINDOW, GetSystemMetrics(SM_XVIRTUALSCREEN),
-                    GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+            return {WS_POPUP,
+                    WS_EX_TOOLWINDOW,
+                    GetSystemMetrics(SM_XVIRTUALSCREEN),
+                    GetSystemMetrics(SM_YVIRTUALSCREEN),
+                    GetSystemMetrics(SM_CXVIRTUALSCREEN),
                     GetSystemMetrics(SM_CYVIRTUALSCREEN)};
         case WindowKind::Normal: {
             RECT r{0, 0, kNormalWidth, kNormalHeight};
@@ -201,7 +204,8 @@ void Win32Window::followSize() {
 
 LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
-        auto* self = static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        auto* self =
+            static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         self->hwnd_ = hwnd;
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         ++gOpenWindows;

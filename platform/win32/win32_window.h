@@ -11,7 +11,7 @@
 namespace gm::win32 {
 
 class Win32Window final : public Window {
-public:
+  public:
     Win32Window(WindowKind kind, WindowEvents& events);
     ~Win32Window() override;
 
@@ -30,7 +30,7 @@ public:
     // Windows of this program that exist now (run() ends when none is left).
     static int openCount();
 
-private:
+  private:
     static ATOM registerWindowClass();
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT onMessage(UINT msg, WPARAM wParam, LPARAM lParam);

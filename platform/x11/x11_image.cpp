@@ -1,9 +1,8 @@
 #include "platform/x11/x11_image.h"
 
+#include <X11/Xutil.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
-
-#include <X11/Xutil.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -29,7 +28,10 @@ bool hasSurfaceLayout(const Visual* visual, int depth) {
 }
 
 X11Image::X11Image(Display* display, Visual* visual, int depth, bool useShm)
-    : display_(display), visual_(visual), depth_(depth), shm_(useShm),
+    : display_(display),
+      visual_(visual),
+      depth_(depth),
+      shm_(useShm),
       buffer_(nullptr, BufferDeleter{display}) {}
 
 std::uint32_t* X11Image::pixels() const {
@@ -42,8 +44,8 @@ X11Image::BufferPtr X11Image::create(int width, int height) {
     BufferPtr b(new Buffer, BufferDeleter{display_});
     if (shm_) {
         XShmSegmentInfo& segment = b->segment;
-        XImage* image = XShmCreateImage(display_, visual_, depth_, ZPixmap, nullptr, &segment,
-                                        width, height);
+        XImage* image =
+            XShmCreateImage(display_, visual_, depth_, ZPixmap, nullptr, &segment, width, height);
         if (image) {
             const std::size_t bytes = std::size_t(image->bytes_per_line) * height;
             segment.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);

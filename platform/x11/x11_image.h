@@ -13,7 +13,7 @@
 namespace gm::x11 {
 
 class X11Image {
-public:
+  public:
     // useShm: try shared memory first; on any failure the image falls back
     // to plain XPutImage for good.
     X11Image(Display* display, Visual* visual, int depth, bool useShm);
@@ -32,7 +32,7 @@ public:
     int stride() const;  // in pixels
     bool usesShm() const { return buffer_ && buffer_->segment.shmaddr; }
 
-private:
+  private:
     // An image and its shared segment. XShmCreateImage keeps a pointer to
     // the segment, so a buffer lives at one address on the heap.
     struct Buffer {

@@ -3,13 +3,12 @@
 // system flags and the password functions have no counterpart: no-ops).
 #include "platform/x11/x11_platform.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
-
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XShm.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -89,8 +88,8 @@ int ignoreXError(Display*, XErrorEvent*) { return 0; }
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     ::Window result = 0;
-    if (XGetWindowProperty(d, w, property, 0, 1, False, XA_WINDOW, &type, &format, &count,
-                           &after, &data) == Success &&
+    if (XGetWindowProperty(d, w, property, 0, 1, False, XA_WINDOW, &type, &format, &count, &after,
+                           &data) == Success &&
         type == XA_WINDOW && format == 32 && count == 1)
         result = *reinterpret_cast<::Window*>(data);
     if (data) XFree(data);
@@ -143,7 +142,7 @@ Cursor makeInvisibleCursor(Display* d, ::Window root) {
 }
 
 class X11Platform final : public Platform {
-public:
+  public:
     X11Platform(Display* display, const X11Options& options)
         : options_(options), context_(std::make_shared<x11::X11Context>(display)) {
         context_->screen = DefaultScreen(display);
@@ -292,7 +291,7 @@ public:
 
     SettingsStore& settingsStore() override { return *store_; }
 
-private:
+  private:
     // A host window of an embedded child changed: the child takes its size.
     void followHost(const XConfigureEvent& e) {
         const auto host = hosts_.find(e.window);
@@ -305,15 +304,21 @@ private:
         switch (kind) {
             case WindowKind::FullScreen:
                 switch (options_.target) {
-                    case X11Options::Target::FullScreen: return X11Window::Target::FullScreen;
-                    case X11Options::Target::Normal: return X11Window::Target::Normal;
+                    case X11Options::Target::FullScreen:
+                        return X11Window::Target::FullScreen;
+                    case X11Options::Target::Normal:
+                        return X11Window::Target::Normal;
                     case X11Options::Target::WindowId:
-                    case X11Options::Target::Root: return X11Window::Target::Foreign;
+                    case X11Options::Target::Root:
+                        return X11Window::Target::Foreign;
                 }
                 break;
-            case WindowKind::Preview: return X11Window::Target::Preview;
-            case WindowKind::Embedded: return X11Window::Target::Foreign;
-            case WindowKind::Normal: return X11Window::Target::Normal;
+            case WindowKind::Preview:
+                return X11Window::Target::Preview;
+            case WindowKind::Embedded:
+                return X11Window::Target::Foreign;
+            case WindowKind::Normal:
+                return X11Window::Target::Normal;
         }
         return X11Window::Target::FullScreen;
     }

@@ -21,8 +21,8 @@ constexpr int kLeftButton = 1, kRightButton = 2, kMiddleButton = 4;
 
 // SetWindowPos's insert-after handles and flags.
 constexpr std::intptr_t HWND_TOP = 0, HWND_TOPMOST = -1;
-constexpr unsigned SWP_NOSIZE = 0x1, SWP_NOMOVE = 0x2, SWP_NOZORDER = 0x4,
-                   SWP_SHOWWINDOW = 0x40, SWP_HIDEWINDOW = 0x80;
+constexpr unsigned SWP_NOSIZE = 0x1, SWP_NOMOVE = 0x2, SWP_NOZORDER = 0x4, SWP_SHOWWINDOW = 0x40,
+                   SWP_HIDEWINDOW = 0x80;
 
 // Input is selected only where the show ends on it, and motion only where
 // moving the pointer ends the show.
@@ -78,10 +78,9 @@ bool placesItself(const X11Context& c, X11Window::Target target) {
     // Without a window manager nothing would place the full-screen window
     // above the others; the preview is placed by its host alone.
     a.override_redirect = placesItself(c, target);
-    const ::Window w =
-        XCreateWindow(d, RootWindow(d, c.screen), 0, 0, width, height, 0, CopyFromParent,
-                      InputOutput, CopyFromParent, CWBackPixel | CWEventMask | CWOverrideRedirect,
-                      &a);
+    const ::Window w = XCreateWindow(d, RootWindow(d, c.screen), 0, 0, width, height, 0,
+                                     CopyFromParent, InputOutput, CopyFromParent,
+                                     CWBackPixel | CWEventMask | CWOverrideRedirect, &a);
     setIdentity(d, w);
     if (target == X11Window::Target::FullScreen && !a.override_redirect) {
         Atom states[] = {atom(d, "_NET_WM_STATE_FULLSCREEN"), atom(d, "_NET_WM_STATE_ABOVE")};
@@ -109,24 +108,46 @@ int virtualKey(KeySym sym) {
         return int(sym);
     if (sym >= XK_F1 && sym <= XK_F12) return int(0x70 + (sym - XK_F1));
     switch (sym) {
-        case XK_BackSpace: return 0x08;
-        case XK_Tab: return 0x09;
-        case XK_Return: case XK_KP_Enter: return 0x0D;
-        case XK_Shift_L: case XK_Shift_R: return 0x10;
-        case XK_Control_L: case XK_Control_R: return 0x11;
-        case XK_Alt_L: case XK_Alt_R: return 0x12;
-        case XK_Escape: return 0x1B;
-        case XK_Prior: return 0x21;
-        case XK_Next: return 0x22;
-        case XK_End: return 0x23;
-        case XK_Home: return 0x24;
-        case XK_Left: return 0x25;
-        case XK_Up: return 0x26;
-        case XK_Right: return 0x27;
-        case XK_Down: return 0x28;
-        case XK_Insert: return 0x2D;
-        case XK_Delete: return 0x2E;
-        default: return 0;
+        case XK_BackSpace:
+            return 0x08;
+        case XK_Tab:
+            return 0x09;
+        case XK_Return:
+        case XK_KP_Enter:
+            return 0x0D;
+        case XK_Shift_L:
+        case XK_Shift_R:
+            return 0x10;
+        case XK_Control_L:
+        case XK_Control_R:
+            return 0x11;
+        case XK_Alt_L:
+        case XK_Alt_R:
+            return 0x12;
+        case XK_Escape:
+            return 0x1B;
+        case XK_Prior:
+            return 0x21;
+        case XK_Next:
+            return 0x22;
+        case XK_End:
+            return 0x23;
+        case XK_Home:
+            return 0x24;
+        case XK_Left:
+            return 0x25;
+        case XK_Up:
+            return 0x26;
+        case XK_Right:
+            return 0x27;
+        case XK_Down:
+            return 0x28;
+        case XK_Insert:
+            return 0x2D;
+        case XK_Delete:
+            return 0x2E;
+        default:
+            return 0;
     }
 }
 

@@ -36,7 +36,7 @@ struct X11Context {
 };
 
 class X11Window final : public Window {
-public:
+  public:
     enum class Target {
         FullScreen,  // our own borderless window over the screen
         Normal,      // our own 1024 x 768 window with decorations
@@ -73,7 +73,7 @@ public:
     // When the timer is due next (time_point::max() when it is off).
     Clock::time_point timerDue() const;
 
-private:
+  private:
     void followSize(int width, int height);
     void markShown();
     void onButton(const XButtonEvent& e);

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "animation/animation.h"
+#include "common/allgemein.h"
 #include "errors/trap.h"
 #include "platform/headless/headless_platform.h"
-#include "common/allgemein.h"
 
 namespace gm::test {
 

@@ -5,10 +5,10 @@
 #include <set>
 
 #include "animation/animation.h"
+#include "animation_fixture.h"
 #include "gfx/bitmap_resource.h"
 #include "resources/resource_ids.h"
 #include "saver/show_parts.h"
-#include "animation_fixture.h"
 #include "tests/saver/saver_fixture.h"
 
 namespace gm::test {
@@ -222,8 +222,8 @@ TEST_F(ShowTest, EveryMonitorShowsALandscapeAndThePrimaryTheOneMonitorShow) {
     int bannerPixels = 0;
     for (int y = 0; y < banner.height(); ++y)
         for (int x = 0; x < banner.width(); ++x)
-            bannerPixels += two.secondLate.row(600 - banner.height() + y)[800 - banner.width() + x] ==
-                            banner.row(y)[x];
+            bannerPixels += two.secondLate.row(600 - banner.height() +
+                                               y)[800 - banner.width() + x] == banner.row(y)[x];
     EXPECT_GT(bannerPixels, banner.width() * banner.height() * 9 / 10);
     // What lies on no monitor stays black.
     EXPECT_EQ(two.window.row(967)[0], 0u);

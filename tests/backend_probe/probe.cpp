@@ -36,7 +36,7 @@ void say(const std::string& line) {
 }
 
 class Probe final : public WindowEvents {
-public:
+  public:
     explicit Probe(bool verify) : verify_(verify) {}
     Window* window = nullptr;
 
@@ -60,7 +60,8 @@ public:
     void onKeyPress(int ascii) override { say("keypress " + std::to_string(ascii)); }
     void onMouseDown(int button) override {
         say("mousedown " + std::to_string(button));
-        if (verify_) say("verify " + std::to_string(platform().VerifyScreenSavePwd(window->handle())));
+        if (verify_)
+            say("verify " + std::to_string(platform().VerifyScreenSavePwd(window->handle())));
     }
     void onMouseMove(float x, float y) override {
         say("move " + std::to_string(int(x)) + " " + std::to_string(int(y)));
@@ -74,7 +75,7 @@ public:
         if (++ticks_ == 1) say("timer");
     }
 
-private:
+  private:
     bool verify_;
     bool looping_ = false;
     bool terminated_ = false;
@@ -98,7 +99,8 @@ int main(int argc, char** argv) {
             verify = true;
         else if (!std::strcmp(argv[i], "--info"))
             info = true;
-        else if ((!std::strcmp(argv[i], "preview") || !std::strcmp(argv[i], "embed")) && i + 1 < argc) {
+        else if ((!std::strcmp(argv[i], "preview") || !std::strcmp(argv[i], "embed")) &&
+                 i + 1 < argc) {
             kindName = argv[i];
             host = std::strtoull(argv[++i], nullptr, 0);
         } else
@@ -139,7 +141,8 @@ int main(int argc, char** argv) {
                          p.GetWindowLongA(window->handle(), GWL_STYLE) | WS_CHILD);
         p.SetParent(window->handle(), host);
         p.SetWindowLongA(window->handle(), GWL_HWNDPARENT, static_cast<std::int32_t>(host));
-        window->setWindowPos(0, 0, 0, w, h, 0x54);  // SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW
+        window->setWindowPos(0, 0, 0, w, h,
+                             0x54);  // SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW
     } else {
         constexpr std::intptr_t HWND_TOPMOST = -1;
         window->setWindowPos(HWND_TOPMOST, 0, 0, 0, 0, 3);  // SWP_NOMOVE | SWP_NOSIZE

@@ -1,11 +1,12 @@
 // Checked integers, half-even conversion, division by zero, bounds-checked
 // arrays and the classic error texts.
+#include "basic/numeric.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include "basic/numeric.h"
 #include "basic/vb_array.h"
 
 namespace gm {
@@ -24,7 +25,7 @@ TEST(Numeric, ConversionRoundsTiesToEven) {
     const struct {
         double in;
         int out;
-    } cases[] = {{0.5, 0},   {1.5, 2},   {2.5, 2},   {3.5, 4},     {-0.5, 0},  {-1.5, -2},
+    } cases[] = {{0.5, 0},   {1.5, 2},    {2.5, 2},    {3.5, 4},      {-0.5, 0},  {-1.5, -2},
                  {-2.5, -2}, {2.4999, 2}, {2.5001, 3}, {-2.5001, -3}, {55.5, 56}, {54.5, 54}};
     for (const auto& c : cases) {
         EXPECT_EQ(CInt(c.in).value(), c.out) << c.in;
@@ -53,8 +54,16 @@ TEST(Numeric, Int16NeverWraps) {
     EXPECT_EQ(errorOf([&] { (void)(min - 1); }), err::Overflow);
     EXPECT_EQ(errorOf([&] { (void)(-min); }), err::Overflow);
     EXPECT_EQ(errorOf([&] { (void)(Int16(16384) * 2); }), err::Overflow);
-    EXPECT_EQ(errorOf([] { Int16 v = 40000; (void)v; }), err::Overflow);
-    EXPECT_EQ(errorOf([] { Int16 v = Int32(-32769); (void)v; }), err::Overflow);
+    EXPECT_EQ(errorOf([] {
+                  Int16 v = 40000;
+                  (void)v;
+              }),
+              err::Overflow);
+    EXPECT_EQ(errorOf([] {
+                  Int16 v = Int32(-32769);
+                  (void)v;
+              }),
+              err::Overflow);
     Int16 v = 32766;
     v += 1;
     EXPECT_EQ(v.value(), 32767);
@@ -69,7 +78,11 @@ TEST(Numeric, Int32NeverWraps) {
     EXPECT_EQ(errorOf([&] { (void)(min - 1); }), err::Overflow);
     EXPECT_EQ(errorOf([&] { (void)(-min); }), err::Overflow);
     EXPECT_EQ(errorOf([] { (void)(Int32(65536) * 32768); }), err::Overflow);
-    EXPECT_EQ(errorOf([] { Int32 v = 3000000000LL; (void)v; }), err::Overflow);
+    EXPECT_EQ(errorOf([] {
+                  Int32 v = 3000000000LL;
+                  (void)v;
+              }),
+              err::Overflow);
     // Mixed 16- and 32-bit arithmetic widens instead of overflowing.
     EXPECT_EQ((Int16(32767) + Int32(1)).value(), 32768);
     EXPECT_EQ((Int16(-32768) * Int32(2)).value(), -65536);

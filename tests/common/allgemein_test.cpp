@@ -1,5 +1,7 @@
 // Zz, ZzR and ConvRGB: the formulas at their edges, with scripted random
 // values, and the distribution of the process's generator.
+#include "common/allgemein.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "errors/trap.h"
-#include "common/allgemein.h"
 
 // Counts the allocations of the whole test program.
 static std::size_t gAllocations = 0;
@@ -26,12 +27,12 @@ namespace {
 
 // Plays back the given values in turn.
 class Script final : public RandomSource {
-public:
+  public:
     explicit Script(std::vector<Single> values) : values_(std::move(values)) {}
     Single next() override { return values_.at(i_++ % values_.size()); }
     std::size_t draws() const { return i_; }
 
-private:
+  private:
     std::vector<Single> values_;
     std::size_t i_ = 0;
 };
@@ -50,7 +51,7 @@ Int16 leaveOnError(const std::string&, const std::string& proc) {
 }
 
 class AllgemeinTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         gReported = {};
         setErrorHandler(&leaveOnError);
@@ -158,7 +159,8 @@ TEST_F(AllgemeinTest, OneSeedOneSequence) {
     EXPECT_EQ(Rnd(), b);
     Randomize(43);
     EXPECT_NE(Rnd(), a);
-    EXPECT_NE(seedFromTimeOfDay(3600.25), seedFromTimeOfDay(3600.5)) << "fractions of a second count";
+    EXPECT_NE(seedFromTimeOfDay(3600.25), seedFromTimeOfDay(3600.5))
+        << "fractions of a second count";
 }
 
 TEST_F(AllgemeinTest, ConvRGBSplitsEveryColour) {

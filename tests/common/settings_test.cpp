@@ -6,17 +6,18 @@
 #include <cstring>
 #include <vector>
 #ifndef _WIN32
-#include <csignal>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 
+#include "common/settings.h"
 #include "errors/reporter.h"
 #include "errors/trap.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/ini_store.h"
-#include "common/settings.h"
 #include "tests/support/test_env.h"
 
 namespace gm {
@@ -33,7 +34,7 @@ int errorOf(auto&& f) {
 
 // Records the order of the writes.
 class RecordingStore final : public SettingsStore {
-public:
+  public:
     std::optional<std::string> GetSetting(const std::string& a, const std::string& s,
                                           const std::string& k) override {
         return inner.GetSetting(a, s, k);
@@ -53,7 +54,7 @@ struct Report {
 };
 
 class SettingsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setPlatform(&platform);
         platform.setSettingsStore(&store);
@@ -92,7 +93,8 @@ TEST(SettingText, Integers) {
     EXPECT_EQ(textToInt16("1e2").value(), 100);
     EXPECT_EQ(errorOf([] { textToInt16("32768"); }), err::Overflow);
     EXPECT_EQ(errorOf([] { textToInt16("-40000"); }), err::Overflow);
-    for (const char* bad : {"", "  ", "abc", "12abc", "1.2.3", "1,2,3", "--1", ".", "e5", "0x10", "1e"}) {
+    for (const char* bad :
+         {"", "  ", "abc", "12abc", "1.2.3", "1,2,3", "--1", ".", "e5", "0x10", "1e"}) {
         EXPECT_EQ(errorOf([&] { textToInt16(bad); }), err::TypeMismatch) << '"' << bad << '"';
     }
 }
@@ -133,9 +135,9 @@ std::size_t significantDigits(std::string text) {
 TEST(SettingText, EveryDialogValueRoundTrips) {
     for (int v = 1; v <= 100; ++v) {
         const Single values[] = {
-            static_cast<Single>(v * 0.08 + 2),   // SpeedF, Size, SpeedO
+            static_cast<Single>(v * 0.08 + 2),     // SpeedF, Size, SpeedO
             static_cast<Single>(v * 0.01 + 0.03),  // SpeedS
-            static_cast<Single>(v * 0.1),        // Speed
+            static_cast<Single>(v * 0.1),          // Speed
         };
         for (Single f : values) {
             const std::string text = singleToText(f);
@@ -229,7 +231,8 @@ TEST_F(SettingsTest, SaveConfigWritesEightKeysInOrderAndNeverSnowman) {
     store.written.clear();
     SaveConfig();
     SaveConfig();
-    const std::vector<std::string> order = {"SpeedF", "Size", "maxFl", "SpeedS", "SpeedO", "Speed", "Date", "Time"};
+    const std::vector<std::string> order = {"SpeedF", "Size",  "maxFl", "SpeedS",
+                                            "SpeedO", "Speed", "Date",  "Time"};
     ASSERT_EQ(store.written.size(), 16u);
     for (std::size_t i = 0; i < store.written.size(); ++i) {
         EXPECT_EQ(store.written[i], "Glintmoor/Settings/" + order[i % 8]);
@@ -251,8 +254,9 @@ TEST_F(SettingsTest, SaveAndLoadThroughAnIniFile) {
     s.Speed = 9.9f, s.Date = 1, s.Time = 0;
     SaveConfig();
     const std::string text = test::readFile(ini.path());
-    EXPECT_EQ(text, "[Settings]\nSpeedF=2.08\nSize=10\nmaxFl=200\nSpeedS=1.03\nSpeedO=2.16\nSpeed=9.9\n"
-                    "Date=1\nTime=0\n");
+    EXPECT_EQ(text,
+              "[Settings]\nSpeedF=2.08\nSize=10\nmaxFl=200\nSpeedS=1.03\nSpeedO=2.16\nSpeed=9.9\n"
+              "Date=1\nTime=0\n");
     settings() = Settings{};
     LoadConfig();
     EXPECT_EQ(s.maxFl.value(), 200);
@@ -280,14 +284,17 @@ TEST(IniStore, EditsKeepForeignLinesAndSections) {
                     "; written by hand\r\n[Other]\r\nmaxFl=1\r\n\r\n[settings]\r\n MAXFL = 23 \r\n"
                     "SpeedS=0,56\r\n\r\n[Tail]\r\nx=y\r\n");
     IniStore ini(path);
-    EXPECT_EQ(ini.GetSetting("Glintmoor", "Settings", "maxFl"), "23") << "case and blanks do not matter";
+    EXPECT_EQ(ini.GetSetting("Glintmoor", "Settings", "maxFl"), "23")
+        << "case and blanks do not matter";
     EXPECT_EQ(ini.GetSetting("Glintmoor", "Settings", "SpeedS"), "0,56");
-    EXPECT_EQ(ini.GetSetting("Glintmoor", "Settings", "x"), std::nullopt) << "other sections do not count";
+    EXPECT_EQ(ini.GetSetting("Glintmoor", "Settings", "x"), std::nullopt)
+        << "other sections do not count";
     ini.SaveSetting("Glintmoor", "Settings", "maxFl", "24");
     ini.SaveSetting("Glintmoor", "Settings", "Speed", "5");
-    EXPECT_EQ(test::readFile(path),
-              "; written by hand\n[Other]\nmaxFl=1\n\n[settings]\nmaxFl=24\nSpeedS=0,56\nSpeed=5\n\n"
-              "[Tail]\nx=y\n");
+    EXPECT_EQ(
+        test::readFile(path),
+        "; written by hand\n[Other]\nmaxFl=1\n\n[settings]\nmaxFl=24\nSpeedS=0,56\nSpeed=5\n\n"
+        "[Tail]\nx=y\n");
 }
 
 TEST(IniStore, AByteOrderMarkIsReadOverAndKept) {

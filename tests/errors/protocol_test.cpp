@@ -1,11 +1,12 @@
 // The error reporter: the protocol text line by line, the protocol file and
 // its name, the steps of OnError and the bound on repeated reports.
+#include "errors/protocol.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <vector>
 
-#include "errors/protocol.h"
 #include "errors/reporter.h"
 #include "errors/trap.h"
 #include "platform/headless/headless_platform.h"
@@ -34,7 +35,7 @@ void setError(int number, int line) {
 }
 
 class ProtocolTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         LocalDateTime t;
         t.year = 2026, t.month = 3, t.day = 7, t.hour = 9, t.minute = 5, t.second = 4;
@@ -91,7 +92,8 @@ TEST_F(ProtocolTest, OneReportLineByLine) {
     };
     const std::vector<std::string> lines = crlfLines(test::readFile(protocolFile()));
     ASSERT_EQ(lines.size(), expected.size());
-    for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i], expected[i]) << "line " << i + 1;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i], expected[i]) << "line " << i + 1;
 }
 
 TEST_F(ProtocolTest, OnErrorResetsThePointerBeepsAndEndsTheShow) {
@@ -119,11 +121,14 @@ TEST_F(ProtocolTest, TwoReportsPileUpInOneFile) {
     const auto first = text.find(blockEnd);
     ASSERT_NE(first, std::string::npos);
     const std::string second = text.substr(first + blockEnd.size());
-    EXPECT_EQ(second.substr(0, kRule.size() + 2), kRule + "\r\n") << "the second block starts after one empty line";
+    EXPECT_EQ(second.substr(0, kRule.size() + 2), kRule + "\r\n")
+        << "the second block starts after one empty line";
     EXPECT_NE(text.substr(0, first).find("Prozedur / procedure:\tZz\r\n"), std::string::npos);
-    EXPECT_NE(second.find("Fehler-Nr / error :\t9 (Subscript out of range)\r\n"), std::string::npos);
+    EXPECT_NE(second.find("Fehler-Nr / error :\t9 (Subscript out of range)\r\n"),
+              std::string::npos);
     EXPECT_NE(second.find("Zeile / Line:\t50080\r\n"), std::string::npos);
-    EXPECT_EQ(second.size() - second.rfind(blockEnd), blockEnd.size()) << "each block ends in an empty line";
+    EXPECT_EQ(second.size() - second.rfind(blockEnd), blockEnd.size())
+        << "each block ends in an empty line";
 }
 
 TEST_F(ProtocolTest, TheProgramInfoLineStaysOnceSet) {
@@ -131,7 +136,8 @@ TEST_F(ProtocolTest, TheProgramInfoLineStaysOnceSet) {
     reporter.lblProgInfo = "Glintmoor  V9.9.9";
     setError(err::Overflow, 50010);
     reporter.OnError("Allgemein", "Zz");
-    EXPECT_NE(test::readFile(protocolFile()).find(kPad + "Glintmoor  V9.9.9\r\n"), std::string::npos);
+    EXPECT_NE(test::readFile(protocolFile()).find(kPad + "Glintmoor  V9.9.9\r\n"),
+              std::string::npos);
 }
 
 TEST_F(ProtocolTest, OlderFamilyAndUnknownPlatforms) {
@@ -174,7 +180,8 @@ TEST(ProtocolFileName, DriveRootsGetNoSecondBackslash) {
     EXPECT_EQ(protocol::folderOf("/usr/bin/glintmoor"), "/usr/bin");
     test::ScopedEnv noOverride("GLINTMOOR_PROTOCOL_DIR", std::nullopt);
     EXPECT_EQ(protocol::protocolPath("C:\\Glintmoor.scr"), "C:\\Glintmoor.EPT");
-    EXPECT_EQ(protocol::protocolPath("C:\\Programme\\Glintmoor.scr"), "C:\\Programme\\Glintmoor.EPT");
+    EXPECT_EQ(protocol::protocolPath("C:\\Programme\\Glintmoor.scr"),
+              "C:\\Programme\\Glintmoor.EPT");
     EXPECT_EQ(protocol::protocolPath("/usr/bin/glintmoor"), "/usr/bin/glintmoor.EPT");
 }
 
@@ -230,7 +237,9 @@ TEST_F(ProtocolTest, RepeatedFailuresOfOneStatementAreBounded) {
     EXPECT_EQ(other, 3) << "two reports, then success";
     const std::string text = test::readFile(protocolFile());
     std::size_t blocks = 0;
-    for (auto at = text.find("F E H L E R"); at != std::string::npos; at = text.find("F E H L E R", at + 1)) ++blocks;
+    for (auto at = text.find("F E H L E R"); at != std::string::npos;
+         at = text.find("F E H L E R", at + 1))
+        ++blocks;
     EXPECT_EQ(blocks, static_cast<std::size_t>(kRepeatBound + 2));
 }
 

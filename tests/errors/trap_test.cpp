@@ -1,11 +1,11 @@
 // The uniform trap: every answer code of the reporter, nesting, and the
 // silent mode of the blending procedures.
+#include "errors/trap.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "errors/trap.h"
 
 namespace gm {
 namespace {
@@ -29,7 +29,7 @@ struct Ended {};
 void endByThrowing() { throw Ended{}; }
 
 class TrapTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         gReports.clear();
         setErrorHandler(&scriptedHandler);

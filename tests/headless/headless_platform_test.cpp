@@ -1,18 +1,18 @@
 // The headless platform: the virtual clock and its wrap, timers, scripted
 // input, window sizes and the recorded calls.
+#include "platform/headless/headless_platform.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "platform/headless/headless_platform.h"
 
 namespace gm {
 namespace {
 
 // Logs every event with the clock.
 class Log final : public WindowEvents {
-public:
+  public:
     explicit Log(HeadlessPlatform& p) : p_(p) {}
     void onResize() override { add("resize"); }
     void onClick() override { add("click"); }
@@ -21,15 +21,18 @@ public:
     void onKeyPress(int k) override { add("keypress " + std::to_string(k)); }
     void onMouseDown(int b) override { add("mousedown " + std::to_string(b)); }
     void onMouseMove(float x, float y) override {
-        add("move " + std::to_string(static_cast<int>(x)) + "," + std::to_string(static_cast<int>(y)));
+        add("move " + std::to_string(static_cast<int>(x)) + "," +
+            std::to_string(static_cast<int>(y)));
     }
     void onUnload() override { add("unload"); }
     void onTerminate() override { add("terminate"); }
     void onTimer() override { add("timer"); }
     std::vector<std::string> entries;
 
-private:
-    void add(const std::string& what) { entries.push_back(std::to_string(p_.nowMs()) + " " + what); }
+  private:
+    void add(const std::string& what) {
+        entries.push_back(std::to_string(p_.nowMs()) + " " + what);
+    }
     HeadlessPlatform& p_;
 };
 
@@ -54,11 +57,10 @@ TEST(HeadlessClock, WaitJumpsToTheNextTimerOrEvent) {
     p.schedule(1100, {InputKind::KeyPress, 97});  // same time: script order
     p.schedule(1050, {InputKind::MouseMove, 0, 3, 4});
     p.stopAt(1130);
-    EXPECT_THROW(
-        for (;;) p.wait(), HeadlessStop);
-    EXPECT_EQ(log.entries, (std::vector<std::string>{"1040 timer", "1050 move 3,4", "1080 timer",
-                                                      "1100 keydown 65", "1100 keypress 97",
-                                                      "1120 timer"}));
+    EXPECT_THROW(for (;;) p.wait(), HeadlessStop);
+    EXPECT_EQ(log.entries,
+              (std::vector<std::string>{"1040 timer", "1050 move 3,4", "1080 timer",
+                                        "1100 keydown 65", "1100 keypress 97", "1120 timer"}));
     EXPECT_EQ(p.nowMs(), 1130u);
 }
 
@@ -113,8 +115,9 @@ TEST(HeadlessWindows, CloseUnloadsAndRunEndsWithTheLastWindow) {
     p.schedule(40, {InputKind::Close});
     p.schedule(50, {InputKind::Click});  // after the close: nobody receives it
     p.run();
-    EXPECT_EQ(log.entries, (std::vector<std::string>{"0 resize", "10 click", "20 dblclick",
-                                                      "30 mousedown 2", "40 unload", "40 terminate"}));
+    EXPECT_EQ(log.entries,
+              (std::vector<std::string>{"0 resize", "10 click", "20 dblclick", "30 mousedown 2",
+                                        "40 unload", "40 terminate"}));
     EXPECT_EQ(p.activeWindow(), nullptr);
 }
 

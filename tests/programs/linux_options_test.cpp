@@ -1,10 +1,10 @@
 // The Linux-only options come off the command line; the rest reaches Main
 // as Windows would pass it.
+#include "programs/linux_options.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
-
-#include "programs/linux_options.h"
 
 #include "common/settings.h"
 #include "dialogs/frm_config.h"
@@ -54,10 +54,15 @@ TEST(LinuxOptions, TheDaemonsWindowVariable) {
 }
 
 TEST(LinuxOptions, MalformedOptionsAreErrors) {
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"-window-id"}, {"-window-id", "zz"}, {"-window-id", "0x"}, {"-window-id", "0x100000000"},
-             {"--seed"}, {"--seed", "-1"}, {"--seed", "12ab"}}) {
-        EXPECT_FALSE(parse(args).error.empty()) << args[0] << " " << (args.size() > 1 ? args[1] : "");
+    for (const auto& args : std::vector<std::vector<std::string>>{{"-window-id"},
+                                                                  {"-window-id", "zz"},
+                                                                  {"-window-id", "0x"},
+                                                                  {"-window-id", "0x100000000"},
+                                                                  {"--seed"},
+                                                                  {"--seed", "-1"},
+                                                                  {"--seed", "12ab"}}) {
+        EXPECT_FALSE(parse(args).error.empty())
+            << args[0] << " " << (args.size() > 1 ? args[1] : "");
     }
     EXPECT_FALSE(parse({}, "window").variableError.empty());
     EXPECT_EQ(parseWindowId("4294967295"), 4294967295ul);
@@ -73,11 +78,17 @@ TEST(LinuxOptions, SettingsForOneRun) {
         {"maxFl", "22"}, {"Size", "10"}, {"SpeedS", "0.04"}, {"Date", "0"}, {"Speed", "10"}};
     EXPECT_EQ(o.settingOverrides, expected);
     EXPECT_EQ(parse({"-no-time", "-time"}).settingOverrides.at("Time"), "1") << "the last one wins";
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"-density"}, {"-density", "21"}, {"-density", "110.5"}, {"-speed", "0.09"},
-             {"-flake-speed", "10.01"}, {"-object-speed", "2.07"}, {"-cloud-speed", "nan"},
-             {"-cloud-speed", "1e99"}, {"-flake-size", ""}}) {
-        EXPECT_FALSE(parse(args).error.empty()) << args[0] << " " << (args.size() > 1 ? args[1] : "");
+    for (const auto& args : std::vector<std::vector<std::string>>{{"-density"},
+                                                                  {"-density", "21"},
+                                                                  {"-density", "110.5"},
+                                                                  {"-speed", "0.09"},
+                                                                  {"-flake-speed", "10.01"},
+                                                                  {"-object-speed", "2.07"},
+                                                                  {"-cloud-speed", "nan"},
+                                                                  {"-cloud-speed", "1e99"},
+                                                                  {"-flake-size", ""}}) {
+        EXPECT_FALSE(parse(args).error.empty())
+            << args[0] << " " << (args.size() > 1 ? args[1] : "");
     }
 }
 

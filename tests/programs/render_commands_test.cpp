@@ -4,12 +4,12 @@
 #include "programs/render_commands.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <unistd.h>
 
 #include "gfx/bitmap_resource.h"
 #include "platform/ini_store.h"
@@ -21,7 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class RenderCommands : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() / ("glintmoor-render-" + std::to_string(::getpid()));
         fs::remove_all(dir_);
@@ -39,8 +39,10 @@ protected:
     // Width and height from a PNG's header chunk.
     static std::pair<int, int> pngSize(const std::string& bytes) {
         const auto be32 = [&](std::size_t at) {
-            return (static_cast<unsigned char>(bytes[at]) << 24) | (static_cast<unsigned char>(bytes[at + 1]) << 16) |
-                   (static_cast<unsigned char>(bytes[at + 2]) << 8) | static_cast<unsigned char>(bytes[at + 3]);
+            return (static_cast<unsigned char>(bytes[at]) << 24) |
+                   (static_cast<unsigned char>(bytes[at + 1]) << 16) |
+                   (static_cast<unsigned char>(bytes[at + 2]) << 8) |
+                   static_cast<unsigned char>(bytes[at + 3]);
         };
         return {be32(16), be32(20)};
     }
@@ -61,7 +63,8 @@ TEST_F(RenderCommands, SameSeedSameFile) {
 }
 
 TEST_F(RenderCommands, SizeGivesTheBackgroundWithTheBannerInTheLowerRightCorner) {
-    EXPECT_EQ(runFileCommand({"--render", path("big.png"), "--seed", "3", "--size", "1024x600"}), 0);
+    EXPECT_EQ(runFileCommand({"--render", path("big.png"), "--seed", "3", "--size", "1024x600"}),
+              0);
     EXPECT_EQ(pngSize(bytesOf(path("big.png"))), (std::pair{1024, 600}));
 
     IniStore store(path("settings.ini"));
@@ -90,11 +93,14 @@ TEST_F(RenderCommands, GalleryWritesTheSeedsAndAnIndex) {
 
 TEST_F(RenderCommands, RefusesMalformedOptions) {
     EXPECT_EQ(runFileCommand({"/s"}), std::nullopt);
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--render"}, {"--render", "x.png", "--size", "15x100"},
-          {"--render", "x.png", "--size", "800x7681"}, {"--render", "x.png", "--size", "800"},
-          {"--render", "x.png", "--seed", "-1"}, {"--gallery", "d", "--count", "0"},
-          {"--render", "x.png", "--gallery", "d"}, {"--render", "x.png", "/s"}})
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--render"},
+                                                 {"--render", "x.png", "--size", "15x100"},
+                                                 {"--render", "x.png", "--size", "800x7681"},
+                                                 {"--render", "x.png", "--size", "800"},
+                                                 {"--render", "x.png", "--seed", "-1"},
+                                                 {"--gallery", "d", "--count", "0"},
+                                                 {"--render", "x.png", "--gallery", "d"},
+                                                 {"--render", "x.png", "/s"}})
         EXPECT_EQ(runFileCommand(args), 2) << args.back();
 }
 

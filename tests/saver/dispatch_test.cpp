@@ -12,7 +12,7 @@ const SpiCall kSaverOff{kSpiSetScreenSaveActive, 0, 0};
 const SpiCall kRunning{kSpiScreenSaverRunning, -1, 0};
 
 class Dispatch : public test::SaverTest {
-protected:
+  protected:
     Dispatch() {
         platform.setHostSize(1234, 152, 112);
         forms().showFrmConfig = [this] { ++configShown; };
@@ -67,8 +67,8 @@ INSTANTIATE_TEST_SUITE_P(Dispatch, NoModeLines,
                          ::testing::Values("-s", "s", "/x", "S/", "//s", "/ s", "x/s"));
 
 TEST_F(Dispatch, PreviewTakesTheHostFromTheFourthCharacter) {
-    for (const char* line : {"/p 1234", "/P:1234", "/p  1234", "/P 1234 trailing", "/p 1234.4",
-                             " /p 1233.5 "}) {
+    for (const char* line :
+         {"/p 1234", "/P:1234", "/p  1234", "/P 1234 trailing", "/p 1234.4", " /p 1233.5 "}) {
         previews.clear();
         runMain(line);
         EXPECT_EQ(previews, (std::vector<Preview>{{1234, 152, 112}})) << line;
@@ -76,7 +76,8 @@ TEST_F(Dispatch, PreviewTakesTheHostFromTheFourthCharacter) {
     EXPECT_EQ(fullScreen, kFalse);
     EXPECT_EQ(platform.cursorCount(), 0);
     EXPECT_TRUE(platform.windowsCreated().empty());
-    for (const SpiCall& c : platform.spiCalls()) EXPECT_EQ(c, kSaverOff) << "running flag untouched";
+    for (const SpiCall& c : platform.spiCalls())
+        EXPECT_EQ(c, kSaverOff) << "running flag untouched";
 }
 
 TEST_F(Dispatch, PreviewHandleEdgeCases) {
@@ -132,7 +133,8 @@ TEST_F(Dispatch, PasswordChangeOnlyOnTheOlderFamily) {
     platform.setOsVersion(test::win98());
     runMain("/a 1234");
     runMain("/A");
-    EXPECT_EQ(platform.pwdChanges(), (std::vector<PwdChangeCall>{{"SCRSAVE", 1234}, {"SCRSAVE", 0}}));
+    EXPECT_EQ(platform.pwdChanges(),
+              (std::vector<PwdChangeCall>{{"SCRSAVE", 1234}, {"SCRSAVE", 0}}));
     EXPECT_TRUE(platform.windowsCreated().empty());
 }
 

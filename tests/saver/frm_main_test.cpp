@@ -4,10 +4,10 @@
 #include <set>
 #include <vector>
 
+#include "common/allgemein.h"
 #include "gfx/bitmap_resource.h"
 #include "gfx/surface.h"
 #include "resources/resource_ids.h"
-#include "common/allgemein.h"
 #include "saver/show_parts.h"
 #include "scene/scene.h"
 #include "tests/saver/saver_fixture.h"
@@ -19,7 +19,7 @@ const SpiCall kSaverOn{kSpiSetScreenSaveActive, 1, 0};
 const SpiCall kNotRunning{kSpiScreenSaverRunning, 0, 0};
 
 class FrmMainTest : public test::SaverTest {
-protected:
+  protected:
     // Starts the show; input scripted beforehand runs from run().
     void startShow() { ASSERT_EQ(runMain("/s"), std::nullopt); }
     // Runs the event loop; the exit code when the show ended.
@@ -50,7 +50,8 @@ TEST_F(FrmMainTest, FormLoadFixesFlakeCountAndTimerPeriod) {
     const struct {
         const char* speed;
         std::uint32_t interval;
-    } cases[] = {{"5", 40}, {"0.1", 2000}, {"10", 20}, {"3", 67}, {"1.6", 125}, {"80", 2}, {"160", 1}};
+    } cases[] = {{"5", 40},    {"0.1", 2000}, {"10", 20}, {"3", 67},
+                 {"1.6", 125}, {"80", 2},     {"160", 1}};
     for (const auto& c : cases) {
         put("Speed", c.speed);
         put("maxFl", "23");
@@ -92,8 +93,8 @@ TEST_F(FrmMainTest, ResizeComposesTheBackgroundWithTheBannerInTheCorner) {
     };
     setShowParts(parts);
     startShow();
-    EXPECT_EQ(calls, (std::vector<std::string>{"BuildBG", "seedFlakes", "placeObjekte",
-                                               "moveFlakes"}));
+    EXPECT_EQ(calls,
+              (std::vector<std::string>{"BuildBG", "seedFlakes", "placeObjekte", "moveFlakes"}));
 
     FrmMain& f = *forms().frmMain;
     const int W = 1024, H = 768;
@@ -102,7 +103,8 @@ TEST_F(FrmMainTest, ResizeComposesTheBackgroundWithTheBannerInTheCorner) {
     ASSERT_EQ(f.surfaces.picBuffer.width(), W);
     ASSERT_EQ(f.surfaces.picBuffer.height(), H);
     const gfx::Surface& img = f.windowImage();
-    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{0, 0}, {W - 131, H - 1}, {W - 1, H - 19}, {500, 700}}) {
+    for (const auto& [x, y] :
+         std::vector<std::pair<int, int>>{{0, 0}, {W - 131, H - 1}, {W - 1, H - 19}, {500, 700}}) {
         EXPECT_EQ(gfx::GetPixel(img, x, y), kSky + (x % 7)) << x << "," << y;
     }
     for (int y = 0; y < 18; ++y) {
@@ -110,7 +112,8 @@ TEST_F(FrmMainTest, ResizeComposesTheBackgroundWithTheBannerInTheCorner) {
             const gfx::Colour expected = gfx::toColour(banner.row(y)[x]);
             ASSERT_EQ(gfx::GetPixel(img, W - 130 + x, H - 18 + y), expected) << x << "," << y;
             ASSERT_EQ(gfx::GetPixel(f.surfaces.picBG, W - 130 + x, H - 18 + y), expected);
-            ASSERT_EQ(gfx::GetPixel(f.surfaces.picBuffer, W - 130 + x, H - 18 + y), kSky + ((W - 130 + x) % 7))
+            ASSERT_EQ(gfx::GetPixel(f.surfaces.picBuffer, W - 130 + x, H - 18 + y),
+                      kSky + ((W - 130 + x) % 7))
                 << "picBuffer holds the scene before the banner";
         }
     }
@@ -131,7 +134,8 @@ TEST_F(FrmMainTest, TheProgramsSceneBecomesTheBackground) {
     std::set<gfx::Colour> colours;
     for (int y = 0; y < img.height(); ++y) {
         for (int x = 0; x < img.width(); ++x) {
-            ASSERT_EQ(gfx::GetPixel(img, x, y), gfx::GetPixel(f.surfaces.picBG, x, y)) << x << "," << y;
+            ASSERT_EQ(gfx::GetPixel(img, x, y), gfx::GetPixel(f.surfaces.picBG, x, y))
+                << x << "," << y;
             colours.insert(gfx::GetPixel(img, x, y));
         }
     }
@@ -150,7 +154,8 @@ TEST_F(FrmMainTest, TheGradientCoversCanvasAndSkyBandAtTheMonitorsDpi) {
         for (int x = 0; x < 20; ++x) numbered.row(y)[x] = static_cast<std::uint32_t>(x);
     const auto paint = [&](FrmMain& f, int sky, BitmapLoader load) {
         for (gfx::Surface* s : {&f.surfaces.picBG, &f.surfaces.picHimmel})
-            for (int y = 0; y < s->height(); ++y) std::fill(s->row(y), s->row(y) + s->width(), unpainted);
+            for (int y = 0; y < s->height(); ++y)
+                std::fill(s->row(y), s->row(y) + s->width(), unpainted);
         f.scene.SkyType = sky;
         Scene(f.surfaces, f.scene, settings(), f, std::move(load)).Hintergrund();
     };
@@ -166,14 +171,16 @@ TEST_F(FrmMainTest, TheGradientCoversCanvasAndSkyBandAtTheMonitorsDpi) {
                 paint(f, sky, &gfx::LoadBitmapResource);
                 for (const gfx::Surface* s : {&f.surfaces.picBG, &f.surfaces.picHimmel})
                     for (int y = 0; y < s->height(); ++y)
-                        gaps += static_cast<int>(std::count(s->row(y), s->row(y) + s->width(), unpainted));
+                        gaps += static_cast<int>(
+                            std::count(s->row(y), s->row(y) + s->width(), unpainted));
             }
             paint(f, 1, [&](int) { return numbered; });
             for (const gfx::Surface* s : {&f.surfaces.picBG, &f.surfaces.picHimmel})
                 for (int y = 0; y < s->height(); y += 7)
                     for (int x = 1; x < s->width(); ++x) {
                         const std::uint32_t before = s->row(y)[x - 1], now = s->row(y)[x];
-                        const bool next = now == before || now == before + 1 || (now == 0 && before == 19);
+                        const bool next =
+                            now == before || now == before + 1 || (now == 0 && before == 19);
                         seams += !next;
                     }
         };
@@ -212,7 +219,8 @@ TEST_F(FrmMainTest, SmallMovesGoOnAThreePixelJumpEnds) {
 }
 
 TEST_F(FrmMainTest, ThreePixelsInEitherDirectionEnd) {
-    for (const auto& [dx, dy] : std::vector<std::pair<float, float>>{{3, 0}, {-3, 0}, {0, -3}, {2.5f, 3.5f}}) {
+    for (const auto& [dx, dy] :
+         std::vector<std::pair<float, float>>{{3, 0}, {-3, 0}, {0, -3}, {2.5f, 3.5f}}) {
         forms() = Forms{};
         startShow();
         FrmMain& f = *forms().frmMain;
@@ -230,8 +238,8 @@ TEST_F(FrmMainTest, APositionOfZeroLetsTheNextMoveThrough) {
     startShow();
     FrmMain& f = *forms().frmMain;
     f.Form_MouseMove(1, 1);
-    f.Form_MouseMove(0, 0);     // within 3 pixels: stored
-    f.Form_MouseMove(800, 600); // (0, 0) counts as no position yet
+    f.Form_MouseMove(0, 0);      // within 3 pixels: stored
+    f.Form_MouseMove(800, 600);  // (0, 0) counts as no position yet
     EXPECT_EQ(f.lastX, 800.0f);
     EXPECT_EQ(f.lastY, 600.0f);
     EXPECT_THROW(f.Form_MouseMove(700, 600), ProcessExit);
@@ -240,8 +248,8 @@ TEST_F(FrmMainTest, APositionOfZeroLetsTheNextMoveThrough) {
 TEST_F(FrmMainTest, AnyKeyOrButtonEndsTheShow) {
     const InputEvent inputs[] = {
         {InputKind::KeyDown, 16},  // shift alone
-        {InputKind::KeyDown, 17},  {InputKind::KeyDown, 65}, {InputKind::KeyPress, 'a'},
-        {InputKind::Click},        {InputKind::DblClick},    {InputKind::MouseDown, 1},
+        {InputKind::KeyDown, 17},  {InputKind::KeyDown, 65},  {InputKind::KeyPress, 'a'},
+        {InputKind::Click},        {InputKind::DblClick},     {InputKind::MouseDown, 1},
         {InputKind::MouseDown, 2}, {InputKind::MouseDown, 4}, {InputKind::Close},
     };
     for (const InputEvent& input : inputs) {
@@ -277,7 +285,8 @@ TEST_F(FrmMainTest, OutsideTheShowExitChangesNothing) {
         exitScreensaver();
     }
     EXPECT_EQ(platform.cursorCount(), 0);
-    for (const SpiCall& c : platform.spiCalls()) EXPECT_EQ(c.action, kSpiSetScreenSaveActive) << "only Main's switch-off";
+    for (const SpiCall& c : platform.spiCalls())
+        EXPECT_EQ(c.action, kSpiSetScreenSaveActive) << "only Main's switch-off";
     EXPECT_EQ(platform.spiCalls().size(), 3u);
 }
 
@@ -286,7 +295,8 @@ TEST_F(FrmMainTest, SpeedZeroEndsTheShowThroughTheTrap) {
     const std::optional<int> exit = runMain("/s");
     expectEndedCleanly(exit);
     const std::string text = protocol();
-    EXPECT_NE(text.find("Fehler-Nr / error :\t11 (Division by zero)\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Fehler-Nr / error :\t11 (Division by zero)\r\n"), std::string::npos)
+        << text;
     EXPECT_NE(text.find("Modul:\tfrmMain\r\n"), std::string::npos);
     EXPECT_NE(text.find("Prozedur / procedure:\tForm_Load\r\n"), std::string::npos);
     EXPECT_NE(text.find("Zeile / Line:\t50020\r\n"), std::string::npos);
@@ -297,7 +307,8 @@ TEST_F(FrmMainTest, SpeedZeroEndsTheShowThroughTheTrap) {
 TEST_F(FrmMainTest, ATimerPeriodBeyondTheControlsRangeIsAnInvalidPropertyValue) {
     put("Speed", "0.003");  // 66667 ms
     expectEndedCleanly(runMain("/s"));
-    EXPECT_NE(protocol().find("Fehler-Nr / error :\t380 (Invalid property value)\r\n"), std::string::npos);
+    EXPECT_NE(protocol().find("Fehler-Nr / error :\t380 (Invalid property value)\r\n"),
+              std::string::npos);
     put("Speed", "-5");
     forms() = Forms{};
     fullScreen = kFalse;
@@ -315,7 +326,8 @@ TEST_F(FrmMainTest, SetTopMostFlagsAndInsertAfter) {
     ASSERT_EQ(p.size(), 4u);
     EXPECT_EQ(p[1], (SetWindowPosCall{kHwndTopMost, 0, 0, 0, 0, 0x13}));
     EXPECT_EQ(p[2], (SetWindowPosCall{kHwndNoTopMost, 0, 0, 0, 0, 0x03}));
-    EXPECT_EQ(p[3], (SetWindowPosCall{0, 0, 0, 0, 0, 0x03})) << "neither true nor false: the null handle";
+    EXPECT_EQ(p[3], (SetWindowPosCall{0, 0, 0, 0, 0, 0x03}))
+        << "neither true nor false: the null handle";
 }
 
 }  // namespace

@@ -4,18 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include "common/settings.h"
 #include "errors/reporter.h"
 #include "errors/trap.h"
 #include "platform/headless/headless_platform.h"
 #include "saver/frm_main.h"
 #include "saver/saver.h"
-#include "common/settings.h"
 #include "tests/support/test_env.h"
 
 namespace gm::test {
 
 class SaverTest : public ::testing::Test {
-protected:
+  protected:
     SaverTest() {
         platform.setProgramPath("C:\\Programme\\Glintmoor.scr");
         setPlatform(&platform);

@@ -21,7 +21,8 @@ constexpr gfx::Colour kTileEdge = 0xFF00FF;  // column 0 of the fake gradient st
 std::vector<int> tileStarts(const gfx::Surface& s, int y) {
     std::vector<int> starts;
     for (int x = 0; x < s.width(); ++x)
-        if (gfx::GetPixel(s, x, y) == kTileEdge && (x == 0 || gfx::GetPixel(s, x - 1, y) != kTileEdge))
+        if (gfx::GetPixel(s, x, y) == kTileEdge &&
+            (x == 0 || gfx::GetPixel(s, x - 1, y) != kTileEdge))
             starts.push_back(x);
     return starts;
 }
@@ -162,8 +163,8 @@ TEST(Himmel, NoBandKeepsTheGradientAndFlakesFollowMaxFl) {
         EXPECT_EQ(random.left(), 0u);
         // The flakes of size 3 stand at x = 5i, y = 10 in the copy on the canvas.
         EXPECT_EQ(gfx::GetPixel(rig.surfaces.picBG, 5 * (flakes - 1) + 1, 11), 0xFFFFFF);
-        EXPECT_EQ(gfx::GetPixel(rig.surfaces.picBG, 5 * flakes + 1, 11),
-                  gfx::rgb(192, 255, 255)) << "no flake beyond the last";
+        EXPECT_EQ(gfx::GetPixel(rig.surfaces.picBG, 5 * flakes + 1, 11), gfx::rgb(192, 255, 255))
+            << "no flake beyond the last";
     }
 }
 
@@ -312,9 +313,7 @@ TEST(Wolken, CloudAtTheLeftEdgeLightensOnlyInsideInThreePasses) {
         const Single f = static_cast<Single>(percent / 100.0), k = 1 - f;
         return static_cast<int>(CInt(k * c + CInt(f * 255)));
     };
-    const struct {
-        int x, y, percent;
-    } passes[] = {{-64, 150, 20}, {-68, 146, 10}, {-60, 154, 10}};
+    const struct { int x, y, percent; } passes[] = {{-64, 150, 20}, {-68, 146, 10}, {-60, 154, 10}};
     for (int py = 0; py < 480; py += 3)
         for (int px = 0; px < 640; px += 3) {
             int r = 0, g = 100, b = 200;
@@ -324,7 +323,8 @@ TEST(Wolken, CloudAtTheLeftEdgeLightensOnlyInsideInThreePasses) {
                     g = lighten(g, p.percent);
                     b = lighten(b, p.percent);
                 }
-            ASSERT_EQ(gfx::GetPixel(rig.surfaces.picBG, px, py), gfx::rgb(r, g, b)) << px << "," << py;
+            ASSERT_EQ(gfx::GetPixel(rig.surfaces.picBG, px, py), gfx::rgb(r, g, b))
+                << px << "," << py;
         }
 }
 

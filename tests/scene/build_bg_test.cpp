@@ -141,9 +141,12 @@ TEST(BuildBG, OneVillageAtMostAndNeverInTheFirstElevenPasses) {
     // village tries the town as well.
     std::vector<Pass> belt;
     for (int i = 0; i <= 20; ++i) {
-        if (i == 11) belt.push_back({4, {0, 0}});  // the village, then y + Zz(2, 10) = y + 2
-        else if (i == 12) belt.push_back({3, {0}});
-        else belt.push_back({4, {0}});
+        if (i == 11)
+            belt.push_back({4, {0, 0}});  // the village, then y + Zz(2, 10) = y + 2
+        else if (i == 12)
+            belt.push_back({3, {0}});
+        else
+            belt.push_back({4, {0}});
     }
     scriptBelt(random, belt);
     rig.recorder.BuildBG();
@@ -160,7 +163,7 @@ TEST(BuildBG, TownOnlyAboveRow350) {
     scriptPrefix(random, 1, 330, 0);
     std::vector<Pass> belt;
     belt.push_back({3, {0, 1.0f - 1e-6f}, 5});  // town at 330, y + 10, step 5: 345
-    belt.push_back({3, {0, 0.4f}, 1});           // town at 345, y + 5 = 350, step 1: 351
+    belt.push_back({3, {0, 0.4f}, 1});          // town at 345, y + 5 = 350, step 1: 351
     for (int i = 2; i <= 20; ++i) belt.push_back({3, {0}});
     scriptBelt(random, belt);
     rig.recorder.BuildBG();
@@ -187,19 +190,19 @@ TEST(BuildBG, ForegroundInOrderDownToTheBottomEdge) {
     ScriptedRandom random;
     scriptPrefix(random, 1, 250, 0);
     scriptBelt(random, std::vector<Pass>(21, Pass{5, {}}));  // y = 271
-    random.zz(1, 3, 1);                                       // two more clouds
+    random.zz(1, 3, 1);                                      // two more clouds
     for (int i = 0; i < 2; ++i) random.zzr(-0.1f, 0.9f, 0.2f).zzr(0.25f, 0.45f, 0.4f).zz(1, 10, 8);
-    random.zz(1, 10, 1);                                   // fence at 320, y 325
-    random.zz(1, 20, 1).zz(1, 15, 1).zz(1, 5, 3).zz(1, 15, 10);  // one tree of two chances
-    random.zz(2, 5, 2);                                    // y 330
-    random.zz(1, 15, 1).zz(1, 3, 1);                       // house group with a fence
-    random.zz(10, 15, 15);                                 // y 365
-    random.zz(1, 3, 1);                                    // a third fence is not drawn
+    random.zz(1, 10, 1);                                               // fence at 320, y 325
+    random.zz(1, 20, 1).zz(1, 15, 1).zz(1, 5, 3).zz(1, 15, 10);        // one tree of two chances
+    random.zz(2, 5, 2);                                                // y 330
+    random.zz(1, 15, 1).zz(1, 3, 1);                                   // house group with a fence
+    random.zz(10, 15, 15);                                             // y 365
+    random.zz(1, 3, 1);                                                // a third fence is not drawn
     for (int step : {15, 15, 15}) random.zz(5, 15, step).zz(1, 2, 1);  // hills at 380, 395, 410
-    random.zz(5, 15, 15).zz(1, 2, 2);                      // 425, no hills
-    random.zz(3, 15, 15);                                  // snowman at 440
+    random.zz(5, 15, 15).zz(1, 2, 2);                                  // 425, no hills
+    random.zz(3, 15, 15);                                              // snowman at 440
     for (int step : {15, 15, 15}) random.zz(5, 15, step).zz(1, 2, 2);  // 455, 470, 485
-    random.zz(5, 15, 15).zz(1, 2, 1);                      // 500, hills
+    random.zz(5, 15, 15).zz(1, 2, 1);                                  // 500, hills
     random.strict();
     rig.recorder.BuildBG();
     EXPECT_EQ(random.left(), 0u);
@@ -213,12 +216,13 @@ TEST(BuildBG, ForegroundInOrderDownToTheBottomEdge) {
         foreground.push_back(calls[i].proc);
         rows.push_back(calls[i].rowIn);
     }
-    EXPECT_EQ(foreground, (std::vector<std::string>{
-                              "Wolken", "CopyBg", "Wolken", "CopyBg", "Zaun", "Baum", "Berge",
-                              "CopyBg", "Baum", "Baum", "Zaun", "Haus", "Berge", "Berge", "Berge",
-                              "Berge", "CopyBg", "Schneemann", "CopyBg", "Berge", "Berge", "CopyBg"}));
-    EXPECT_EQ(rows, (std::vector<int>{192, 0, 192, 0, 320, 325, 328, 0, 330, 332, 330, 350, 365, 380,
-                                      395, 410, 0, 440, 0, 500, 480, 0}));
+    EXPECT_EQ(foreground,
+              (std::vector<std::string>{
+                  "Wolken", "CopyBg",     "Wolken", "CopyBg", "Zaun",  "Baum",  "Berge", "CopyBg",
+                  "Baum",   "Baum",       "Zaun",   "Haus",   "Berge", "Berge", "Berge", "Berge",
+                  "CopyBg", "Schneemann", "CopyBg", "Berge",  "Berge", "CopyBg"}));
+    EXPECT_EQ(rows, (std::vector<int>{192, 0,   192, 0,   320, 325, 328, 0, 330, 332, 330,
+                                      350, 365, 380, 395, 410, 0,   440, 0, 500, 480, 0}));
     // The last band stands on the bottom edge, on a row of its own.
     const Call& last = calls[calls.size() - 2];
     EXPECT_NE(last.row, calls[calls.size() - 3].row);

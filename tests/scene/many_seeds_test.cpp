@@ -48,24 +48,30 @@ std::string checkScene(const std::vector<Call>& calls) {
             c.proc == "Schneemann") {
             if (c.rowOut != c.rowIn) bad << c.proc << " moved its row; ";
         }
-        if (c.proc == "Baum" && dLeft + dRight != 1) bad << "Baum weighed " << dLeft + dRight << "; ";
-        if (c.proc == "Haus" && dLeft + dRight != 10) bad << "Haus weighed " << dLeft + dRight << "; ";
+        if (c.proc == "Baum" && dLeft + dRight != 1)
+            bad << "Baum weighed " << dLeft + dRight << "; ";
+        if (c.proc == "Haus" && dLeft + dRight != 10)
+            bad << "Haus weighed " << dLeft + dRight << "; ";
         if (c.proc == "Wald") {
             const int rows = (dLeft + dRight) / 4;
-            if ((dLeft + dRight) % 4 != 0 || rows > 3 || c.rowOut < c.rowIn || c.rowOut > c.rowIn + 2 * rows)
-                bad << "Wald " << c.rowIn << "->" << c.rowOut << " weighed " << dLeft + dRight << "; ";
+            if ((dLeft + dRight) % 4 != 0 || rows > 3 || c.rowOut < c.rowIn ||
+                c.rowOut > c.rowIn + 2 * rows)
+                bad << "Wald " << c.rowIn << "->" << c.rowOut << " weighed " << dLeft + dRight
+                    << "; ";
         }
         if (c.proc == "City") {
             if (villages > 0) bad << "a town beside the village; ";
             if (c.rowIn >= 350) bad << "a town at row " << c.rowIn << "; ";
-            if (c.rowOut < std::max(c.rowIn, 220) || (dLeft + dRight) % 2 != 0 || dLeft + dRight > 10)
+            if (c.rowOut < std::max(c.rowIn, 220) || (dLeft + dRight) % 2 != 0 ||
+                dLeft + dRight > 10)
                 bad << "City " << c.rowIn << "->" << c.rowOut << "; ";
         }
         if (c.proc == "Dorf") {
             ++villages;
             // Eleven passes of at least one row each lie behind it.
             if (c.rowIn < 190 + 11) bad << "a village at row " << c.rowIn << "; ";
-            if (c.rowOut < std::max(c.rowIn, 230) || (dLeft + dRight) % 2 != 0 || dLeft + dRight > 6)
+            if (c.rowOut < std::max(c.rowIn, 230) || (dLeft + dRight) % 2 != 0 ||
+                dLeft + dRight > 6)
                 bad << "Dorf " << c.rowIn << "->" << c.rowOut << "; ";
         }
         if (c.proc == "Schneemann") {

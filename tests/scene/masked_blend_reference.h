@@ -4,9 +4,9 @@
 #pragma once
 
 #include "basic/numeric.h"
+#include "common/allgemein.h"
 #include "errors/trap.h"
 #include "gfx/surface.h"
-#include "common/allgemein.h"
 
 namespace gm::reference {
 
@@ -30,8 +30,9 @@ inline void LightenMasked(gfx::Surface& dc, const gfx::Surface& picBuffer, Int16
             silently([&] { m = gfx::GetPixel(picBuffer, i, j); });
             silently([&] {
                 if (m > kPatternThreshold) {
-                    gfx::SetPixel(dc, x + Int16(i), y + Int16(j),
-                                  gfx::rgb(CInt(k * r + add), CInt(k * g + add), CInt(k * b + add)));
+                    gfx::SetPixel(
+                        dc, x + Int16(i), y + Int16(j),
+                        gfx::rgb(CInt(k * r + add), CInt(k * g + add), CInt(k * b + add)));
                 }
             });
         }

@@ -120,8 +120,8 @@ TEST(MaskedBlend, MatchesTheReference) {
     Pcg32Source dice(77);
     const auto roll = [&](int n) { return static_cast<int>(dice.next() * n); };
     const int percents[] = {0, 2, 3, 10, 20, 100, 150, -20, 32767};
-    const std::pair<int, int> places[] = {{5, 4}, {-7, -3}, {50, 30}, {-40, 10}, {32760, 0},
-                                          {0, -32768}, {58, 38}};
+    const std::pair<int, int> places[] = {{5, 4},     {-7, -3},    {50, 30}, {-40, 10},
+                                          {32760, 0}, {0, -32768}, {58, 38}};
     for (int round = 0; round < 60; ++round) {
         gfx::Surface fast(60, 40, 0), slow(60, 40, 0), mask(0, 0, 0);
         for (int y = 0; y < 40; ++y)
@@ -139,12 +139,16 @@ TEST(MaskedBlend, MatchesTheReference) {
         const bool lighten = round % 2 == 0;
 
         Randomize(round);
-        if (lighten) LightenMasked(fast, mask, px, py, percent);
-        else DarkenMasked(fast, mask, px, py, percent);
+        if (lighten)
+            LightenMasked(fast, mask, px, py, percent);
+        else
+            DarkenMasked(fast, mask, px, py, percent);
         const Single nextFast = Rnd();
         Randomize(round);
-        if (lighten) reference::LightenMasked(slow, mask, px, py, percent);
-        else reference::DarkenMasked(slow, mask, px, py, percent);
+        if (lighten)
+            reference::LightenMasked(slow, mask, px, py, percent);
+        else
+            reference::DarkenMasked(slow, mask, px, py, percent);
         ASSERT_EQ(Rnd(), nextFast) << "the same draws, round " << round;
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 60; ++x)

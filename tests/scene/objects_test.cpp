@@ -58,7 +58,7 @@ TEST(Wald, EachDrawnRowLowersTheBaseLineAndWeighsFour) {
     SceneRig rig;
     ScriptedRandom random;
     random.zz(0, 2, 0).zz(1, 5, 2).zz(-100, 500, 500).zz(-1, 0, -1).zz(50, 52, 52);  // mirrored
-    random.zz(0, 2, 1);                                                                // skipped
+    random.zz(0, 2, 1);                                                              // skipped
     random.zz(0, 2, 0).zz(1, 5, 4).zz(-100, 500, -100).zz(-1, 0, -1).zz(50, 52, 51);
     random.strict();
     Int16 baseY = 300;
@@ -97,8 +97,9 @@ TEST(Haus, MirrorFlagDecidesTheSideAndTheWeight) {
         int pick, x, m, left, right, expectId;
         Weights w;
     };
-    for (const Case c : {Case{1, 20, -1, 467, 619, 161, {0, 10}}, Case{2, -50, -1, 537, 639, 163, {0, 10}},
-                         Case{1, -50, 0, 0, 102, 161, {10, 0}}, Case{2, 20, 0, 20, 172, 163, {10, 0}}}) {
+    for (const Case c :
+         {Case{1, 20, -1, 467, 619, 161, {0, 10}}, Case{2, -50, -1, 537, 639, 163, {0, 10}},
+          Case{1, -50, 0, 0, 102, 161, {10, 0}}, Case{2, 20, 0, 20, 172, 163, {10, 0}}}) {
         SceneRig rig;
         ScriptedRandom random;
         random.zz(1, 2, c.pick).zz(-50, 20, c.x).zz(-1, 0, c.m).strict();
@@ -131,9 +132,9 @@ TEST(Dorf, NeverHigherThanRow230AndWeighsByTheUnmirroredEdge) {
     SceneRig rig;
     ScriptedRandom random;
     random.zz(-100, 540, 90);
-    random.zz(0, 4, 0).zz(2, 12, 12).zz(-70, 70, 9).zz(-1, 0, 0);     // x 99: left
-    random.zz(0, 4, 0).zz(2, 12, 2).zz(-70, 70, 1).zz(-1, 0, -1);     // x 100: right, mirrored
-    random.zz(0, 4, 0).zz(2, 12, 5).zz(-70, 70, -70).zz(-1, 0, 0);    // x 30: left
+    random.zz(0, 4, 0).zz(2, 12, 12).zz(-70, 70, 9).zz(-1, 0, 0);   // x 99: left
+    random.zz(0, 4, 0).zz(2, 12, 2).zz(-70, 70, 1).zz(-1, 0, -1);   // x 100: right, mirrored
+    random.zz(0, 4, 0).zz(2, 12, 5).zz(-70, 70, -70).zz(-1, 0, 0);  // x 30: left
     random.strict();
     Int16 baseY = 300;
     rig.scene.Dorf(baseY);
@@ -162,7 +163,8 @@ TEST(City, SkylinesInSheetOrderLowerTheBaseLine) {
         SceneRig rig;
         ScriptedRandom random;
         random.zz(-100, 540, 500);
-        for (int i = 1; i <= 5; ++i) random.zz(0, 2, 0).zz(2, 12, step).zz(-90, 90, 90).zz(-1, 0, 0);
+        for (int i = 1; i <= 5; ++i)
+            random.zz(0, 2, 0).zz(2, 12, step).zz(-90, 90, 90).zz(-1, 0, 0);
         random.strict();
         Int16 baseY = 100;
         rig.scene.City(baseY);
@@ -222,7 +224,8 @@ TEST(Schneemann, StandsOnTheEmptierSideWithHisShadowFirst) {
     struct Case {
         int weightLeft, weightRight, lo, hi, x;
     };
-    for (const Case c : {Case{0, 0, 300, 380, 380}, Case{9, 10, 80, 120, 80}, Case{10, 10, 300, 380, 300}}) {
+    for (const Case c :
+         {Case{0, 0, 300, 380, 380}, Case{9, 10, 80, 120, 80}, Case{10, 10, 300, 380, 300}}) {
         SceneRig rig;
         rig.surfaces.picBG.backColor = gfx::rgb(255, 255, 255);
         rig.surfaces.picBG.clear();

@@ -15,7 +15,7 @@ struct Call {
     std::string proc;
     int rowIn = 0;
     int rowOut = 0;
-    const Int16* row = nullptr;  // the object passed by reference, if any
+    const Int16* row = nullptr;           // the object passed by reference, if any
     int weightLeft = 0, weightRight = 0;  // on entry
     int weightLeftOut = 0, weightRightOut = 0;
     int skyType = 0;
@@ -23,7 +23,7 @@ struct Call {
 };
 
 class RecordingScene final : public Scene {
-public:
+  public:
     RecordingScene(ShowSurfaces& surfaces, SceneState& state, const Settings& settings,
                    ShowHost& host, BitmapLoader load, bool forward)
         : Scene(surfaces, state, settings, host, std::move(load)), forward_(forward) {}
@@ -43,28 +43,55 @@ public:
         note("CopyBg", 0, nullptr);
         Scene::CopyBg();
     }
-    void Hintergrund() override { layer("Hintergrund", [&] { Scene::Hintergrund(); }); }
-    void Himmel() override { layer("Himmel", [&] { Scene::Himmel(); }); }
-    void Meer(Int16 y) override { layer("Meer", [&] { Scene::Meer(y); }, y); }
-    void Boden(Int16 y) override { layer("Boden", [&] { Scene::Boden(y); }, y); }
+    void Hintergrund() override {
+        layer("Hintergrund", [&] { Scene::Hintergrund(); });
+    }
+    void Himmel() override {
+        layer("Himmel", [&] { Scene::Himmel(); });
+    }
+    void Meer(Int16 y) override {
+        layer(
+            "Meer", [&] { Scene::Meer(y); }, y);
+    }
+    void Boden(Int16 y) override {
+        layer(
+            "Boden", [&] { Scene::Boden(y); }, y);
+    }
     void Wolken(gfx::Surface& dc, Int16 id, Int16 x, Int16 y) override {
-        layer("Wolken", [&] { Scene::Wolken(dc, id, x, y); }, y, x);
+        layer(
+            "Wolken", [&] { Scene::Wolken(dc, id, x, y); }, y, x);
     }
     void Schatten(gfx::Surface& dc, Int16 id, Int16 x, Int16 y) override {
-        layer("Schatten", [&] { Scene::Schatten(dc, id, x, y); }, y, x);
+        layer(
+            "Schatten", [&] { Scene::Schatten(dc, id, x, y); }, y, x);
     }
-    void Berge(Int16& row) override { object("Berge", row, [&] { Scene::Berge(row); }); }
-    void Wald(Int16& row) override { object("Wald", row, [&] { Scene::Wald(row); }, waldShift); }
-    void Baum(Int16& row) override { object("Baum", row, [&] { Scene::Baum(row); }); }
-    void City(Int16& row) override { object("City", row, [&] { Scene::City(row); }); }
-    void Dorf(Int16& row) override { object("Dorf", row, [&] { Scene::Dorf(row); }); }
-    void Haus(Int16& row) override { object("Haus", row, [&] { Scene::Haus(row); }); }
-    void Zaun(Int16& row) override { object("Zaun", row, [&] { Scene::Zaun(row); }); }
+    void Berge(Int16& row) override {
+        object("Berge", row, [&] { Scene::Berge(row); });
+    }
+    void Wald(Int16& row) override {
+        object(
+            "Wald", row, [&] { Scene::Wald(row); }, waldShift);
+    }
+    void Baum(Int16& row) override {
+        object("Baum", row, [&] { Scene::Baum(row); });
+    }
+    void City(Int16& row) override {
+        object("City", row, [&] { Scene::City(row); });
+    }
+    void Dorf(Int16& row) override {
+        object("Dorf", row, [&] { Scene::Dorf(row); });
+    }
+    void Haus(Int16& row) override {
+        object("Haus", row, [&] { Scene::Haus(row); });
+    }
+    void Zaun(Int16& row) override {
+        object("Zaun", row, [&] { Scene::Zaun(row); });
+    }
     void Schneemann(Int16& row) override {
         object("Schneemann", row, [&] { Scene::Schneemann(row); });
     }
 
-private:
+  private:
     Call& note(const char* proc, int row, const Int16* ref, int x = 0) {
         calls.push_back({proc, row, row, ref, state.weightLeft, state.weightRight, state.weightLeft,
                          state.weightRight, state.SkyType, x});
@@ -79,8 +106,10 @@ private:
     void object(const char* proc, Int16& row, Draw draw, int shift = 0) {
         const std::size_t at = calls.size();
         note(proc, row, &row);
-        if (forward_) draw();
-        else row = row + shift;
+        if (forward_)
+            draw();
+        else
+            row = row + shift;
         calls[at].rowOut = row;
         calls[at].weightLeftOut = state.weightLeft;
         calls[at].weightRightOut = state.weightRight;

@@ -50,7 +50,8 @@ TEST(BuildBG, SameSeedSameCanvasOnEveryPlatform) {
     if (const char* path = std::getenv("GLINTMOOR_RECORD_DIGESTS")) {
         std::ofstream out(path);
         for (const auto& [seed, digest] : kCanvasDigests)
-            out << "{" << seed << "u, 0x" << std::hex << composedDigest(seed) << std::dec << "u},\n";
+            out << "{" << seed << "u, 0x" << std::hex << composedDigest(seed) << std::dec
+                << "u},\n";
         GTEST_SKIP() << "recorded new digests in " << path;
     }
     for (const auto& [seed, digest] : kCanvasDigests)

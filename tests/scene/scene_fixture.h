@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "basic/vb_error.h"
-#include "errors/trap.h"
 #include "common/allgemein.h"
+#include "errors/trap.h"
 #include "scene/scene.h"
 
 namespace gm::test {
@@ -24,7 +24,7 @@ namespace gm::test {
 // return v. Once the script is used up it goes on with a seeded generator,
 // or, when strict, reports every further draw as a failure.
 class ScriptedRandom final : public RandomSource {
-public:
+  public:
     explicit ScriptedRandom(std::uint64_t seed = 1) : rest_(seed) { setRandomSource(this); }
     ~ScriptedRandom() override { setRandomSource(nullptr); }
 
@@ -65,7 +65,7 @@ public:
     std::size_t left() const { return values_.size(); }
     int drawn() const { return drawn_; }
 
-private:
+  private:
     std::deque<Single> values_;
     Pcg32Source rest_;
     bool strict_ = false;
@@ -74,7 +74,7 @@ private:
 
 // The saver window's services: a window image of the given size.
 class TestHost final : public ShowHost {
-public:
+  public:
     explicit TestHost(int width = 640, int height = 480) : window_(width, height, 0) {}
     gfx::Surface& windowImage() override { return window_; }
     int windowWidth() const override { return window_.width(); }
@@ -89,7 +89,7 @@ public:
     bool timerEnabled = true;
     int dpi = 96;
 
-private:
+  private:
     gfx::Surface window_;
 };
 
@@ -111,7 +111,7 @@ inline Mark markOf(gfx::Colour c) {
 }
 
 class FakeArt {
-public:
+  public:
     FakeArt();
     // The loader for Scene; records every id loaded, raises 326 for
     // missing ones.
@@ -123,15 +123,15 @@ public:
     void put(int id, gfx::Bitmap b) { pictures_[id] = std::move(b); }
     std::vector<int> loads;
 
-private:
+  private:
     std::map<int, gfx::Bitmap> pictures_;
 };
 
 // The tags of the sprites and the size of each catalogue picture.
 inline int tagOf(int spriteId) {
-    static const std::map<int, int> tags{{131, 1}, {133, 2}, {135, 3}, {137, 4}, {141, 5},
-                                         {143, 6}, {151, 7}, {153, 8}, {161, 9}, {163, 10},
-                                         {165, 11}, {181, 12}};
+    static const std::map<int, int> tags{{131, 1}, {133, 2},  {135, 3},  {137, 4},
+                                         {141, 5}, {143, 6},  {151, 7},  {153, 8},
+                                         {161, 9}, {163, 10}, {165, 11}, {181, 12}};
     return tags.at(spriteId);
 }
 
@@ -149,8 +149,8 @@ inline FakeArt::FakeArt() {
         gfx::Bitmap strip(20, 480);
         for (int y = 0; y < 480; ++y)
             for (int x = 0; x < 20; ++x)
-                strip.row(y)[x] = gfx::toPixel(x == 0 ? gfx::rgb(255, 0, 255)
-                                                      : gfx::rgb(type * 40, y / 2, 200));
+                strip.row(y)[x] =
+                    gfx::toPixel(x == 0 ? gfx::rgb(255, 0, 255) : gfx::rgb(type * 40, y / 2, 200));
         put(100 + type, std::move(strip));
     }
     const int cloud[10][2] = {{441, 17}, {179, 23}, {185, 33}, {181, 31}, {329, 27},
@@ -184,7 +184,7 @@ inline gfx::Bitmap FakeArt::load(int id) {
 // Where a tagged sprite landed on a surface.
 struct Placement {
     int left = 0, top = 0, right = -1, bottom = -1;  // inclusive; empty when right < left
-    Mark topLeft{}, topRight{};                       // the marks at the two top corners
+    Mark topLeft{}, topRight{};                      // the marks at the two top corners
     bool empty() const { return right < left; }
     int width() const { return right - left + 1; }
     int height() const { return bottom - top + 1; }

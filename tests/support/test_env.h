@@ -15,12 +15,13 @@ namespace gm::test {
 
 // A fresh folder under the system's temporary folder, removed afterwards.
 class TempDir {
-public:
+  public:
     TempDir() {
         static std::atomic<int> counter{0};
         const auto base = std::filesystem::temp_directory_path();
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        path_ = base / ("glintmoor-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+        path_ =
+            base / ("glintmoor-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
         std::filesystem::create_directories(path_);
     }
     ~TempDir() {
@@ -33,7 +34,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -55,20 +56,24 @@ inline void unsetEnv(const char* name) {
 
 // Sets an environment variable for the lifetime of the object.
 class ScopedEnv {
-public:
+  public:
     ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
-        if (value) setEnv(name, *value);
-        else unsetEnv(name);
+        if (value)
+            setEnv(name, *value);
+        else
+            unsetEnv(name);
     }
     ~ScopedEnv() {
-        if (old_) setEnv(name_, *old_);
-        else unsetEnv(name_);
+        if (old_)
+            setEnv(name_, *old_);
+        else
+            unsetEnv(name_);
     }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-private:
+  private:
     const char* name_;
     std::optional<std::string> old_;
 };

@@ -4,11 +4,10 @@
  *                              cancelled); anything else answers 1
  *   GLINTMOOR_PASSWORD_LOG     a file that gets one line "asked" per call
  */
-#include <windows.h>
-
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <windows.h>
 
 __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
     (void)window;

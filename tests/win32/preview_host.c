@@ -7,11 +7,10 @@
  *                           "child TITLE visible=V child=C WxH" (V and C are
  *                           1 or 0, WxH the client size)
  */
-#include <windows.h>
-
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <windows.h>
 
 static LRESULT CALLBACK hostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_DESTROY) PostQuitMessage(0);

@@ -1,15 +1,15 @@
 // The registry settings store, against the real registry (under Wine in the
 // test run): where values live, what reads back, what counts as missing.
-#include <windows.h>
+#include "platform/win32/registry_store.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 
-#include "platform/win32/registry_store.h"
 #include "platform/win32/win32_platform.h"
 
 namespace gm {
@@ -17,7 +17,7 @@ namespace {
 
 // A private application name per run, removed again afterwards.
 class RegistryStoreTest : public ::testing::Test {
-protected:
+  protected:
     const std::string app = "GlintmoorTest" + std::to_string(GetCurrentProcessId());
     const std::string key = "Software\\" + app;
     win32::RegistryStore store;
@@ -39,8 +39,8 @@ TEST_F(RegistryStoreTest, SavedTextIsARegSzValueUnderSoftwareAppSection) {
     store.SaveSetting(app, "Settings", "SpeedS", "0,56");
     char text[32] = {};
     DWORD type = 0, size = sizeof text;
-    ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, (key + "\\Settings").c_str(), "SpeedS",
-                           RRF_RT_ANY, &type, text, &size),
+    ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, (key + "\\Settings").c_str(), "SpeedS", RRF_RT_ANY,
+                           &type, text, &size),
               ERROR_SUCCESS);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_STREQ(text, "0,56");
