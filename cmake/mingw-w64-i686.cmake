@@ -1,10 +1,13 @@
-# Cross-build for 32-bit Windows (x86) with Debian's mingw-w64 (posix threads
-# flavour): the self-extractor stub, which must run on every Windows.
+# Cross-build for 32-bit Windows (x86) with Debian's mingw-w64: the
+# self-extractor stub, the setup and the saver, which must load on every
+# Windows from 95 on. The win32 threads flavour: the posix one links
+# winpthread, which imports functions of Vista and XP (GetTickCount64, the
+# vectored exception handlers).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(TOOLCHAIN_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${TOOLCHAIN_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-posix)
+set(CMAKE_C_COMPILER ${TOOLCHAIN_PREFIX}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-win32)
 set(CMAKE_RC_COMPILER ${TOOLCHAIN_PREFIX}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

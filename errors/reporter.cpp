@@ -2,10 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 
 #include "errors/protocol.h"
 #include "errors/trap.h"
+#include "platform/file_places.h"
 #include "platform/platform.h"
 #ifndef _WIN32
 #include "platform/posix_system.h"
@@ -45,8 +45,7 @@ std::string fallbackPath(const std::string& programPath) {
 #else
     const std::string folder = posix::userConfigFolder();
 #endif
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
+    makeFolders(folder);
     return protocol::joinFolder(folder, protocol::programName(programPath) + ".EPT");
 }
 

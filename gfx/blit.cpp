@@ -137,14 +137,16 @@ struct OpOr {
 
 // --- Scratch memory -----------------------------------------------------------
 
-// Per-thread buffers that only ever grow: a steady stream of blits of the
-// same sizes allocates nothing.
+// Buffers that only ever grow: a steady stream of blits of the same sizes
+// allocates nothing. The program draws from one thread. (Not thread_local:
+// on 32-bit Windows its destructors need GetModuleHandleExW, which Windows
+// before XP lacks.)
 std::vector<int>& columnScratch() {
-    thread_local std::vector<int> columns;
+    static std::vector<int> columns;
     return columns;
 }
 std::vector<std::uint32_t>& pixelScratch() {
-    thread_local std::vector<std::uint32_t> pixels;
+    static std::vector<std::uint32_t> pixels;
     return pixels;
 }
 

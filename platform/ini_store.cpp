@@ -2,13 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <cstdio>
 #include <string_view>
 #include <vector>
 
 #include "basic/vb_error.h"
+#include "platform/file_places.h"
 
 namespace gm {
 namespace {
@@ -27,6 +26,12 @@ bool sameText(const std::string& a, const std::string& b) {
            });
 }
 
+#ifdef _WIN32
+constexpr char kFolderSeparators[] = "\\/";
+#else
+constexpr char kFolderSeparators[] = "/";
+#endif
+
 // The UTF-8 byte-order mark some editors put at the start of a text file.
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
@@ -35,11 +40,27 @@ struct IniText {
     std::vector<std::string> lines;
 };
 
+// The file's lines (C stdio: the C++ streams of the 32-bit Windows build
+// import functions that Windows before XP lacks).
+std::vector<std::string> readLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in) return lines;
+    std::string text;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) text.append(buffer, n);
+    std::fclose(in);
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
 IniText readIni(const std::string& path) {
     IniText ini;
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
+    for (std::string& line : readLines(path)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (ini.lines.empty() && line.starts_with(kUtf8Bom)) {
             line.erase(0, kUtf8Bom.size());
@@ -52,18 +73,22 @@ IniText readIni(const std::string& path) {
 
 // Writes the whole text to a temporary file beside the file and renames it
 // over the file, so that a failed write leaves the file as it was.
-void writeIni(const std::filesystem::path& file, const IniText& ini) {
-    std::error_code ec;
-    if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
-    std::filesystem::path temp = file;
-    temp += ".new";
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (ini.bom) out << kUtf8Bom;
-    for (const std::string& line : ini.lines) out << line << '\n';
-    out.close();
-    if (out) std::filesystem::rename(temp, file, ec);
-    if (!out || ec) {
-        std::filesystem::remove(temp, ec);
+void writeIni(const std::string& file, const IniText& ini) {
+    const std::size_t slash = file.find_last_of(kFolderSeparators);
+    if (slash != std::string::npos && slash > 0) makeFolders(file.substr(0, slash));
+    const std::string temp = file + ".new";
+    std::FILE* out = std::fopen(temp.c_str(), "wb");
+    bool ok = out != nullptr;
+    if (ok && ini.bom)
+        ok = std::fwrite(kUtf8Bom.data(), 1, kUtf8Bom.size(), out) == kUtf8Bom.size();
+    for (const std::string& line : ini.lines) {
+        if (!ok) break;
+        ok = std::fwrite(line.data(), 1, line.size(), out) == line.size() &&
+             std::fputc('\n', out) != EOF;
+    }
+    if (out && std::fclose(out) != 0) ok = false;
+    if (!ok || !replaceFile(temp, file)) {
+        std::remove(temp.c_str());
         raise(err::PathFileAccess);
     }
 }
@@ -132,7 +157,7 @@ void IniStore::SaveSetting(const std::string&, const std::string& section, const
         }
     }
 
-    writeIni(std::filesystem::path(path_), ini);
+    writeIni(path_, ini);
 }
 
 }  // namespace gm

@@ -7,7 +7,7 @@ packages=(
   libx11-dev libxext-dev libfreetype-dev libfontconfig-dev fonts-comic-neue
   libpng-dev zlib1g-dev libgtk-3-dev libxml2-utils
   libxrandr-dev libxinerama-dev
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-win32 wine wine64 wine32:i386
   xvfb xdotool x11-utils libxfixes3 imagemagick openbox
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   zip unzip p7zip-full zopfli python3 dpkg-dev file

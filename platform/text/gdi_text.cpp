@@ -16,8 +16,9 @@ namespace {
 constexpr double kDotsPerInch = 96.0;
 constexpr double kPointsPerInch = 72.0;
 
-// UTF-16 for the wide-character GDI calls.
-std::wstring wideText(std::string_view text) {
+}  // namespace
+
+std::wstring utf16Text(std::string_view text) {
     std::wstring out;
     for (char32_t c : textCodePoints(text)) {
         if (c >= 0x10000) {
@@ -31,16 +32,21 @@ std::wstring wideText(std::string_view text) {
     return out;
 }
 
-HFONT createFont(const std::wstring& face, const FontLayout& wanted) {
-    LOGFONTW lf{};
+namespace {
+
+// The ANSI calls for the fonts: their wide forms are stubs on Windows 95,
+// 98 and ME (the text itself goes through TextOutW and
+// GetTextExtentPoint32W, which those systems have).
+HFONT createFont(const std::string& face, const FontLayout& wanted) {
+    LOGFONTA lf{};
     // A negative height asks for the em size (character height) in pixels.
     lf.lfHeight = -static_cast<LONG>(std::lround(wanted.points * kDotsPerInch / kPointsPerInch));
     lf.lfWeight = wanted.bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfOutPrecision = OUT_TT_PRECIS;
     lf.lfQuality = NONANTIALIASED_QUALITY;
-    lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
-    return CreateFontIndirectW(&lf);
+    lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+    return CreateFontIndirectA(&lf);
 }
 
 }  // namespace
@@ -77,17 +83,17 @@ struct GdiTextRenderer::Impl {
         if (font && wanted.face == fontLayout.face && wanted.points == fontLayout.points &&
             wanted.bold == fontLayout.bold)
             return;
-        std::vector<std::wstring> faces{wideText(wanted.face)};
-        if (lstrcmpiW(faces[0].c_str(), L"Comic Sans MS") == 0) faces.emplace_back(L"Comic Neue");
+        std::vector<std::string> faces{wanted.face};
+        if (lstrcmpiA(faces[0].c_str(), "Comic Sans MS") == 0) faces.emplace_back("Comic Neue");
         HFONT chosen = nullptr;
-        for (const std::wstring& face : faces) {
+        for (const std::string& face : faces) {
             HFONT candidate = createFont(face, wanted);
             if (!candidate) continue;
             HGDIOBJ previous = SelectObject(dc, candidate);
             if (!originalFont) originalFont = previous;
-            wchar_t selected[LF_FACESIZE] = {};
-            GetTextFaceW(dc, LF_FACESIZE, selected);
-            if (lstrcmpiW(selected, face.c_str()) == 0 || &face == &faces.back()) {
+            char selected[LF_FACESIZE] = {};
+            GetTextFaceA(dc, LF_FACESIZE, selected);
+            if (lstrcmpiA(selected, face.c_str()) == 0 || &face == &faces.back()) {
                 chosen = candidate;
                 break;
             }
@@ -98,11 +104,11 @@ struct GdiTextRenderer::Impl {
         if (font) DeleteObject(font);
         font = chosen;
         fontLayout = wanted;
-        wchar_t selected[LF_FACESIZE] = {};
-        const int n = GetTextFaceW(dc, LF_FACESIZE, selected);
+        char selected[LF_FACESIZE] = {};
+        const int n = GetTextFaceA(dc, LF_FACESIZE, selected);
         family.clear();
         for (int i = 0; i < n && selected[i]; ++i)
-            family += static_cast<char>(selected[i] < 128 ? selected[i] : '?');
+            family += static_cast<unsigned char>(selected[i]) < 128 ? selected[i] : '?';
     }
 
     // Makes the DIB section at least w x h pixels (it only grows).
@@ -146,25 +152,25 @@ std::string GdiTextRenderer::resolvedFamily(const FontLayout& font) {
 
 int GdiTextRenderer::textHeight(const FontLayout& font, std::string_view) {
     impl_->select(font);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(impl_->dc, &metrics);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(impl_->dc, &metrics);
     return metrics.tmHeight;
 }
 
 int GdiTextRenderer::textWidth(const FontLayout& font, std::string_view text) {
     impl_->select(font);
-    return impl_->extent(wideText(text)).cx;
+    return impl_->extent(utf16Text(text)).cx;
 }
 
 void GdiTextRenderer::drawText(Surface& s, int x, int y, const FontLayout& font,
                                std::string_view text, Colour colour) {
-    const std::wstring wide = wideText(text);
+    const std::wstring wide = utf16Text(text);
     if (wide.empty()) return;
     impl_->select(font);
     // Overhanging glyphs (italics, synthetic bold) may draw beyond the
     // advance width; a margin of one em on the right catches them.
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(impl_->dc, &metrics);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(impl_->dc, &metrics);
     const SIZE size = impl_->extent(wide);
     const int w = size.cx + metrics.tmMaxCharWidth, h = std::max<int>(size.cy, metrics.tmHeight);
     impl_->reserve(w, h);

@@ -17,6 +17,9 @@
 
 namespace gm::gfx {
 
+// UTF-8 text as UTF-16, for the wide-character calls.
+std::wstring utf16Text(std::string_view text);
+
 class GdiTextRenderer final : public TextRenderer {
   public:
     GdiTextRenderer();

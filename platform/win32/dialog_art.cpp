@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <vector>
 
 #include "gfx/bitmap_resource.h"
+#include "platform/win32/system_function.h"
 
 namespace gm::win32 {
 namespace {
@@ -12,8 +14,7 @@ namespace {
 // Functions of Windows 10 (1607 and later), found at run time.
 template <typename Fn>
 Fn user32Function(const char* name) {
-    return reinterpret_cast<Fn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+    return systemFunction<Fn>("user32.dll", name);
 }
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using GetDpiForSystemFn = UINT(WINAPI*)();
@@ -108,25 +109,43 @@ SIZE outerSize(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UI
 
 int pixels(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch); }
 
-HFONT createFont(const DialogFont& font, UINT dpi) {
-    // SystemParametersInfoForDpi exists only in its wide form.
+namespace {
+
+// The message font of the system at the dpi. SystemParametersInfoForDpi
+// exists only in its wide form; the font is made through the ANSI calls,
+// whose wide forms are stubs on Windows 95, 98 and ME.
+LOGFONTA messageFont(UINT dpi) {
     static const auto metricsForDpi =
         user32Function<SystemParametersInfoForDpiFn>("SystemParametersInfoForDpi");
-    NONCLIENTMETRICSW metrics{};
+    LOGFONTA lf{};
+    NONCLIENTMETRICSW wide{};
+    wide.cbSize = sizeof wide;
+    if (metricsForDpi && metricsForDpi(SPI_GETNONCLIENTMETRICS, sizeof wide, &wide, 0, dpi)) {
+        const LOGFONTW& w = wide.lfMessageFont;
+        std::copy_n(reinterpret_cast<const BYTE*>(&w), offsetof(LOGFONTW, lfFaceName),
+                    reinterpret_cast<BYTE*>(&lf));
+        WideCharToMultiByte(CP_ACP, 0, w.lfFaceName, -1, lf.lfFaceName, LF_FACESIZE, nullptr,
+                            nullptr);
+        return lf;
+    }
+    NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;
-    LOGFONTW lf{};
-    if (metricsForDpi && metricsForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
-        lf = metrics.lfMessageFont;
-    } else if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
         lf = metrics.lfMessageFont;
         lf.lfHeight = MulDiv(lf.lfHeight, static_cast<int>(dpi), static_cast<int>(systemDpi()));
     }
-    if (!font.face.empty())
-        MultiByteToWideChar(CP_ACP, 0, font.face.c_str(), -1, lf.lfFaceName, LF_FACESIZE);
+    return lf;
+}
+
+}  // namespace
+
+HFONT createFont(const DialogFont& font, UINT dpi) {
+    LOGFONTA lf = messageFont(dpi);
+    if (!font.face.empty()) lstrcpynA(lf.lfFaceName, font.face.c_str(), LF_FACESIZE);
     if (font.points > 0) lf.lfHeight = -static_cast<LONG>(std::lround(font.points * dpi / 72.0));
     lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
     lf.lfUnderline = font.underline ? TRUE : FALSE;
-    return CreateFontIndirectW(&lf);
+    return CreateFontIndirectA(&lf);
 }
 
 HICON createIcon(int picture, int mask, UINT dpi) {

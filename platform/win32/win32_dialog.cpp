@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gfx/bitmap_resource.h"
+#include "platform/win32/ansi_text.h"
 #include "platform/win32/dialog_art.h"
 
 namespace gm::win32 {
@@ -59,24 +60,15 @@ Look controlLook(const ControlLayout& c) {
     return {0, 0};
 }
 
-const wchar_t* controlClass(ControlKind kind) {
+const char* controlClass(ControlKind kind) {
     switch (kind) {
         case ControlKind::Label:
-            return L"Static";
+            return "Static";
         case ControlKind::HScroll:
-            return L"ScrollBar";
+            return "ScrollBar";
         default:
-            return L"Button";
+            return "Button";
     }
-}
-
-// The forms' texts are UTF-8; the controls take them as UTF-16.
-std::wstring wide(const std::string& text) {
-    std::wstring w(text.size() + 1, L'\0');
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, w.data(), static_cast<int>(w.size()));
-    w.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
-    return w;
 }
 
 COLORREF colorRef(DialogColour c) {
@@ -148,7 +140,7 @@ class Win32Dialog final : public DialogWindow {
 
     std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
     void setCaption(int control, const std::string& text) override {
-        SetWindowTextW(at(control), wide(text).c_str());
+        SetWindowTextA(at(control), ansiText(text).c_str());
     }
     void moveTwips(int left, int top) override {
         const UINT dpi = systemDpi();
@@ -236,9 +228,8 @@ Win32Dialog::Win32Dialog(const FormLayout& layout, DialogEvents& events)
         x = (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
         y = (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2;
     }
-    CreateWindowExW(look.exStyle, wide(kDialogClassName).c_str(), wide(layout.caption).c_str(),
-                    look.style, x, y, outer.cx, outer.cy, nullptr, nullptr,
-                    GetModuleHandleA(nullptr), this);
+    CreateWindowExA(look.exStyle, kDialogClassName, ansiText(layout.caption).c_str(), look.style, x,
+                    y, outer.cx, outer.cy, nullptr, nullptr, GetModuleHandleA(nullptr), this);
     for (const ControlLayout& c : layout.controls)
         pictures_.push_back(c.kind == ControlKind::Image && c.picture
                                 ? gfx::LoadBitmapResource(c.picture)
@@ -274,9 +265,9 @@ void Win32Dialog::createControls() {
             // box's window, that is nowhere.
             if (c.container >= 0 && c.rect.top + c.rect.height > layoutOf(c.container).rect.height)
                 look.style |= WS_CLIPSIBLINGS;
-            hwnd = CreateWindowExW(
-                look.exStyle, controlClass(c.kind), wide(c.caption).c_str(), look.style, 0, 0, 0, 0,
-                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)),
+            hwnd = CreateWindowExA(
+                look.exStyle, controlClass(c.kind), ansiText(c.caption).c_str(), look.style, 0, 0,
+                0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)),
                 instance, nullptr);
         }
         controls_.push_back(hwnd);
@@ -504,14 +495,14 @@ void Win32Dialog::drawButton(const DRAWITEMSTRUCT& item) {
     const bool pressed = item.itemState & ODS_SELECTED;
     FillRect(dc, &r, brushes_[static_cast<std::size_t>(i)]);
     DrawEdge(dc, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-    wchar_t text[64] = {};
-    GetWindowTextW(item.hwndItem, text, 64);
+    char text[64] = {};
+    GetWindowTextA(item.hwndItem, text, 64);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, c.foreColour ? colorRef(*c.foreColour) : RGB(0, 0, 0));
     HGDIOBJ old = SelectObject(
         dc, fonts_[static_cast<std::size_t>(i)] ? fonts_[static_cast<std::size_t>(i)] : formFont_);
     if (pressed) OffsetRect(&r, 1, 1);
-    DrawTextW(dc, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    DrawTextA(dc, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     SelectObject(dc, old);
     if (item.itemState & ODS_FOCUS) {
         RECT f = item.rcItem;

@@ -8,6 +8,7 @@
 
 #include "platform/ini_store.h"
 #include "platform/win32/registry_store.h"
+#include "platform/win32/system_function.h"
 #include "platform/win32/win32_dialog.h"
 #include "platform/win32/win32_window.h"
 
@@ -19,20 +20,24 @@ namespace {
 using VerifyScreenSavePwdFn = BOOL(WINAPI*)(HWND);
 using PwdChangePasswordAFn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
 
-template <typename Fn>
-Fn loadFunction(const char* library, const char* name) {
-    HMODULE module = LoadLibraryA(library);
-    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)))
-                  : nullptr;
-}
-
 HWND toHwnd(std::uintptr_t window) { return reinterpret_cast<HWND>(window); }
+
+// The top-level window a window lies in (GetAncestor's GA_ROOT, which
+// Windows 95 and NT 4 lack).
+HWND rootOf(HWND hwnd) {
+    while (hwnd && (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD)) {
+        HWND parent = GetParent(hwnd);
+        if (!parent) break;
+        hwnd = parent;
+    }
+    return hwnd;
+}
 
 // Dialog windows (the system's class "#32770" and the program's forms) get
 // their keyboard navigation from IsDialogMessage before the message is
 // dispatched.
 bool isDialogMessage(MSG& msg) {
-    HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    HWND root = rootOf(msg.hwnd);
     char cls[32] = {};
     return root && GetClassNameA(root, cls, sizeof cls) &&
            (lstrcmpA(cls, "#32770") == 0 || lstrcmpA(cls, win32::kDialogClassName) == 0) &&
@@ -103,13 +108,13 @@ class Win32Platform final : public Platform {
 
     int VerifyScreenSavePwd(std::uintptr_t window) override {
         static const auto verify =
-            loadFunction<VerifyScreenSavePwdFn>("password.cpl", "VerifyScreenSavePwd");
+            win32::systemFunction<VerifyScreenSavePwdFn>("password.cpl", "VerifyScreenSavePwd");
         return verify ? (verify(toHwnd(window)) ? 1 : 0) : 1;
     }
 
     void PwdChangePasswordA(const char* provider, std::uintptr_t owner) override {
         static const auto change =
-            loadFunction<PwdChangePasswordAFn>("mpr.dll", "PwdChangePasswordA");
+            win32::systemFunction<PwdChangePasswordAFn>("mpr.dll", "PwdChangePasswordA");
         if (change) change(provider, toHwnd(owner), 0, 0);
     }
 
@@ -162,9 +167,12 @@ class Win32Platform final : public Platform {
 
     void wait() override {
         // Timers arrive as WM_TIMER messages, so waiting for input of any
-        // kind also wakes at the next due timer.
-        if (quit_) return;
-        MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        // kind also wakes at the next due timer. The wait is for messages
+        // that arrive after the queue was looked at, so one already waiting
+        // returns at once (what MWMO_INPUTAVAILABLE does where Windows 98 and
+        // NT 4 have it).
+        if (quit_ || LOWORD(GetQueueStatus(QS_ALLINPUT)) != 0) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
     }
 
     void run() override {

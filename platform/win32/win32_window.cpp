@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "platform/win32/system_function.h"
+
 namespace gm::win32 {
 namespace {
 
@@ -28,7 +30,15 @@ Placement placementFor(WindowKind kind) {
             // Borderless over the whole virtual screen, every monitor, in
             // device pixels (the program is per-monitor DPI aware); its
             // origin lies left of or above the primary's when a monitor
-            // does. A tool window has no task bar button.
+            // does. A tool window has no task bar button. Windows 95 and
+            // NT 4 know one screen only (no virtual screen's size).
+            if (GetSystemMetrics(SM_CXVIRTUALSCREEN) <= 0)
+                return {WS_POPUP,
+                        WS_EX_TOOLWINDOW,
+                        0,
+                        0,
+                        GetSystemMetrics(SM_CXSCREEN),
+                        GetSystemMetrics(SM_CYSCREEN)};
             return {WS_POPUP,
                     WS_EX_TOOLWINDOW,
                     GetSystemMetrics(SM_XVIRTUALSCREEN),
@@ -49,32 +59,44 @@ Placement placementFor(WindowKind kind) {
     return {};
 }
 
+// The monitor functions of Windows 98 and 2000 (Windows 95 and NT 4 have
+// one screen).
+using EnumDisplayMonitorsFn = BOOL(WINAPI*)(HDC, LPCRECT, MONITORENUMPROC, LPARAM);
+using GetMonitorInfoFn = BOOL(WINAPI*)(HMONITOR, MONITORINFO*);
+using MonitorFromWindowFn = HMONITOR(WINAPI*)(HWND, DWORD);
+
+template <typename Fn>
+Fn user32(const char* name) {
+    return systemFunction<Fn>("user32.dll", name);
+}
+
 // The effective dpi of a monitor under per-monitor awareness
 // (GetDpiForMonitor of shcore.dll, Windows 8.1 and later); before that, the
 // one dpi of the screen.
 int monitorDpi(HMONITOR monitor) {
     using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
     constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
-    static const auto getDpi = [] {
-        HMODULE shcore = LoadLibraryA("shcore.dll");
-        return shcore ? reinterpret_cast<GetDpiForMonitorFn>(
-                            reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
-                      : nullptr;
-    }();
+    static const auto getDpi = systemFunction<GetDpiForMonitorFn>("shcore.dll", "GetDpiForMonitor");
     UINT x = 0, y = 0;
-    if (getDpi && getDpi(monitor, kEffectiveDpi, &x, &y) == S_OK && x > 0) return int(x);
+    if (monitor && getDpi && getDpi(monitor, kEffectiveDpi, &x, &y) == S_OK && x > 0) return int(x);
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
     return dpi > 0 ? dpi : kDefaultDpi;
 }
 
+HMONITOR monitorOf(HWND hwnd) {
+    static const auto fromWindow = user32<MonitorFromWindowFn>("MonitorFromWindow");
+    return fromWindow ? fromWindow(hwnd, MONITOR_DEFAULTTONEAREST) : nullptr;
+}
+
 // EnumDisplayMonitors' callback (stdcall, as the system calls it): adds one
 // monitor to the list, the primary at its front.
 BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    static const auto getInfo = user32<GetMonitorInfoFn>("GetMonitorInfoA");
     MONITORINFO info{};
     info.cbSize = sizeof info;
-    if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+    if (!getInfo || !getInfo(monitor, &info)) return TRUE;
     const RECT& r = info.rcMonitor;
     const MonitorArea area{{r.left, r.top, r.right - r.left, r.bottom - r.top},
                            monitorDpi(monitor)};
@@ -86,10 +108,12 @@ BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
     return TRUE;
 }
 
-// Every monitor of the virtual screen in screen coordinates, the primary first.
+// Every monitor of the virtual screen in screen coordinates, the primary
+// first; none where the system cannot tell.
 std::vector<MonitorArea> displayMonitors() {
+    static const auto enumerate = user32<EnumDisplayMonitorsFn>("EnumDisplayMonitors");
     std::vector<MonitorArea> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&monitors));
+    if (enumerate) enumerate(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&monitors));
     return monitors;
 }
 
@@ -160,8 +184,7 @@ void Win32Window::setTimer(std::uint32_t intervalMs, bool enabled) {
 }
 
 std::vector<MonitorArea> Win32Window::monitors() const {
-    const MonitorArea own{{0, 0, width(), height()},
-                          monitorDpi(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST))};
+    const MonitorArea own{{0, 0, width(), height()}, monitorDpi(monitorOf(hwnd_))};
     if (kind_ != WindowKind::FullScreen) return {own};
     std::vector<MonitorArea> monitors = displayMonitors();
     if (monitors.empty()) return {own};

@@ -2,17 +2,53 @@
 
 #include <shlobj.h>
 
+#include <cwctype>
 #include <vector>
+
+#include "platform/win32/system_function.h"
 
 namespace gm::setup {
 namespace {
 
-std::wstring knownFolder(REFKNOWNFOLDERID id) {
-    PWSTR path = nullptr;
-    std::wstring result;
-    if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_CREATE, nullptr, &path))) result = path;
-    CoTaskMemFree(path);
-    return result;
+using win32::systemFunction;
+
+// A folder of the shell: through SHGetKnownFolderPath (Vista), else
+// SHGetFolderPathW (shell32 of 2000 and ME, shfolder.dll before), else the
+// environment variable that names it.
+std::wstring knownFolder(const GUID& id, int csidl, const wchar_t* variable) {
+    using GetKnownFolderPathFn = HRESULT(WINAPI*)(const GUID&, DWORD, HANDLE, PWSTR*);
+    using GetFolderPathFn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
+    constexpr DWORD kCreate = 0x00008000;  // KF_FLAG_CREATE
+    if (const auto known =
+            systemFunction<GetKnownFolderPathFn>("shell32.dll", "SHGetKnownFolderPath")) {
+        PWSTR path = nullptr;
+        std::wstring result;
+        if (SUCCEEDED(known(id, kCreate, nullptr, &path))) result = path;
+        CoTaskMemFree(path);
+        if (!result.empty()) return result;
+    }
+    auto folderPath = systemFunction<GetFolderPathFn>("shell32.dll", "SHGetFolderPathW");
+    if (!folderPath)
+        folderPath = systemFunction<GetFolderPathFn>("shfolder.dll", "SHGetFolderPathW");
+    wchar_t path[MAX_PATH] = {};
+    if (folderPath && SUCCEEDED(folderPath(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, 0, path)))
+        return path;
+    const DWORD n = GetEnvironmentVariableW(variable, path, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? path : L"";
+}
+
+// Deletes a registry key with everything below it (RegDeleteTreeW is of
+// Vista; RegDeleteKeyW of the NT family deletes only keys without subkeys).
+void deleteTree(HKEY root, const std::wstring& name) {
+    HKEY key;
+    if (RegOpenKeyExW(root, name.c_str(), 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) return;
+    wchar_t sub[256];
+    for (DWORD n = 256;
+         RegEnumKeyExW(key, 0, sub, &n, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         n = 256)
+        deleteTree(key, sub);
+    RegCloseKey(key);
+    RegDeleteKeyW(root, name.c_str());
 }
 
 std::wstring windowsFolder() {
@@ -48,8 +84,18 @@ std::wstring folderOf(const std::wstring& path) { return path.substr(0, path.fin
 }  // namespace
 
 bool onWow64() {
+    // IsWow64Process is of XP SP2; a system without it runs no 64-bit code.
+    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, BOOL*);
+    static const auto isWow64 = systemFunction<IsWow64ProcessFn>("kernel32.dll", "IsWow64Process");
     BOOL wow64 = FALSE;
-    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+    return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
+}
+
+bool sameName(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::towupper(a[i]) != std::towupper(b[i])) return false;
+    return true;
 }
 
 std::wstring programPath() {
@@ -74,11 +120,16 @@ std::wstring systemFolderName() {
     return onWow64() ? windowsFolder() + L"\\System32" : systemFolderForWriting();
 }
 
-std::wstring defaultUserFolder() {
-    return knownFolder(FOLDERID_LocalAppData) + L"\\Programs\\Glintmoor";
+std::wstring localAppData() {
+    return knownFolder(FOLDERID_LocalAppData, CSIDL_LOCAL_APPDATA, L"LOCALAPPDATA");
 }
 
-std::wstring systemWideFolder() { return knownFolder(FOLDERID_ProgramFiles) + L"\\Glintmoor"; }
+std::wstring defaultUserFolder() { return localAppData() + L"\\Programs\\Glintmoor"; }
+
+std::wstring systemWideFolder() {
+    return knownFolder(FOLDERID_ProgramFiles, CSIDL_PROGRAM_FILES, L"ProgramFiles") +
+           L"\\Glintmoor";
+}
 
 std::wstring temporaryFolder() {
     wchar_t path[MAX_PATH + 1];
@@ -89,8 +140,16 @@ std::wstring temporaryFolder() {
 }
 
 bool makeFolders(const std::wstring& folder) {
-    const int result = SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS || result == ERROR_FILE_EXISTS;
+    // Every folder from the top down (SHCreateDirectoryExW is of 2000 and ME).
+    for (std::size_t i = 3; i <= folder.size(); ++i) {
+        if (i < folder.size() && folder[i] != L'\\') continue;
+        const std::wstring part = folder.substr(0, i);
+        if (!CreateDirectoryW(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS &&
+            i == folder.size())
+            return false;
+    }
+    const DWORD a = GetFileAttributesW(folder.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 DWORD copyReplacing(const std::wstring& from, const std::wstring& to) {
@@ -147,7 +206,7 @@ bool registerInstallation(const Installation& installation) {
 }
 
 void unregisterInstallation(const Installation& installation) {
-    RegDeleteTreeW(installation.root, kUninstallKey);
+    deleteTree(installation.root, kUninstallKey);
 }
 
 void makeActiveScreenSaver(const std::wstring& screenSaverName) {
@@ -166,15 +225,14 @@ void dropActiveScreenSaver(const std::wstring& screenSaverName) {
     if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_READ | KEY_WRITE,
                       &key) != ERROR_SUCCESS)
         return;
-    if (CompareStringOrdinal(readString(key, L"SCRNSAVE.EXE").c_str(), -1, screenSaverName.c_str(),
-                             -1, TRUE) == CSTR_EQUAL)
+    if (sameName(readString(key, L"SCRNSAVE.EXE"), screenSaverName))
         RegDeleteValueW(key, L"SCRNSAVE.EXE");
     RegCloseKey(key);
 }
 
 void removeUserSettings() {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
-    const std::wstring protocolFolder = knownFolder(FOLDERID_LocalAppData) + L"\\Glintmoor";
+    deleteTree(HKEY_CURRENT_USER, kSettingsKey);
+    const std::wstring protocolFolder = localAppData() + L"\\Glintmoor";
     DeleteFileW((protocolFolder + L"\\Glintmoor.EPT").c_str());
     RemoveDirectoryW(protocolFolder.c_str());
 }

@@ -24,6 +24,8 @@ inline constexpr const wchar_t* kSettingsKey = L"Software\\Glintmoor";
 
 // True for a 32-bit program on 64-bit Windows.
 bool onWow64();
+// File names compared as the system does, without regard to case.
+bool sameName(const std::wstring& a, const std::wstring& b);
 // The folder of the running program, without the trailing backslash.
 std::wstring programFolder();
 std::wstring programPath();
@@ -31,6 +33,8 @@ std::wstring programPath();
 // the system (System32).
 std::wstring systemFolderForWriting();
 std::wstring systemFolderName();
+// The user's local application data (%LOCALAPPDATA%).
+std::wstring localAppData();
 // %LOCALAPPDATA%\Programs\Glintmoor: the per-user place.
 std::wstring defaultUserFolder();
 // %ProgramFiles%\Glintmoor: the uninstaller of a system-wide install.

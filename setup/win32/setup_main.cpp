@@ -45,7 +45,7 @@ struct Options {
 bool is(const std::wstring& arg, const wchar_t* name, bool takesValue = false) {
     const int n = int(std::wcslen(name));
     if (takesValue ? int(arg.size()) <= n : int(arg.size()) != n) return false;
-    return CompareStringOrdinal(arg.c_str(), n, name, n, TRUE) == CSTR_EQUAL;
+    return sameName(arg.substr(0, std::size_t(n)), name);
 }
 
 Options parseOptions() {
@@ -231,8 +231,7 @@ int uninstall(const Options& o) {
     dropActiveScreenSaver(found->screenSaverName);
     if (removeSettings) removeUserSettings();
     unregisterInstallation(*found);
-    if (CompareStringOrdinal(programPath().c_str(), -1, found->uninstaller.c_str(), -1, TRUE) ==
-        CSTR_EQUAL) {
+    if (sameName(programPath(), found->uninstaller)) {
         removeUninstallerLater(found->uninstaller);
     } else {
         DeleteFileW(found->uninstaller.c_str());

@@ -69,10 +69,15 @@ void Win32ArchiveSource::close() {
     file_ = INVALID_HANDLE_VALUE;
 }
 
+// SetFilePointer and GetFileSize with their high halves, not the Ex forms
+// of Windows 2000.
 bool Win32ArchiveSource::seek(uint64_t offset) {
-    LARGE_INTEGER to;
-    to.QuadPart = static_cast<LONGLONG>(offset);
-    return file_ != INVALID_HANDLE_VALUE && SetFilePointerEx(file_, to, nullptr, FILE_BEGIN);
+    LONG high = static_cast<LONG>(offset >> 32);
+    if (file_ == INVALID_HANDLE_VALUE) return false;
+    SetLastError(NO_ERROR);
+    return SetFilePointer(file_, static_cast<LONG>(offset), &high, FILE_BEGIN) !=
+               INVALID_SET_FILE_POINTER ||
+           GetLastError() == NO_ERROR;
 }
 
 long Win32ArchiveSource::read(uint8_t* buffer, size_t size) {
@@ -84,10 +89,13 @@ long Win32ArchiveSource::read(uint8_t* buffer, size_t size) {
 }
 
 uint64_t Win32ArchiveSource::size() {
-    LARGE_INTEGER s;
-    return file_ != INVALID_HANDLE_VALUE && GetFileSizeEx(file_, &s)
-               ? static_cast<uint64_t>(s.QuadPart)
-               : 0;
+    if (file_ == INVALID_HANDLE_VALUE) return 0;
+    DWORD high = 0;
+    SetLastError(NO_ERROR);
+    const DWORD low = GetFileSize(file_, &high);
+    return low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR
+               ? 0
+               : static_cast<uint64_t>(high) << 32 | low;
 }
 
 bool Win32ArchiveSource::readVolumeLabel(char* label, size_t capacity) {
