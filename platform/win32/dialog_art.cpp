@@ -148,6 +148,13 @@ HFONT createFont(const DialogFont& font, UINT dpi) {
     return CreateFontIndirectA(&lf);
 }
 
+DialogFont controlFont(const FormLayout& form, const ControlLayout& control) {
+    DialogFont f = control.font ? *control.font : form.font;
+    if (f.face.empty()) f.face = form.font.face;
+    if (f.points == 0) f.points = form.font.points;
+    return f;
+}
+
 HICON createIcon(int picture, int mask, UINT dpi) {
     const gfx::Bitmap figure = gfx::LoadBitmapResource(picture);
     const gfx::Bitmap figureMask = gfx::LoadBitmapResource(mask);

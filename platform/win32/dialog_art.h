@@ -23,6 +23,9 @@ int pixels(int twips, UINT dpi);
 // A font at the dpi: an empty face is the system's dialog (message) font,
 // points 0 its size.
 HFONT createFont(const DialogFont& font, UINT dpi);
+// The font a control of the form is drawn with: its own face and size where
+// it has them, else the form's.
+DialogFont controlFont(const FormLayout& form, const ControlLayout& control);
 
 // A 32 x 32 (at 96 dpi) icon, grown with the dpi, from a figure on black and
 // its 1-bit mask (black = figure).

@@ -149,7 +149,9 @@ class Win32Dialog final : public DialogWindow {
     }
     void show(bool modal) override;
     void unload() override {
-        if (hwnd_) DestroyWindow(hwnd_);
+        if (!hwnd_) return;
+        releaseWaiting();
+        DestroyWindow(hwnd_);
     }
     bool loaded() const override { return hwnd_ != nullptr; }
 
@@ -176,6 +178,7 @@ class Win32Dialog final : public DialogWindow {
     LRESULT controlColours(HDC dc, HWND control, bool isStatic);
     void drawButton(const DRAWITEMSTRUCT& item);
     void releaseArt();
+    void releaseWaiting();
 
     DialogEvents& events_;
     HWND hwnd_ = nullptr;
@@ -187,7 +190,9 @@ class Win32Dialog final : public DialogWindow {
     std::vector<HICON> icons_;
     std::vector<HBRUSH> brushes_;  // per control with a back colour
     HBRUSH formBrush_ = nullptr;
-    HWND focus_ = nullptr;  // the control that had the focus when the form was left
+    HWND focus_ = nullptr;       // the control that had the focus when the form was left
+    std::vector<HWND> waiting_;  // the windows a modal form disabled
+    HWND returnTo_ = nullptr;    // the window that was active before it
     UINT dpi_ = kDefaultDpi;
     bool modal_ = false;
     bool silent_ = false;
@@ -313,12 +318,7 @@ void Win32Dialog::layOut(UINT dpi) {
     for (std::size_t i = 0; i < cs.size(); ++i) {
         const ControlLayout& c = cs[i];
         HWND hwnd = controls_[i];
-        if (c.font) {
-            DialogFont f = *c.font;
-            if (f.face.empty()) f.face = layout().font.face;
-            if (f.points == 0) f.points = layout().font.points;
-            fonts_[i] = createFont(f, dpi);
-        }
+        if (c.font) fonts_[i] = createFont(controlFont(layout(), c), dpi);
         const int x = pixels(c.rect.left, dpi), y = pixels(c.rect.top, dpi);
         const int w = pixels(c.rect.width, dpi), h = pixels(c.rect.height, dpi);
         if (c.kind == ControlKind::GroupBox) {
@@ -385,16 +385,16 @@ BOOL CALLBACK addWindow(HWND w, LPARAM list) {
 
 void Win32Dialog::show(bool modal) {
     modal_ = modal;
+    if (modal) returnTo_ = GetActiveWindow();
     ShowWindow(hwnd_, SW_SHOWNORMAL);
     SetForegroundWindow(hwnd_);
     if (!modal) return;
     // Modal without owner: the program's other windows wait, disabled,
     // until this one is gone.
-    std::vector<HWND> waiting;
-    EnumThreadWindows(GetCurrentThreadId(), addWindow, reinterpret_cast<LPARAM>(&waiting));
-    std::erase_if(waiting,
+    EnumThreadWindows(GetCurrentThreadId(), addWindow, reinterpret_cast<LPARAM>(&waiting_));
+    std::erase_if(waiting_,
                   [&](HWND w) { return w == hwnd_ || !IsWindowEnabled(w) || !IsWindowVisible(w); });
-    for (HWND w : waiting) EnableWindow(w, FALSE);
+    for (HWND w : waiting_) EnableWindow(w, FALSE);
     MSG msg;
     while (hwnd_) {
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
@@ -406,8 +406,20 @@ void Win32Dialog::show(bool modal) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    for (HWND w : waiting)
+    releaseWaiting();
+}
+
+// Enables the windows the modal form disabled and hands the activation back
+// to the window that had it, while the form is still there: once the
+// active window is gone, Windows activates a window of its own choice,
+// which a disabled window never is (another program's, then).
+void Win32Dialog::releaseWaiting() {
+    for (HWND w : waiting_)
         if (IsWindow(w)) EnableWindow(w, TRUE);
+    waiting_.clear();
+    if (returnTo_ && IsWindow(returnTo_) && GetActiveWindow() == hwnd_)
+        SetForegroundWindow(returnTo_);
+    returnTo_ = nullptr;
 }
 
 void Win32Dialog::scroll(HWND bar, int request) {

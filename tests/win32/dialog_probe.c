@@ -7,6 +7,7 @@
  *     ctl ID CLASS style=S x=X y=Y w=W h=H [min=.. max=.. pos=..] [check=C] "TEXT"
  *                            X, Y: client coordinates of the form; styles in hex
  *   dialog_probe TITLE focus the id of the control with the keyboard focus
+ *   dialog_probe TITLE active  1 when the form is the foreground window, else 0
  *   dialog_probe TITLE click ID   posts the click of button ID to the form
  */
 #include <stdio.h>
@@ -72,6 +73,10 @@ int main(int argc, char** argv) {
         info.cbSize = sizeof info;
         if (!GetGUIThreadInfo(GetWindowThreadProcessId(form, NULL), &info)) return 1;
         printf("%d\n", info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
+        return 0;
+    }
+    if (argc == 3 && strcmp(argv[2], "active") == 0) {
+        printf("%d\n", GetForegroundWindow() == form);
         return 0;
     }
     RECT c, w;

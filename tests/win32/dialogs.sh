@@ -180,7 +180,10 @@ check "... titled Glintmoor Screensaver, version 1.0.310" \
 press Escape
 check "Escape closes the about box" wait_secs 30 not about_open
 check "... and the settings dialog goes on" config_open
-press Return; ended
+check "... as the active window" wait_secs 10 test "$(probe "$config_title" active)" = 1
+press alt+o
+check "... that takes Alt+O" ended
+check "... which stores the settings" has_all maxFl=110
 
 for screen in 640x480:142,75 1024x768:334,219; do
     desktop "${screen%%:*}"
