@@ -32,8 +32,10 @@ build-windows:
 # Linux target built here (not the whole Linux tree with its fuzz targets).
 SFX_X86_TARGETS := sfxstub sfx_wine_driver sfx_setup_probe sfx_win32_host_test \
 	sfx_spanned_disks_test
-# ... and the 32-bit Glintmoor.scr and the setup program of GlintmoorSetup.exe.
-SETUP_X86_TARGETS := Glintmoor glintmoor_setup
+# ... and the 32-bit Glintmoor.scr and the setup program of GlintmoorSetup.exe,
+# with the helpers of their run as every Windows version.
+SETUP_X86_TARGETS := Glintmoor glintmoor_setup setup_known_folders_test password_standin preview_host \
+	dialog_probe
 linux-mksfx:
 	cmake -S . -B $(LINUX_DIR) -DCMAKE_BUILD_TYPE=Release -DGLINTMOOR_DIST_DIR=$(DIST_DIR) >/dev/null
 	cmake --build $(LINUX_DIR) -j$(JOBS) --target mksfx

@@ -46,7 +46,18 @@ int runStub() {
 
 }  // namespace
 
-extern "C" void WINAPI stubEntry() { ExitProcess(static_cast<UINT>(runStub())); }
+// Windows 95, 98 and ME have only stubs of the wide-character calls the stub
+// works through; MessageBoxW is one they implement: the stub says so there
+// instead of failing without a word.
+constexpr wchar_t kNeedsNt[] = L"Needs Windows NT 4.0 or later.";
+
+extern "C" void WINAPI stubEntry() {
+    if (GetVersion() & 0x80000000) {
+        MessageBoxW(nullptr, kNeedsNt, L"Setup", MB_OK | MB_ICONSTOP);
+        ExitProcess(2);
+    }
+    ExitProcess(static_cast<UINT>(runStub()));
+}
 
 // The interfaces' pure virtual functions are always overridden; without the
 // C++ runtime the stub supplies this symbol itself.

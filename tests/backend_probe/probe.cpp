@@ -42,6 +42,10 @@ class Probe final : public WindowEvents {
 
     void onResize() override {
         say("resize " + std::to_string(window->width()) + "x" + std::to_string(window->height()));
+        for (const MonitorArea& m : window->monitors())
+            say("monitor " + std::to_string(m.area.x) + "," + std::to_string(m.area.y) + " " +
+                std::to_string(m.area.width) + "x" + std::to_string(m.area.height) + " dpi " +
+                std::to_string(m.dpi));
         gfx::Surface& s = window->image();
         for (int y = 0; y < s.height(); ++y)
             for (int x = 0; x < s.width(); ++x) s.row(y)[x] = kFill;

@@ -37,6 +37,7 @@ check "up to the far corner" wait_for 10 pixel_is 1919 1079 "$red"
 check "the cursor is hidden" test "$(cursor_state)" = invisible
 check "the timer ticks" wait_for 2 has_line "$tmp/full" timer
 check "GetVersionExA answers for the NT family" test "$(count_match "$tmp/full" '^version 1 2 ')" -eq 1
+check "the screen is one monitor at 96 dpi" has_line "$tmp/full" "monitor 0,0 1920x1080 dpi 96"
 xdotool mousemove 402 301
 check "mouse moves arrive in client coordinates" wait_for 2 has_line "$tmp/full" "move 402 301"
 xdotool key a
@@ -49,6 +50,13 @@ check "the right button arrives as mouse down 2 and click" \
     wait_for 2 has_lines "$tmp/full" "mousedown 2" "click"
 xdotool click --repeat 2 --delay 80 1
 check "a double click arrives as double click" wait_for 2 has_line "$tmp/full" dblclick
+stop "$pid"
+
+# --- without the monitor and dpi functions of Windows 98, 2000 and 8.1 ----------
+GLINTMOOR_MISSING_FUNCTIONS=EnumDisplayMonitors,GetMonitorInfoA,MonitorFromWindow,GetDpiForMonitor \
+    start_probe "$tmp/one" --info
+check "without them the window still covers the screen" wait_for 30 has_line "$tmp/one" "resize 1920x1080"
+check "... which is its one monitor, at the screen's dpi" has_line "$tmp/one" "monitor 0,0 1920x1080 dpi 96"
 stop "$pid"
 
 # --- the older family's password check ---------------------------------------

@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# The 32-bit programs under Wine as Windows 98, 2000, XP and 10 (the Version
+# of HKCU\Software\Wine\AppDefaults\<program>, per copy of the program):
+# Glintmoor.scr /s, /c, /p and /a, and sfxstub.exe unpacking a package and
+# starting its command (as win98 it says that it needs Windows NT instead).
+# As win98 a key in the show asks the older family's password (the
+# password.cpl stand-in), as win2k and later it does not.
+# Wine exports every function in every mode: whether a program loads on the
+# real system only the import check (windows_imports_*) tells.
+#   versions.sh Glintmoor.scr PASSWORD.cpl PREVIEW_HOST.exe DIALOG_PROBE.exe \
+#               SFXSTUB.exe MKSFX SETUP_PROBE.exe   (DISPLAY set)
+# GLINTMOOR_SHOTS=FOLDER keeps screenshots of the show and the settings
+# dialog per version there.
+set -uo pipefail
+scr=$1 standin=$2 host_exe=$3 probe_exe=$4 stub=$5 mksfx=$6 setup_probe=$7
+source "$(dirname "$0")/../x11/lib.sh"
+export GLINTMOOR_WINE_PREFIX_TAG=x86-versions
+wine="$here/../../tools/wine-run"
+tmp=$(mktemp -d)
+win_tmp="Z:${tmp//\//\\}"
+config_title='Glintmoor  ---  Settings / Einstellungen...'
+cleanup() {
+    jobs -p | xargs -r kill 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"
+}
+trap cleanup EXIT
+cp "$standin" "$tmp/password.cpl"
+cp "$host_exe" "$tmp/preview_host.exe"
+cp "$probe_exe" "$tmp/dialog_probe.exe"
+export GLINTMOOR_PASSWORD_LOG="$win_tmp\\asked.log" GLINTMOOR_PASSWORD_ANSWER=accept
+
+# start NAME ARGS...: runs $tmp/NAME under Wine; sets pid.
+start() {
+    local name=$1; shift
+    (cd "$tmp" && exec "$wine" "./$name" "$@") >/dev/null 2>&1 &
+    pid=$!
+}
+as_version() {  # as_version NAME VERSION: Wine reports VERSION to the program NAME
+    "$wine" reg add "HKCU\\Software\\Wine\\AppDefaults\\$1" /v Version /d "$2" /f >/dev/null 2>&1
+}
+shot() {  # shot NAME: the screen into $GLINTMOOR_SHOTS/NAME.png
+    [ -n "${GLINTMOOR_SHOTS:-}" ] && mkdir -p "$GLINTMOOR_SHOTS" &&
+        import -window root "$GLINTMOOR_SHOTS/$1.png"
+}
+probe() { (cd "$tmp" && "$wine" ./dialog_probe.exe "$@") 2>/dev/null | tr -d '\r'; }
+config_open() { probe "$config_title" >/dev/null; }
+
+(cd "$tmp" && exec "$wine" ./preview_host.exe) > "$tmp/host" 2>/dev/null &
+host_pid=$!
+wait_for 60 test -s "$tmp/host"
+hwnd=$(tr -d '\r' < "$tmp/host")
+
+# The package: the setup probe, which writes where it ran and what it found.
+cp "$setup_probe" "$tmp/sfx_setup_probe.exe"
+printf 'read me\n' > "$tmp/readme.txt"
+(cd "$tmp" && zip -q -j package.zip sfx_setup_probe.exe readme.txt)
+
+for version in win98 win2k winxp win10; do
+    name=Glintmoor-$version.scr
+    cp "$scr" "$tmp/$name"
+    as_version "$name" "$version"
+
+    rm -f "$tmp/asked.log"
+    xdotool mousemove 960 540
+    start "$name" /s
+    win=""
+    wait_for 60 window_named Glintmoor "$pid" >/dev/null && win=$(window_named Glintmoor "$pid")
+    check "$version: /s covers the screen" test "$(geometry "$win")" = "0 0 1920 1080"
+    check "$version: ... with the landscape" wait_for 60 showing
+    sleep 2; shot "$version-show"
+    xdotool key a
+    check "$version: a key ends the show" ends_cleanly "$pid"
+    if [ "$version" = win98 ]; then
+        check "$version: ... after asking the password" has_match "$tmp/asked.log" '^asked'
+    else
+        check "$version: ... without asking a password" not test -s "$tmp/asked.log"
+    fi
+
+    start "$name" /c
+    check "$version: /c opens the settings dialog" wait_for 60 config_open
+    sleep 1; shot "$version-settings"
+    probe "$config_title" click 133  # OK
+    check "$version: ... whose OK ends it" ends_within 30 "$pid"
+
+    start "$name" /p "$hwnd"
+    sleep 3
+    (cd "$tmp" && "$wine" ./preview_host.exe kids "$hwnd") > "$tmp/kids" 2>/dev/null
+    check "$version: /p shows in the host window" \
+        has_line "$tmp/kids" "child Glintmoor visible=1 child=1 152x112"
+    stop "$pid"
+
+    start "$name" /a "$hwnd"
+    check "$version: /a ends by itself" ends_within 30 "$pid"
+
+    setup=GlintmoorSetup-$version.exe
+    "$mksfx" --stub "$stub" --zip "$tmp/package.zip" --auto \
+        --command "sfx_setup_probe.exe $win_tmp\\$version.results" -o "$tmp/$setup" >/dev/null
+    as_version "$setup" "$version"
+    start "$setup"
+    if [ "$version" = win98 ]; then
+        # The stub works through wide-character calls, stubs on that family.
+        check "$version: the stub says it needs Windows NT" wait_for 60 window_named Setup "$pid"
+        xdotool key Return
+        check "$version: ... and ends" ends_within 30 "$pid"
+        check "$version: ... unpacking nothing" not test -e "$tmp/$version.results"
+        continue
+    fi
+    check "$version: the stub unpacks and starts its command" \
+        wait_for 60 has_line "$tmp/$version.results" "marker=setup-probe-ran"
+    check "$version: ... with the package's files" has_line "$tmp/$version.results" "file=readme.txt"
+    check "$version: ... and ends" ends_within 60 "$pid"
+done
+stop "$host_pid"
+
+finish
