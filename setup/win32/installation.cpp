@@ -12,6 +12,12 @@ namespace {
 
 using win32::systemFunction;
 
+std::wstring environment(const wchar_t* variable) {
+    wchar_t value[MAX_PATH];
+    const DWORD n = GetEnvironmentVariableW(variable, value, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? value : L"";
+}
+
 // A folder of the shell: through SHGetKnownFolderPath (Vista), else
 // SHGetFolderPathW (shell32 of 2000 and ME, shfolder.dll before), else the
 // environment variable that names it.
@@ -33,8 +39,7 @@ std::wstring knownFolder(const GUID& id, int csidl, const wchar_t* variable) {
     wchar_t path[MAX_PATH] = {};
     if (folderPath && SUCCEEDED(folderPath(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, 0, path)))
         return path;
-    const DWORD n = GetEnvironmentVariableW(variable, path, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? path : L"";
+    return environment(variable);
 }
 
 // Deletes a registry key with everything below it (RegDeleteTreeW is of
@@ -121,14 +126,26 @@ std::wstring systemFolderName() {
 }
 
 std::wstring localAppData() {
-    return knownFolder(FOLDERID_LocalAppData, CSIDL_LOCAL_APPDATA, L"LOCALAPPDATA");
+    // NT 4 without shfolder.dll has no such folder: the user's profile.
+    const std::wstring folder =
+        knownFolder(FOLDERID_LocalAppData, CSIDL_LOCAL_APPDATA, L"LOCALAPPDATA");
+    return folder.empty() ? environment(L"USERPROFILE") : folder;
 }
 
 std::wstring defaultUserFolder() { return localAppData() + L"\\Programs\\Glintmoor"; }
 
 std::wstring systemWideFolder() {
-    return knownFolder(FOLDERID_ProgramFiles, CSIDL_PROGRAM_FILES, L"ProgramFiles") +
-           L"\\Glintmoor";
+    std::wstring programs =
+        knownFolder(FOLDERID_ProgramFiles, CSIDL_PROGRAM_FILES, L"ProgramFiles");
+    // NT 4 without shfolder.dll names it only in the registry.
+    HKEY key;
+    if (programs.empty() &&
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion", 0,
+                      KEY_READ, &key) == ERROR_SUCCESS) {
+        programs = readString(key, L"ProgramFilesDir");
+        RegCloseKey(key);
+    }
+    return programs + L"\\Glintmoor";
 }
 
 std::wstring temporaryFolder() {

@@ -33,7 +33,7 @@ std::wstring programPath();
 // the system (System32).
 std::wstring systemFolderForWriting();
 std::wstring systemFolderName();
-// The user's local application data (%LOCALAPPDATA%).
+// The user's local application data (%LOCALAPPDATA%; the profile on NT 4).
 std::wstring localAppData();
 // %LOCALAPPDATA%\Programs\Glintmoor: the per-user place.
 std::wstring defaultUserFolder();

@@ -32,11 +32,17 @@ int main() {
                     f.localAppData.c_str(), f.systemWide.c_str());
         failures += !same;
     }
-    // Without the variable too, nothing is left: the lookups above did fail.
+    // Without the variables too (NT 4): the profile, and Program Files from
+    // the registry; which also shows that the lookups above did fail.
     SetEnvironmentVariableW(L"LOCALAPPDATA", nullptr);
-    const bool none = folders("SHGetKnownFolderPath,SHGetFolderPathW").localAppData.empty();
-    std::printf("%s without the functions and LOCALAPPDATA: no folder\n", none ? "ok" : "FAIL");
-    failures += !none;
+    SetEnvironmentVariableW(L"ProgramFiles", nullptr);
+    const Folders nt4 = folders("SHGetKnownFolderPath,SHGetFolderPathW");
+    wchar_t profile[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH);
+    const bool old = *profile && nt4.localAppData == profile && nt4.systemWide == known.systemWide;
+    std::printf("%s without the functions and variables: %ls, %ls\n", old ? "ok" : "FAIL",
+                nt4.localAppData.c_str(), nt4.systemWide.c_str());
+    failures += !old;
     std::printf("with all: %ls, %ls\n", known.localAppData.c_str(), known.systemWide.c_str());
     return failures ? 1 : 0;
 }
