@@ -1,10 +1,13 @@
 // The setup's folders when the newer shell functions are missing: the same
 // places from SHGetFolderPathW (2000 and ME) and from the environment (NT 4)
 // as from SHGetKnownFolderPath (Vista). Exit status 0 when all agree.
+//   known_folders_test wow64: onWow64() as IsWow64Process answers, and
+//   false where GLINTMOOR_MISSING_FUNCTIONS names IsWow64Process.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "setup/win32/installation.h"
@@ -22,7 +25,21 @@ Folders folders(const char* missing) {
 
 }  // namespace
 
-int main() {
+// onWow64() looks IsWow64Process up once: a process of its own per answer.
+int checkWow64() {
+    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, BOOL*);
+    const char* missing = std::getenv("GLINTMOOR_MISSING_FUNCTIONS");
+    BOOL wow64 = FALSE;
+    const auto direct = reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+    const bool expected = !(missing && std::strstr(missing, "IsWow64Process")) && direct &&
+                          direct(GetCurrentProcess(), &wow64) && wow64;
+    std::printf("onWow64 %d, expected %d\n", gm::setup::onWow64(), expected);
+    return gm::setup::onWow64() == expected ? 0 : 1;
+}
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "wow64") == 0) return checkWow64();
     const Folders known = folders("");
     int failures = known.localAppData.empty() || known.systemWide.empty();
     for (const char* missing : {"SHGetKnownFolderPath", "SHGetKnownFolderPath,SHGetFolderPathW"}) {
