@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "gfx/bitmap_resource.h"
-#include "platform/win32/ansi_text.h"
 #include "platform/win32/dialog_art.h"
+#include "platform/win32/window_text.h"
 
 namespace gm::win32 {
 namespace {
@@ -140,7 +140,7 @@ class Win32Dialog final : public DialogWindow {
 
     std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
     void setCaption(int control, const std::string& text) override {
-        SetWindowTextA(at(control), ansiText(text).c_str());
+        setWindowText(at(control), text);
     }
     void moveTwips(int left, int top) override {
         const UINT dpi = systemDpi();
@@ -233,8 +233,8 @@ Win32Dialog::Win32Dialog(const FormLayout& layout, DialogEvents& events)
         x = (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
         y = (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2;
     }
-    CreateWindowExA(look.exStyle, kDialogClassName, ansiText(layout.caption).c_str(), look.style, x,
-                    y, outer.cx, outer.cy, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    createTextWindow(look.exStyle, kDialogClassName, layout.caption, look.style, x, y, outer.cx,
+                     outer.cy, nullptr, nullptr, GetModuleHandleA(nullptr), this);
     for (const ControlLayout& c : layout.controls)
         pictures_.push_back(c.kind == ControlKind::Image && c.picture
                                 ? gfx::LoadBitmapResource(c.picture)
@@ -270,10 +270,10 @@ void Win32Dialog::createControls() {
             // box's window, that is nowhere.
             if (c.container >= 0 && c.rect.top + c.rect.height > layoutOf(c.container).rect.height)
                 look.style |= WS_CLIPSIBLINGS;
-            hwnd = CreateWindowExA(
-                look.exStyle, controlClass(c.kind), ansiText(c.caption).c_str(), look.style, 0, 0,
-                0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)),
-                instance, nullptr);
+            hwnd = createTextWindow(
+                look.exStyle, controlClass(c.kind), c.caption, look.style, 0, 0, 0, 0, parent,
+                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)), instance,
+                nullptr);
         }
         controls_.push_back(hwnd);
         parents_.push_back(parent);
@@ -507,14 +507,13 @@ void Win32Dialog::drawButton(const DRAWITEMSTRUCT& item) {
     const bool pressed = item.itemState & ODS_SELECTED;
     FillRect(dc, &r, brushes_[static_cast<std::size_t>(i)]);
     DrawEdge(dc, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-    char text[64] = {};
-    GetWindowTextA(item.hwndItem, text, 64);
+
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, c.foreColour ? colorRef(*c.foreColour) : RGB(0, 0, 0));
     HGDIOBJ old = SelectObject(
         dc, fonts_[static_cast<std::size_t>(i)] ? fonts_[static_cast<std::size_t>(i)] : formFont_);
     if (pressed) OffsetRect(&r, 1, 1);
-    DrawTextA(dc, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    drawWindowText(dc, item.hwndItem, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     SelectObject(dc, old);
     if (item.itemState & ODS_FOCUS) {
         RECT f = item.rcItem;

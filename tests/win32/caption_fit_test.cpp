@@ -12,8 +12,8 @@
 
 #include "dialogs/frm_config.h"
 #include "dialogs/frm_info.h"
-#include "platform/win32/ansi_text.h"
 #include "platform/win32/dialog_art.h"
+#include "platform/win32/window_text.h"
 
 namespace gm::win32 {
 namespace {

@@ -43,6 +43,11 @@ shot() {  # shot NAME: the screen into $GLINTMOOR_SHOTS/NAME.png
 }
 probe() { (cd "$tmp" && "$wine" ./dialog_probe.exe "$@") 2>/dev/null | tr -d '\r'; }
 config_open() { probe "$config_title" >/dev/null; }
+# has_text ID TEXT: control ID of the settings dialog reads TEXT (read in the
+# ANSI code page, Windows-1252 here).
+has_text() {
+    probe "$config_title" | iconv -f cp1252 -t utf-8 | grep "^ctl $1 " | grep -qF "\"$2\""
+}
 
 (cd "$tmp" && exec "$wine" ./preview_host.exe) > "$tmp/host" 2>/dev/null &
 host_pid=$!
@@ -77,6 +82,7 @@ for version in win98 win2k winxp win10; do
 
     start "$name" /c
     check "$version: /c opens the settings dialog" wait_for 60 config_open
+    check "$version: ... with its umlauts" has_text 113 "Size / Größe"
     sleep 1; shot "$version-settings"
     probe "$config_title" click 133  # OK
     check "$version: ... whose OK ends it" ends_within 30 "$pid"
