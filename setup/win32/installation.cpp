@@ -103,6 +103,8 @@ bool sameName(const std::wstring& a, const std::wstring& b) {
     return true;
 }
 
+bool onWindows64() { return sizeof(void*) == 8 || onWow64(); }
+
 std::wstring programPath() {
     std::vector<wchar_t> path(MAX_PATH);
     for (;;) {
