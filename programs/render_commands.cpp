@@ -139,20 +139,22 @@ RenderedScene renderScene(std::uint64_t seed, int screenWidth, int screenHeight,
     Randomize(seed);
     // The show's BuildBG, with a copy of the canvas as it leaves it; without
     // the animation, the resize handler ends with the finished background.
+    struct CanvasKept final : SceneParts {
+        void BuildBG(MonitorShow& show) override {
+            SceneParts::BuildBG(show);
+            canvas = show.surfaces.picBG.image();
+        }
+        gfx::Bitmap canvas;
+    } parts;
+    setShowParts(&parts);
     RenderedScene out;
-    ShowParts parts;
-    installScene(parts);
-    parts.BuildBG = [&, compose = parts.BuildBG](FrmMain& frm) {
-        compose(frm);
-        out.canvas = frm.surfaces.picBG.image();
-    };
-    setShowParts(parts);
     {
         FrmMain frm;
         frm.Form_Resize();
-        out.background = frm.surfaces.picBG.image();
+        out.background = frm.show.surfaces.picBG.image();
     }
-    setShowParts({});
+    out.canvas = std::move(parts.canvas);
+    setShowParts(nullptr);
     setPlatform(nullptr);
     return out;
 }

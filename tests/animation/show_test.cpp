@@ -16,27 +16,31 @@ namespace {
 
 class ShowTest : public SaverTest {
   protected:
-    // The scene and the animation plugged into the window, with the timer's
-    // handler watched by `onTick` after each tick.
+    // The program's scene and animation, with the primary's scene builds and
+    // flake loops counted and its timer's handler watched by `onTick` after
+    // each tick.
+    struct Watched final : SceneAndAnimation {
+        explicit Watched(ShowTest& test) : t(test) {}
+        void tmrAnimation_Timer(MonitorShow& show) override {
+            SceneAndAnimation::tmrAnimation_Timer(show);
+            ++t.ticks;
+            if (t.onTick) t.onTick(*forms().frmMain);
+        }
+        void BuildBG(MonitorShow& show) override {
+            t.builds += &show == &forms().frmMain->show;
+            SceneAndAnimation::BuildBG(show);
+        }
+        void moveFlakes(MonitorShow& show) override {
+            ++t.loops;
+            t.maxLoops = std::max(t.maxLoops, t.loops);
+            SceneAndAnimation::moveFlakes(show);
+            --t.loops;
+        }
+        ShowTest& t;
+    } watched{*this};
+
     void install() {
-        installShowParts();
-        ShowParts parts = showParts();
-        parts.tmrAnimation_Timer = [this, tick = parts.tmrAnimation_Timer](FrmMain& f) {
-            tick(f);
-            ++ticks;
-            if (onTick) onTick(f);
-        };
-        parts.BuildBG = [this, build = parts.BuildBG](FrmMain& f) {
-            ++builds;
-            build(f);
-        };
-        parts.moveFlakes = [this, move = parts.moveFlakes](FrmMain& f) {
-            ++loops;
-            maxLoops = std::max(maxLoops, loops);
-            move(f);
-            --loops;
-        };
-        setShowParts(parts);
+        installShowParts(watched);
         setSeedOverride(42);
         put("Date", "1");
         put("Time", "1");
@@ -86,7 +90,7 @@ TEST_F(ShowTest, LastFlakeLiesBetweenHalfOfMaxFlAndMaxFl) {
         random.r(r);
         platform.schedule(platform.nowMs() + 2000, {InputKind::KeyDown, 65});
         EXPECT_EQ(runMain("/s"), 0);
-        const Animation& a = animationOf(*forms().frmMain);
+        const Animation& a = forms().frmMain->show.animation;
         const int expected = r == 0 ? 55 : 110;
         EXPECT_EQ(a.lastFlake, expected);
         EXPECT_GE(a.Flakes[expected].size, 4) << "every flake up to lastFlake falls";
@@ -126,7 +130,7 @@ TEST_F(ShowTest, UntilTheNewSceneIsBuiltNothingIsDrawnInTheGrownArea) {
     onTick = [&](FrmMain& f) {
         // A window edge dragged outwards for two seconds.
         if (ticks >= 20 && ticks < 70) f.window().setWindowPos(0, 0, 0, 1100 + 2 * ticks, 900, 0);
-        if (ticks < 21 || f.surfaces.picBG.width() != 1024) return;
+        if (ticks < 21 || f.show.surfaces.picBG.width() != 1024) return;
         ++checked;
         const gfx::Surface& image = f.windowImage();
         for (int y = 0; y < image.height(); ++y)
@@ -150,9 +154,9 @@ TEST_F(ShowTest, ABurstOfSizeChangesBuildsOneNewSceneAndOneNewFlakeLoop) {
     EXPECT_EQ(builds, 2);
     EXPECT_EQ(maxLoops, 1) << "a new flake loop replaces the old one";
     FrmMain& f = *forms().frmMain;
-    EXPECT_EQ(f.surfaces.picBG.width(), 1050);
-    EXPECT_EQ(f.surfaces.picBuffer.width(), 1050);
-    EXPECT_EQ(animationOf(f).Objekte[21].x, 1050) << "objects placed for the new size";
+    EXPECT_EQ(f.show.surfaces.picBG.width(), 1050);
+    EXPECT_EQ(f.show.surfaces.picBuffer.width(), 1050);
+    EXPECT_EQ(f.show.animation.Objekte[21].x, 1050) << "objects placed for the new size";
 }
 
 // A show on the given monitors, on a headless system of its own with the
