@@ -13,6 +13,7 @@
 #include "platform/ini_store.h"
 #include "platform/overridden_store.h"
 #include "platform/posix_system.h"
+#include "programs/console_system.h"
 #include "programs/export_resources.h"
 #include "programs/linux_options.h"
 #include "programs/record_command.h"
@@ -32,10 +33,7 @@ struct ConsolePlatform {
     explicit ConsolePlatform(gm::SettingOverrides overrides)
         : store(std::make_unique<gm::IniStore>(gm::posix::settingsFilePath()),
                 std::move(overrides)) {
-        platform.setProgramPath(gm::posix::executablePath());
-        platform.setDateTime(gm::posix::localNow());
-        platform.setOsVersion(gm::posix::versionInfo());
-        platform.setSettingsStore(&store);
+        gm::describeThisSystem(platform, store);
     }
 };
 

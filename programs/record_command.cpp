@@ -8,6 +8,7 @@
 #include "platform/headless/headless_platform.h"
 #include "platform/ini_store.h"
 #include "platform/posix_system.h"
+#include "programs/console_system.h"
 #include "programs/option_values.h"
 #include "programs/png_file.h"
 #include "saver/frm_main.h"
@@ -82,10 +83,7 @@ int record(const RecordCommand& c) {
     }
     IniStore store(posix::settingsFilePath());
     HeadlessPlatform screen(c.width, c.height, kRecordStartMs);
-    screen.setSettingsStore(&store);
-    screen.setProgramPath(posix::executablePath());
-    screen.setOsVersion(posix::versionInfo());
-    screen.setDateTime(posix::localNow());
+    describeThisSystem(screen, store);
     setPlatform(&screen);
     if (c.seed) setSeedOverride(c.seed);
 

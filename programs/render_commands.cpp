@@ -9,6 +9,7 @@
 #include "platform/headless/headless_platform.h"
 #include "platform/ini_store.h"
 #include "platform/posix_system.h"
+#include "programs/console_system.h"
 #include "programs/option_values.h"
 #include "programs/png_file.h"
 #include "saver/frm_main.h"
@@ -128,10 +129,7 @@ int gallery(const FileCommand& c, SettingsStore& store) {
 RenderedScene renderScene(std::uint64_t seed, int screenWidth, int screenHeight,
                           SettingsStore& store) {
     HeadlessPlatform screen(screenWidth, screenHeight, posix::tickCount());
-    screen.setSettingsStore(&store);
-    screen.setProgramPath(posix::executablePath());
-    screen.setDateTime(posix::localNow());
-    screen.setOsVersion(posix::versionInfo());
+    describeThisSystem(screen, store);
     setPlatform(&screen);
 
     // As Main starts the show: the settings, the seed, then the window.

@@ -151,7 +151,7 @@ void FrmMain::endOnInput(const char* proc) {
 
 void FrmMain::Form_Click() { endOnInput("Form_Click"); }
 void FrmMain::Form_DblClick() { endOnInput("Form_DblClick"); }
-void FrmMain::Form_KeyDown(int) { endOnInput("Form_KeyDown"); }
+void FrmMain::Form_KeyDown(Key) { endOnInput("Form_KeyDown"); }
 void FrmMain::Form_KeyPress(int) { endOnInput("Form_KeyPress"); }
 void FrmMain::Form_MouseDown(int) { endOnInput("Form_MouseDown"); }
 void FrmMain::Form_Unload() { endOnInput("Form_Unload"); }

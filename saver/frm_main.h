@@ -37,7 +37,7 @@ class FrmMain final : public WindowEvents, public ShowHost {
     void Form_Resize();
     void Form_Click();
     void Form_DblClick();
-    void Form_KeyDown(int keyCode);
+    void Form_KeyDown(Key key);
     void Form_KeyPress(int keyAscii);
     void Form_MouseDown(int button);
     void Form_MouseMove(Single x, Single y);
@@ -71,7 +71,7 @@ class FrmMain final : public WindowEvents, public ShowHost {
     void onResize() override { Form_Resize(); }
     void onClick() override { Form_Click(); }
     void onDblClick() override { Form_DblClick(); }
-    void onKeyDown(int keyCode) override { Form_KeyDown(keyCode); }
+    void onKeyDown(Key key) override { Form_KeyDown(key); }
     void onKeyPress(int ascii) override { Form_KeyPress(ascii); }
     void onMouseDown(int button) override { Form_MouseDown(button); }
     void onMouseMove(float x, float y) override { Form_MouseMove(x, y); }

@@ -64,7 +64,7 @@ TEST_F(ShowTest, TheLandscapeIsComposedTheSnowFallsAndAKeyEndsIt) {
         if (ticks == 25) early = f.windowImage().image();
         if (ticks == 100) later = f.windowImage().image();
     };
-    platform.schedule(5000 + 10000, {InputKind::KeyDown, 65});
+    platform.schedule(5000 + 10000, keyDown(characterKey('a')));
     EXPECT_EQ(runMain("/s"), 0);
 
     // 40 ms ticks for ten seconds, less the time nothing waited.
@@ -88,7 +88,7 @@ TEST_F(ShowTest, LastFlakeLiesBetweenHalfOfMaxFlAndMaxFl) {
         // Form_Load's Zz(minFl, maxFl) is the show's first random draw.
         ScriptedRandom random(5);
         random.r(r);
-        platform.schedule(platform.nowMs() + 2000, {InputKind::KeyDown, 65});
+        platform.schedule(platform.nowMs() + 2000, keyDown(characterKey('a')));
         EXPECT_EQ(runMain("/s"), 0);
         const Animation& a = forms().frmMain->show.animation;
         const int expected = r == 0 ? 55 : 110;
@@ -116,7 +116,7 @@ TEST_F(ShowTest, WithoutFlakesTheShowStillTicksAndAKeyEndsIt) {
         forms() = Forms{};
         ticks = 0;
         put("maxFl", maxFl);
-        platform.schedule(platform.nowMs() + 3000, {InputKind::KeyDown, 65});
+        platform.schedule(platform.nowMs() + 3000, keyDown(characterKey('a')));
         EXPECT_EQ(runMain("/s"), 0) << maxFl;
         EXPECT_GE(ticks, 50) << maxFl;
         EXPECT_TRUE(protocol().empty()) << protocol();
@@ -129,14 +129,14 @@ TEST_F(ShowTest, UntilTheNewSceneIsBuiltNothingIsDrawnInTheGrownArea) {
     int checked = 0, lit = 0;
     onTick = [&](FrmMain& f) {
         // A window edge dragged outwards for two seconds.
-        if (ticks >= 20 && ticks < 70) f.window().setWindowPos(0, 0, 0, 1100 + 2 * ticks, 900, 0);
+        if (ticks >= 20 && ticks < 70) platform.activeWindow()->resize(1100 + 2 * ticks, 900);
         if (ticks < 21 || f.show.surfaces.picBG.width() != 1024) return;
         ++checked;
         const gfx::Surface& image = f.windowImage();
         for (int y = 0; y < image.height(); ++y)
             for (int x = y < 768 ? 1024 : 0; x < image.width(); ++x) lit += image.row(y)[x] != 0;
     };
-    platform.schedule(5000 + 5000, {InputKind::KeyDown, 65});
+    platform.schedule(5000 + 5000, keyDown(characterKey('a')));
     EXPECT_EQ(runMain("/s"), 0);
     EXPECT_GT(checked, 40);
     EXPECT_EQ(lit, 0) << "pixels drawn beyond the old scene";
@@ -145,11 +145,11 @@ TEST_F(ShowTest, UntilTheNewSceneIsBuiltNothingIsDrawnInTheGrownArea) {
 
 TEST_F(ShowTest, ABurstOfSizeChangesBuildsOneNewSceneAndOneNewFlakeLoop) {
     install();
-    onTick = [&](FrmMain& f) {
+    onTick = [&](FrmMain&) {
         // A dragged edge: six sizes, one per tick.
-        if (ticks >= 20 && ticks < 26) f.window().setWindowPos(0, 0, 0, 800 + 10 * ticks, 600, 0);
+        if (ticks >= 20 && ticks < 26) platform.activeWindow()->resize(800 + 10 * ticks, 600);
     };
-    platform.schedule(5000 + 5000, {InputKind::KeyDown, 65});
+    platform.schedule(5000 + 5000, keyDown(characterKey('a')));
     EXPECT_EQ(runMain("/s"), 0);
     EXPECT_EQ(builds, 2);
     EXPECT_EQ(maxLoops, 1) << "a new flake loop replaces the old one";
@@ -187,7 +187,7 @@ TEST_F(ShowTest, EveryMonitorShowsALandscapeAndThePrimaryTheOneMonitorShow) {
             if (ticks == 100) r.window = f.window().image().image();
         };
         for (std::size_t i = 0; i < moves.size(); ++i) system.schedule(10000 + 100 * i, moves[i]);
-        system.schedule(20000, {InputKind::KeyDown, 65});
+        system.schedule(20000, keyDown(characterKey('a')));
         r.exit = runMain("/s");
         r.endedAt = system.nowMs();
         forms() = Forms{};

@@ -16,8 +16,8 @@
 namespace gm {
 namespace {
 
-const SpiCall kSaverOn{kSpiSetScreenSaveActive, 1, 0};
-const SpiCall kNotRunning{kSpiScreenSaverRunning, 0, 0};
+const SystemFlagCall kSaverOn{SystemFlagCall::SaverActive, true};
+const SystemFlagCall kNotRunning{SystemFlagCall::ShowRunning, false};
 
 class FrmMainTest : public test::SaverTest {
   protected:
@@ -40,7 +40,7 @@ class FrmMainTest : public test::SaverTest {
     void expectEndedCleanly(std::optional<int> exit) {
         EXPECT_EQ(exit, 0);
         EXPECT_EQ(platform.cursorCount(), 0) << "cursor shown again";
-        const auto& calls = platform.spiCalls();
+        const auto& calls = platform.systemFlags();
         ASSERT_GE(calls.size(), 2u);
         EXPECT_EQ(calls[calls.size() - 2], kSaverOn);
         EXPECT_EQ(calls.back(), kNotRunning);
@@ -254,10 +254,10 @@ TEST_F(FrmMainTest, APositionOfZeroLetsTheNextMoveThrough) {
 
 TEST_F(FrmMainTest, AnyKeyOrButtonEndsTheShow) {
     const InputEvent inputs[] = {
-        {InputKind::KeyDown, 16},  // shift alone
-        {InputKind::KeyDown, 17},  {InputKind::KeyDown, 65},  {InputKind::KeyPress, 'a'},
-        {InputKind::Click},        {InputKind::DblClick},     {InputKind::MouseDown, 1},
-        {InputKind::MouseDown, 2}, {InputKind::MouseDown, 4}, {InputKind::Close},
+        keyDown(Key::Shift),  // shift alone
+        keyDown(Key::Control),     keyDown(characterKey('a')), {InputKind::KeyPress, 'a'},
+        {InputKind::Click},        {InputKind::DblClick},      {InputKind::MouseDown, 1},
+        {InputKind::MouseDown, 2}, {InputKind::MouseDown, 4},  {InputKind::Close},
     };
     for (const InputEvent& input : inputs) {
         forms() = Forms{};
@@ -271,13 +271,13 @@ TEST_F(FrmMainTest, OlderFamilyAsksForThePassword) {
     platform.setOsVersion(test::win98());
     platform.setPasswordAnswer(0);  // cancelled
     startShow();
-    platform.schedule(5100, {InputKind::KeyDown, 65});
+    platform.schedule(5100, keyDown(characterKey('a')));
     platform.schedule(5200, {InputKind::Click});
     platform.stopAt(5500);
     EXPECT_EQ(runShow(), std::nullopt) << "a refused password keeps the show running";
     EXPECT_EQ(platform.passwordChecks(), 2);
     EXPECT_EQ(platform.cursorCount(), -1) << "the cursor stays hidden";
-    EXPECT_EQ(platform.spiCalls().size(), 2u) << "the flags stay as the show set them";
+    EXPECT_EQ(platform.systemFlags().size(), 2u) << "the flags stay as the show set them";
 
     platform.setPasswordAnswer(1);
     platform.schedule(5600, {InputKind::KeyPress, 13});
@@ -292,9 +292,9 @@ TEST_F(FrmMainTest, OutsideTheShowExitChangesNothing) {
         exitScreensaver();
     }
     EXPECT_EQ(platform.cursorCount(), 0);
-    for (const SpiCall& c : platform.spiCalls())
-        EXPECT_EQ(c.action, kSpiSetScreenSaveActive) << "only Main's switch-off";
-    EXPECT_EQ(platform.spiCalls().size(), 3u);
+    for (const SystemFlagCall& c : platform.systemFlags())
+        EXPECT_EQ(c.flag, SystemFlagCall::SaverActive) << "only Main's switch-off";
+    EXPECT_EQ(platform.systemFlags().size(), 3u);
 }
 
 TEST_F(FrmMainTest, SpeedZeroEndsTheShowThroughTheTrap) {
@@ -323,18 +323,21 @@ TEST_F(FrmMainTest, ATimerPeriodBeyondTheControlsRangeIsAnInvalidPropertyValue) 
     EXPECT_NE(protocol().find("Modul:\tfrmMain"), std::string::npos);
 }
 
-TEST_F(FrmMainTest, SetTopMostFlagsAndInsertAfter) {
+// The Windows calls these become are the Win32 backend's test.
+TEST_F(FrmMainTest, SetTopMostStackingAndActivation) {
     startShow();
     Window& w = forms().frmMain->window();
     EXPECT_EQ(SetTopMost(w, kTrue, kFalse), kTrue);
     EXPECT_EQ(SetTopMost(w, kFalse, kTrue), kTrue);
     EXPECT_EQ(SetTopMost(w, 1, kTrue), kTrue);
-    const auto& p = window()->positions();
-    ASSERT_EQ(p.size(), 4u);
-    EXPECT_EQ(p[1], (SetWindowPosCall{kHwndTopMost, 0, 0, 0, 0, 0x13}));
-    EXPECT_EQ(p[2], (SetWindowPosCall{kHwndNoTopMost, 0, 0, 0, 0, 0x03}));
-    EXPECT_EQ(p[3], (SetWindowPosCall{0, 0, 0, 0, 0, 0x03}))
-        << "neither true nor false: the null handle";
+    EXPECT_EQ(SetTopMost(w, kTrue, 1), kTrue);
+    const auto& p = window()->stackings();
+    ASSERT_EQ(p.size(), 5u);
+    EXPECT_EQ(p[1], (KeepOnTopCall{Stacking::TopMost, false}));
+    EXPECT_EQ(p[2], (KeepOnTopCall{Stacking::NotTopMost, true}));
+    EXPECT_EQ(p[3], (KeepOnTopCall{Stacking::Top, true}))
+        << "neither true nor false: the top of the ordinary windows";
+    EXPECT_EQ(p[4], (KeepOnTopCall{Stacking::TopMost, true})) << "only false keeps it inactive";
 }
 
 }  // namespace
