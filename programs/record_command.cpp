@@ -6,11 +6,11 @@
 
 #include "gfx/text.h"
 #include "platform/headless/headless_platform.h"
-#include "platform/ini_store.h"
 #include "platform/posix_system.h"
 #include "programs/console_system.h"
 #include "programs/option_values.h"
 #include "programs/png_file.h"
+#include "programs/settings_store.h"
 #include "saver/frm_main.h"
 #include "saver/saver.h"
 #include "saver/show_parts.h"
@@ -81,9 +81,9 @@ int record(const RecordCommand& c) {
                      ec.message().c_str());
         return 1;
     }
-    IniStore store(posix::settingsFilePath());
+    const std::unique_ptr<SettingsStore> store = openSettingsStore();
     HeadlessPlatform screen(c.width, c.height, kRecordStartMs);
-    describeThisSystem(screen, store);
+    describeThisSystem(screen, *store);
     setPlatform(&screen);
     if (c.seed) setSeedOverride(c.seed);
 

@@ -7,11 +7,11 @@
 #include "common/allgemein.h"
 #include "common/settings.h"
 #include "platform/headless/headless_platform.h"
-#include "platform/ini_store.h"
 #include "platform/posix_system.h"
 #include "programs/console_system.h"
 #include "programs/option_values.h"
 #include "programs/png_file.h"
+#include "programs/settings_store.h"
 #include "saver/frm_main.h"
 #include "saver/saver.h"
 #include "saver/show_parts.h"
@@ -164,8 +164,8 @@ std::optional<int> runFileCommand(const std::vector<std::string>& args) {
         std::fprintf(stderr, "glintmoor: %s\n", c.error.c_str());
         return 2;
     }
-    IniStore store(posix::settingsFilePath());
-    return c.kind == FileCommand::Kind::Render ? render(c, store) : gallery(c, store);
+    const std::unique_ptr<SettingsStore> store = openSettingsStore();
+    return c.kind == FileCommand::Kind::Render ? render(c, *store) : gallery(c, *store);
 }
 
 }  // namespace gm

@@ -6,8 +6,6 @@
 
 #include <cstdlib>
 
-#include "platform/ini_store.h"
-#include "platform/win32/registry_store.h"
 #include "platform/win32/win32_calls.h"
 #include "platform/win32/win32_dialog.h"
 #include "platform/win32/win32_window.h"
@@ -59,12 +57,7 @@ bool hasVisibleThreadWindow() {
 
 class Win32Platform final : public Platform {
   public:
-    Win32Platform() {
-        if (const char* path = std::getenv("GLINTMOOR_SETTINGS"); path && *path)
-            store_ = std::make_unique<IniStore>(path);
-        else
-            store_ = std::make_unique<win32::RegistryStore>();
-    }
+    explicit Win32Platform(SettingsStore& store) : store_(store) {}
 
     std::uint32_t GetTickCount() override { return ::GetTickCount(); }
 
@@ -176,7 +169,7 @@ class Win32Platform final : public Platform {
         return std::make_unique<win32::Win32Window>(kind, events);
     }
 
-    SettingsStore& settingsStore() override { return *store_; }
+    SettingsStore& settingsStore() override { return store_; }
 
   private:
     static void call(win32::SystemParametersCall c) {
@@ -204,12 +197,14 @@ class Win32Platform final : public Platform {
         DispatchMessageA(&msg);
     }
 
-    std::unique_ptr<SettingsStore> store_;
+    SettingsStore& store_;
     bool quit_ = false;
 };
 
 }  // namespace
 
-std::unique_ptr<Platform> makeWin32Platform() { return std::make_unique<Win32Platform>(); }
+std::unique_ptr<Platform> makeWin32Platform(SettingsStore& store) {
+    return std::make_unique<Win32Platform>(store);
+}
 
 }  // namespace gm

@@ -16,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/ini_store.h"
 #include "platform/posix_system.h"
 #include "platform/x11/x11_window.h"
 
@@ -142,18 +141,14 @@ Cursor makeInvisibleCursor(Display* d, ::Window root) {
 
 class X11Platform final : public Platform {
   public:
-    X11Platform(Display* display, const X11Options& options)
-        : options_(options), context_(std::make_shared<x11::X11Context>(display)) {
+    X11Platform(Display* display, const X11Options& options, SettingsStore& store)
+        : options_(options), context_(std::make_shared<x11::X11Context>(display)), store_(store) {
         context_->screen = DefaultScreen(display);
         const ::Window root = RootWindow(display, context_->screen);
         context_->windowManager = windowManagerRuns(display, root);
         context_->shm = XShmQueryExtension(display);
         context_->invisibleCursor = makeInvisibleCursor(display, root);
         watched_ = watchConnection(ConnectionNumber(display));
-        const char* path = std::getenv("GLINTMOOR_SETTINGS");
-        store_ = std::make_unique<OverriddenStore>(
-            std::make_unique<IniStore>(path && *path ? path : posix::userSettingsPath()),
-            options.settingOverrides);
     }
 
     std::uint32_t GetTickCount() override { return posix::tickCount(); }
@@ -269,7 +264,7 @@ class X11Platform final : public Platform {
         return std::make_unique<X11Window>(context_, target, foreign, events);
     }
 
-    SettingsStore& settingsStore() override { return *store_; }
+    SettingsStore& settingsStore() override { return store_; }
 
   private:
     // A host window of an embedded child changed: the child takes its size.
@@ -332,14 +327,14 @@ class X11Platform final : public Platform {
     X11Options options_;
 
     std::shared_ptr<x11::X11Context> context_;
-    std::unique_ptr<SettingsStore> store_;
+    SettingsStore& store_;
     int cursorCount_ = 0;
     bool watched_ = false;  // the socket raises SIGIO when the server sends
 };
 
 }  // namespace
 
-std::unique_ptr<Platform> makeX11Platform(const X11Options& options) {
+std::unique_ptr<Platform> makeX11Platform(const X11Options& options, SettingsStore& store) {
     Display* display = openDisplay();
     if (!display) return nullptr;
     const int screen = DefaultScreen(display);
@@ -350,7 +345,7 @@ std::unique_ptr<Platform> makeX11Platform(const X11Options& options) {
     }
     XSetErrorHandler(reportXError);
     installSignalHandlers();
-    return std::make_unique<X11Platform>(display, options);
+    return std::make_unique<X11Platform>(display, options, store);
 }
 
 }  // namespace gm

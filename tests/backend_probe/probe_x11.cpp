@@ -1,3 +1,4 @@
+#include "platform/headless/headless_platform.h"
 #include "platform/x11/x11_platform.h"
 #include "tests/backend_probe/probe_backend.h"
 
@@ -9,7 +10,8 @@ std::unique_ptr<Platform> openBackend(std::uintptr_t window) {
         options.target = X11Options::Target::WindowId;
         options.windowId = window;
     }
-    return makeX11Platform(options);
+    static MemoryStore store;  // the probe keeps no settings
+    return makeX11Platform(options, store);
 }
 
 }  // namespace gm

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "platform/win32/registry_store.h"
 #include "platform/win32/win32_calls.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_window.h"
@@ -101,7 +102,8 @@ TEST(Win32Window, EmbeddingMakesAVisibleChildOverTheHostsClientArea) {
 TEST(Win32Platform, TheUsersFolderLiesInTheLocalApplicationData) {
     const char* before = std::getenv("LOCALAPPDATA");
     const std::string saved = before ? before : "";
-    auto platform = makeWin32Platform();
+    RegistryStore store;
+    auto platform = makeWin32Platform(store);
     for (const char* local : {"C:\\Users\\u\\AppData\\Local", "C:\\Users\\u\\AppData\\Local\\"}) {
         _putenv_s("LOCALAPPDATA", local);
         EXPECT_EQ(platform->userDataFolder(), "C:\\Users\\u\\AppData\\Local\\Glintmoor") << local;
