@@ -73,7 +73,7 @@ Int16 ErrPtnr::OnError(const std::string& AktModul, const std::string& AktProc) 
     AppendProtocol();
     platform().Beep();
     if (gExitScreensaver) gExitScreensaver();
-    return repeats_ >= kRepeatBound ? 2 : 0;
+    return repeats_ >= kRepeatBound ? kLeaveProcedure : kRetryStatement;
 }
 
 std::string ErrPtnr::BuildProtocol() const {
