@@ -11,6 +11,9 @@ packages=(
   xvfb xdotool x11-utils libxfixes3 imagemagick openbox
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   zip unzip p7zip-full zopfli python3 dpkg-dev file
+  libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev
+  librust-wayland-protocols-dev plasma-wayland-protocols
+  sway grim wtype swayidle swaylock weston
 )
 missing=()
 for p in "${packages[@]}"; do
