@@ -51,6 +51,8 @@ class InputTarget {
     virtual void touchDown(double x, double y) = 0;
     virtual void touchMotion(double x, double y) = 0;
     virtual void keyDown(xkb_keysym_t sym, std::uint32_t character) = 0;
+    // The keyboard came to the surface, or went to another client.
+    virtual void keyboardFocus(bool focused) = 0;
 };
 
 class Display {

@@ -62,9 +62,12 @@ struct SeatEvents {
                               wl_array*) {
         Display& d = of(data);
         d.keyboardFocus_ = d.targetOf(surface);
+        if (d.keyboardFocus_) d.keyboardFocus_->keyboardFocus(true);
     }
     static void keyboardLeave(void* data, wl_keyboard*, std::uint32_t, wl_surface*) {
-        of(data).keyboardFocus_ = nullptr;
+        Display& d = of(data);
+        if (d.keyboardFocus_) d.keyboardFocus_->keyboardFocus(false);
+        d.keyboardFocus_ = nullptr;
     }
     static void keyboardKey(void* data, wl_keyboard*, std::uint32_t, std::uint32_t,
                             std::uint32_t key, std::uint32_t state) {

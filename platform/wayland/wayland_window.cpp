@@ -54,11 +54,13 @@ struct WaylandWindow::Pane final : InputTarget {
     WindowEvents& events() { return window.events_; }
     bool movesCount() const { return window.role_ != Role::Toplevel; }
     void pointerEnter(std::uint32_t, double x, double y) override {
+        window.yieldOverlay(false);
         // The pointer's arrival is no move of the user's: it only tells the
         // position, as the first move event on Windows does.
         if (movesCount()) events().onMouseMove(float(outputX() + x), float(outputY() + y));
     }
     void pointerMotion(double x, double y) override {
+        window.yieldOverlay(false);
         if (movesCount()) events().onMouseMove(float(outputX() + x), float(outputY() + y));
     }
     void pointerButton(std::uint32_t button) override {
@@ -78,6 +80,7 @@ struct WaylandWindow::Pane final : InputTarget {
     void pointerWheel() override { events().onMouseDown(kMiddleButton); }
     void touchDown(double, double) override { events().onMouseDown(kLeftButton); }
     void touchMotion(double x, double y) override { pointerMotion(x, y); }
+    void keyboardFocus(bool focused) override { window.keyboardMoved(this, focused); }
     void keyDown(xkb_keysym_t sym, std::uint32_t character) override {
         events().onKeyDown(virtualKeyOf(sym));
         if (character > 0 && character < 256) events().onKeyPress(static_cast<int>(character));
@@ -314,9 +317,39 @@ void WaylandWindow::refreshAreas(const ScreenArea* areas, int count) {
 }
 
 void WaylandWindow::present() {
+    if (keyboardLeft_) yieldOverlay(true);
     if (!shown_) return;
     for (auto& p : panes_)
         if (p->configured) p->presenter.present(image_, p->area.x, p->area.y);
+}
+
+// A client that takes the keyboard from the show's overlay is a screen
+// locker (its input inhibitor) or as urgent: the show steps down to the top
+// layer and lets the keyboard go, so that the locker is seen and gets the
+// keys. sway 1.7 stacks a later overlay below an earlier one and hands the
+// keyboard straight back to an exclusive one: a leave answered by an enter
+// of the same pane is that, while a leave and an enter of another pane is
+// the keyboard moving between our outputs. Input that reaches the show
+// again (the pointer: the locker has gone) takes the overlay back.
+void WaylandWindow::keyboardMoved(const Pane* pane, bool focused) {
+    if (role_ != Role::Overlay) return;
+    if (!focused) {
+        keyboardLeft_ = pane;
+    } else if (pane != keyboardLeft_) {
+        keyboardLeft_ = nullptr;
+    }
+}
+
+void WaylandWindow::yieldOverlay(bool yield) {
+    keyboardLeft_ = nullptr;
+    if (yield == yielded_) return;
+    yielded_ = yield;
+    for (auto& p : panes_) {
+        zwlr_layer_surface_v1_set_layer(p->layerSurface, yield ? ZWLR_LAYER_SHELL_V1_LAYER_TOP
+                                                               : ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY);
+        zwlr_layer_surface_v1_set_keyboard_interactivity(p->layerSurface, yield ? 0 : 1);
+        wl_surface_commit(p->surface);
+    }
 }
 
 bool WaylandWindow::runPending(IntervalTimer::Clock::time_point now) {

@@ -63,6 +63,8 @@ class WaylandWindow : public Window {
 
     void addPane(const Output* output);
     void layOut();
+    void keyboardMoved(const Pane* pane, bool focused);
+    void yieldOverlay(bool yield);
     void close();
 
     Display& display_;
@@ -76,6 +78,8 @@ class WaylandWindow : public Window {
     bool showing_ = false;  // show() was called
     bool shown_ = false;    // and every pane has its size
     bool resizePending_ = false;
+    const Pane* keyboardLeft_ = nullptr;  // the keyboard left this pane
+    bool yielded_ = false;                // the overlay stepped down for a locker
 };
 
 }  // namespace gm::wl
