@@ -71,7 +71,20 @@ void ShmPresenter::setSize(int width, int height) {
     damageAll();
 }
 
+// An area that overlaps one of the list so much that their union costs no
+// more to copy than both apart takes that one's place: the sky band's old
+// and new rows, and those of the frame before, become one copy.
 void ShmPresenter::addArea(std::vector<ScreenArea>& list, const ScreenArea& area) {
+    const auto size = [](const ScreenArea& a) {
+        return static_cast<std::int64_t>(a.width) * a.height;
+    };
+    for (ScreenArea& a : list) {
+        const ScreenArea both = unite(a, area);
+        if (size(both) <= size(a) + size(area)) {
+            a = both;
+            return;
+        }
+    }
     if (list.size() < kMaxAreas) {
         list.push_back(area);
         return;
