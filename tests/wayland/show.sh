@@ -2,7 +2,7 @@
 # The glintmoor program under a headless sway with two outputs of different
 # sizes, the second at scale 2: the show covers both with landscapes of
 # their own, each at its output's size in pixels, the first output with the
-# landscape --seed gives; moves of 2 pixels per event do not end it, one of
+# landscape --seed gives, and an output added during the show gets one; moves of 2 pixels per event do not end it, one of
 # 3 does; a key, a click and a wheel step end it, each with status 0; a key
 # already held when the keyboard arrives does not.
 #   show.sh GLINTMOOR VIRTUAL_POINTER      (runs inside tools/with-sway)
@@ -58,6 +58,10 @@ wtype -s 300 -k a
 check "a key ends it, with status 0" ends_cleanly "$pid"
 
 start_show /s
+swaymsg -q create_output
+swaymsg -q output HEADLESS-3 resolution 640x480 position 2624 0
+check "an output added during the show gets a landscape" \
+    wait_for 30 output_shows HEADLESS-3 "$tmp/three.png"
 pointer button
 check "a click ends it, with status 0" ends_cleanly "$pid"
 
