@@ -27,17 +27,6 @@ namespace {
 using x11::Clock;
 using x11::X11Window;
 
-// SIGTERM and SIGINT end the show from the pump: the handler raises a flag
-// and writes to a pipe that wakes a waiting poll().
-volatile std::sig_atomic_t gTerminate = 0;
-int gWakePipe[2] = {-1, -1};
-
-void onSignal(int) {
-    gTerminate = 1;
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = write(gWakePipe[1], &byte, 1);
-}
-
 // The server's data raises SIGIO on the connection's socket (O_ASYNC): the
 // handler notes that there may be something to read. The pump runs after
 // every single flake, thousands of times a second; with this note it reads
@@ -57,18 +46,6 @@ bool watchConnection(int fd) {
     const int flags = fcntl(fd, F_GETFL);
     return flags != -1 && fcntl(fd, F_SETOWN, getpid()) == 0 &&
            fcntl(fd, F_SETFL, flags | O_ASYNC) == 0;
-}
-
-void installSignalHandlers() {
-    if (gWakePipe[0] >= 0) return;  // once per process
-    if (pipe(gWakePipe) == 0) {
-        for (int fd : gWakePipe) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-    }
-    struct sigaction sa {};
-    sa.sa_handler = onSignal;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGTERM, &sa, nullptr);
-    sigaction(SIGINT, &sa, nullptr);
 }
 
 // X errors are reported and survived: a foreign window may vanish under us
@@ -233,7 +210,7 @@ class X11Platform final : public Platform {
 
     void yield() override {
         Display* d = context_->display;
-        if (gTerminate) terminate();
+        if (posix::terminationRequested()) terminate();
         bool ran = false;
         if (mayHaveEvents()) {
             // Cleared before reading: data that comes in from here on
@@ -247,7 +224,7 @@ class X11Platform final : public Platform {
                 else if (e.type == ConfigureNotify)
                     followHost(e.xconfigure);
                 ran = true;
-                if (gTerminate) terminate();
+                if (posix::terminationRequested()) terminate();
             }
         }
         const Clock::time_point now = Clock::now();
@@ -261,7 +238,7 @@ class X11Platform final : public Platform {
 
     void wait() override {
         Display* d = context_->display;
-        if (gTerminate || XPending(d) > 0) return;
+        if (posix::terminationRequested() || XPending(d) > 0) return;
         Clock::time_point due = Clock::time_point::max();
         for (X11Window* w : context_->windows) {
             if (w->hasPendingResize()) return;
@@ -272,7 +249,7 @@ class X11Platform final : public Platform {
             const auto left = std::chrono::ceil<std::chrono::milliseconds>(due - Clock::now());
             timeoutMs = static_cast<int>(std::max<std::int64_t>(left.count(), 0));
         }
-        pollfd fds[2] = {{ConnectionNumber(d), POLLIN, 0}, {gWakePipe[0], POLLIN, 0}};
+        pollfd fds[2] = {{ConnectionNumber(d), POLLIN, 0}, {posix::terminationFd(), POLLIN, 0}};
         poll(fds, 2, timeoutMs);
     }
 
@@ -370,7 +347,7 @@ std::unique_ptr<Platform> makeX11Platform(const X11Options& options) {
         return nullptr;
     }
     XSetErrorHandler(reportXError);
-    installSignalHandlers();
+    posix::watchTermination();
     return std::make_unique<X11Platform>(display, options);
 }
 

@@ -3,6 +3,14 @@
 # (tools/with-sway).
 source "$(dirname "${BASH_SOURCE[0]}")/../x11/lib.sh"
 
+# Every test's own folder, removed at the end with the test's background
+# jobs, and its own settings and protocol.
+tmp=$(mktemp -d)
+chmod 700 "$tmp"
+cleanup() { jobs -p | xargs -r kill 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"; }
+trap cleanup EXIT
+export GLINTMOOR_SETTINGS=$tmp/settings.ini GLINTMOOR_PROTOCOL_DIR=$tmp
+
 # shot FILE [OUTPUT]: a screenshot of one output, or of the whole layout.
 shot() { grim ${2:+-o "$2"} "$1" 2>/dev/null; }
 # colours FILE: how many colours the picture has.

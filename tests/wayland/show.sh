@@ -9,20 +9,17 @@
 set -uo pipefail
 glintmoor=$1
 source "$(dirname "$0")/lib.sh"
-tmp=$(mktemp -d)
-cleanup() { jobs -p | xargs -r kill 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"; }
-trap cleanup EXIT
-export GLINTMOOR_SETTINGS=$tmp/settings.ini GLINTMOOR_PROTOCOL_DIR=$tmp
 
 swaymsg -q create_output
 swaymsg -q output HEADLESS-2 resolution 1600x1200 scale 2 position 1024 0
 start_pointer "$2"
 pointer extent 1824 768
 
-# start_show ARGS...: starts glintmoor with the pointer resting at (500,
-# 400) and waits until both outputs show it.
+# start_show ARGS...: starts glintmoor with the pointer resting at $rest
+# (of the layout) and waits until both outputs show it.
+rest="500 400"
 start_show() {
-    pointer abs 500 400
+    pointer abs $rest
     "$glintmoor" "$@" > "$tmp/out" 2>&1 &
     pid=$!
     wait_for 30 output_shows HEADLESS-1 "$tmp/one.png" &&
@@ -43,6 +40,16 @@ sleep 1
 check "moves of 2 pixels per event do not end it" alive "$pid"
 pointer rel 3 0
 check "a move of 3 pixels ends it, with status 0" ends_cleanly "$pid"
+
+# On the scale-2 output a move of 2 logical pixels is 4 of its pixels.
+rest="1300 300"
+start_show /s
+for step in 1 2 3; do pointer rel 2 -2; sleep 0.05; done
+sleep 1
+check "moves of 2 logical pixels on the scale-2 output do not end it" alive "$pid"
+pointer rel 0 3
+check "one of 3 does, with status 0" ends_cleanly "$pid"
+rest="500 400"
 
 # A key pressed before the show maps is held when the keyboard arrives:
 # neither that nor its release ends the show.

@@ -6,10 +6,6 @@
 set -uo pipefail
 glintmoor=$1
 source "$(dirname "$0")/lib.sh"
-tmp=$(mktemp -d)
-cleanup() { jobs -p | xargs -r kill 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"; }
-trap cleanup EXIT
-export GLINTMOOR_SETTINGS=$tmp/settings.ini GLINTMOOR_PROTOCOL_DIR=$tmp
 # corner_is COLOUR: the output's top left pixel has that colour (RRGGBB).
 corner_is() {
     shot "$tmp/shot.png" HEADLESS-1 &&

@@ -8,10 +8,6 @@
 set -uo pipefail
 glintmoor=$1
 source "$(dirname "$0")/lib.sh"
-tmp=$(mktemp -d)
-cleanup() { jobs -p | xargs -r kill 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"; }
-trap cleanup EXIT
-export GLINTMOOR_SETTINGS=$tmp/settings.ini GLINTMOOR_PROTOCOL_DIR=$tmp
 swaymsg -q create_output
 swaymsg -q output HEADLESS-2 resolution 800x600 position 1024 0
 start_pointer "$2"

@@ -8,12 +8,7 @@
 set -uo pipefail
 glintmoor=$1
 source "$(dirname "$0")/lib.sh"
-tmp=$(mktemp -d)
-chmod 700 "$tmp"
-cleanup() { jobs -p | xargs -r kill 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"; }
-trap cleanup EXIT
 export XDG_RUNTIME_DIR=$tmp WAYLAND_DISPLAY=glintmoor-weston
-export GLINTMOOR_SETTINGS=$tmp/settings.ini GLINTMOOR_PROTOCOL_DIR=$tmp
 unset DISPLAY
 # --debug offers weston-screenshooter (pixman: the headless default draws
 # nothing); it writes its pictures into the
