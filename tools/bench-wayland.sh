@@ -21,7 +21,9 @@ Xvfb "$display" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 pids=()
 cleanup() {
-  kill "${pids[@]}" "$xvfb" 2>/dev/null || true
+  # The shows first: the X11 one would report its server's end.
+  [ ${#pids[@]} -gt 0 ] && kill "${pids[@]}" 2>/dev/null && wait "${pids[@]}" 2>/dev/null
+  kill "$xvfb" 2>/dev/null || true
   wait 2>/dev/null || true
   rm -rf "$work"
 }
