@@ -4,7 +4,7 @@
 # their own, each at its output's size in pixels, the first output with the
 # landscape --seed gives, and an output added during the show gets one; moves of 2 pixels per event do not end it, one of
 # 3 does; a key, a click and a wheel step end it, each with status 0; a key
-# already held when the keyboard arrives does not.
+# already held when the keyboard arrives does not; /c opens the GTK dialog.
 #   show.sh GLINTMOOR VIRTUAL_POINTER      (runs inside tools/with-sway)
 set -uo pipefail
 glintmoor=$1
@@ -80,4 +80,10 @@ start_show /s
 kill -TERM "$pid"
 check "SIGTERM ends it, with status 0" ends_cleanly "$pid"
 
+# /c: the GTK dialog, which GTK shows on Wayland itself.
+"$glintmoor" /c > "$tmp/out" 2>&1 &
+pid=$!
+dialog_up() { swaymsg -t get_tree | grep -q '"name": "Glintmoor  ---  Settings'; }
+check "/c opens the settings dialog on Wayland" wait_for 30 dialog_up
+kill -KILL "$pid"
 finish
