@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/overridden_store.h"
 #include "platform/wayland/wayland_platform.h"
 #include "platform/x11/x11_platform.h"
 

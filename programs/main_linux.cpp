@@ -11,14 +11,15 @@
 #include "dialogs/frm_config.h"
 #include "platform/gtk/gtk_dialog.h"
 #include "platform/headless/headless_platform.h"
-#include "platform/ini_store.h"
 #include "platform/overridden_store.h"
 #include "platform/posix_system.h"
+#include "programs/console_system.h"
 #include "programs/export_resources.h"
 #include "programs/idle_command.h"
 #include "programs/linux_options.h"
 #include "programs/record_command.h"
 #include "programs/render_commands.h"
+#include "programs/settings_store.h"
 #include "programs/xscreensaver_list.h"
 #include "saver/frm_main.h"
 #include "saver/saver.h"
@@ -32,12 +33,8 @@ struct ConsolePlatform {
     gm::OverriddenStore store;
     gm::HeadlessPlatform platform{640, 480, gm::posix::tickCount()};
     explicit ConsolePlatform(gm::SettingOverrides overrides)
-        : store(std::make_unique<gm::IniStore>(gm::posix::settingsFilePath()),
-                std::move(overrides)) {
-        platform.setProgramPath(gm::posix::executablePath());
-        platform.setDateTime(gm::posix::localNow());
-        platform.setOsVersion(gm::posix::versionInfo());
-        platform.setSettingsStore(&store);
+        : store(gm::openSettingsStore(), std::move(overrides)) {
+        gm::describeThisSystem(platform, store);
     }
 };
 
@@ -50,7 +47,7 @@ int printConfig(const gm::SettingOverrides& overrides) {
 }
 
 // The X display for the show, or nullptr after saying why there is none.
-std::unique_ptr<gm::Platform> openX11(const gm::LinuxOptions& options, bool settingsDialog) {
+std::unique_ptr<gm::Platform> openX11(const gm::LinuxOptions& options, gm::SettingsStore& store) {
     if (options.wayland.target == gm::WaylandOptions::Target::Wallpaper) {
         std::fputs(
             "glintmoor: --wallpaper needs a Wayland compositor with the layer shell; on X11 "
@@ -58,9 +55,7 @@ std::unique_ptr<gm::Platform> openX11(const gm::LinuxOptions& options, bool sett
             stderr);
         return nullptr;
     }
-    gm::X11Options x11Options = options.x11;
-    if (!settingsDialog) x11Options.settingOverrides = options.settingOverrides;
-    std::unique_ptr<gm::Platform> x11 = gm::makeX11Platform(x11Options);
+    std::unique_ptr<gm::Platform> x11 = gm::makeX11Platform(options.x11, store);
     if (!x11) {
         const char* display = std::getenv("DISPLAY");
         std::fprintf(stderr,
@@ -84,17 +79,13 @@ std::unique_ptr<gm::Platform> openX11(const gm::LinuxOptions& options, bool sett
 
 // The Wayland compositor for the show, or nullptr after saying why there is
 // none. swaylock-plugin names the one output its background covers.
-std::unique_ptr<gm::Platform> openWayland(const gm::LinuxOptions& options, bool settingsDialog) {
+std::unique_ptr<gm::Platform> openWayland(const gm::LinuxOptions& options,
+                                          gm::SettingsStore& store) {
     gm::WaylandOptions waylandOptions = options.wayland;
     if (const char* output = std::getenv("SWAYLOCK_PLUGIN_OUTPUT_NAME"); output && *output)
         waylandOptions.outputName = output;
     std::string why;
-    std::unique_ptr<gm::Platform> wayland = gm::makeWaylandPlatform(
-        waylandOptions,
-        std::make_unique<gm::OverriddenStore>(
-            std::make_unique<gm::IniStore>(gm::posix::settingsFilePath()),
-            settingsDialog ? gm::SettingOverrides{} : options.settingOverrides),
-        why);
+    std::unique_ptr<gm::Platform> wayland = gm::makeWaylandPlatform(waylandOptions, store, why);
     if (!wayland) std::fprintf(stderr, "glintmoor: %s\n", why.c_str());
     return wayland;
 }
@@ -147,10 +138,12 @@ int main(int argc, char** argv) {
                      display ? display : "");
         return 1;
     }
+    gm::OverriddenStore store(gm::openSettingsStore(),
+                              settingsDialog ? gm::SettingOverrides{} : options.settingOverrides);
     std::unique_ptr<gm::Platform> shown =
         gm::usesWayland(options, std::getenv("WAYLAND_DISPLAY"), std::getenv("WAYLAND_SOCKET"))
-            ? openWayland(options, settingsDialog)
-            : openX11(options, settingsDialog);
+            ? openWayland(options, store)
+            : openX11(options, store);
     if (!shown) return 1;
     gm::setPlatform(shown.get());
     gm::installShowParts();

@@ -8,7 +8,7 @@ constexpr char kMissing[] =
     "this glintmoor was built without Wayland (tools/install-deps.sh installs what it needs)";
 }
 
-std::unique_ptr<Platform> makeWaylandPlatform(const WaylandOptions&, std::unique_ptr<SettingsStore>,
+std::unique_ptr<Platform> makeWaylandPlatform(const WaylandOptions&, SettingsStore&,
                                               std::string& why) {
     why = kMissing;
     return nullptr;

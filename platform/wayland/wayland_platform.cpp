@@ -22,11 +22,8 @@ using wl::WaylandWindow;
 class WaylandPlatform final : public Platform {
   public:
     WaylandPlatform(std::unique_ptr<wl::Display> display, wl::Role showRole,
-                    const WaylandOptions& options, std::unique_ptr<SettingsStore> store)
-        : display_(std::move(display)),
-          showRole_(showRole),
-          options_(options),
-          store_(std::move(store)) {
+                    const WaylandOptions& options, SettingsStore& store)
+        : display_(std::move(display)), showRole_(showRole), options_(options), store_(store) {
         display_->outputsChanged = [this] {
             for (WaylandWindow* w : windows_) w->followOutputs();
         };
@@ -34,9 +31,9 @@ class WaylandPlatform final : public Platform {
 
     std::uint32_t GetTickCount() override { return posix::tickCount(); }
     LocalDateTime now() override { return posix::localNow(); }
-    int SystemParametersInfoA(std::uint32_t, std::int32_t, void*, std::uint32_t) override {
-        return 1;  // Linux keeps no screen saver flags for programs to set
-    }
+    // Linux keeps no screen saver flags for programs to set.
+    void setSystemSaverActive(bool) override {}
+    void setShowRunning(bool) override {}
     int ShowCursor(bool show) override {
         cursorCount_ += show ? 1 : -1;
         display_->setCursorHidden(cursorCount_ < 0);
@@ -55,11 +52,9 @@ class WaylandPlatform final : public Platform {
         width = height = 0;
         return false;
     }
-    std::int32_t GetWindowLongA(std::uintptr_t, int) override { return 0; }
-    std::int32_t SetWindowLongA(std::uintptr_t, int, std::int32_t) override { return 0; }
-    std::uintptr_t SetParent(std::uintptr_t, std::uintptr_t) override { return 0; }
     void resetMousePointer() override {}
     std::string programPath() override { return posix::executablePath(); }
+    std::string userDataFolder() override { return posix::userConfigFolder(); }
 
     [[noreturn]] void exitProcess(int code) override {
         std::fflush(nullptr);
@@ -109,7 +104,7 @@ class WaylandPlatform final : public Platform {
         return w;
     }
 
-    SettingsStore& settingsStore() override { return *store_; }
+    SettingsStore& settingsStore() override { return store_; }
 
   private:
     // A window that leaves the pump's list when it goes.
@@ -131,7 +126,7 @@ class WaylandPlatform final : public Platform {
     std::unique_ptr<wl::Display> display_;
     wl::Role showRole_;
     WaylandOptions options_;
-    std::unique_ptr<SettingsStore> store_;
+    SettingsStore& store_;
     std::vector<WaylandWindow*> windows_;
     int cursorCount_ = 0;
 };
@@ -174,8 +169,7 @@ std::optional<wl::Role> showRole(const wl::Display& d, WaylandOptions::Target ta
 
 }  // namespace
 
-std::unique_ptr<Platform> makeWaylandPlatform(const WaylandOptions& options,
-                                              std::unique_ptr<SettingsStore> store,
+std::unique_ptr<Platform> makeWaylandPlatform(const WaylandOptions& options, SettingsStore& store,
                                               std::string& why) {
     std::unique_ptr<wl::Display> display = wl::Display::connect();
     if (!display) {
@@ -185,7 +179,7 @@ std::unique_ptr<Platform> makeWaylandPlatform(const WaylandOptions& options,
     const std::optional<wl::Role> role = showRole(*display, options.target, why);
     if (!role) return nullptr;
     posix::watchTermination();
-    return std::make_unique<WaylandPlatform>(std::move(display), *role, options, std::move(store));
+    return std::make_unique<WaylandPlatform>(std::move(display), *role, options, store);
 }
 
 }  // namespace gm

@@ -25,8 +25,8 @@ struct WaylandOptions {
 // else WAYLAND_DISPLAY). Returns nullptr with `why` set when there is no
 // compositor or it offers nothing the target can be shown with; a note on
 // what a fallback cannot do goes to standard error.
-std::unique_ptr<Platform> makeWaylandPlatform(const WaylandOptions& options,
-                                              std::unique_ptr<SettingsStore> store,
+// The settings live in `store`, which outlives the platform.
+std::unique_ptr<Platform> makeWaylandPlatform(const WaylandOptions& options, SettingsStore& store,
                                               std::string& why);
 
 }  // namespace gm

@@ -82,7 +82,7 @@ struct WaylandWindow::Pane final : InputTarget {
     void touchMotion(double x, double y) override { pointerMotion(x, y); }
     void keyboardFocus(bool focused) override { window.keyboardMoved(this, focused); }
     void keyDown(xkb_keysym_t sym, std::uint32_t character) override {
-        events().onKeyDown(virtualKeyOf(sym));
+        events().onKeyDown(keyOf(sym));
         if (character > 0 && character < 256) events().onKeyPress(static_cast<int>(character));
     }
 };

@@ -36,8 +36,10 @@ class WaylandWindow : public Window {
     void refresh() override;
     void refreshAreas(const ScreenArea* areas, int count) override;
     void show() override;
-    // The compositor places our surfaces.
-    int setWindowPos(std::intptr_t, int, int, int, int, unsigned) override { return 1; }
+    // The compositor places our surfaces; the show's layer keeps it on top.
+    bool keepOnTop(Stacking, bool) override { return true; }
+    // Embedding into other programs' windows is X11's (the preview, /p).
+    void embedInto(std::uintptr_t, int, int) override {}
     void setTimer(std::uint32_t intervalMs, bool enabled) override {
         timer_.set(intervalMs, enabled);
     }

@@ -19,11 +19,6 @@ constexpr Time kDoubleClickMs = 500;  // the Windows default
 // Mouse buttons as the event handlers number them.
 constexpr int kLeftButton = 1, kRightButton = 2, kMiddleButton = 4;
 
-// SetWindowPos's insert-after handles and flags.
-constexpr std::intptr_t HWND_TOP = 0, HWND_TOPMOST = -1;
-constexpr unsigned SWP_NOSIZE = 0x1, SWP_NOMOVE = 0x2, SWP_NOZORDER = 0x4, SWP_SHOWWINDOW = 0x40,
-                   SWP_HIDEWINDOW = 0x80;
-
 // Input is selected only where the show ends on it, and motion only where
 // moving the pointer ends the show.
 long eventMaskFor(X11Window::Target target) {
@@ -163,25 +158,30 @@ void X11Window::show() {
     XFlush(context_->display);
 }
 
-int X11Window::setWindowPos(std::intptr_t insertAfter, int x, int y, int cx, int cy,
-                            unsigned flags) {
-    if (target_ == Target::Foreign) return 1;  // placed by its owner
+bool X11Window::keepOnTop(Stacking stacking, bool) {
+    if (target_ == Target::Foreign) return true;  // placed by its owner
+    if (stacking != Stacking::NotTopMost) {
+        XRaiseWindow(context_->display, xid_);
+        XFlush(context_->display);
+    }
+    return true;
+}
+
+void X11Window::embedInto(std::uintptr_t host, int width, int height) {
+    if (target_ == Target::Foreign) return;  // placed by its owner
     Display* d = context_->display;
-    cx = std::max(cx, 1);  // X has no empty windows
-    cy = std::max(cy, 1);
-    const bool move = !(flags & SWP_NOMOVE), size = !(flags & SWP_NOSIZE);
-    if (move && size)
-        XMoveResizeWindow(d, xid_, x, y, cx, cy);
-    else if (move)
-        XMoveWindow(d, xid_, x, y);
-    else if (size)
-        XResizeWindow(d, xid_, cx, cy);
-    if (!(flags & SWP_NOZORDER) && (insertAfter == HWND_TOPMOST || insertAfter == HWND_TOP))
-        XRaiseWindow(d, xid_);
-    if (flags & SWP_SHOWWINDOW) XMapWindow(d, xid_);
-    if (flags & SWP_HIDEWINDOW) XUnmapWindow(d, xid_);
+    const ::Window parent = host ? host : RootWindow(d, context_->screen);
+    XReparentWindow(d, xid_, parent, 0, 0);
+    // The preview fills its host: the platform watches the host's size and
+    // this window follows it.
+    if (host) {
+        XSelectInput(d, host, StructureNotifyMask);
+        context_->hosts[host] = xid_;
+    }
+    XMoveResizeWindow(d, xid_, 0, 0, std::max(width, 1),
+                      std::max(height, 1));  // X has no empty windows
+    XMapWindow(d, xid_);
     XFlush(d);
-    return 1;
 }
 
 void X11Window::setTimer(std::uint32_t intervalMs, bool enabled) {
@@ -280,7 +280,7 @@ void X11Window::onKey(XKeyEvent& e) {
     char text[8];
     KeySym sym = NoSymbol;
     const int n = XLookupString(&e, text, sizeof text, &sym, nullptr);
-    events_.onKeyDown(virtualKeyOf(sym));
+    events_.onKeyDown(keyOf(sym));
     if (n == 1) events_.onKeyPress(static_cast<unsigned char>(text[0]));
 }
 
