@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "platform/posix_system.h"
+#include "platform/posix_platform.h"
 #include "platform/wayland/wayland_display.h"
 #include "platform/wayland/wayland_window.h"
 
@@ -19,7 +19,7 @@ namespace {
 
 using wl::WaylandWindow;
 
-class WaylandPlatform final : public Platform {
+class WaylandPlatform final : public PosixPlatform {
   public:
     WaylandPlatform(std::unique_ptr<wl::Display> display, wl::Role showRole,
                     const WaylandOptions& options, SettingsStore& store)
@@ -29,36 +29,16 @@ class WaylandPlatform final : public Platform {
         };
     }
 
-    std::uint32_t GetTickCount() override { return posix::tickCount(); }
-    LocalDateTime now() override { return posix::localNow(); }
-    // Linux keeps no screen saver flags for programs to set.
-    void setSystemSaverActive(bool) override {}
-    void setShowRunning(bool) override {}
     int ShowCursor(bool show) override {
         cursorCount_ += show ? 1 : -1;
         display_->setCursorHidden(cursorCount_ < 0);
         return cursorCount_;
     }
     void Beep() override {}  // Wayland has no bell for clients
-    int GetVersionExA(OsVersionInfo& info) override {
-        info = posix::versionInfo();
-        return 1;
-    }
-    // The compositor's screen lock guards the password.
-    int VerifyScreenSavePwd(std::uintptr_t) override { return 1; }
-    void PwdChangePasswordA(const char*, std::uintptr_t) override {}
     // Windows of other clients are not ours to see on Wayland.
     bool GetClientRect(std::uintptr_t, int& width, int& height) override {
         width = height = 0;
         return false;
-    }
-    void resetMousePointer() override {}
-    std::string programPath() override { return posix::executablePath(); }
-    std::string userDataFolder() override { return posix::userConfigFolder(); }
-
-    [[noreturn]] void exitProcess(int code) override {
-        std::fflush(nullptr);
-        _exit(code);  // at once, as ExitProcess: no handlers run any more
     }
 
     void yield() override {

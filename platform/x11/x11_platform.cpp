@@ -16,7 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/posix_system.h"
+#include "platform/posix_platform.h"
 #include "platform/x11/x11_window.h"
 
 namespace gm {
@@ -116,7 +116,7 @@ Cursor makeInvisibleCursor(Display* d, ::Window root) {
     return cursor;
 }
 
-class X11Platform final : public Platform {
+class X11Platform final : public PosixPlatform {
   public:
     X11Platform(Display* display, const X11Options& options, SettingsStore& store)
         : options_(options), context_(std::make_shared<x11::X11Context>(display)), store_(store) {
@@ -127,13 +127,6 @@ class X11Platform final : public Platform {
         context_->invisibleCursor = makeInvisibleCursor(display, root);
         watched_ = watchConnection(ConnectionNumber(display));
     }
-
-    std::uint32_t GetTickCount() override { return posix::tickCount(); }
-    LocalDateTime now() override { return posix::localNow(); }
-
-    // Linux keeps no screen saver flags for programs to set.
-    void setSystemSaverActive(bool) override {}
-    void setShowRunning(bool) override {}
 
     int ShowCursor(bool show) override {
         cursorCount_ += show ? 1 : -1;
@@ -151,15 +144,6 @@ class X11Platform final : public Platform {
         XFlush(context_->display);
     }
 
-    int GetVersionExA(OsVersionInfo& info) override {
-        info = posix::versionInfo();
-        return 1;
-    }
-
-    // The screen lock of a Linux desktop guards the password, as on the NT family.
-    int VerifyScreenSavePwd(std::uintptr_t) override { return 1; }
-    void PwdChangePasswordA(const char*, std::uintptr_t) override {}
-
     // A window that does not exist is no X error to report here: the
     // answer says so.
     bool GetClientRect(std::uintptr_t window, int& width, int& height) override {
@@ -172,15 +156,6 @@ class X11Platform final : public Platform {
         width = ok ? a.width : 0;
         height = ok ? a.height : 0;
         return ok;
-    }
-
-    void resetMousePointer() override {}  // the pointer's shape is never changed
-    std::string programPath() override { return posix::executablePath(); }
-    std::string userDataFolder() override { return posix::userConfigFolder(); }
-
-    [[noreturn]] void exitProcess(int code) override {
-        std::fflush(nullptr);
-        _exit(code);  // at once, as ExitProcess: no handlers run any more
     }
 
     void yield() override {
