@@ -7,7 +7,9 @@
 // is one object, Sfx, so that tests can run many stubs in one process. The
 // procedures are spread over files by what they do:
 //   startup.cpp   main procedure, switches, configuration strings
-//   archive.cpp   the archive walk, entries, fill/flush, disks
+//   archive.cpp   the archive walk, the input buffer, fill/flush, disks
+//   entry.cpp     one entry: local header, folder, skip, unpack and check
+//   central_directory.cpp  the end record, stored values, "--list"
 //   dialog.cpp    the Setup press, Close, Info, launch, finish
 //   folders.cpp   the planned folder, clean-up
 //
@@ -109,6 +111,8 @@ struct CentralEntry {
     bool madeOnUnix;    // "version made by" names Unix: names are UTF-8 when valid
 };
 
+struct LocalEntry;  // entry.cpp
+
 struct DataDescriptor {
     uint32_t crc, compressedSize, uncompressedSize;
 };
@@ -182,7 +186,15 @@ class Sfx final : private InflateIo {
     // ----- extraction -----
     Outcome walk();
     Outcome processEntry();
-    Outcome writeEntryData(const char* rel, const char* fullPath);
+    Outcome readLocalHeader(LocalEntry* e);
+    Outcome readNameAndExtra(LocalEntry* e, uint16_t extraLength);
+    Outcome resolveEntryPath(LocalEntry* e);
+    void takeDeferredSizes(LocalEntry* e);
+    Outcome processFolderEntry(const LocalEntry& e);
+    Outcome skipEntry(const LocalEntry& e);
+    Outcome writeEntry(LocalEntry* e);
+    Outcome unpackEntryData(const LocalEntry& e, bool* damaged);
+    Outcome checkEntry(LocalEntry* e, bool damaged);
     Outcome checkPassword(bool descriptor, DosTime time, uint32_t headerCrc);
     void giveBack(size_t n);
     Outcome makeFolderChain(const char* rel, bool includeLast);
