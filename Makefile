@@ -72,10 +72,11 @@ package: build-linux
 # The stub in front of GlintmoorSetup.exe.
 WINDOWS_SETUP_STUB := $(WINDOWS_X86_DIR)/sfxstub.exe
 
-# build/dist/glintmoor-setup.run and build/dist/GlintmoorSetup.exe
+# build/dist/glintmoor-setup.run and build/dist/GlintmoorSetup.exe;
+# SIGN_CERT=cert.pem SIGN_KEY=key.pem signs the Windows programs.
 dist: build-linux build-windows build-windows-x86
 	cmake --build $(LINUX_DIR) --target dist
-	setup/win32/make-setup-exe.sh $(LINUX_DIR)/mksfx $(WINDOWS_SETUP_STUB) \
+	SIGN_CERT="$(abspath $(SIGN_CERT))" SIGN_KEY="$(abspath $(SIGN_KEY))" setup/win32/make-setup-exe.sh $(LINUX_DIR)/mksfx $(WINDOWS_SETUP_STUB) \
 	  $(WINDOWS_X86_DIR)/setup.exe $(WINDOWS_DIR)/Glintmoor.scr $(WINDOWS_X86_DIR)/Glintmoor.scr \
 	  $(CURDIR) $(DIST_DIR)/GlintmoorSetup.exe
 

@@ -4,6 +4,7 @@
 //
 // Index
 //   [SECTION] The end record       the recorded offset, else a backward search
+//                                  from the archive's end (a signature follows it)
 //   [SECTION] Stored values        loading, sorting, looking up by offset
 //   [SECTION] Listing              "--list"
 #include <cstdio>
@@ -23,6 +24,28 @@ namespace gm::sfx {
 // [SECTION] The end record
 // ============================================================================
 
+// Where the archive ends: where a PE file's certificate table starts (an
+// Authenticode signature is appended behind the archive), else at the end of
+// the file. The table is the optional header's fifth data directory, whose
+// address is a file offset; the header is PE32 (magic 0x10B) or PE32+
+// (0x20B), which differ in where the directories start.
+uint64_t Sfx::archiveEnd() {
+    const uint64_t size = source_.size();
+    uint8_t dos[0x40], pe[24 + 112 + 5 * 8];
+    if (!source_.seek(0) || source_.read(dos, sizeof dos) != static_cast<long>(sizeof dos) ||
+        dos[0] != 'M' || dos[1] != 'Z' || !source_.seek(load32le(dos + 0x3C)) ||
+        source_.read(pe, sizeof pe) != static_cast<long>(sizeof pe) || load32le(pe) != 0x00004550u)
+        return size;
+    const uint16_t magic = load16le(pe + 24);
+    if (magic != 0x10B && magic != 0x20B) return size;
+    const uint8_t* directories = pe + 24 + (magic == 0x10B ? 96 : 112);
+    const uint32_t count = load32le(directories - 4);
+    const uint32_t tableStart = load32le(directories + 4 * 8);
+    const uint32_t tableSize = load32le(directories + 4 * 8 + 4);
+    if (count < 5 || tableStart == 0 || tableSize == 0 || tableStart > size) return size;
+    return tableStart;
+}
+
 bool Sfx::findEndRecord(uint64_t* offset) {
     uint8_t sig[4];
     if (config_.eocdOffset != 0) {
@@ -33,9 +56,9 @@ bool Sfx::findEndRecord(uint64_t* offset) {
         }
         return false;
     }
-    // Search backwards from the end: the record is followed only by its
-    // comment, whose length it states.
-    const uint64_t size = source_.size();
+    // Search backwards from the archive's end: the record is followed only
+    // by its comment, whose length it states.
+    const uint64_t size = archiveEnd();
     const size_t span = size < kMaxEndSearch ? static_cast<size_t>(size) : kMaxEndSearch;
     if (span < kEndRecordSize + 4) return false;
     auto* tail = static_cast<uint8_t*>(std::malloc(span));

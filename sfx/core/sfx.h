@@ -202,6 +202,7 @@ class Sfx final : private InflateIo {
     Outcome readDataDescriptor(uint32_t knownCrc, DataDescriptor* out);
     Outcome lookUpCentralEntry(uint64_t localOffset, CentralEntry* out);
     Outcome loadCentralDirectory();
+    uint64_t archiveEnd();
     bool findEndRecord(uint64_t* offset);
     // The input buffer.
     Outcome refill(bool allowShort, bool* gotAny);

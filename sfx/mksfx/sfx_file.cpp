@@ -99,10 +99,15 @@ BuildResult buildSfx(const BuildRequest& rq) {
     std::vector<uint8_t> compressed(deflateEncodeBound(block.size()));
     const size_t csize =
         deflateEncode(block.data(), block.size(), compressed.data(), compressed.size());
-    compressed.resize(csize);
-    if (csize == 0 || csize > kConfigCompressedMax) {
-        r.error = "the strings compress to " + std::to_string(csize) +
-                  " bytes; the stub reads at most " + std::to_string(kConfigCompressedMax);
+    // Zero bytes behind the strings make the file a whole number of 8-byte
+    // units, so that a signature (whose certificate table starts on such a
+    // boundary) is appended without moving anything.
+    const uint64_t unpadded = rq.stub.size() + csize + (zip.end - zip.start);
+    const size_t padding = static_cast<size_t>((8 - unpadded % 8) % 8);
+    if (csize == 0 || csize + padding > kConfigCompressedMax) {
+        r.error = "the strings compress to " + std::to_string(csize) + " bytes (and " +
+                  std::to_string(padding) + " of padding); the stub reads at most " +
+                  std::to_string(kConfigCompressedMax);
         return r;
     }
     if (rq.waitName.size() > cfg::kWaitNameSize) {
@@ -112,6 +117,7 @@ BuildResult buildSfx(const BuildRequest& rq) {
 
     // The record.
     const uint64_t stringsOffset = rq.stub.size();
+    compressed.resize(csize + padding, 0);
     const uint64_t zipOffset = stringsOffset + compressed.size();
     const uint64_t totalFile = zipOffset + (zip.end - zip.start);
     if (totalFile > 0xFFFFFFFFu) {

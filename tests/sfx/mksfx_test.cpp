@@ -77,6 +77,19 @@ TEST(Mksfx, RewritesOffsetsRelativeToTheFile) {
     EXPECT_EQ(load32le(r.file.data() + r.config.zipOffset), 0x04034b50u);
 }
 
+// The file is a whole number of 8-byte units for every length of the
+// archive, so that a signature goes behind it without moving anything.
+TEST(Mksfx, PadsTheFileForASignature) {
+    for (size_t comment = 0; comment < 8; ++comment) {
+        BuildRequest rq = request();
+        rq.archive = buildZip({ZipEntryPlan{"a", bytesOf("1")}}, std::string(comment, 'c')).bytes;
+        const BuildResult r = buildSfx(rq);
+        ASSERT_TRUE(r.error.empty()) << r.error;
+        EXPECT_EQ(r.file.size() % 8, 0u) << comment;
+        EXPECT_EQ(load32le(r.file.data() + r.config.eocdOffset), 0x06054b50u);
+    }
+}
+
 TEST(Mksfx, RefusesWhatTheStubCannotHold) {
     {
         BuildRequest rq = request();
