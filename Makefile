@@ -31,7 +31,7 @@ build-windows:
 # The tests build their self-extracting files with the Linux mksfx, the one
 # Linux target built here (not the whole Linux tree with its fuzz targets).
 SFX_X86_TARGETS := sfxstub sfx_wine_driver sfx_setup_probe sfx_win32_host_test \
-	sfx_spanned_disks_test
+	sfx_spanned_disks_test sfx_plant_marker
 # ... and the 32-bit Glintmoor.scr and the setup program of GlintmoorSetup.exe.
 SETUP_X86_TARGETS := Glintmoor glintmoor_setup
 linux-mksfx:

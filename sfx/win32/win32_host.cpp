@@ -249,7 +249,12 @@ bool Win32Host::systemTooOld() {
 }
 
 void Win32Host::prepareShell(bool lookUpShellExecute) {
-    shell_ = LoadLibraryW(L"Shell32.dll");
+    // By its full path in the system folder, never by a name to search for.
+    char path[MAX_PATH + 16];
+    const UINT n = GetSystemDirectoryA(path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return;
+    lstrcpyA(path + n, "\\shell32.dll");
+    shell_ = LoadLibraryA(path);
     if (!lookUpShellExecute || shell_ == nullptr) return;
     shellExecuteEx_ = GetProcAddress(shell_, "ShellExecuteExW");
     if (shellExecuteEx_ == nullptr) {
