@@ -41,14 +41,16 @@ namespace gm::sfx {
 
 namespace {
 
-constexpr uint8_t kSignatureTails[5][3] = {
+constexpr uint8_t kSignatureTails[kSignatureCount][3] = {
     {0x4B, 0x03, 0x04},  // local file header
     {0x4B, 0x01, 0x02},  // central directory header
     {0x4B, 0x05, 0x06},  // end of central directory
     {0x4B, 0x30, 0x30},  // spanning marker
     {0x4B, 0x07, 0x08},  // spanning marker / data descriptor
+    {0x4B, 0x06, 0x06},  // ZIP64 end of central directory
+    {0x4B, 0x06, 0x07},  // ZIP64 end-record locator
 };
-uint32_t gSignatures[5];
+uint32_t gSignatures[kSignatureCount];
 // The byte 50, halved and read through a volatile: the compiler can neither
 // fold the signatures into constants (or instruction operands) nor place
 // a whole one in the image.
@@ -58,7 +60,7 @@ volatile uint8_t gLeadHalf = 0x28;
 
 void buildSignatures() {
     const uint32_t lead = uint32_t{gLeadHalf} * 2;
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < kSignatureCount; ++i)
         gSignatures[i] = lead | (uint32_t{kSignatureTails[i][0]} << 8) |
                          (uint32_t{kSignatureTails[i][1]} << 16) |
                          (uint32_t{kSignatureTails[i][2]} << 24);
@@ -211,19 +213,19 @@ void Sfx::updateMeter(bool force) {
     ui_.setMeter(meterPercent(), meterText_);
 }
 
-// bytesWritten_ * 100 / totalSize, at most 100 (also for a total of 0, an
-// archive of empty files). In 32-bit arithmetic, so that the 32-bit stub
-// needs no 64-bit division: both sides are scaled down until the product
+// bytesWritten_ * 100 / totalSize_, at most 100 (also for a total of 0, an
+// archive of empty files). The division is in 32 bits, so that the 32-bit
+// stub needs no 64-bit division: both sides are scaled down until the product
 // fits, which keeps 16 significant bits of the total, plenty for a percent.
 unsigned Sfx::meterPercent() const {
-    uint32_t total = config_.totalSize;
+    uint64_t total = totalSize_;
     if (bytesWritten_ >= total) return 100;
-    uint32_t done = static_cast<uint32_t>(bytesWritten_);
+    uint64_t done = bytesWritten_;
     while (total > 0xFFFFFF) {
         total >>= 8;
         done >>= 8;
     }
-    return done * 100 / total;
+    return static_cast<uint32_t>(done) * 100 / static_cast<uint32_t>(total);
 }
 
 // Flush output, in pieces of at most one output buffer.
@@ -262,7 +264,7 @@ bool Sfx::flushPiece(const uint8_t* data, size_t size) {
     // string 20; Yes ends the run with result 2.
     if (meterTimerArmed_ && host_.nowMs() >= meterDeadline_) {
         meterTimerArmed_ = false;
-        if (bytesWritten_ * 3 < config_.totalSize) {
+        if (bytesWritten_ * 3 < totalSize_) {
             ui_.setStatus("");
             ui_.showMeter(true);
             meterVisible_ = true;
@@ -360,8 +362,10 @@ Outcome Sfx::extract() {
     knownFolder_[0] = '\0';
     knownFolderLength_ = 0;
     // The central directory is read first (one-file archives): it has the
-    // sizes of streamed entries and the file modes.
+    // sizes of streamed entries and the file modes, and the total when the
+    // record's does not fit its 32 bits.
     if (!spanned_ && !centralLoaded_ && loadCentralDirectory() != Outcome::Ok) centralCount_ = 0;
+    totalSize_ = config_.totalSize == kZip64Marker ? centralTotalSize() : config_.totalSize;
     Outcome result = walk();
     // After an error the output file is closed (and stays until the
     // clean-up removes the folder).
@@ -390,6 +394,12 @@ Outcome Sfx::walk() {
             uint8_t h[kCentralHeaderSize];
             SFX_TRY(readExact(h, sizeof h));
             SFX_TRY(skipBytes(uint64_t{load16le(h + 24)} + load16le(h + 26) + load16le(h + 28)));
+        } else if (s == signature(kSigZip64End)) {
+            uint8_t size[8];
+            SFX_TRY(readExact(size, sizeof size));
+            SFX_TRY(skipBytes(load64le(size)));
+        } else if (s == signature(kSigZip64Locator)) {
+            SFX_TRY(skipBytes(kZip64LocatorSize));
         } else if (s == signature(kSigEnd)) {
             uint8_t h[kEndRecordSize];
             SFX_TRY(readExact(h, sizeof h));

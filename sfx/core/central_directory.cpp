@@ -7,6 +7,7 @@
 //                                  from the archive's end (a signature follows it)
 //   [SECTION] Stored values        loading, sorting, looking up by offset
 //   [SECTION] Listing              "--list"
+//   [SECTION] ZIP64 extra fields
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -48,7 +49,8 @@ uint64_t Sfx::archiveEnd() {
 
 bool Sfx::findEndRecord(uint64_t* offset) {
     uint8_t sig[4];
-    if (config_.eocdOffset != 0) {
+    // A recorded offset, unless the record lies at 4 GiB or beyond (all ones).
+    if (config_.eocdOffset != 0 && config_.eocdOffset != kZip64Marker) {
         if (source_.seek(config_.eocdOffset) && source_.read(sig, 4) == 4 &&
             load32le(sig) == signature(kSigEnd)) {
             *offset = config_.eocdOffset;
@@ -78,69 +80,142 @@ bool Sfx::findEndRecord(uint64_t* offset) {
     return found;
 }
 
+// Reads `n` bytes at `offset` of the archive's file.
+bool Sfx::readAt(uint64_t offset, uint8_t* dst, size_t n) {
+    return source_.seek(offset) && source_.read(dst, n) == static_cast<long>(n);
+}
+
+// The end record's values, from the ZIP64 end record when the locator is in
+// front of the end record; *directoryEnd is where the central directory
+// ends (the ZIP64 end record, else the end record).
+bool Sfx::readEndValues(EndValues* out) {
+    uint64_t end = 0;
+    uint8_t record[4 + kEndRecordSize];
+    if (!findEndRecord(&end) || !readAt(end, record, sizeof record)) return false;
+    out->count = load16le(record + 4 + 6);
+    out->directorySize = load32le(record + 4 + 8);
+    out->directoryOffset = load32le(record + 4 + 12);
+    out->directoryEnd = end;
+    uint8_t locator[4 + kZip64LocatorSize], z64[4 + kZip64EndSize];
+    if (end < sizeof locator + sizeof z64 ||
+        !readAt(end - sizeof locator, locator, sizeof locator) ||
+        load32le(locator) != signature(kSigZip64Locator))
+        return true;
+    // The ZIP64 end record right in front of the locator (the usual place,
+    // found whatever precedes the archive), else where the locator says.
+    uint64_t at = end - sizeof locator - sizeof z64;
+    if (!readAt(at, z64, sizeof z64) || load32le(z64) != signature(kSigZip64End)) {
+        at = load64le(locator + 4 + 4);
+        if (!readAt(at, z64, sizeof z64) || load32le(z64) != signature(kSigZip64End)) return false;
+    }
+    out->count = load64le(z64 + 4 + 28);
+    out->directorySize = load64le(z64 + 4 + 36);
+    out->directoryOffset = load64le(z64 + 4 + 44);
+    out->directoryEnd = at;
+    return true;
+}
+
 // ============================================================================
 // [SECTION] Stored values
 // ============================================================================
 
 namespace {
+
 int compareCentral(const void* a, const void* b) {
     const auto* x = static_cast<const CentralEntry*>(a);
     const auto* y = static_cast<const CentralEntry*>(b);
     return x->localOffset < y->localOffset ? -1 : x->localOffset > y->localOffset ? 1 : 0;
 }
+
+// One central directory header and what follows it.
+struct CentralHeader {
+    CentralEntry entry;
+    uint16_t flags, time, date, nameLength;
+    const uint8_t* name;
+};
+
+// Reads the header at r (after its signature); false when it is cut off or
+// its ZIP64 field lacks a value. Offsets are made file offsets with `base`.
+bool readCentralHeader(ByteReader& r, uint64_t base, CentralHeader* out) {
+    const uint8_t* h = r.here();
+    r.skip(kCentralHeaderSize);
+    out->nameLength = load16le(h + 24);
+    out->name = r.here();
+    const size_t extraLength = load16le(h + 26);
+    r.skip(out->nameLength);
+    const uint8_t* extra = r.here();
+    r.skip(extraLength + load16le(h + 28));
+    if (!r.ok()) return false;
+    CentralEntry& e = out->entry;
+    out->flags = load16le(h + 4);
+    out->time = load16le(h + 8);
+    out->date = load16le(h + 10);
+    e.crc = load32le(h + 12);
+    e.compressedSize = load32le(h + 16);
+    e.uncompressedSize = load32le(h + 20);
+    e.localOffset = load32le(h + 38);
+    size_t fieldLength = 0;
+    const uint8_t* field = findExtraField(extra, extraLength, kZip64Extra, &fieldLength);
+    uint64_t* const values[] = {&e.uncompressedSize, &e.compressedSize, &e.localOffset};
+    if (field != nullptr && !readZip64Values(field, fieldLength, values, 3)) return false;
+    e.localOffset += base;
+    // "Version made by" 3 = Unix: the external attributes hold the file
+    // mode (type and permissions) in their high half.
+    e.madeOnUnix = h[1] == 3;
+    e.unixMode = e.madeOnUnix ? load32le(h + 34) >> 16 : 0;
+    return true;
+}
+
 }  // namespace
 
-// Reads the whole central directory of a one-file archive, then puts the
-// source back where the walk is. Offsets in it are relative to the start of
-// the archive; the difference between where the directory is and where the
-// end record says it is gives the bytes in front (0 once mksfx has
-// rewritten the offsets, the stub's size when an archive was only appended).
+// The whole central directory of a one-file archive in *out (malloc'ed),
+// *count its entries and *base the bytes in front of the archive. Offsets
+// in the directory are relative to the start of the archive; the difference
+// between where the directory is and where the end record says it is gives
+// the bytes in front (0 once mksfx has rewritten the offsets, the stub's size
+// when an archive was only appended).
+bool Sfx::readCentralDirectory(uint8_t** out, uint64_t* size, uint64_t* count, uint64_t* base) {
+    EndValues v;
+    if (spanned_ || !readEndValues(&v) || v.directorySize > v.directoryEnd ||
+        v.directorySize > kMaxCentralDirectory ||
+        v.count > v.directorySize / (4 + kCentralHeaderSize) + 1)
+        return false;
+    const uint64_t start = v.directoryEnd - v.directorySize;
+    if (start < v.directoryOffset) return false;
+    const size_t n = static_cast<size_t>(v.directorySize);
+    *out = static_cast<uint8_t*>(std::malloc(n ? n : 1));
+    if (*out == nullptr) return false;
+    if (!readAt(start, *out, n)) {
+        std::free(*out);
+        return false;
+    }
+    *size = v.directorySize;
+    *count = v.count;
+    *base = start - v.directoryOffset;
+    return true;
+}
+
+// Reads the central directory's values of every entry, sorted by offset,
+// then puts the source back where the walk is.
 Outcome Sfx::loadCentralDirectory() {
     centralLoaded_ = true;
-    uint64_t end = 0;
-    uint8_t record[4 + kEndRecordSize];
     uint8_t* directory = nullptr;
+    uint64_t size = 0, count = 0, base = 0;
     Outcome result = Outcome::Failed;
-    do {
-        if (!findEndRecord(&end) || !source_.seek(end) ||
-            source_.read(record, sizeof record) != static_cast<long>(sizeof record))
-            break;
-        const uint16_t count = load16le(record + 4 + 6);
-        const uint32_t dirSize = load32le(record + 4 + 8);
-        const uint32_t dirOffset = load32le(record + 4 + 12);
-        if (dirSize > end || dirSize > kMaxCentralDirectory || dirOffset == kZip64Marker) break;
-        const uint64_t dirStart = end - dirSize;
-        if (dirStart < dirOffset) break;
-        const uint64_t base = dirStart - dirOffset;
-        directory = static_cast<uint8_t*>(std::malloc(dirSize ? dirSize : 1));
+    if (readCentralDirectory(&directory, &size, &count, &base)) {
         central_ = static_cast<CentralEntry*>(std::malloc((count ? count : 1) * sizeof *central_));
-        if (directory == nullptr || central_ == nullptr) break;
-        if (!source_.seek(dirStart) ||
-            source_.read(directory, dirSize) != static_cast<long>(dirSize))
-            break;
-        ByteReader r(directory, dirSize);
+        ByteReader r(directory, static_cast<size_t>(size));
         size_t n = 0;
-        while (n < count && r.remaining() >= 4 + kCentralHeaderSize) {
-            if (r.u32() != signature(kSigCentral)) break;
-            const uint8_t* h = r.here();
-            r.skip(kCentralHeaderSize);
-            CentralEntry e;
-            e.crc = load32le(h + 12);
-            e.compressedSize = load32le(h + 16);
-            e.uncompressedSize = load32le(h + 20);
-            e.localOffset = base + load32le(h + 38);
-            // "Version made by" 3 = Unix: the external attributes hold the
-            // file mode (type and permissions) in their high half.
-            e.madeOnUnix = h[1] == 3;
-            e.unixMode = e.madeOnUnix ? load32le(h + 34) >> 16 : 0;
-            r.skip(size_t{load16le(h + 24)} + load16le(h + 26) + load16le(h + 28));
-            if (!r.ok()) break;
-            central_[n++] = e;
-        }
+        CentralHeader h;
+        while (central_ != nullptr && n < count && r.remaining() >= 4 + kCentralHeaderSize &&
+               r.u32() == signature(kSigCentral) && readCentralHeader(r, base, &h))
+            central_[n++] = h.entry;
         centralCount_ = n;
-        std::qsort(central_, centralCount_, sizeof *central_, compareCentral);
-        result = Outcome::Ok;
-    } while (false);
+        if (central_ != nullptr) {
+            std::qsort(central_, centralCount_, sizeof *central_, compareCentral);
+            result = Outcome::Ok;
+        }
+    }
     std::free(directory);
     // Back to where the walk reads (a failure shows at its next read).
     source_.seek(sourcePos_);
@@ -167,66 +242,82 @@ Outcome Sfx::lookUpCentralEntry(uint64_t localOffset, CentralEntry* out) {
     return Outcome::Failed;
 }
 
+// The sum of the entries' uncompressed sizes (the meter's total when it
+// does not fit the record's 32 bits).
+uint64_t Sfx::centralTotalSize() const {
+    uint64_t total = 0;
+    for (size_t i = 0; i < centralCount_; ++i) total += central_[i].uncompressedSize;
+    return total;
+}
+
 // ============================================================================
 // [SECTION] Listing
 // ============================================================================
 
 // The central directory, one line per entry, in the layout of "unzip -l".
 int Sfx::listEntries() {
-    uint64_t end = 0;
-    uint8_t record[4 + kEndRecordSize];
-    if (spanned_ || !findEndRecord(&end) || !source_.seek(end) ||
-        source_.read(record, sizeof record) != static_cast<long>(sizeof record)) {
-        failString(kStrBadHeader);
-        return kExitFailed;
-    }
-    const uint16_t count = load16le(record + 4 + 6);
-    const uint32_t dirSize = load32le(record + 4 + 8);
-    if (dirSize > end || dirSize > kMaxCentralDirectory) {
-        failString(kStrBadHeader);
-        return kExitFailed;
-    }
-    auto* directory = static_cast<uint8_t*>(std::malloc(dirSize ? dirSize : 1));
-    if (directory == nullptr || !source_.seek(end - dirSize) ||
-        source_.read(directory, dirSize) != static_cast<long>(dirSize)) {
-        std::free(directory);
+    uint8_t* directory = nullptr;
+    uint64_t size = 0, count = 0, base = 0;
+    if (!readCentralDirectory(&directory, &size, &count, &base)) {
         failString(kStrBadHeader);
         return kExitFailed;
     }
     ui_.messageBox("  Length      Date    Time    Name\n---------  ---------- -----   ----",
                    kCaption, Buttons::Ok, Icon::None, 0);
-    ByteReader r(directory, dirSize);
-    uint64_t total = 0;
-    unsigned listed = 0;
+    ByteReader r(directory, static_cast<size_t>(size));
+    uint64_t total = 0, listed = 0;
+    CentralHeader h;
     while (listed < count && r.remaining() >= 4 + kCentralHeaderSize &&
-           r.u32() == signature(kSigCentral)) {
-        const uint8_t* h = r.here();
-        r.skip(kCentralHeaderSize);
-        const uint16_t nameLength = load16le(h + 24);
-        const uint8_t* raw = r.here();
-        r.skip(size_t{nameLength} + load16le(h + 26) + load16le(h + 28));
-        if (!r.ok()) break;
+           r.u32() == signature(kSigCentral) && readCentralHeader(r, base, &h)) {
         char name[kPathBuffer];
-        const bool utf8 =
-            (load16le(h + 4) & kFlagUtf8) != 0 ||
-            (h[1] == 3 && isValidUtf8(reinterpret_cast<const char*>(raw), nameLength));
-        if (convertEntryName(raw, nameLength, utf8, name, sizeof name) != NameStatus::Ok)
-            printableName(raw, nameLength, name, sizeof name);
-        const uint16_t time = load16le(h + 8), date = load16le(h + 10);
-        const uint32_t size = load32le(h + 20);
+        const bool utf8 = (h.flags & kFlagUtf8) != 0 ||
+                          (h.entry.madeOnUnix &&
+                           isValidUtf8(reinterpret_cast<const char*>(h.name), h.nameLength));
+        if (convertEntryName(h.name, h.nameLength, utf8, name, sizeof name) != NameStatus::Ok)
+            printableName(h.name, h.nameLength, name, sizeof name);
         std::snprintf(message_, sizeof message_, "%9lu  %04u-%02u-%02u %02u:%02u   %s",
-                      static_cast<unsigned long>(size), 1980u + (date >> 9), (date >> 5) & 15u,
-                      date & 31u, time >> 11, (time >> 5) & 63u, name);
+                      static_cast<unsigned long>(h.entry.uncompressedSize), 1980u + (h.date >> 9),
+                      (h.date >> 5) & 15u, h.date & 31u, h.time >> 11, (h.time >> 5) & 63u, name);
         ui_.messageBox(message_, kCaption, Buttons::Ok, Icon::None, 0);
-        total += size;
+        total += h.entry.uncompressedSize;
         ++listed;
     }
     std::free(directory);
     std::snprintf(message_, sizeof message_,
-                  "---------                     -------\n%9lu                     %u file%s",
-                  static_cast<unsigned long>(total), listed, listed == 1 ? "" : "s");
+                  "---------                     -------\n%9lu                     %lu file%s",
+                  static_cast<unsigned long>(total), static_cast<unsigned long>(listed),
+                  listed == 1 ? "" : "s");
     ui_.messageBox(message_, kCaption, Buttons::Ok, Icon::None, 0);
     return listed == count ? 0 : kExitFailed;
+}
+
+// ============================================================================
+// [SECTION] ZIP64 extra fields
+// ============================================================================
+
+const uint8_t* findExtraField(const uint8_t* extra, size_t length, uint16_t id,
+                              size_t* fieldLength) {
+    for (size_t at = 0; at + 4 <= length;) {
+        const size_t n = load16le(extra + at + 2);
+        if (at + 4 + n > length) return nullptr;
+        if (load16le(extra + at) == id) {
+            *fieldLength = n;
+            return extra + at + 4;
+        }
+        at += 4 + n;
+    }
+    return nullptr;
+}
+
+bool readZip64Values(const uint8_t* field, size_t length, uint64_t* const* values, size_t count) {
+    size_t at = 0;
+    for (size_t i = 0; i < count; ++i) {
+        if (*values[i] != kZip64Marker) continue;
+        if (at + 8 > length) return false;
+        *values[i] = load64le(field + at);
+        at += 8;
+    }
+    return true;
 }
 
 }  // namespace gm::sfx

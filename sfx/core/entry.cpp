@@ -31,7 +31,8 @@ struct LocalEntry {
     DosTime time{};
     uint32_t headerCrc = 0;         // the local header's CRC-32 (the password check uses it)
     uint32_t crc = 0;               // the expected CRC-32
-    uint32_t csize = 0, usize = 0;  // compressed and uncompressed size
+    uint64_t csize = 0, usize = 0;  // compressed and uncompressed size
+    bool zip64 = false;             // a ZIP64 field: 8-byte sizes, in the descriptor too
     bool descriptor = false;        // a data descriptor follows the data
     bool isFolder = false;
     bool inDirectory = false;  // `central` holds the directory's values
@@ -72,14 +73,17 @@ Outcome Sfx::readLocalHeader(LocalEntry* e) {
                   (e->rawName[e->nameLength - 1] == '/' || e->rawName[e->nameLength - 1] == '\\');
     e->inDirectory = lookUpCentralEntry(e->headerOffset, &e->central) == Outcome::Ok;
     SFX_TRY(resolveEntryPath(e));
-    if (e->csize == kZip64Marker || e->usize == kZip64Marker) return failString(kStrBadHeader);
+    // Sizes of all ones without a ZIP64 field to hold them.
+    if (!e->zip64 && (e->csize == kZip64Marker || e->usize == kZip64Marker))
+        return failString(kStrBadHeader);
     takeDeferredSizes(e);
     if (!e->sizeKnown && !spanned_) return fail(kTextImpossibleSizes, entryPath_, 0ul, 0ul);
     return Outcome::Ok;
 }
 
 // The name (refused when it does not fit its buffer) and the extra field,
-// skipped except for a Unicode Path field that matches the name.
+// skipped except for a Unicode Path field that matches the name and the
+// ZIP64 field with the sizes.
 Outcome Sfx::readNameAndExtra(LocalEntry* e, uint16_t extraLength) {
     if (e->nameLength >= kPathBuffer) {
         char shown[kPathBuffer];
@@ -102,6 +106,12 @@ Outcome Sfx::readNameAndExtra(LocalEntry* e, uint16_t extraLength) {
             SFX_TRY(readExact(e->unicodeRaw, e->unicodeLength));
             e->unicodeName = head[0] == 1 && ~crc32Update(kCrcInit, e->rawName, e->nameLength) ==
                                                  load32le(head + 1);
+        } else if (id == kZip64Extra && take <= 32) {
+            uint8_t field[32];
+            SFX_TRY(readExact(field, take));
+            uint64_t* const values[] = {&e->usize, &e->csize};
+            if (!readZip64Values(field, take, values, 2)) return failString(kStrBadHeader);
+            e->zip64 = true;
         } else {
             SFX_TRY(skipBytes(take));
         }
@@ -160,7 +170,7 @@ Outcome Sfx::processEntry() {
     // an encrypted entry shorter than its encryption header, a stored entry
     // whose sizes differ, a stored entry of unknown size.
     const bool tooShort = e.sizeKnown && encrypted_ && e.csize < kEncryptionHeaderSize;
-    const uint32_t dataSize = encrypted_ && !tooShort ? e.csize - kEncryptionHeaderSize : e.csize;
+    const uint64_t dataSize = encrypted_ && !tooShort ? e.csize - kEncryptionHeaderSize : e.csize;
     if (tooShort || (e.method == kMethodStored && (!e.sizeKnown || dataSize != e.usize)))
         return fail(kTextImpossibleSizes, entryPath_, static_cast<unsigned long>(e.csize),
                     static_cast<unsigned long>(e.usize));
@@ -188,7 +198,7 @@ Outcome Sfx::processFolderEntry(const LocalEntry& e) {
     if (e.usize == 0 && e.csize != 0) SFX_TRY(skipBytes(e.csize));
     if (e.descriptor) {
         DataDescriptor d;
-        SFX_TRY(readDataDescriptor(0, &d));
+        SFX_TRY(readDataDescriptor(0, e.zip64, &d));
     }
     return Outcome::Ok;
 }
@@ -211,7 +221,7 @@ Outcome Sfx::skipEntry(const LocalEntry& e) {
     keepRaw_ = false;
     if (e.descriptor) {
         DataDescriptor d;
-        SFX_TRY(readDataDescriptor(e.crc, &d));
+        SFX_TRY(readDataDescriptor(e.crc, e.zip64, &d));
     }
     return Outcome::Ok;
 }
@@ -299,7 +309,7 @@ Outcome Sfx::checkEntry(LocalEntry* e, bool damaged) {
     const uint32_t computed = ~crc_;
     if (e->descriptor) {
         DataDescriptor d;
-        SFX_TRY(readDataDescriptor(computed, &d));
+        SFX_TRY(readDataDescriptor(computed, e->zip64, &d));
         if (e->crcFromDescriptor) e->crc = d.crc;
         if (!e->sizeKnown) e->usize = d.uncompressedSize;
     }
@@ -335,31 +345,32 @@ Outcome Sfx::checkPassword(bool descriptor, DosTime time, uint32_t headerCrc) {
 }
 
 // The data descriptor after an entry's data: CRC-32, compressed size and
-// uncompressed size, in most archives preceded by the signature 50 4B 07 08
-// (16 bytes), in some without it (12 bytes). A descriptor that starts with
-// the signature has it, unless the CRC itself equals the signature; then
-// the word after it decides.
-Outcome Sfx::readDataDescriptor(uint32_t knownCrc, DataDescriptor* out) {
-    uint8_t d[16];
+// uncompressed size (4 bytes each, 8 for an entry with a ZIP64 field), in
+// most archives preceded by the signature 50 4B 07 08, in some without it. A
+// descriptor that starts with the signature has it, unless the CRC itself
+// equals the signature; then the word after it decides.
+Outcome Sfx::readDataDescriptor(uint32_t knownCrc, bool zip64, DataDescriptor* out) {
+    const size_t sizes = zip64 ? 16 : 8;
+    uint8_t d[24];
     SFX_TRY(readExact(d, 4));
     const uint32_t first = load32le(d);
     bool withSignature = false;
     if (first == signature(kSigSpan78)) {
         if (knownCrc != first) {
             withSignature = true;
-            SFX_TRY(readExact(d + 4, 12));
+            SFX_TRY(readExact(d + 4, 4 + sizes));
         } else {
-            SFX_TRY(readExact(d + 4, 8));
+            SFX_TRY(readExact(d + 4, sizes));
             withSignature = load32le(d + 4) == knownCrc;
-            if (withSignature) SFX_TRY(readExact(d + 12, 4));
+            if (withSignature) SFX_TRY(readExact(d + 4 + sizes, 4));
         }
     } else {
-        SFX_TRY(readExact(d + 4, 8));
+        SFX_TRY(readExact(d + 4, sizes));
     }
     const uint8_t* v = withSignature ? d + 4 : d;
     out->crc = load32le(v);
-    out->compressedSize = load32le(v + 4);
-    out->uncompressedSize = load32le(v + 8);
+    out->compressedSize = zip64 ? load64le(v + 4) : load32le(v + 4);
+    out->uncompressedSize = zip64 ? load64le(v + 12) : load32le(v + 8);
     return Outcome::Ok;
 }
 

@@ -106,7 +106,8 @@ inline constexpr bool kRestoresLinks = true;
 // defers its sizes to a data descriptor).
 struct CentralEntry {
     uint64_t localOffset;  // file offset of the local header
-    uint32_t crc, compressedSize, uncompressedSize;
+    uint64_t compressedSize, uncompressedSize;
+    uint32_t crc;
     uint32_t unixMode;  // file type and permission bits when made on Unix, else 0
     bool madeOnUnix;    // "version made by" names Unix: names are UTF-8 when valid
 };
@@ -114,7 +115,14 @@ struct CentralEntry {
 struct LocalEntry;  // entry.cpp
 
 struct DataDescriptor {
-    uint32_t crc, compressedSize, uncompressedSize;
+    uint32_t crc;
+    uint64_t compressedSize, uncompressedSize;
+};
+
+// The end record's values (from the ZIP64 end record where there is one).
+struct EndValues {
+    uint64_t count, directorySize, directoryOffset;
+    uint64_t directoryEnd;  // file offset where the central directory ends
 };
 
 class Sfx final : private InflateIo {
@@ -199,11 +207,15 @@ class Sfx final : private InflateIo {
     void giveBack(size_t n);
     Outcome makeFolderChain(const char* rel, bool includeLast);
     Outcome askForDisk(int disk, bool startUp);
-    Outcome readDataDescriptor(uint32_t knownCrc, DataDescriptor* out);
+    Outcome readDataDescriptor(uint32_t knownCrc, bool zip64, DataDescriptor* out);
     Outcome lookUpCentralEntry(uint64_t localOffset, CentralEntry* out);
     Outcome loadCentralDirectory();
+    bool readCentralDirectory(uint8_t** out, uint64_t* size, uint64_t* count, uint64_t* base);
+    uint64_t centralTotalSize() const;
     uint64_t archiveEnd();
     bool findEndRecord(uint64_t* offset);
+    bool readEndValues(EndValues* out);
+    bool readAt(uint64_t offset, uint8_t* dst, size_t n);
     // The input buffer.
     Outcome refill(bool allowShort, bool* gotAny);
     Outcome readExact(uint8_t* dst, size_t n);
@@ -298,7 +310,9 @@ class Sfx final : private InflateIo {
     char knownFolder_[kPathBuffer] = {};
     size_t knownFolderLength_ = 0;
 
-    // Counters and the meter.
+    // Counters and the meter. The total is the record's, or the central
+    // directory's sum when the record's field is all ones (4 GiB or more).
+    uint64_t totalSize_ = 0;
     uint64_t bytesWritten_ = 0, lastMeterBytes_ = 0;
     uint32_t filesWritten_ = 0;
     bool meterTimerArmed_ = false;

@@ -16,6 +16,10 @@ const char* const kStringNames[kNumConfigStrings] = {
     "about text (--about)", "command (--command)", "reserved string 3", "reserved string 4",
     "message (--message)",  "title (--title)",     "prompt (--prompt)", "info text (--info)"};
 
+uint32_t saturated32(uint64_t v) {
+    return v < 0xFFFFFFFFu ? static_cast<uint32_t>(v) : 0xFFFFFFFFu;
+}
+
 }  // namespace
 
 long findRecord(const std::vector<uint8_t>& stub, std::string* error) {
@@ -52,10 +56,6 @@ BuildResult buildSfx(const BuildRequest& rq) {
     }
     ZipInfo zip;
     if (!scanZip(rq.archive, &zip, &r.error)) return r;
-    if (zip.totalSize > 0xFFFFFFFFu) {
-        r.error = "the archive unpacks to 4 GiB or more; the stub counts in 32 bits";
-        return r;
-    }
 
     // The strings in the stub's code page, each within its buffer.
     const CodePage cp = rq.codePage.value_or(CodePage::Utf8);
@@ -119,17 +119,15 @@ BuildResult buildSfx(const BuildRequest& rq) {
     const uint64_t stringsOffset = rq.stub.size();
     compressed.resize(csize + padding, 0);
     const uint64_t zipOffset = stringsOffset + compressed.size();
-    const uint64_t totalFile = zipOffset + (zip.end - zip.start);
-    if (totalFile > 0xFFFFFFFFu) {
-        r.error = "the self-extracting file would reach 4 GiB; the stub's offsets are 32 bits";
-        return r;
-    }
     SfxConfig c;
     c.zipOffset = static_cast<uint32_t>(zipOffset);
     c.stringsOffset = static_cast<uint32_t>(stringsOffset);
     const bool spanned = (rq.flags2 & kF2Spanned) != 0;
-    c.eocdOffset = spanned ? 0 : static_cast<uint32_t>(zipOffset + zip.endRecord);
-    c.totalSize = static_cast<uint32_t>(zip.totalSize);
+    // The record's 32-bit fields hold all ones for values of 4 GiB or more:
+    // the stub then searches for the end record from the end and sums the
+    // central directory's sizes itself.
+    c.eocdOffset = spanned ? 0 : saturated32(zipOffset + zip.endRecord);
+    c.totalSize = saturated32(zip.totalSize);
     c.flags1 = rq.flags1;
     c.flags2 = static_cast<uint8_t>(rq.flags2 | (zip.anyEncrypted ? kF2Encrypted : 0));
     c.flags3 = rq.flags3;
@@ -139,8 +137,11 @@ BuildResult buildSfx(const BuildRequest& rq) {
     r.file = rq.stub;
     encodeConfigRecord(c, r.file.data() + record);
     r.file.insert(r.file.end(), compressed.begin(), compressed.end());
-    const std::vector<uint8_t> archive =
-        relocatedArchive(rq.archive, zip, static_cast<uint32_t>(zipOffset));
+    std::vector<uint8_t> archive;
+    if (!relocateArchive(rq.archive, zip, zipOffset, &archive, &r.error)) {
+        r.file.clear();
+        return r;
+    }
     r.file.insert(r.file.end(), archive.begin(), archive.end());
     r.config = c;
     return r;

@@ -238,14 +238,6 @@ def test_unsupported_method():
                        stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     check(r.returncode != 0 and "odd.txt" in r.stderr and "method 12" in r.stderr,
           "mksfx refuses the bzip2 entry by name: %s" % r.stderr)
-    # ZIP64 sizes in a local header (Python's force_zip64) are refused too.
-    z64 = os.path.join(c.dir, "z64.zip")
-    with zipfile.ZipFile(z64, "w") as z, z.open("gross.bin", "w", force_zip64=True) as f:
-        f.write(b"klein")
-    r = subprocess.run([MKSFX, "--stub", STUB, "--zip", z64, "-o", out],
-                       stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-    check(r.returncode != 0 and "gross.bin" in r.stderr and "ZIP64" in r.stderr,
-          "mksfx refuses the ZIP64 local header by name: %s" % r.stderr)
     with zipfile.ZipFile(archive, "w") as z:
         for name, data in (("first.txt", b"eins"), ("odd.txt", b"x" * 800), ("after.txt", b"danach")):
             z.writestr(name, data, zipfile.ZIP_DEFLATED)
@@ -345,6 +337,64 @@ def test_data_descriptors():
     res = c.run(c.sfx(archive, "--command", "sh check.sh"), ["-auto"])
     check(res.returncode == 0, "zipfile stream: %s" % res.stderr)
     check(os.path.exists(os.path.join(c.results, "stream")), "zipfile stream unpacked")
+
+
+def zip_through_pipe(archive, entries, **options):
+    """Python's zipfile writing to a pipe: data descriptors, zero local sizes."""
+    r, w = os.pipe()
+    pid = os.fork()
+    if pid == 0:
+        os.close(r)
+        with os.fdopen(w, "wb") as out, zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
+            for name, data in entries:
+                with z.open(name, "w", **options) as f:
+                    f.write(data)
+        os._exit(0)
+    os.close(w)
+    with os.fdopen(r, "rb") as inp, open(archive, "wb") as f:
+        f.write(inp.read())
+    os.waitpid(pid, 0)
+
+
+def test_zip64():
+    """ZIP64 on small data: Info-ZIP's forced ZIP64 (zip -fz: ZIP64 end
+    record and locator, ZIP64 fields in local and central headers), zipfile's
+    force_zip64 through a pipe (8-byte sizes in the data descriptors), and
+    more than 65,535 entries (zipfile writes the ZIP64 end record then)."""
+    c = Case("zip64")
+    src = os.path.join(c.dir, "src")
+    big = bytes((i * 7) % 251 for i in range(100000))
+    check_sh = b'cksum a.txt sub/b.bin > "$RESULTS/z64"\n'
+    write_files(src, {"a.txt": b"eins\n", "sub/b.bin": big, "check.sh": check_sh})
+    expected = subprocess.run(["cksum", "a.txt", "sub/b.bin"], cwd=src,
+                              stdout=subprocess.PIPE).stdout
+    for kind in ("fz", "pipe"):
+        archive = os.path.join(c.dir, kind + ".zip")
+        if kind == "fz":
+            subprocess.run(["zip", "-q", "-r", "-fz", archive, "."], cwd=src, check=True)
+        else:
+            zip_through_pipe(archive, [("a.txt", b"eins\n"), ("sub/b.bin", big),
+                                       ("check.sh", check_sh)], force_zip64=True)
+        sfx = c.sfx(archive, "--command", "sh check.sh")
+        result = os.path.join(c.results, "z64")
+        if os.path.exists(result):
+            os.remove(result)
+        r = c.run(sfx, ["-auto"])
+        check(r.returncode == 0 and os.path.exists(result) and open(result, "rb").read() == expected,
+              "%s: unpacked and ran: %s" % (kind, r.stderr))
+        r = subprocess.run(["unzip", "-t", sfx], stdout=subprocess.PIPE, text=True)
+        check(r.returncode == 0, "%s: unzip -t reads the package: %s" % (kind, r.stdout[-300:]))
+        r = c.run(sfx, ["--list"])
+        check(r.returncode == 0 and "100000" in r.stdout, "%s: --list: %s" % (kind, r.stdout))
+    many = os.path.join(c.dir, "many.zip")
+    with zipfile.ZipFile(many, "w") as z:
+        for i in range(70000):
+            z.writestr("d/%05d" % i, b"")
+        z.writestr("last.txt", b"das letzte")
+    sfx = c.sfx(many, "--command", "true")
+    r = c.run(sfx, ["--check"], timeout=120)
+    check(r.returncode == 0 and "70001 Dateien" in r.stdout + r.stderr,
+          "70,001 entries checked: %s %s" % (r.stdout[-200:], r.stderr[-200:]))
 
 
 def test_modes_and_info():
@@ -589,7 +639,7 @@ def main():
     try:
         for test in (test_stored_deflated_folders_and_command, test_private_folder,
                      test_encrypted, test_unsupported_method, test_damaged_entry,
-                     test_path_traversal, test_data_descriptors, test_modes_and_info,
+                     test_path_traversal, test_data_descriptors, test_zip64, test_modes_and_info,
                      test_interrupt_while_running, test_shutdown_while_running,
                      test_deep_tree_is_removed, test_makeself_options, test_unix_names):
             try:
