@@ -171,7 +171,9 @@ size_t Sfx::fillInput(const uint8_t** data) {
     size_t n = inEnd_ - inPos_;
     if (n > remaining_) n = static_cast<size_t>(remaining_);
     uint8_t* chunk = input_ + inPos_;
-    if (encrypted_) {
+    if (aesEntry_) {
+        aes_.decrypt(chunk, n);
+    } else if (encrypted_) {
         if (keepRaw_) std::memcpy(shadow_ + inPos_, chunk, n);
         keys_.decrypt(chunk, n);
     }

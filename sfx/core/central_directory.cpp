@@ -101,13 +101,11 @@ bool Sfx::readEndValues(EndValues* out) {
         !readAt(end - sizeof locator, locator, sizeof locator) ||
         load32le(locator) != signature(kSigZip64Locator))
         return true;
-    // The ZIP64 end record right in front of the locator (the usual place,
-    // found whatever precedes the archive), else where the locator says.
-    uint64_t at = end - sizeof locator - sizeof z64;
-    if (!readAt(at, z64, sizeof z64) || load32le(z64) != signature(kSigZip64End)) {
-        at = load64le(locator + 4 + 4);
-        if (!readAt(at, z64, sizeof z64) || load32le(z64) != signature(kSigZip64End)) return false;
-    }
+    // The ZIP64 end record right in front of the locator, where ZIP64
+    // writers put it (one without extensible data; found there whatever
+    // precedes the archive, which the locator's offset does not count).
+    const uint64_t at = end - sizeof locator - sizeof z64;
+    if (!readAt(at, z64, sizeof z64) || load32le(z64) != signature(kSigZip64End)) return false;
     out->count = load64le(z64 + 4 + 28);
     out->directorySize = load64le(z64 + 4 + 36);
     out->directoryOffset = load64le(z64 + 4 + 44);
@@ -178,7 +176,7 @@ bool Sfx::readCentralDirectory(uint8_t** out, uint64_t* size, uint64_t* count, u
     EndValues v;
     if (spanned_ || !readEndValues(&v) || v.directorySize > v.directoryEnd ||
         v.directorySize > kMaxCentralDirectory ||
-        v.count > v.directorySize / (4 + kCentralHeaderSize) + 1)
+        v.count > (v.directorySize + 4 + kCentralHeaderSize) >> 5)
         return false;
     const uint64_t start = v.directoryEnd - v.directorySize;
     if (start < v.directoryOffset) return false;

@@ -33,7 +33,10 @@ struct LocalEntry {
     uint32_t crc = 0;               // the expected CRC-32
     uint64_t csize = 0, usize = 0;  // compressed and uncompressed size
     bool zip64 = false;             // a ZIP64 field: 8-byte sizes, in the descriptor too
-    bool descriptor = false;        // a data descriptor follows the data
+    // AES: the strength (1-3; 0 = not AES), the format's version (AE-2
+    // stores no CRC-32); `method` is then the data's.
+    unsigned aesStrength = 0, aesVersion = 0;
+    bool descriptor = false;  // a data descriptor follows the data
     bool isFolder = false;
     bool inDirectory = false;  // `central` holds the directory's values
     CentralEntry central{};
@@ -68,6 +71,7 @@ Outcome Sfx::readLocalHeader(LocalEntry* e) {
     e->nameLength = load16le(h + 22);
     e->descriptor = (e->flags & kFlagDescriptor) != 0;
     encrypted_ = (e->flags & kFlagEncrypted) != 0;
+    aesEntry_ = false;
     SFX_TRY(readNameAndExtra(e, load16le(h + 24)));
     e->isFolder = e->nameLength > 0 &&
                   (e->rawName[e->nameLength - 1] == '/' || e->rawName[e->nameLength - 1] == '\\');
@@ -82,8 +86,8 @@ Outcome Sfx::readLocalHeader(LocalEntry* e) {
 }
 
 // The name (refused when it does not fit its buffer) and the extra field,
-// skipped except for a Unicode Path field that matches the name and the
-// ZIP64 field with the sizes.
+// skipped except for a Unicode Path field that matches the name, the ZIP64
+// field with the sizes and the AES field of an AES entry.
 Outcome Sfx::readNameAndExtra(LocalEntry* e, uint16_t extraLength) {
     if (e->nameLength >= kPathBuffer) {
         char shown[kPathBuffer];
@@ -106,6 +110,15 @@ Outcome Sfx::readNameAndExtra(LocalEntry* e, uint16_t extraLength) {
             SFX_TRY(readExact(e->unicodeRaw, e->unicodeLength));
             e->unicodeName = head[0] == 1 && ~crc32Update(kCrcInit, e->rawName, e->nameLength) ==
                                                  load32le(head + 1);
+        } else if (id == kAesExtra && take == 7 && e->method == kMethodAes) {
+            uint8_t field[7];
+            SFX_TRY(readExact(field, sizeof field));
+            // An unknown strength leaves the method 99: unsupported.
+            if (aesSaltSize(field[4]) != 0 && field[2] == 'A' && field[3] == 'E') {
+                e->aesVersion = load16le(field);
+                e->aesStrength = field[4];
+                e->method = load16le(field + 5);
+            }
         } else if (id == kZip64Extra && take <= 32) {
             uint8_t field[32];
             SFX_TRY(readExact(field, take));
@@ -167,11 +180,17 @@ Outcome Sfx::processEntry() {
     SFX_TRY(readLocalHeader(&e));
     if (e.isFolder) return processFolderEntry(e);
     // Damage that the sizes alone show is refused before any data is read:
-    // an encrypted entry shorter than its encryption header, a stored entry
-    // whose sizes differ, a stored entry of unknown size.
-    const bool tooShort = e.sizeKnown && encrypted_ && e.csize < kEncryptionHeaderSize;
-    const uint64_t dataSize = encrypted_ && !tooShort ? e.csize - kEncryptionHeaderSize : e.csize;
-    if (tooShort || (e.method == kMethodStored && (!e.sizeKnown || dataSize != e.usize)))
+    // an encrypted entry shorter than what encryption adds (AES: salt,
+    // verifier and code; else the encryption header), a stored entry whose
+    // sizes differ, a stored entry or an AES entry of unknown size.
+    const uint64_t added = e.aesStrength
+                               ? aesSaltSize(e.aesStrength) + kAesVerifierSize + kAesMacSize
+                           : encrypted_ ? kEncryptionHeaderSize
+                                        : 0;
+    const bool tooShort = e.sizeKnown && e.csize < added;
+    const uint64_t dataSize = tooShort ? e.csize : e.csize - added;
+    if (tooShort || (e.aesStrength && !e.sizeKnown) ||
+        (e.method == kMethodStored && (!e.sizeKnown || dataSize != e.usize)))
         return fail(kTextImpossibleSizes, entryPath_, static_cast<unsigned long>(e.csize),
                     static_cast<unsigned long>(e.usize));
 
@@ -189,6 +208,8 @@ Outcome Sfx::processEntry() {
     }
     remaining_ = e.sizeKnown ? e.csize : kUnknownSize;
     keepRaw_ = encrypted_ && !e.sizeKnown;
+    // An AES entry of a strength the stub does not know.
+    if (e.method == kMethodAes) return failString(kStrUnsupportedMethod);
     return write ? writeEntry(&e) : skipEntry(e);
 }
 
@@ -230,7 +251,10 @@ Outcome Sfx::skipEntry(const LocalEntry& e) {
 // the data, the file closed with its times, then the data descriptor, the
 // checksum and the size.
 Outcome Sfx::writeEntry(LocalEntry* e) {
-    if (encrypted_) SFX_TRY(checkPassword(e->descriptor, e->time, e->headerCrc));
+    if (e->aesStrength)
+        SFX_TRY(checkAesPassword(e->aesStrength));
+    else if (encrypted_)
+        SFX_TRY(checkPassword(e->descriptor, e->time, e->headerCrc));
     // A method the stub cannot unpack is refused before its file is made.
     if (remaining_ != 0 && e->method != kMethodDeflated && e->method != kMethodStored)
         return failString(kStrUnsupportedMethod);
@@ -254,6 +278,15 @@ Outcome Sfx::writeEntry(LocalEntry* e) {
     bool damaged = false;
     SFX_TRY(unpackEntryData(*e, &damaged));
     keepRaw_ = false;
+    if (aesEntry_) {
+        // The authentication code after the data: a changed byte anywhere in
+        // the encrypted data shows here.
+        aesEntry_ = false;
+        uint8_t stored[kAesMacSize], computed[kAesMacSize];
+        SFX_TRY(readExact(stored, sizeof stored));
+        aes_.finish(computed);
+        damaged = damaged || std::memcmp(stored, computed, kAesMacSize) != 0;
+    }
     ++filesWritten_;
     if (outputOpen_) {
         host_.unpackFolder().closeFile(&e->time, e->inDirectory ? e->central.unixMode & 0777 : 0);
@@ -313,7 +346,8 @@ Outcome Sfx::checkEntry(LocalEntry* e, bool damaged) {
         if (e->crcFromDescriptor) e->crc = d.crc;
         if (!e->sizeKnown) e->usize = d.uncompressedSize;
     }
-    if (damaged || computed != e->crc)
+    // AE-2 entries store no CRC-32: their authentication code checked them.
+    if (damaged || (e->aesVersion != 2 && computed != e->crc))
         return failString(kStrBadCrc, entryPath_, static_cast<unsigned long>(computed),
                           static_cast<unsigned long>(e->crc));
     if (entryBytes_ != e->usize)
@@ -341,6 +375,25 @@ Outcome Sfx::checkPassword(bool descriptor, DosTime time, uint32_t headerCrc) {
     const uint8_t check =
         descriptor ? static_cast<uint8_t>(time.time >> 8) : static_cast<uint8_t>(headerCrc >> 24);
     if (header[kEncryptionHeaderSize - 1] != check) return failString(kStrWrongPassword);
+    return Outcome::Ok;
+}
+
+// The password check of an AES entry: the keys come from the password in
+// UTF-8 and the entry's salt; the two verifier bytes that follow the salt
+// must equal those the password gives. What is left of the entry's data
+// after them is the encrypted data, then the authentication code.
+Outcome Sfx::checkAesPassword(unsigned strength) {
+    if (!havePassword_) return failString(kStrNoPassword);
+    uint8_t salt[16], stored[kAesVerifierSize], derived[kAesVerifierSize];
+    const size_t saltSize = aesSaltSize(strength);
+    SFX_TRY(readExact(salt, saltSize));
+    SFX_TRY(readExact(stored, sizeof stored));
+    remaining_ -= saltSize + kAesVerifierSize + kAesMacSize;
+    char utf8[3 * sizeof password_];
+    const size_t n = host_.utf8Password(password_, passwordLength_, utf8, sizeof utf8);
+    aes_.start(reinterpret_cast<const uint8_t*>(utf8), n, strength, salt, derived);
+    if (std::memcmp(stored, derived, sizeof stored) != 0) return failString(kStrWrongPassword);
+    aesEntry_ = true;
     return Outcome::Ok;
 }
 

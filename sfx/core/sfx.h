@@ -27,6 +27,7 @@
 #include "sfx/core/sfx_config.h"
 #include "sfx/core/sfx_host.h"
 #include "sfx/core/sfx_ui.h"
+#include "sfx/core/zip_aes.h"
 #include "sfx/core/zipcrypto.h"
 
 namespace gm::sfx {
@@ -204,6 +205,7 @@ class Sfx final : private InflateIo {
     Outcome unpackEntryData(const LocalEntry& e, bool* damaged);
     Outcome checkEntry(LocalEntry* e, bool damaged);
     Outcome checkPassword(bool descriptor, DosTime time, uint32_t headerCrc);
+    Outcome checkAesPassword(unsigned strength);
     void giveBack(size_t n);
     Outcome makeFolderChain(const char* rel, bool includeLast);
     Outcome askForDisk(int disk, bool startUp);
@@ -295,6 +297,8 @@ class Sfx final : private InflateIo {
     bool encrypted_ = false;
     bool keepRaw_ = false;  // encrypted and of unknown size: keep raw bytes for give-back
     ZipKeys keys_;
+    bool aesEntry_ = false;  // AES-encrypted: decrypted and authenticated by aes_
+    ZipAes aes_;
     uint32_t crc_ = 0;
     bool outputOpen_ = false;
     bool discardOutput_ = false;  // inflating only to find the end of a skipped entry

@@ -7,6 +7,7 @@
 #include "sfx/core/bytes.h"
 #include "sfx/core/codepage.h"
 #include "sfx/core/deflate_encode.h"
+#include "sfx/mksfx/aes_encrypt.h"
 #include "sfx/mksfx/zip_scan.h"
 
 namespace gm::sfx::mksfx {
@@ -54,8 +55,16 @@ BuildResult buildSfx(const BuildRequest& rq) {
         r.error = "the stub is already a self-extracting file (its record is filled in)";
         return r;
     }
+    std::vector<uint8_t> encrypted;
+    if (!rq.password.empty() && !encryptArchive(rq.archive, rq.password, &encrypted, &r.error))
+        return r;
+    const std::vector<uint8_t>& input = rq.password.empty() ? rq.archive : encrypted;
     ZipInfo zip;
-    if (!scanZip(rq.archive, &zip, &r.error)) return r;
+    if (!scanZip(input, &zip, &r.error)) return r;
+    if (zip.traditionalEncryption)
+        r.warning =
+            "the archive uses traditional ZIP encryption, which falls to a known-plaintext "
+            "attack; AES (--encrypt, or 7z -mem=AES256) resists it";
 
     // The strings in the stub's code page, each within its buffer.
     const CodePage cp = rq.codePage.value_or(CodePage::Utf8);
@@ -138,7 +147,7 @@ BuildResult buildSfx(const BuildRequest& rq) {
     encodeConfigRecord(c, r.file.data() + record);
     r.file.insert(r.file.end(), compressed.begin(), compressed.end());
     std::vector<uint8_t> archive;
-    if (!relocateArchive(rq.archive, zip, zipOffset, &archive, &r.error)) {
+    if (!relocateArchive(input, zip, zipOffset, &archive, &r.error)) {
         r.file.clear();
         return r;
     }

@@ -21,17 +21,39 @@ constexpr size_t kLocalSize = 30;
 constexpr uint16_t kZip64Extra = 0x0001;
 constexpr uint32_t kAllOnes = 0xFFFFFFFFu;
 
+// The method of an AES entry's data (its extra field 0x9901 in the local
+// header), or -1 when the field is missing or names an unknown strength.
+int aesDataMethod(const uint8_t* local) {
+    const size_t nameLength = load16le(local + 26), extraLength = load16le(local + 28);
+    const uint8_t* extra = local + kLocalSize + nameLength;
+    for (size_t at = 0; at + 4 <= extraLength; at += 4 + load16le(extra + at + 2)) {
+        const uint8_t* f = extra + at + 4;
+        if (load16le(extra + at) == 0x9901 && load16le(extra + at + 2) == 7 &&
+            at + 4 + 7 <= extraLength && f[2] == 'A' && f[3] == 'E' && f[4] >= 1 && f[4] <= 3)
+            return load16le(f + 5);
+    }
+    return -1;
+}
+
 // What the stub refuses in every run: a method other than stored and
-// deflated for an entry with data.
+// deflated for an entry with data (AES entries: of their data).
 bool entryIsUnpackable(const uint8_t* local, size_t room, uint16_t method, uint64_t csize,
                        const std::string& name, std::string* error) {
+    if (kLocalSize + load16le(local + 26) + load16le(local + 28) > room) {
+        *error = "damaged ZIP archive (local header of entry \"" + name + "\")";
+        return false;
+    }
+    if (method == 99) {
+        const int inner = aesDataMethod(local);
+        if (inner != 0 && inner != 8) {
+            *error = "entry \"" + name + "\": AES-encrypted with an unknown strength or method";
+            return false;
+        }
+        return true;
+    }
     if (csize != 0 && method != 0 && method != 8) {
         *error = "entry \"" + name + "\": compression method " + std::to_string(method) +
                  " (the stub unpacks only stored and deflated entries)";
-        return false;
-    }
-    if (kLocalSize + load16le(local + 26) + load16le(local + 28) > room) {
-        *error = "damaged ZIP archive (local header of entry \"" + name + "\")";
         return false;
     }
     return true;
@@ -124,6 +146,7 @@ bool scanZip(const std::vector<uint8_t>& file, ZipInfo* info, std::string* error
     info->offsetFields.clear();
     info->totalSize = 0;
     info->anyEncrypted = false;
+    info->traditionalEncryption = false;
 
     size_t p = cdStart;
     for (uint64_t n = 0; n < er.entries; ++n) {
@@ -165,6 +188,7 @@ bool scanZip(const std::vector<uint8_t>& file, ZipInfo* info, std::string* error
                                error))
             return false;
         if (flags & 1) info->anyEncrypted = true;
+        if ((flags & 1) && load16le(d + p + 10) != 99) info->traditionalEncryption = true;
         info->totalSize += usize;
         info->offsetFields.push_back({localField - info->start, width});
         p += kCentralSize + nameLength + extraLength + load16le(d + p + 32);

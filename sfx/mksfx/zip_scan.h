@@ -29,7 +29,8 @@ struct ZipInfo {
     uint64_t entries = 0;
     uint64_t totalSize = 0;  // sum of the uncompressed sizes
     bool anyEncrypted = false;
-    bool zip64 = false;  // a ZIP64 end record
+    bool traditionalEncryption = false;  // an entry encrypted the traditional way (weak)
+    bool zip64 = false;                  // a ZIP64 end record
     std::vector<OffsetField> offsetFields;
 };
 

@@ -30,7 +30,7 @@ namespace {
 // the command the stub starts keeps its normal search (SetDllDirectoryW's
 // empty folder is inherited; the command's own folder still comes first).
 void restrictDllSearch() {
-    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     using SetDefaultDirectories = BOOL(WINAPI*)(DWORD);
     using SetDirectory = BOOL(WINAPI*)(LPCWSTR);
     const auto setDefault = reinterpret_cast<SetDefaultDirectories>(

@@ -19,6 +19,7 @@ import time
 import zipfile
 import zlib
 
+import zip_aes_writer
 from zipcrypto_check import wrong_password, zipcrypto_header_accepts
 
 STUB, MKSFX = sys.argv[1], sys.argv[2]
@@ -213,6 +214,72 @@ def test_encrypted():
         # No password at all (end of input): Cancel, Setup again, then close.
         r = c.run(sfx, ["-auto"], stdin="")
         check(r.returncode == 1, "%s: no password given: cancelled (%d)" % (archive, r.returncode))
+
+
+def test_aes():
+    """AES entries: 7-Zip's (AE-2; AES-128, -192, -256; deflated and stored),
+    AE-1 entries and a non-ASCII password (UTF-8, as 7-Zip encodes it) from an
+    independent writer, and mksfx's own encryption, which 7-Zip tests. A
+    wrong password is refused by the verifier, a changed byte of a stored
+    AE-2 entry (no CRC-32) by the authentication code."""
+    c = Case("aes")
+    src = os.path.join(c.dir, "src")
+    files = {"a.txt": b"geheim " * 1000, "b.bin": os.urandom(20000),
+             "ok.sh": b"cat a.txt b.bin | cksum > \"$RESULTS/sum\"\n"}
+    write_files(src, files)
+    expected = subprocess.run("cat a.txt b.bin | cksum", shell=True, cwd=src,
+                              stdout=subprocess.PIPE).stdout
+    result = os.path.join(c.results, "sum")
+    archives = []
+    for method in ("AES128", "AES192", "AES256", "AES256 -mx=0"):
+        archive = os.path.join(c.dir, method.replace(" ", "") + ".zip")
+        subprocess.run(["7z", "a", "-tzip", "-mem=" + method.split()[0], "-pKennwort", archive,
+                        "a.txt", "b.bin", "ok.sh"] + method.split()[1:], cwd=src, check=True,
+                       stdout=subprocess.DEVNULL)
+        archives.append((archive, "Kennwort"))
+    for strength, password in ((1, "Grüße €"), (3, "Kennwort")):
+        archive = os.path.join(c.dir, "ae1-%d.zip" % strength)
+        zip_aes_writer.write(archive, list(files.items()), password, strength, 1)
+        archives.append((archive, password))
+    plain = os.path.join(c.dir, "plain.zip")
+    subprocess.run(["zip", "-q", plain, "a.txt", "b.bin", "ok.sh"], cwd=src, check=True)
+    password_file = os.path.join(c.dir, "password")
+    with open(password_file, "w", encoding="utf-8") as f:
+        f.write("Kennwort\n")
+    for archive, password in archives + [(plain, "Kennwort")]:
+        what = os.path.basename(archive)
+        options = ["--password-file", password_file] if archive == plain else []
+        sfx = c.sfx(archive, "--command", "sh ok.sh", *options)
+        if archive == plain:
+            r = subprocess.run(["7z", "t", "-pKennwort", sfx], stdout=subprocess.PIPE, text=True)
+            check(r.returncode == 0 and "Everything is Ok" in r.stdout,
+                  "mksfx --password-file: 7z t accepts it: %s" % r.stdout[-300:])
+        r = c.run(sfx, ["-auto"], stdin=password + "\n")
+        check(r.returncode == 0 and os.path.exists(result) and open(result, "rb").read() == expected,
+              "%s: unpacked with the right password: %s" % (what, r.stderr))
+        if os.path.exists(result):
+            os.remove(result)
+        r = c.run(sfx, ["-auto"], stdin=zip_aes_writer.wrong_aes_password(sfx) + "\n")
+        check(r.returncode == 2 and "Falsches Kennwort angegeben" in r.stderr and
+              not os.path.exists(result), "%s: a wrong password is refused: %s" % (what, r.stderr))
+        check(c.leftovers() == [], "%s: folder removed: %s" % (what, c.leftovers()))
+    # One byte of the stored AE-2 entry's data changed: only the code shows it.
+    sfx = c.sfx(os.path.join(c.dir, "AES256-mx=0.zip"), "--command", "sh ok.sh")
+    blob = bytearray(open(sfx, "rb").read())
+    at = blob.index(b"PK\x03\x04" + b"\x33\x00")
+    name_len, extra_len = struct.unpack_from("<HH", blob, at + 26)
+    blob[at + 30 + name_len + extra_len + 16 + 2 + 100] ^= 1
+    open(sfx, "wb").write(blob)
+    r = c.run(sfx, ["-auto"], stdin="Kennwort\n")
+    check(r.returncode == 2 and "Fehlerhafte Prüfsumme" in r.stderr and not os.path.exists(result),
+          "a changed byte fails the authentication code: %s" % r.stderr)
+    # Traditional encryption: built, with a warning.
+    weak = os.path.join(c.dir, "weak.zip")
+    subprocess.run(["zip", "-q", "-P", "Kennwort", weak, "a.txt"], cwd=src, check=True)
+    r = subprocess.run([MKSFX, "--stub", STUB, "--zip", weak, "-o", os.path.join(c.dir, "w.run")],
+                       stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    check(r.returncode == 0 and "warning" in r.stderr and "traditional" in r.stderr,
+          "mksfx warns about traditional encryption: %s" % r.stderr)
 
 
 def set_method(sfx, name, method):
@@ -638,7 +705,7 @@ def test_unix_names():
 def main():
     try:
         for test in (test_stored_deflated_folders_and_command, test_private_folder,
-                     test_encrypted, test_unsupported_method, test_damaged_entry,
+                     test_encrypted, test_aes, test_unsupported_method, test_damaged_entry,
                      test_path_traversal, test_data_descriptors, test_zip64, test_modes_and_info,
                      test_interrupt_while_running, test_shutdown_while_running,
                      test_deep_tree_is_removed, test_makeself_options, test_unix_names):
