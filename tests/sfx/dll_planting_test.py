@@ -29,6 +29,8 @@ import sys
 import tempfile
 import zipfile
 
+from test_processes import end_processes_naming
+
 WINE, STUB, MKSFX, SETUP, MARKER_DLL, PROBE = sys.argv[1:7]
 NAMES = ["version", "uxtheme", "dwmapi", "cryptbase", "shell32"]
 # Windows' KnownDLLs (HKLM\System\CurrentControlSet\Control\Session Manager\KnownDLLs).
@@ -76,18 +78,6 @@ def wine_static_imports(program):
     return pulled
 
 
-def end_processes_of_this_test():
-    """Ends what is left waiting at a message box: the processes whose command
-    line names this test's own folder."""
-    for pid in filter(str.isdigit, os.listdir("/proc")):
-        try:
-            with open("/proc/%s/cmdline" % pid, "rb") as f:
-                if WORK.encode() in f.read():
-                    os.kill(int(pid), 9)
-        except OSError:
-            pass
-
-
 def run_case(name, program, files, command, args, ran):
     """Packs `files` with the planted DLLs, plants them beside the package too,
     runs it with `args` and checks that `ran()` and that nothing was loaded."""
@@ -122,7 +112,7 @@ def run_case(name, program, files, command, args, ran):
                                 stderr=subprocess.DEVNULL).returncode
     except subprocess.TimeoutExpired:
         status = "timed out"
-        end_processes_of_this_test()
+        end_processes_naming(WORK)
     if not ran(case):
         fail("%s: the command did not run (status %s)" % (name, status))
     for m in sorted(os.listdir(markers)):

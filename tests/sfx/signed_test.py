@@ -18,6 +18,8 @@ import sys
 import tempfile
 import zipfile
 
+from test_processes import end_processes_naming
+
 WINE, STUB, MKSFX, PROBE = sys.argv[1:5]
 WORK = tempfile.mkdtemp(prefix="sfx_signed_")
 FAILURES = []
@@ -34,18 +36,6 @@ def check(cond, what):
 def run(*args, **kw):
     return subprocess.run(list(args), stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
                           text=True, errors="replace", **kw)
-
-
-def end_processes_of_this_test():
-    """Ends the stub left waiting at a message box: the processes whose command
-    line names this test's own folder."""
-    for pid in filter(str.isdigit, os.listdir("/proc")):
-        try:
-            with open("/proc/%s/cmdline" % pid, "rb") as f:
-                if WORK.encode() in f.read():
-                    os.kill(int(pid), 9)
-        except OSError:
-            pass
 
 
 class Unseekable:
@@ -108,7 +98,7 @@ def main():
         status = run(WINE, signed, "-auto", timeout=60).returncode
     except subprocess.TimeoutExpired:
         status = "timed out: an error message waits"
-        end_processes_of_this_test()
+        end_processes_naming(WORK)
     text = open(results, encoding="utf-8").read() if os.path.exists(results) else ""
     check(status == 0 and "marker=setup-probe-ran" in text and "file=data.txt" in text,
           "the signed file unpacks and runs its setup under Wine (status %s)" % status)
