@@ -22,7 +22,8 @@ void Sha1::reset() {
 }
 
 // One 64-byte block, the message schedule kept as a 16-word ring. The
-// round function and constant change every 20 rounds.
+// round function and constant change every 20 rounds (one loop picking them
+// is smaller than four loops and about 15 % slower).
 void Sha1::compress() {
     static constexpr uint32_t kK[4] = {0x5A827999, 0x6ED9EBA1, 0x8F1BBCDC, 0xCA62C1D6};
     uint32_t w[16], v[5];
@@ -75,47 +76,47 @@ void Sha1::finish(uint8_t digest[kSha1Size]) {
 }
 
 // The key (hashed first when longer than a block) padded with zeros; the
-// inner hash starts with key ^ 0x36.., the outer one (finish) with key ^ 0x5C...
+// inner hash starts with key ^ 0x36.., the outer one with key ^ 0x5C...
 void HmacSha1::start(const uint8_t* key, size_t keySize) {
-    std::memset(key_, 0, sizeof key_);
+    uint8_t block[kSha1BlockSize] = {};
     if (keySize > kSha1BlockSize) {
         Sha1 h;
         h.update(key, keySize);
-        h.finish(key_);
+        h.finish(block);
     } else {
-        std::memcpy(key_, key, keySize);
+        std::memcpy(block, key, keySize);
     }
-    uint8_t pad[kSha1BlockSize];
-    for (size_t i = 0; i < kSha1BlockSize; ++i) pad[i] = key_[i] ^ 0x36;
+    for (uint8_t& b : block) b ^= 0x36;
     inner_.reset();
-    inner_.update(pad, sizeof pad);
+    inner_.update(block, sizeof block);
+    for (uint8_t& b : block) b ^= 0x36 ^ 0x5C;
+    outer_.reset();
+    outer_.update(block, sizeof block);
 }
 
 void HmacSha1::finish(uint8_t mac[kSha1Size]) {
-    uint8_t innerDigest[kSha1Size], pad[kSha1BlockSize];
+    uint8_t innerDigest[kSha1Size];
     inner_.finish(innerDigest);
-    for (size_t i = 0; i < kSha1BlockSize; ++i) pad[i] = key_[i] ^ 0x5C;
-    inner_.reset();
-    inner_.update(pad, sizeof pad);
-    inner_.update(innerDigest, sizeof innerDigest);
-    inner_.finish(mac);
+    outer_.update(innerDigest, sizeof innerDigest);
+    outer_.finish(mac);
 }
 
 // Block i (from 1) is U1 ^ U2 ^ ... ^ Uc with U1 = HMAC(P, S || INT(i)) and
 // Un = HMAC(P, Un-1).
 void pbkdf2Sha1(const uint8_t* password, size_t passwordSize, const uint8_t* salt, size_t saltSize,
                 unsigned iterations, uint8_t* out, size_t size) {
-    HmacSha1 mac;
+    HmacSha1 keyed;
+    keyed.start(password, passwordSize);
     for (uint32_t block = 1; size > 0; ++block) {
         uint8_t index[4], u[kSha1Size], sum[kSha1Size];
         storeBe32(index, block);
-        mac.start(password, passwordSize);
+        HmacSha1 mac = keyed;
         mac.update(salt, saltSize);
         mac.update(index, 4);
         mac.finish(u);
         std::memcpy(sum, u, sizeof sum);
         for (unsigned n = 1; n < iterations; ++n) {
-            mac.start(password, passwordSize);
+            mac = keyed;
             mac.update(u, sizeof u);
             mac.finish(u);
             for (size_t i = 0; i < kSha1Size; ++i) sum[i] ^= u[i];

@@ -26,6 +26,9 @@ class Sha1 {
     uint64_t length_;  // bytes absorbed
 };
 
+// After start() both hashes have absorbed their key block, so that a copy of
+// a started object computes further codes with the same key at two
+// compressions fewer (PBKDF2 does that a thousand times a block).
 class HmacSha1 {
   public:
     void start(const uint8_t* key, size_t keySize);
@@ -33,8 +36,7 @@ class HmacSha1 {
     void finish(uint8_t mac[kSha1Size]);
 
   private:
-    Sha1 inner_;
-    uint8_t key_[kSha1BlockSize];
+    Sha1 inner_, outer_;
 };
 
 // out[0, size) = PBKDF2-HMAC-SHA1(password, salt, iterations).
