@@ -21,5 +21,5 @@ ls -l "$work/big.zip" "$work/big.run" | awk '{ print $5, $9 }'
 unzip -lv "$work/big.run" | sed -n '4p'
 measure "sfxstub --check" "$work/big.run" --check
 rm "$work/big.bin"
-measure "sfxstub -auto --noexec --target" "$work/big.run" -auto --noexec --target "$work/out" >/dev/null
+measure "sfxstub --noexec --target DIR -auto" "$work/big.run" --noexec --target "$work/out" -auto >/dev/null
 ls -ls "$work/out/big.bin" | awk '{ print $6, "bytes unpacked" }'
