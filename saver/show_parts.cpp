@@ -44,17 +44,20 @@ void loggedTick(Animation& a, std::FILE* log) {
     std::fflush(log);
 }
 
+// A landscape for the show on `host`, in the shape and at the resolution
+// of its monitor.
+void buildLandscape(ShowSurfaces& surfaces, SceneState& state, ShowHost& host) {
+    Scene scene(surfaces, state, settings(), host, &gfx::LoadBitmapResource);
+    scene.canvas = canvasFor(host.windowWidth(), host.windowHeight(), settings().Classic != 0);
+    scene.loadScaled = &gfx::LoadScaledBitmap;
+    scene.BuildBG();
+}
+
 }  // namespace
 
 void installScene(ShowParts& parts) {
-    parts.BuildBG = [](FrmMain& form) {
-        Scene scene(form.surfaces, form.scene, settings(), form, &gfx::LoadBitmapResource);
-        scene.BuildBG();
-    };
-    parts.BuildMonitorBG = [](MonitorShow& m) {
-        Scene scene(m.surfaces, m.scene, settings(), m, &gfx::LoadBitmapResource);
-        scene.BuildBG();
-    };
+    parts.BuildBG = [](FrmMain& form) { buildLandscape(form.surfaces, form.scene, form); };
+    parts.BuildMonitorBG = [](MonitorShow& m) { buildLandscape(m.surfaces, m.scene, m); };
 }
 
 void installShowParts() {
