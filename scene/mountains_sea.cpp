@@ -53,10 +53,8 @@ void Scene::Meer(Int16 y) {
         });  // a snow field below the sea
         // On a scaled canvas each line is one pixel wider, so that rounding
         // leaves no gap between neighbours.
-        at(50060, [&] {
-            picBG.drawWidth = w;
-            if (scaled()) picBG.drawWidth = canvas.down(picBG.drawWidth) + 1;
-        });
+        const int lineGap = scaled() ? 1 : 0;
+        at(50060, [&] { picBG.drawWidth = scaled() ? canvas.down(w) + lineGap : int(w); });
         Int16 lines;
         at(50070, [&] { lines = idiv(H, w); });
         for (Int16 k = 1; k <= lines; k = k + 1) {

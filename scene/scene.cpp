@@ -24,8 +24,8 @@ gfx::Bitmap Scene::loadPicture(Int16 id, double sx, double sy) const {
 }
 
 Sprite Scene::loadSprite(Int16 id, Int16 maskId, double across) const {
-    if (!scaled()) return {loadPicture(id), loadPicture(maskId)};
-    return {loadPicture(id, across), loadPicture(maskId, across), canvas.kx() * across,
+    if (!scaled()) return {id.value(), loadPicture(id), loadPicture(maskId)};
+    return {id.value(), loadPicture(id, across), loadPicture(maskId, across), canvas.kx() * across,
             canvas.ky()};
 }
 
@@ -36,13 +36,15 @@ std::optional<int> scaledBy(std::optional<int> v, double k) {
 }
 }  // namespace
 
+CanvasBox Scene::onCanvas(double x, double y, double width, double height) const {
+    const int X = canvas.x(x), Y = canvas.y(y);
+    return {X, Y, canvas.x(x + width) - X, canvas.y(y + height) - Y};
+}
+
 void Scene::drawMasked(const Sprite& sprite, double x, double y, double width, double height,
                        std::optional<int> srcX, std::optional<int> srcY,
                        std::optional<int> srcWidth, std::optional<int> srcHeight) {
-    // Each corner is rounded to the canvas's pixels, so that neighbours
-    // meet and a mirrored picture covers what the plain one would.
-    const int X = canvas.x(x), Y = canvas.y(y);
-    const int W = canvas.x(x + width) - X, H = canvas.y(y + height) - Y;
+    const auto [X, Y, W, H] = onCanvas(x, y, width, height);
     srcX = scaledBy(srcX, sprite.sx);
     srcY = scaledBy(srcY, sprite.sy);
     srcWidth = scaledBy(srcWidth, sprite.sx);

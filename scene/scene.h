@@ -34,9 +34,15 @@ namespace gm {
 // A scene object's picture and its 1-bit mask (black where the figure is),
 // painted at sx x sy times its catalogue size.
 struct Sprite {
+    int id = 0;
     gfx::Bitmap image;
     gfx::Bitmap mask;
     double sx = 1, sy = 1;
+};
+
+// A rectangle of the canvas in physical pixels; a negative width mirrors.
+struct CanvasBox {
+    int x, y, width, height;
 };
 
 // Loads catalogue picture `id` painted at sx x sy times its size.
@@ -82,7 +88,20 @@ class Scene {
     CanvasGeometry canvas;
     ScaledBitmapLoader loadScaled;
 
+    // Where a box in logical pixels (a row is a landscape row) lies on picBG.
+    // Each corner is rounded to the canvas's pixels, so that neighbours meet
+    // and a mirrored picture covers what the plain one would.
+    CanvasBox onCanvas(double x, double y, double width, double height) const;
+
   protected:
+    // The masked draw of a scene object onto picBG: the mask with SRCAND,
+    // then the picture with SRCPAINT, both with the same geometry. Position
+    // and size are in logical pixels, the source rectangle in pixels of the
+    // catalogue picture. Virtual, so that a test can watch the placements.
+    virtual void drawMasked(const Sprite& sprite, double x, double y, double width, double height,
+                            std::optional<int> srcX = {}, std::optional<int> srcY = {},
+                            std::optional<int> srcWidth = {}, std::optional<int> srcHeight = {});
+
     gfx::Surface& picBG;
     gfx::Surface& picHimmel;
     gfx::Surface& picBuffer;
@@ -96,13 +115,6 @@ class Scene {
     gfx::Bitmap loadPicture(Int16 id, double sx = 1, double sy = 1) const;
     // The picture under id and its mask under maskId; `across` widens it.
     Sprite loadSprite(Int16 id, Int16 maskId, double across = 1) const;
-    // The masked draw of a scene object onto picBG: the mask with SRCAND,
-    // then the picture with SRCPAINT, both with the same geometry. Position
-    // and size are in logical pixels (a row is a landscape row), the source
-    // rectangle in pixels of the catalogue picture.
-    void drawMasked(const Sprite& sprite, double x, double y, double width, double height,
-                    std::optional<int> srcX = {}, std::optional<int> srcY = {},
-                    std::optional<int> srcWidth = {}, std::optional<int> srcHeight = {});
     // The scrolling sky of a scaled canvas: how many bands lie side by side
     // in it, and its height in logical pixels (a quarter of the classic
     // canvas's).

@@ -7,6 +7,7 @@
 // no bands and borrows those of type 3, so both strips share their top
 // colour. Bands repeat seamlessly from
 // their right edge to their left, because the animation scrolls them.
+#include <algorithm>
 #include <cmath>
 
 #include "resources/artgen/art.h"
@@ -163,14 +164,22 @@ Picture skyBand(const SkyType& sky, std::uint64_t seed) {
 }  // namespace
 
 // The strip at a scale: every row one colour, the ramp's colour at the
-// row's own tone.
+// row's own tone, but never more than one level from the row above, so
+// that no step shows; where the ramp is steeper than that (the peach sky
+// below 2.2 times its size), the rows follow it as fast as they may and
+// meet it again where it flattens.
 TrueColourPicture scaledStrip(int id, double sx, double sy) {
     const SkyType& sky = kSkies[id - 101];
     TrueColourPicture p{scaledSize(kStripW, sx), scaledSize(kStripH, sy), {}};
     const double ky = double(p.height) / kStripH;
+    Rgb last = colourAlong(sky.stops, 0);
     for (int y = 0; y < p.height; ++y) {
-        const double row = (y + 0.5) / ky - 0.5;
-        p.pixels.insert(p.pixels.end(), p.width, word(colourAlong(sky.stops, stripTone(row))));
+        const Rgb want = colourAlong(sky.stops, stripTone((y + 0.5) / ky - 0.5));
+        const auto follow = [](std::uint8_t from, std::uint8_t to) {
+            return std::uint8_t(std::clamp(int(to), from - 1, from + 1));
+        };
+        last = {follow(last.r, want.r), follow(last.g, want.g), follow(last.b, want.b)};
+        p.pixels.insert(p.pixels.end(), p.width, word(last));
     }
     return p;
 }

@@ -10,9 +10,10 @@ namespace gm::art {
 namespace {
 
 // The scene's sprites: picture id, mask id.
-constexpr int kSprites[][2] = {{131, 132}, {133, 134}, {135, 136}, {137, 138},
-                               {141, 142}, {143, 144}, {151, 152}, {153, 154},
-                               {159, 160}, {161, 162}, {165, 166}, {181, 182}};
+constexpr int kSprites[][2] = {{131, 132}, {133, 134}, {135, 136}, {137, 138}, {141, 142},
+                               {143, 144}, {151, 152}, {153, 154}, {161, 162}, {163, 164},
+                               {165, 166}, {181, 182}, {201, 211}, {202, 212}, {203, 213},
+                               {204, 214}, {205, 215}, {221, 222}};
 
 // A sprite's mask from its picture: black where the figure is, white around it.
 TrueColourPicture maskFrom(const ScaledSprite& s) {
