@@ -23,9 +23,18 @@ gfx::Bitmap Scene::loadPicture(Int16 id, double sx, double sy) const {
     return loadScaled(id.value(), canvas.kx() * sx, canvas.ky() * sy);
 }
 
+std::shared_ptr<const gfx::Bitmap> Scene::keptPicture(Int16 id, double across) const {
+    std::shared_ptr<const gfx::Bitmap>& p = kept_[{id.value(), across}];
+    if (!p) p = std::make_shared<const gfx::Bitmap>(loadPicture(id, across));
+    return p;
+}
+
 Sprite Scene::loadSprite(Int16 id, Int16 maskId, double across) const {
-    if (!scaled()) return {id.value(), loadPicture(id), loadPicture(maskId)};
-    return {id.value(), loadPicture(id, across), loadPicture(maskId, across), canvas.kx() * across,
+    const auto picture = [](gfx::Bitmap b) {
+        return std::make_shared<const gfx::Bitmap>(std::move(b));
+    };
+    if (!scaled()) return {id.value(), picture(loadPicture(id)), picture(loadPicture(maskId))};
+    return {id.value(), keptPicture(id, across), keptPicture(maskId, across), canvas.kx() * across,
             canvas.ky()};
 }
 
@@ -51,9 +60,9 @@ void Scene::drawMasked(const Sprite& sprite, double x, double y, double width, d
     srcHeight = scaledBy(srcHeight, sprite.sy);
     // The mask blacks out the figure's place and leaves the rest; the
     // picture, black around its figure, is then ORed into that hole.
-    gfx::DrawPicture(picBG, sprite.mask.view(), X, Y, W, H, srcX, srcY, srcWidth, srcHeight,
+    gfx::DrawPicture(picBG, sprite.mask->view(), X, Y, W, H, srcX, srcY, srcWidth, srcHeight,
                      gfx::Rop::SrcAnd);
-    gfx::DrawPicture(picBG, sprite.image.view(), X, Y, W, H, srcX, srcY, srcWidth, srcHeight,
+    gfx::DrawPicture(picBG, sprite.image->view(), X, Y, W, H, srcX, srcY, srcWidth, srcHeight,
                      gfx::Rop::SrcPaint);
 }
 

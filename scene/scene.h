@@ -21,7 +21,10 @@
 #pragma once
 
 #include <functional>
+#include <map>
+#include <memory>
 #include <optional>
+#include <utility>
 
 #include "basic/numeric.h"
 #include "common/canvas_geometry.h"
@@ -35,8 +38,8 @@ namespace gm {
 // painted at sx x sy times its catalogue size.
 struct Sprite {
     int id = 0;
-    gfx::Bitmap image;
-    gfx::Bitmap mask;
+    std::shared_ptr<const gfx::Bitmap> image;
+    std::shared_ptr<const gfx::Bitmap> mask;
     double sx = 1, sy = 1;
 };
 
@@ -126,7 +129,12 @@ class Scene {
     // Width of one tile of a gradient strip (see scene.cpp).
     Int16 tileWidth(const gfx::Bitmap& strip) const;
 
+    // A picture loaded once for the landscape: the objects are drawn again
+    // and again, and a scaled picture is large.
+    std::shared_ptr<const gfx::Bitmap> keptPicture(Int16 id, double across) const;
+
     BitmapLoader load_;
+    mutable std::map<std::pair<int, double>, std::shared_ptr<const gfx::Bitmap>> kept_;
 };
 
 }  // namespace gm

@@ -132,20 +132,37 @@ ScaledSprite scaledHill(int id, double sx, double sy) {
             const double x = (X + 0.5) / kx;  // in hill pixels
             const double crest = ridge.y(x), slope = ridge.slope(x);
             const double facing = std::clamp(-slope * 1.6, -1.0, 1.0);  // +1 faces the light
-            for (int Y = std::max(0, int(std::floor(crest * ky))); Y < p.height; ++Y) {
+            // Drift lines: thin curves following the crest lower down.
+            double lines[2];
+            bool drawn[2];
+            for (int k = 1; k <= 2; ++k) {
+                lines[k - 1] = crest + k * (kH - crest) * 0.33 + 3 * std::sin(x * 0.03 + k + seed);
+                drawn[k - 1] = std::sin(x * 0.09 + k * 2.0 + seed) > -0.2;
+            }
+            // Down the column the shading's exponential and wave advance by
+            // a fixed factor and angle each pixel: worked out incrementally.
+            const double scaleDepth = 1 / std::max(8.0, kH - crest), dy = 1 / ky;
+            const int top = std::max(0, int(std::floor(crest * ky)));
+            const double y0 = (top + 0.5) / ky;
+            double fade = std::exp(-4 * (y0 - crest) * scaleDepth);
+            const double fadeStep = std::exp(-4 * dy * scaleDepth);
+            const double phase = x * 0.05 + y0 * 0.35 + seed, turn = 0.35 * dy;
+            double wave = std::sin(phase), waveCos = std::cos(phase);
+            const double turnSin = std::sin(turn), turnCos = std::cos(turn);
+            for (int Y = top; Y < p.height; ++Y) {
                 const double y = (Y + 0.5) / ky;
+                const double depth = (y - crest) * scaleDepth;
+                double t = 0.32 + 0.6 * depth - 0.4 * facing * fade;
+                t += 0.12 * wave * depth;  // gentle drifts
+                fade *= fadeStep;
+                const double nextWave = wave * turnCos + waveCos * turnSin;
+                waveCos = waveCos * turnCos - wave * turnSin;
+                wave = nextWave;
                 if (y < crest) continue;
-                const double depth = (y - crest) / std::max(8.0, kH - crest);
-                double t = 0.32 + 0.6 * depth - 0.4 * facing * std::exp(-4 * depth);
-                t += 0.12 * std::sin((x * 0.05 + y * 0.35) + seed) * depth;  // gentle drifts
                 Rgb c = colourAlong(ramp, std::clamp(t, 0.0, 1.0));
-                // Drift lines: thin curves following the crest lower down.
-                for (int k = 1; k <= 2; ++k) {
-                    const double line =
-                        crest + k * (kH - crest) * 0.33 + 3 * std::sin(x * 0.03 + k + seed);
-                    if (std::sin(x * 0.09 + k * 2.0 + seed) > -0.2)
-                        c = mix(c, kPalette[kDrift],
-                                dotCover(std::fabs(y - line - 0.5) * ky, 0.5 * ky));
+                for (int k = 0; k < 2; ++k) {
+                    const double cover = dotCover(std::fabs(y - lines[k] - 0.5) * ky, 0.5 * ky);
+                    if (drawn[k] && cover > 0) c = blend(c, kPalette[kDrift], cover);
                 }
                 // The crest line, with a lit lip on slopes that face the light.
                 if (y < crest + 1)
@@ -164,7 +181,7 @@ ScaledSprite scaledHill(int id, double sx, double sy) {
                     const std::size_t at = std::size_t(Y) * p.width + X;
                     const double a = dotCover(std::hypot(X + 0.5 - g.x, Y + 0.5 - g.y), 0.5 * ky);
                     if (out.covered[at] && a > 0)
-                        p.pixels[at] = word(mix(rgbOf(p.pixels[at]), kPalette[kSparkle], a));
+                        p.pixels[at] = word(blend(rgbOf(p.pixels[at]), kPalette[kSparkle], a));
                 }
     }
     return out;

@@ -199,12 +199,12 @@ TrueColourPicture scaledBand(int id, double sx, double sy) {
     p.pixels.resize(std::size_t(p.width) * p.height);
     for (int y = 0; y < p.height; ++y) {
         const double by = (y + 0.5) / ky;
-        const Rgb ground = mix(c.light, c.top, bandTone(by - 0.5));
+        const Rgb ground = blend(c.light, c.top, bandTone(by - 0.5));
         for (int x = 0; x < p.width; ++x) {
             Rgb colour = ground;
             const auto [inside, depth] = insidePuffs(puffs, (x + 0.5) / kx, by);
             if (inside > 0 && by - 0.5 <= clearFrom)
-                colour = mix(ground, colourAlong(cloudTones, depth), std::min(1.0, inside * 3.2));
+                colour = blend(ground, colourAlong(cloudTones, depth), std::min(1.0, inside * 3.2));
             p.pixels[std::size_t(y) * p.width + x] = word(colour);
         }
     }
@@ -221,7 +221,7 @@ TrueColourPicture scaledBand(int id, double sx, double sy) {
                 const int wx = (px % p.width + p.width) % p.width;
                 const double a = dotCover(std::hypot(px + 0.5 - cx, py + 0.5 - cy), r);
                 std::uint32_t& w = p.pixels[std::size_t(py) * p.width + wx];
-                if (a > 0) w = word(mix(rgbOf(w), c.white, a));
+                if (a > 0) w = word(blend(rgbOf(w), c.white, a));
             }
     }
     return p;

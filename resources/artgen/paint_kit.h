@@ -10,15 +10,17 @@ struct SnowColours {
     std::uint8_t white, mid, shade, outline;
 };
 
-// The part of `s` lying within thickness(x) pixels below its upper edges.
+// The part of `s` lying within thickness(x) pixels below its upper edges
+// (x and the thickness in catalogue pixels).
 template <class F>
 Shape topLayer(const Shape& s, F thickness) {
     Shape out(s.width(), s.height());
-    for (int x = 0; x < s.width(); ++x) {
+    for (int x = 0; x < s.pixelsAcross(); ++x) {
+        const double limit = thickness(static_cast<int>(x / s.kx())) * s.ky();
         int run = 0;
-        for (int y = 0; y < s.height(); ++y) {
-            run = s.at(x, y) ? run + 1 : 0;
-            if (run > 0 && run <= thickness(x)) out.set(x, y);
+        for (int y = 0; y < s.pixelsDown(); ++y) {
+            run = s.atPixel(x, y) ? run + 1 : 0;
+            if (run > 0 && run <= limit) out.setPixel(x, y);
         }
     }
     return out;

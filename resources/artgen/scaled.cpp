@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "resources/artgen/paint_kit.h"
 #include "resources/artgen/scaled_painters.h"
 
 namespace gm::art {
@@ -29,10 +30,24 @@ Rgb colourAlong(const std::vector<Rgb>& stops, double t) {
     const double segments = double(stops.size() - 1);
     const double u = std::clamp(t, 0.0, 1.0) * segments;
     const int k = std::min(static_cast<int>(u), static_cast<int>(stops.size()) - 2);
-    return mix(stops[k], stops[k + 1], u - k);
+    return blend(stops[k], stops[k + 1], u - k);
 }
 
 double dotCover(double d, double r) { return std::clamp(r + 0.5 - d, 0.0, 1.0); }
+
+ScaledSprite finishedSprite(Picture p) {
+    Shape figure = p.coverage();
+    removeSpecks(p, figure);
+    const Shape& covered = p.coverage();
+    ScaledSprite s{{covered.pixelsAcross(), covered.pixelsDown(), {}}, {}};
+    for (int y = 0; y < covered.pixelsDown(); ++y)
+        for (int x = 0; x < covered.pixelsAcross(); ++x) {
+            const bool on = covered.atPixel(x, y);
+            s.picture.pixels.push_back(on ? word(p.colourAtPixel(x, y)) : 0);
+            s.covered.push_back(on);
+        }
+    return s;
+}
 
 int scaledSize(int size, double s) { return std::max(1, static_cast<int>(std::lround(size * s))); }
 
@@ -54,11 +69,22 @@ std::optional<TrueColourPicture> paintScaled(int id, double sx, double sy) {
     if ((id >= 111 && id <= 120) || id == 183) return scaledPattern(id, sx, sy);
     const std::optional<int> mask = spriteOfMask(id);
     const int sprite = mask.value_or(id);
-    if (sprite >= 131 && sprite <= 137 && sprite % 2 == 1) {
-        ScaledSprite s = scaledHill(sprite, sx, sy);
-        return mask ? maskFrom(s) : std::move(s.picture);
+    // The latest sprite painted, so that its mask comes without painting
+    // it again (the scene loads a sprite's picture and its mask together).
+    thread_local struct {
+        int id;
+        double sx, sy;
+        std::optional<ScaledSprite> sprite;
+    } latest{0, 0, 0, std::nullopt};
+    if (latest.id != sprite || latest.sx != sx || latest.sy != sy) {
+        latest = {sprite, sx, sy, std::nullopt};
+        if (sprite >= 131 && sprite <= 137 && sprite % 2 == 1)
+            latest.sprite = scaledHill(sprite, sx, sy);
+        if (sprite == 181) latest.sprite = scaledSnowman(sx, sy);
+        if (sprite == 141 || sprite == 143) latest.sprite = scaledTrees(sprite, sx, sy);
     }
-    return std::nullopt;
+    if (!latest.sprite) return std::nullopt;
+    return mask ? maskFrom(*latest.sprite) : latest.sprite->picture;
 }
 
 }  // namespace gm::art

@@ -14,7 +14,14 @@ struct ScaledSprite {
     std::vector<std::uint8_t> covered;
 };
 
-// Smooth shading: the colour at t in [0, 1] along evenly spaced stops.
+// Smooth shading: a and b mixed by t in [0, 1] (mix() of art.h, rounded
+// more cheaply), and the colour at t along evenly spaced stops.
+inline Rgb blend(Rgb a, Rgb b, double t) {
+    const auto channel = [t](std::uint8_t u, std::uint8_t v) {
+        return static_cast<std::uint8_t>(u + (v - u) * t + 0.5);
+    };
+    return {channel(a.r, b.r), channel(a.g, b.g), channel(a.b, b.b)};
+}
 Rgb colourAlong(const std::vector<Rgb>& stops, double t);
 inline std::uint32_t word(Rgb c) {
     return std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | c.b;
@@ -30,5 +37,11 @@ TrueColourPicture scaledStrip(int id, double sx, double sy);    // art_sky.cpp
 TrueColourPicture scaledBand(int id, double sx, double sy);     // art_sky.cpp
 TrueColourPicture scaledPattern(int id, double sx, double sy);  // art_patterns.cpp
 ScaledSprite scaledHill(int id, double sx, double sy);          // art_hills.cpp
+ScaledSprite scaledSnowman(double sx, double sy);               // art_snowman.cpp
+ScaledSprite scaledTrees(int id, double sx, double sy);         // art_trees.cpp
+
+// A sprite painted under a PaintingScale (shape.h), finished as the
+// catalogue's are: loose specks removed, black around the figure.
+ScaledSprite finishedSprite(Picture p);
 
 }  // namespace gm::art

