@@ -26,6 +26,25 @@ Shape topLayer(const Shape& s, F thickness) {
     return out;
 }
 
+// The area from the row y(x) of each column x down to the bottom edge: at
+// the catalogue's size from y rounded down, at a finer scale every physical
+// pixel below the curve itself.
+template <class F>
+Shape fromCurveDown(int w, int h, F y) {
+    Shape s(w, h);
+    if (s.kx() == 1 && s.ky() == 1) {
+        for (int x = 0; x < w; ++x)
+            for (int yy = static_cast<int>(y(x)); yy < h; ++yy) s.set(x, yy);
+        return s;
+    }
+    for (int x = 0; x < s.pixelsAcross(); ++x) {
+        const double top = y((x + 0.5) / s.kx() - 0.5);
+        for (int yy = 0; yy < s.pixelsDown(); ++yy)
+            if ((yy + 0.5) / s.ky() >= top) s.setPixel(x, yy);
+    }
+    return s;
+}
+
 // Remove the figure's loose specks and one-pixel spikes (pixels with fewer
 // than two neighbours in the figure), so that outlines stay clean.
 void removeSpecks(Picture& p, Shape& figure);

@@ -82,6 +82,9 @@ std::optional<TrueColourPicture> paintScaled(int id, double sx, double sy) {
             latest.sprite = scaledHill(sprite, sx, sy);
         if (sprite == 181) latest.sprite = scaledSnowman(sx, sy);
         if (sprite == 141 || sprite == 143) latest.sprite = scaledTrees(sprite, sx, sy);
+        if (sprite == 161 || sprite == 163) latest.sprite = scaledHouse(sprite, sx, sy);
+        if (sprite == 165) latest.sprite = scaledFence(sx, sy);
+        if (sprite == 151) latest.sprite = scaledTown(sx, sy);
     }
     if (!latest.sprite) return std::nullopt;
     return mask ? maskFrom(*latest.sprite) : latest.sprite->picture;

@@ -39,6 +39,9 @@ TrueColourPicture scaledPattern(int id, double sx, double sy);  // art_patterns.
 ScaledSprite scaledHill(int id, double sx, double sy);          // art_hills.cpp
 ScaledSprite scaledSnowman(double sx, double sy);               // art_snowman.cpp
 ScaledSprite scaledTrees(int id, double sx, double sy);         // art_trees.cpp
+ScaledSprite scaledHouse(int id, double sx, double sy);         // art_houses.cpp
+ScaledSprite scaledFence(double sx, double sy);                 // art_fence.cpp
+ScaledSprite scaledTown(double sx, double sy);                  // art_town.cpp
 
 // A sprite painted under a PaintingScale (shape.h), finished as the
 // catalogue's are: loose specks removed, black around the figure.

@@ -83,12 +83,11 @@ Shape Shape::shifted(int dx, int dy) const {
 }
 
 Shape Shape::grown(int radius) const {
-    // On the catalogue's pixels a small dilation is close to a diamond (at
-    // radius 1 the four neighbours); finer pixels get the disc of the same
-    // area, sqrt(2 / pi) of the radius, so that outlines keep their weight.
-    const double kDiamondAsDisc = 0.8;
-    const int r =
-        kx() == 1 ? radius : static_cast<int>(std::lround(radius * kx() * kDiamondAsDisc));
+    // On the catalogue's pixels the dilation reaches sqrt(r * r + r / 2),
+    // except that radius 1 is the four neighbours, a diamond (as a disc of
+    // the same area, 0.8); finer pixels get the disc of that reach.
+    const double reach = radius == 1 ? 0.8 : std::sqrt(radius * radius + radius / 2);
+    const int r = kx() == 1 ? radius : static_cast<int>(std::lround(reach * kx()));
     Shape s = *this;
     for (int y = box_.top; y < box_.bottom; ++y)
         for (int x = box_.left; x < box_.right; ++x) {

@@ -63,7 +63,9 @@ TEST(ScaledArt, ShrunkBackEveryPictureAgreesWithTheCatalogue) {
     // forest strips (141, 142) are rows of firs whose branch tips are
     // narrower than a catalogue pixel: the stored strips lose most of them,
     // the scaled ones draw them, which fills up to a third more of the
-    // cells along the tree tops; they get the patterns' allowance.
+    // cells along the tree tops; the fence's drift (165, 166) is a sliver
+    // one or two rows high between the rails and the ground, cut at whole
+    // rows in the stored fence. They get the patterns' allowance.
     constexpr double kMeanTolerance = 6, kCoarseTolerance = 13;
     for (const double k : {2.25, 4.5}) {
         for (const int id : sceneCatalogue()) {
@@ -77,7 +79,8 @@ TEST(ScaledArt, ShrunkBackEveryPictureAgreesWithTheCatalogue) {
             for (std::size_t i = 0; i < a.values.size(); ++i)
                 sum += std::fabs(a.values[i] - b.values[i]);
             const double mean = sum / a.values.size();
-            const bool coarse = (id >= 111 && id <= 120) || id == 183 || id == 141 || id == 142;
+            const bool coarse = (id >= 111 && id <= 120) || id == 183 || id == 141 || id == 142 ||
+                                id == 165 || id == 166;
             EXPECT_LE(mean, coarse ? kCoarseTolerance : kMeanTolerance)
                 << "picture " << id << " at " << k;
             if (std::getenv("GLINTMOOR_PRINT_ART_DIFFERENCES"))
