@@ -31,8 +31,9 @@ void Animation::tmrAnimation_Timer() {
         // copies overlap) and wraps back to it below 0.
         at(50030, [&] {
             skyTick = skyTick + 1;
-            const Single travelled =
-                static_cast<Single>(static_cast<Single>(skyTick.value()) * settings_.SpeedS);
+            const Single travelled = static_cast<Single>(
+                static_cast<Single>(static_cast<Single>(skyTick.value()) * settings_.SpeedS) *
+                scene_.scale);
             const Single period = static_cast<Single>(scene_.skyWidth.value() - 2);
             scene_.skyOffset =
                 travelled >= 0 ? CInt(travelled) : CInt(std::max(period + travelled, Single(-1)));
@@ -66,7 +67,16 @@ void Animation::tmrAnimation_Timer() {
         // 6. Date and time at the lower left, in picBuffer's font and colour.
         LocalDateTime now;
         at(50080, [&] {
-            composer_.textPosition(5, h - gfx::TextHeight(window, "1") - 3);
+            if (k() == 1) {
+                composer_.textPosition(5, h - gfx::TextHeight(window, "1") - 3);
+            } else {
+                // A scaled landscape prints at the monitor's dpi: the
+                // classic size on a 96-dpi screen, larger where the system
+                // scales its text.
+                const double dpi = host_.screenDpi() / 96.0;
+                s_.picBuffer.font.points = gfx::FontLayout{}.points * dpi;
+                composer_.textPosition(5 * dpi, h - gfx::TextHeight(s_.picBuffer, "1") - 3 * dpi);
+            }
             now = platform().now();
         });
         at(50090, [&] {

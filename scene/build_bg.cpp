@@ -36,7 +36,10 @@ void Scene::BuildBG() {
                 picHimmel.setSize(kSkyBandWidth, kSkyBandHeight);
             }
         });
-        at(50030, [&] { state.weightLeft = 0; });
+        at(50030, [&] {
+            state.weightLeft = 0;
+            state.scale = scaled() ? canvas.ky() : 1;
+        });
         at(50040, [&] { state.weightRight = 0; });
 
         // Sky: sky type 6 counts as 2, so the deep blue comes twice as often.
