@@ -15,8 +15,9 @@ ShowParts gParts;
 constexpr std::int32_t kMaxTimerInterval = 65535;
 constexpr Single kMouseTolerance = 3;  // pixels a move may go before it ends the show
 
-// The banner picture of imgURL.
-gfx::Bitmap banner() {
+// The banner picture of imgURL, at the landscape's scale.
+gfx::Bitmap banner(double scale) {
+    if (scale != 1) return gfx::LoadScaledBitmap(res::kBanner, scale, scale);
     return gParts.LoadBitmapResource ? gParts.LoadBitmapResource(res::kBanner)
                                      : gfx::LoadBitmapResource(res::kBanner);
 }
@@ -117,7 +118,7 @@ void FrmMain::buildAndRun() {
         at(50050, [&] { surfaces.picBG.setPicture(image.view()); });
         at(50060, [&] {
             // The banner of imgURL, flush with the lower right corner.
-            const gfx::Bitmap b = banner();
+            const gfx::Bitmap b = banner(scene.scale);
             gfx::DrawPicture(surfaces.picBG, b.view(), W - b.width(), H - b.height());
         });
         at(50070, [&] {
@@ -165,7 +166,7 @@ void FrmMain::buildOtherMonitors() {
                [&] { gfx::BitBlt(s.picBuffer, 0, 0, W, H, image, 0, 0, gfx::Rop::SrcCopy); });
             at(50050, [&] { s.picBG.setPicture(image.view()); });
             at(50060, [&] {
-                const gfx::Bitmap b = banner();
+                const gfx::Bitmap b = banner(m->scene.scale);
                 gfx::DrawPicture(s.picBG, b.view(), W - b.width(), H - b.height());
             });
             at(50070, [&] {
