@@ -90,7 +90,9 @@ Bitmap fromPainted(const art::TrueColourPicture& p) {
     return out;
 }
 
-Bitmap scaledAnew(int id, double sx, double sy) {
+}  // namespace
+
+Bitmap PaintScaledBitmap(int id, double sx, double sy) {
     if (const auto painted = art::paintScaled(id, sx, sy)) return fromPainted(*painted);
     const Bitmap stored = LoadBitmapResource(id);
     const int w = art::scaledSize(stored.width(), sx), h = art::scaledSize(stored.height(), sy);
@@ -99,8 +101,6 @@ Bitmap scaledAnew(int id, double sx, double sy) {
         return enlargedSprite(stored, LoadBitmapResource(*mask), w, h);
     return resampleSmooth(stored, w, h);
 }
-
-}  // namespace
 
 Bitmap resampleSmooth(const Bitmap& picture, int width, int height) {
     const double sx = double(width) / picture.width(), sy = double(height) / picture.height();
@@ -133,7 +133,7 @@ Bitmap LoadScaledBitmap(int id, double sx, double sy) {
         const auto it = kept.find({id, sx, sy});
         if (it != kept.end()) return it->second;
     }
-    Bitmap b = scaledAnew(id, sx, sy);
+    Bitmap b = PaintScaledBitmap(id, sx, sy);
     const std::lock_guard<std::mutex> hold(lock);
     const std::size_t pixels = std::size_t(b.width()) * b.height();
     if (keptPixels + pixels > kMostKeptPixels) {

@@ -48,6 +48,8 @@ void Scene::BuildBG() {
             if (state.SkyType == 6) state.SkyType = 2;
         });
         at(50070, [&] { Hintergrund(); });
+        // A scaled canvas shows its sky at once, before the band is painted.
+        if (scaled()) CopyBg();
         at(50080, [&] { Himmel(); });
 
         // Horizon: the sea in a third of the scenes, else a snow field unless

@@ -197,12 +197,16 @@ TrueColourPicture scaledBand(int id, double sx, double sy) {
     const std::vector<Rgb> cloudTones = {c.white, c.body, c.shade, c.underside};
     const double clearFrom = kBandH - kBandClearRows - 4;
     p.pixels.resize(std::size_t(p.width) * p.height);
+    std::vector<Puff> crossing;  // the puffs that reach the row
     for (int y = 0; y < p.height; ++y) {
         const double by = (y + 0.5) / ky;
         const Rgb ground = blend(c.light, c.top, bandTone(by - 0.5));
+        crossing.clear();
+        for (const Puff& f : puffs)
+            if (std::fabs(by - f.y) < f.ry) crossing.push_back(f);
         for (int x = 0; x < p.width; ++x) {
             Rgb colour = ground;
-            const auto [inside, depth] = insidePuffs(puffs, (x + 0.5) / kx, by);
+            const auto [inside, depth] = insidePuffs(crossing, (x + 0.5) / kx, by);
             if (inside > 0 && by - 0.5 <= clearFrom)
                 colour = blend(ground, colourAlong(cloudTones, depth), std::min(1.0, inside * 3.2));
             p.pixels[std::size_t(y) * p.width + x] = word(colour);
