@@ -1,4 +1,5 @@
 # Wraps CMake: `make run` starts the show, `make test` runs every test.
+SHELL := /bin/bash
 JOBS ?= 2
 LINUX_DIR := build/linux
 WINDOWS_DIR := build/windows
@@ -22,9 +23,13 @@ build-linux:
 	cmake -S . -B $(LINUX_DIR) -DCMAKE_BUILD_TYPE=Release -DGLINTMOOR_DIST_DIR=$(DIST_DIR) >/dev/null
 	cmake --build $(LINUX_DIR) -j$(JOBS)
 
-build-windows:
+# x86-64 Windows: Glintmoor.scr, the tests, and the x86-64 twins of the stub
+# and the setup, whose tests run where no 32-bit code runs; their packages
+# are made by the Linux mksfx.
+build-windows: linux-mksfx
 	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake >/dev/null
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
+	  -DGLINTMOOR_HOST_MKSFX=$(CURDIR)/$(LINUX_DIR)/mksfx >/dev/null
 	cmake --build $(WINDOWS_DIR) -j$(JOBS)
 
 # 32-bit Windows: sfxstub.exe (one stub for every Windows) and its tests only.
@@ -44,22 +49,27 @@ build-windows-x86: linux-mksfx
 	  -DGLINTMOOR_HOST_MKSFX=$(CURDIR)/$(LINUX_DIR)/mksfx >/dev/null
 	cmake --build $(WINDOWS_X86_DIR) -j$(JOBS) --target $(SFX_X86_TARGETS) $(SETUP_X86_TARGETS)
 
-# Both platforms' tests run even when the first has failures.
+# Every tree's tests run even when an earlier one has failures; the last
+# line counts what ran and what was skipped (each tree's ctest.log).
 test: build
 	@status=0; \
 	$(MAKE) --no-print-directory test-linux || status=1; \
 	$(MAKE) --no-print-directory test-windows || status=1; \
 	$(MAKE) --no-print-directory test-windows-x86 || status=1; \
+	tools/test-summary.sh $(LINUX_DIR) $(WINDOWS_DIR) $(WINDOWS_X86_DIR); \
 	exit $$status
 
 test-linux:
-	ctest --test-dir $(LINUX_DIR) --output-on-failure -j$(JOBS)
+	set -o pipefail; ctest --test-dir $(LINUX_DIR) --output-on-failure -j$(JOBS) \
+	  | tee $(LINUX_DIR)/ctest.log
 
 test-windows:
-	tools/with-xvfb ctest --test-dir $(WINDOWS_DIR) --output-on-failure
+	set -o pipefail; tools/with-xvfb ctest --test-dir $(WINDOWS_DIR) --output-on-failure \
+	  | tee $(WINDOWS_DIR)/ctest.log
 
 test-windows-x86:
-	tools/with-xvfb ctest --test-dir $(WINDOWS_X86_DIR) -L windows-x86 --output-on-failure
+	set -o pipefail; tools/with-xvfb ctest --test-dir $(WINDOWS_X86_DIR) -L windows-x86 \
+	  --output-on-failure | tee $(WINDOWS_X86_DIR)/ctest.log
 
 # The Linux products under PREFIX (XScreenSaver's own folders with PREFIX=/usr).
 install: build-linux

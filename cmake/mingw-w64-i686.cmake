@@ -10,7 +10,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Test programs run under Wine's 32-bit half, in a Wine prefix of their own
-# (one made before wine32 was installed has no 32-bit system folder).
-set(CMAKE_CROSSCOMPILING_EMULATOR env GLINTMOOR_WINE_PREFIX_TAG=x86
-    ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run)
+# Test programs run under Wine's 32-bit half (tools/wine-run: where it does
+# not run, they end with 77, which CTest counts as skipped).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run)

@@ -26,7 +26,7 @@ cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 # The wineserver of our Wine prefix: it works in a folder named
 # server-DEV-INODE after the prefix folder (other prefixes have their own).
 prefix_server() {
-    local prefix=${WINEPREFIX:-/tmp/glintmoor-wine-$(id -u)} name p
+    local prefix=${WINEPREFIX:-$(tools/wine-run --prefix)} name p
     [ -d "$prefix" ] || return 0
     name=$(printf 'server-%x-%x' $(stat -c '%d %i' "$prefix"))
     for p in $(pgrep '^wineserver'); do

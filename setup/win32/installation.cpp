@@ -52,6 +52,8 @@ bool onWow64() {
     return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
 }
 
+bool onWindows64() { return sizeof(void*) == 8 || onWow64(); }
+
 std::wstring programPath() {
     std::vector<wchar_t> path(MAX_PATH);
     for (;;) {

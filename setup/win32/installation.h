@@ -24,6 +24,9 @@ inline constexpr const wchar_t* kSettingsKey = L"Software\\Glintmoor";
 
 // True for a 32-bit program on 64-bit Windows.
 bool onWow64();
+// True on 64-bit Windows: the setup's own x86-64 build (a test twin) or the
+// 32-bit one under WOW64.
+bool onWindows64();
 // The folder of the running program, without the trailing backslash.
 std::wstring programFolder();
 std::wstring programPath();

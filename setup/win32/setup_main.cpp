@@ -112,7 +112,7 @@ std::wstring chooseUserFolder(const Options& o) {
 
 int install(const Options& o) {
     const std::wstring source =
-        programFolder() + (onWow64() ? L"\\x64\\" : L"\\x86\\") + kScreenSaverName;
+        programFolder() + (onWindows64() ? L"\\x64\\" : L"\\x86\\") + kScreenSaverName;
     if (GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES) {
         say(o, text::kCaption, text::kMissingFile, MB_OK | MB_ICONERROR, source);
         return kFailed;

@@ -23,7 +23,8 @@ import zlib
 WINE, MKSFX, STUB, TEST = sys.argv[1:5]
 WORK = tempfile.mkdtemp(prefix="sfx_disks_")
 # A prefix of its own: drive A: is changed here.
-PREFIX = "/tmp/glintmoor-wine-x86-disks-%d" % os.getuid()
+PREFIX = subprocess.run([WINE, "--prefix", "disks"], stdout=subprocess.PIPE, text=True,
+                        check=True).stdout.strip()
 ENV = dict(os.environ, WINEPREFIX=PREFIX)
 DRIVE_A = os.path.join(PREFIX, "dosdevices", "a:")
 FAILURES = []
@@ -145,7 +146,7 @@ def main():
     finally:
         if os.path.islink(DRIVE_A):
             os.remove(DRIVE_A)
-        subprocess.run(["wineserver", "-w"], env=ENV, timeout=60)
+        subprocess.run([WINE, "--server", "-w"], env=ENV, timeout=60)
         shutil.rmtree(WORK, ignore_errors=True)
     print("FAILED: %d checks" % len(FAILURES) if FAILURES else "spanned disks test passed")
     return 1 if FAILURES else 0

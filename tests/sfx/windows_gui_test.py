@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The 32-bit Windows stub under Wine, driven through its windows.
+"""The Windows stub (the 32-bit one or its x86-64 twin) under Wine, driven through its windows.
 
 The Linux mksfx builds the packages from sfxstub.exe; their setup program is
 sfx_setup_probe.exe, which records the folder it runs in and the names it

@@ -29,7 +29,7 @@ export DISPLAY=$display
 show=
 cleanup() {
   [ -n "$show" ] && kill "$show" 2>/dev/null || true
-  [ "$kind" = windows ] && WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+  [ "$kind" = windows ] && WINEPREFIX=$prefix "$tools/wine-run" --server -k 2>/dev/null || true
   kill "$xvfb" 2>/dev/null || true
   wait 2>/dev/null || true
   rm -rf "$work"
@@ -38,7 +38,7 @@ trap cleanup EXIT
 
 cd "$work"
 if [ "$kind" = windows ]; then
-  prefix=${WINEPREFIX:-/tmp/glintmoor-wine-$(id -u)}
+  prefix=${WINEPREFIX:-$("$tools/wine-run" --prefix)}
   export WINEPREFIX=$prefix
   "$tools/wine-run" reg delete 'HKCU\Software\Glintmoor' /f >/dev/null 2>&1 || true
   cp "$program" Glintmoor.scr

@@ -66,11 +66,11 @@ done
 export DISPLAY=$display
 # A prefix of its own: wineserver -k must not end the Wine programs of
 # other tests that share the usual prefix.
-prefix=${WINEPREFIX:-/tmp/glintmoor-wine-two-monitors-$(id -u)}
+prefix=${WINEPREFIX:-$("$tools/wine-run" --prefix two-monitors)}
 show=
 stop_show() {
   [ -n "$show" ] && kill "$show" 2>/dev/null || true
-  [ "$kind" = windows ] && WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+  [ "$kind" = windows ] && WINEPREFIX=$prefix "$tools/wine-run" --server -k 2>/dev/null || true
   wait "$show" 2>/dev/null || true
   show=
 }
@@ -111,7 +111,7 @@ differing() {  # pixels that differ by more than 2 %, as a whole number
 new_layout() {
   [ "$kind" = windows ] || return 0
   WINEPREFIX=$prefix "$tools/wine-run" cmd /c exit >/dev/null 2>&1 || true
-  WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+  WINEPREFIX=$prefix "$tools/wine-run" --server -k 2>/dev/null || true
 }
 start_show() {
   if [ "$kind" = windows ]; then

@@ -11,14 +11,15 @@ set -uo pipefail
 scr=$1 probe_exe=$2 browser_exe=$3
 tests_win32=$(cd "$(dirname "$0")" && pwd)
 source "$tests_win32/../x11/lib.sh"
-export WINEPREFIX=/tmp/glintmoor-wine-dialogs-$(id -u)
 wine="$here/../../tools/wine-run"
+WINEPREFIX=$("$wine" --prefix dialogs)
+export WINEPREFIX
 tmp=$(mktemp -d)
 settings='HKCU\Software\Glintmoor\Settings'
 config_title='Glintmoor  ---  Settings / Einstellungen...'
 cleanup() {
     jobs -p | xargs -r kill 2>/dev/null; wait 2>/dev/null
-    wineserver -k 2>/dev/null; rm -rf "$tmp"
+    "$wine" --server -k 2>/dev/null; rm -rf "$tmp"
 }
 trap cleanup EXIT
 cp "$scr" "$tmp/Glintmoor.scr"
@@ -37,7 +38,7 @@ desktop() {
     else
         reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f
     fi
-    wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
+    "$wine" --server -k 2>/dev/null; "$wine" --server -w 2>/dev/null
 }
 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f
 reg add 'HKLM\Software\Classes\https\shell\open\command' /ve /d "\"$win_tmp\\browser.exe\" \"%1\"" /f

@@ -17,6 +17,7 @@
 //   send HWND MSG WPARAM LPARAM  SendMessage's result
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,7 +28,9 @@ void utf8(const wchar_t* w, char* out, int capacity) {
     if (!WideCharToMultiByte(CP_UTF8, 0, w, -1, out, capacity, nullptr, nullptr)) out[0] = 0;
 }
 
-HWND handle(const char* s) { return reinterpret_cast<HWND>(std::strtoul(s, nullptr, 10)); }
+HWND handle(const char* s) {
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::strtoul(s, nullptr, 10)));
+}
 
 struct Search {
     const wchar_t* title;
@@ -110,7 +113,9 @@ void command(char* line) {
     const char* rest = texts ? argv[texts - 1] : nullptr;
     if (texts) --argc;
     if (!std::strcmp(name, "find") && argc == 1 && rest) {
-        std::printf("%lu\n", reinterpret_cast<unsigned long>(find(rest, std::atoi(argv[0]))));
+        // Window handles fit in 32 bits on 64-bit Windows too.
+        std::printf("%lu\n", static_cast<unsigned long>(
+                                 reinterpret_cast<std::uintptr_t>(find(rest, std::atoi(argv[0])))));
     } else if (!std::strcmp(name, "gone") && argc == 2) {
         const DWORD start = GetTickCount(), timeout = std::atoi(argv[1]);
         while (IsWindow(handle(argv[0])) && GetTickCount() - start <= timeout) Sleep(50);
