@@ -84,10 +84,7 @@ Picture fence() {
 
 }  // namespace
 
-ScaledSprite scaledFence(double sx, double sy) {
-    const PaintingScale scale(sx, sy);
-    return finishedSprite(fence());
-}
+ScaledSprite scaledFence(double sx, double sy) { return paintedAt(sx, sy, fence); }
 
 void paintFence(std::vector<Artwork>& out) { addSprite(out, 165, 166, Storage::Bits4Rle, fence()); }
 

@@ -258,8 +258,7 @@ Picture logCabin() {
 }  // namespace
 
 ScaledSprite scaledHouse(int id, double sx, double sy) {
-    const PaintingScale scale(sx, sy);
-    return finishedSprite(id == 161 ? redHouse() : logCabin());
+    return paintedAt(sx, sy, id == 161 ? redHouse : logCabin);
 }
 
 void paintHouses(std::vector<Artwork>& out) {

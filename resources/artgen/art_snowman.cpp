@@ -244,10 +244,7 @@ Picture snowman() {
 
 }  // namespace
 
-ScaledSprite scaledSnowman(double sx, double sy) {
-    const PaintingScale scale(sx, sy);
-    return finishedSprite(snowman());
-}
+ScaledSprite scaledSnowman(double sx, double sy) { return paintedAt(sx, sy, snowman); }
 
 void paintSnowman(std::vector<Artwork>& out) {
     addSprite(out, 181, 182, Storage::Bits8Rle, snowman());

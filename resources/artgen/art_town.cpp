@@ -262,10 +262,7 @@ Picture townSheet() {
 
 }  // namespace
 
-ScaledSprite scaledTown(double sx, double sy) {
-    const PaintingScale scale(sx, sy);
-    return finishedSprite(townSheet());
-}
+ScaledSprite scaledTown(double sx, double sy) { return paintedAt(sx, sy, townSheet); }
 
 void paintTown(std::vector<Artwork>& out) {
     addSprite(out, 151, 152, Storage::Bits4Rle, townSheet());

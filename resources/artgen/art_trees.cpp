@@ -110,8 +110,7 @@ Picture forestSheet() {
 }  // namespace
 
 ScaledSprite scaledTrees(int id, double sx, double sy) {
-    const PaintingScale scale(sx, sy);
-    return finishedSprite(id == 141 ? forestSheet() : treeSheet());
+    return paintedAt(sx, sy, id == 141 ? forestSheet : treeSheet);
 }
 
 void paintTrees(std::vector<Artwork>& out) {

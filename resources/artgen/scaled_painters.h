@@ -46,5 +46,11 @@ ScaledSprite scaledTown(double sx, double sy);                  // art_town.cpp
 // A sprite painted under a PaintingScale (shape.h), finished as the
 // catalogue's are: loose specks removed, black around the figure.
 ScaledSprite finishedSprite(Picture p);
+// paint() run at sx x sy, its picture finished as a sprite.
+template <class Paint>
+ScaledSprite paintedAt(double sx, double sy, Paint paint) {
+    const PaintingScale scale(sx, sy);
+    return finishedSprite(paint());
+}
 
 }  // namespace gm::art
