@@ -70,12 +70,16 @@ void Animation::moveFlake(Trap& at, Int16 i) {
 bool Animation::moveFlakes() {
     bool restart = false;
     trapped("frmMain", "moveFlakes", [&](Trap& at) {
+        // After a flake: pending events run, and the move's time stamp.
+        const auto letEventsRun = [&] {
+            at(50050, [&] { platform().yield(); });
+            at(50060, [&] { flakesDone = tickCountNow(); });
+        };
         for (;;) {
             const Int16 last = lastFlake;
             for (Int16 i = 0; i <= last; i = i + 1) {
                 moveFlake(at, i);
-                at(50050, [&] { platform().yield(); });
-                at(50060, [&] { flakesDone = tickCountNow(); });
+                letEventsRun();
                 if (restartDue()) {
                     restart = true;
                     break;
@@ -86,10 +90,7 @@ bool Animation::moveFlakes() {
             // still lets pending events run once and takes its time stamp,
             // so that input and signals end the show and the pacing below
             // waits for the next tick instead of spinning.
-            if (last < 0) {
-                at(50050, [&] { platform().yield(); });
-                at(50060, [&] { flakesDone = tickCountNow(); });
-            }
+            if (last < 0) letEventsRun();
             // At most one pass per tick: wait until a tick has started at
             // least a third of a period after this pass's last move. The
             // event pump sleeps until the next event or due timer, then

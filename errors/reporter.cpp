@@ -7,9 +7,6 @@
 #include "errors/protocol.h"
 #include "errors/trap.h"
 #include "platform/platform.h"
-#ifndef _WIN32
-#include "platform/posix_system.h"
-#endif
 
 namespace gm {
 namespace {
@@ -34,17 +31,12 @@ std::string upper(std::string s) {
 
 // Where the protocol goes when the program's folder does not take it (a
 // saver copied into the Windows folder, where a standard user cannot
-// write): the user's local application data on Windows, the settings folder
-// elsewhere. Nowhere when the user chose the protocol's folder.
+// write): the platform's folder of the user's own files of the program.
+// Nowhere when the user chose the protocol's folder.
 std::string fallbackPath(const std::string& programPath) {
     if (std::getenv("GLINTMOOR_PROTOCOL_DIR")) return {};
-#ifdef _WIN32
-    const char* localAppData = std::getenv("LOCALAPPDATA");
-    if (!localAppData || !*localAppData) return {};
-    const std::string folder = protocol::joinFolder(localAppData, "Glintmoor");
-#else
-    const std::string folder = posix::userConfigFolder();
-#endif
+    const std::string folder = platform().userDataFolder();
+    if (folder.empty()) return {};
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     return protocol::joinFolder(folder, protocol::programName(programPath) + ".EPT");
@@ -81,7 +73,7 @@ Int16 ErrPtnr::OnError(const std::string& AktModul, const std::string& AktProc) 
     AppendProtocol();
     platform().Beep();
     if (gExitScreensaver) gExitScreensaver();
-    return repeats_ >= kRepeatBound ? 2 : 0;
+    return repeats_ >= kRepeatBound ? kLeaveProcedure : kRetryStatement;
 }
 
 std::string ErrPtnr::BuildProtocol() const {

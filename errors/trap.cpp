@@ -1,7 +1,10 @@
 #include "errors/trap.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <map>
+#include <tuple>
 
 #include "errors/reporter.h"
 
@@ -14,7 +17,42 @@ EndProgram gEnd = &exitAtOnce;
 int gDepth = 0;                                        // statements running now
 int gReportedDepth = std::numeric_limits<int>::max();  // depth of the latest report
 bool gRanSinceReport = false;
+
+// Module, procedure and number -> the statement that had the number first.
+using StatementKey = std::tuple<std::string, std::string, int>;
+std::map<StatementKey, const void*>& statementsSeen() {
+    static std::map<StatementKey, const void*> seen;
+    return seen;
+}
+
+void endOnDuplicate(const char* module, const char* proc, int line) {
+    std::fprintf(stderr, "%s.%s gives the statement number %d to two statements\n", module, proc,
+                 line);
+    std::abort();
+}
+
+// The tests' check is on from the start of the process.
+const bool gCheckFromStart = [] {
+    if (std::getenv("GLINTMOOR_CHECK_STATEMENTS")) checkStatementNumbers(&endOnDuplicate);
+    return true;
+}();
 }  // namespace
+
+namespace detail {
+DuplicateStatement gStatementCheck = nullptr;
+
+void noteStatement(const char* module, const char* proc, int line, const void* statement) {
+    const auto [at, fresh] = statementsSeen().try_emplace({module, proc, line}, statement);
+    if (!fresh && at->second != statement) gStatementCheck(module, proc, line);
+}
+}  // namespace detail
+
+DuplicateStatement checkStatementNumbers(DuplicateStatement onDuplicate) {
+    const DuplicateStatement before = detail::gStatementCheck;
+    detail::gStatementCheck = onDuplicate;
+    statementsSeen().clear();
+    return before;
+}
 
 Trap::Running::Running() : depth(++gDepth) {}
 Trap::Running::~Running() { --gDepth; }
@@ -50,11 +88,11 @@ bool Trap::shouldRetry(const VbError& e, int line, int depth) {
     gReportedDepth = depth;
     gRanSinceReport = false;
     switch (answer.value()) {
-        case 0:
+        case kRetryStatement:
             return true;
-        case 1:
+        case kNextStatement:
             return false;
-        case 3:
+        case kEndProgram:
             endProgram();
         default:
             throw Leave{this};

@@ -4,13 +4,9 @@
 // the procedure's module and name. Each statement carries its own five-digit
 // line number (50010, 50020, ... within the procedure). When a statement
 // raises a run-time error (gm::VbError) the trap records it as the current
-// error, asks the reporter (`OnError`) how to go on and acts on the answer:
-//
-//   0  run the failing statement again
-//   1  go on with the statement after it
-//   2  leave the procedure at once
-//   3  end the program at once
-//   any other value leaves the procedure, as 2
+// error, asks the reporter (`OnError`) how to go on and acts on the answer
+// (kRetryStatement, kNextStatement, kLeaveProcedure, kEndProgram below; any
+// other value leaves the procedure).
 //
 //   void Berge(Int16& row) {
 //       trapped("frmMain", "Berge", [&](Trap& at) {
@@ -21,9 +17,16 @@
 //
 // Errors of a procedure without a trap of its own travel up to the statement
 // of its caller, which reports them under the caller's name.
+//
+// The tests check the statement numbers as the statements run: with the
+// environment variable GLINTMOOR_CHECK_STATEMENTS set, a procedure that
+// gives one number to two different statements ends the process with a
+// message (checkStatementNumbers).
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <type_traits>
 
 #include "basic/numeric.h"
 #include "basic/vb_error.h"
@@ -37,6 +40,12 @@ struct ErrState {
     int line = 0;
 };
 ErrState& Err();
+
+// The reporter's answers.
+inline constexpr std::int16_t kRetryStatement = 0;  // run the failing statement again
+inline constexpr std::int16_t kNextStatement = 1;   // go on with the statement after it
+inline constexpr std::int16_t kLeaveProcedure = 2;  // leave the procedure at once
+inline constexpr std::int16_t kEndProgram = 3;      // end the program at once
 
 // Asks the reporter how to go on after the current error. Set by the
 // reporter at start-up; tests replace it.
@@ -52,10 +61,28 @@ ErrorHandler errorHandler();
 // counts repeated reports of one statement only while this is false.
 bool statementRanSinceReport();
 
-// Ends the program at once (answer 3). Set by the saver; tests replace it.
+// Ends the program at once (kEndProgram). Set by the saver; tests replace it.
 using EndProgram = void (*)();
 void setEndProgram(EndProgram end);
 [[noreturn]] void endProgram();
+
+// Called when a procedure has given `line` to a second statement.
+using DuplicateStatement = void (*)(const char* module, const char* proc, int line);
+// While a handler is set, every statement that runs is noted under its
+// procedure and number, and a number that comes again with another
+// statement is handed to the handler. A statement run again (a retry, a
+// loop) is the same statement; a number computed as the procedure runs is
+// checked as it comes. nullptr turns the check off; the notes start afresh.
+// Returns the handler set before.
+DuplicateStatement checkStatementNumbers(DuplicateStatement onDuplicate);
+
+namespace detail {
+extern DuplicateStatement gStatementCheck;
+void noteStatement(const char* module, const char* proc, int line, const void* statement);
+// One address per statement of the source: each lambda is a type of its own.
+template <typename Statement>
+inline constexpr char statementTag = 0;
+}  // namespace detail
 
 class Trap {
   public:
@@ -65,6 +92,9 @@ class Trap {
 
     template <typename Statement>
     void operator()(int line, Statement&& statement) {
+        if (detail::gStatementCheck)
+            detail::noteStatement(module_, proc_, line,
+                                  &detail::statementTag<std::remove_cvref_t<Statement>>);
         for (;;) {
             const Running running;
             try {

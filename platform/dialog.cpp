@@ -36,4 +36,22 @@ void DialogWindow::setValue(int control, double value) {
     writeValue(control, static_cast<int>(value));
 }
 
+void DialogWindow::controlPressed(int control) {
+    const ControlLayout& c = layout_.controls.at(static_cast<std::size_t>(control));
+    if (c.kind == ControlKind::CheckBox) writeValue(control, readValue(control) == 1 ? 0 : 1);
+    events_.onClick(control);
+}
+
+void DialogWindow::keyPressed(Key key) {
+    if (key != Key::Escape && key != Key::Enter) return;
+    const auto& controls = layout_.controls;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const ControlLayout& c = controls[i];
+        if (key == Key::Escape ? c.cancelButton : c.defaultButton) {
+            if (c.enabled) controlPressed(static_cast<int>(i));
+            return;
+        }
+    }
+}
+
 }  // namespace gm

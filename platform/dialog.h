@@ -5,8 +5,10 @@
 // every control with its kind, caption, rectangle in twips relative to its
 // container, tab position and look. A backend turns the description into a
 // real window (Win32 child controls, GTK widgets, or the headless record for
-// tests) and reports clicks back; the forms' handlers only read and write
-// control values, captions and the window's position.
+// tests) and reports what the user does, raw: a control pressed, a key
+// pressed. What follows from that is decided here, the same on every
+// platform (DialogWindow::controlPressed, keyPressed); the forms' handlers
+// only read and write control values, captions and the window's position.
 //
 // Twips: 1440 per inch, so 15 per pixel at 96 dots per inch. A backend maps
 // them to pixels by the dpi of the monitor the window is on.
@@ -17,6 +19,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/keys.h"
 
 namespace gm {
 
@@ -91,7 +95,8 @@ class DialogEvents {
   public:
     virtual ~DialogEvents() = default;
     // A button (or a check box, or a clickable label) was pressed; Enter
-    // presses the default button, Escape the cancel button (none: nothing).
+    // presses the default button, Escape the first cancel button (none:
+    // nothing). A check box has its new value already.
     virtual void onClick(int control) = 0;
     // The window is going away (its close button, or unload()).
     virtual void onUnload() {}
@@ -103,7 +108,8 @@ class DialogEvents {
 // unchanged.
 class DialogWindow {
   public:
-    explicit DialogWindow(const FormLayout& layout) : layout_(layout) {}
+    DialogWindow(const FormLayout& layout, DialogEvents& events)
+        : layout_(layout), events_(events) {}
     virtual ~DialogWindow() = default;
     DialogWindow(const DialogWindow&) = delete;
     DialogWindow& operator=(const DialogWindow&) = delete;
@@ -129,8 +135,17 @@ class DialogWindow {
     virtual int readValue(int control) const = 0;
     virtual void writeValue(int control, int value) = 0;
 
+    // What the backends report. A press of a check box toggles it (a checked
+    // box clears, an unchecked or grayed one is checked) before the form
+    // hears of the click. Escape presses the first cancel button, Enter the
+    // default button; a disabled one, or none, is not pressed.
+    void controlPressed(int control);
+    void keyPressed(Key key);
+    DialogEvents& events() const { return events_; }
+
   private:
     const FormLayout& layout_;
+    DialogEvents& events_;
 };
 
 struct ScreenTwips {

@@ -4,10 +4,6 @@
 #include <clocale>
 #include <ctime>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace gm {
 namespace {
 Platform* gPlatform = nullptr;
@@ -20,34 +16,6 @@ Platform& platform() {
 
 void setPlatform(Platform* p) { gPlatform = p; }
 
-#ifdef _WIN32
-namespace {
-SYSTEMTIME toSystemTime(const LocalDateTime& t) {
-    SYSTEMTIME st{};
-    st.wYear = static_cast<WORD>(t.year);
-    st.wMonth = static_cast<WORD>(t.month);
-    st.wDay = static_cast<WORD>(t.day);
-    st.wHour = static_cast<WORD>(t.hour);
-    st.wMinute = static_cast<WORD>(t.minute);
-    st.wSecond = static_cast<WORD>(t.second);
-    return st;
-}
-}  // namespace
-
-std::string Platform::formatShortDate(const LocalDateTime& t) {
-    const SYSTEMTIME st = toSystemTime(t);
-    char text[128] = {};
-    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, text, sizeof text);
-    return text;
-}
-
-std::string Platform::formatTime(const LocalDateTime& t) {
-    const SYSTEMTIME st = toSystemTime(t);
-    char text[128] = {};
-    GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, text, sizeof text);
-    return text;
-}
-#else
 namespace {
 std::string strftimeText(const LocalDateTime& t, const char* format) {
     // The user's forms come from LC_TIME; the program's other categories
@@ -73,6 +41,5 @@ std::string strftimeText(const LocalDateTime& t, const char* format) {
 
 std::string Platform::formatShortDate(const LocalDateTime& t) { return strftimeText(t, "%x"); }
 std::string Platform::formatTime(const LocalDateTime& t) { return strftimeText(t, "%X"); }
-#endif
 
 }  // namespace gm

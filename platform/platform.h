@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/keys.h"
+
 namespace gm {
 
 namespace gfx {
@@ -50,7 +52,7 @@ class WindowEvents {
     virtual void onPaint() {}
     virtual void onClick() {}
     virtual void onDblClick() {}
-    virtual void onKeyDown(int /*keyCode*/) {}
+    virtual void onKeyDown(Key /*key*/) {}
     virtual void onKeyPress(int /*ascii*/) {}
     virtual void onMouseDown(int /*button*/) {}
     virtual void onMouseMove(float /*x*/, float /*y*/) {}
@@ -64,6 +66,13 @@ enum class WindowKind {
     Preview,     // child of a host window (preview in the display settings)
     Embedded,    // draws into a foreign window (X11 -window-id / -root)
     Normal,      // a resizable window to try the show (--window)
+};
+
+// Where a window stands among the others.
+enum class Stacking {
+    TopMost,     // above every window that is not top-most, and it stays there
+    NotTopMost,  // no longer top-most: above the ordinary windows only
+    Top,         // at the top of the windows of its kind, top-most or not
 };
 
 // A rectangle of a window's image, in pixels.
@@ -97,10 +106,13 @@ class Window {
     // backend without a cheaper way brings everything up to date.
     virtual void refreshAreas(const ScreenArea* /*areas*/, int /*count*/) { refresh(); }
     virtual void show() = 0;
-    // SetWindowPos with the given insert-after handle and SWP flags;
-    // returns the call's result (non-zero on success).
-    virtual int setWindowPos(std::intptr_t insertAfter, int x, int y, int cx, int cy,
-                             unsigned flags) = 0;
+    // Puts the window at `stacking` without moving or sizing it; with
+    // `activate` it is activated as well. Returns whether the system did.
+    virtual bool keepOnTop(Stacking stacking, bool activate) = 0;
+    // Makes the window a child of the foreign window `host` (the preview in
+    // the display settings) that covers its client area of width x height,
+    // shown and not activated.
+    virtual void embedInto(std::uintptr_t host, int width, int height) = 0;
     // The single timer of the window (tmrAnimation): period and on/off.
     virtual void setTimer(std::uint32_t intervalMs, bool enabled) = 0;
     // The monitors the window shows on, the primary first. The full-screen
@@ -132,15 +144,15 @@ class Platform {
     virtual std::uint32_t GetTickCount() = 0;
     virtual LocalDateTime now() = 0;
     // A date in the user's short date form and a time in the user's time
-    // form (Windows: GetDateFormat / GetTimeFormat with the user's locale;
-    // elsewhere strftime's %x and %X under the environment's LC_TIME).
+    // form: here strftime's %x and %X under the environment's LC_TIME; the
+    // Win32 backend asks the user's locale.
     virtual std::string formatShortDate(const LocalDateTime& t);
     virtual std::string formatTime(const LocalDateTime& t);
 
-    // SPI_SETSCREENSAVEACTIVE (17) and SPI_SCREENSAVERRUNNING (97) are the
-    // only actions the saver uses.
-    virtual int SystemParametersInfoA(std::uint32_t action, std::int32_t uiParam, void* pvParam,
-                                      std::uint32_t winIni) = 0;
+    // Switches the system's own starting of the screen saver on or off.
+    virtual void setSystemSaverActive(bool active) = 0;
+    // Tells the system whether the full-screen show runs.
+    virtual void setShowRunning(bool running) = 0;
     virtual int ShowCursor(bool show) = 0;
     virtual void Beep() = 0;
     // Returns 1 on success and fills info.
@@ -151,17 +163,14 @@ class Platform {
     virtual void PwdChangePasswordA(const char* provider, std::uintptr_t owner) = 0;
     // The host's client size (GetClientRect of a foreign window).
     virtual bool GetClientRect(std::uintptr_t window, int& width, int& height) = 0;
-    // Embedding the preview window into its host: the window style
-    // (GWL_STYLE, -16) and owner (GWL_HWNDPARENT, -8) words and the parent.
-    // X11 has no style words: there they read 0 and write nothing.
-    virtual std::int32_t GetWindowLongA(std::uintptr_t window, int index) = 0;
-    virtual std::int32_t SetWindowLongA(std::uintptr_t window, int index, std::int32_t value) = 0;
-    virtual std::uintptr_t SetParent(std::uintptr_t child, std::uintptr_t newParent) = 0;
     // Sets the default mouse pointer (the reporter resets it).
     virtual void resetMousePointer() = 0;
 
     // Full path of the running program.
     virtual std::string programPath() = 0;
+    // The user's own folder of the program, for what the program's folder
+    // does not take (the error protocol); empty: none.
+    virtual std::string userDataFolder() = 0;
 
     // Ends the process at once with the given code. Tests observe it.
     [[noreturn]] virtual void exitProcess(int code) = 0;

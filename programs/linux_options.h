@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/overridden_store.h"
 #include "platform/x11/x11_platform.h"
 
 namespace gm {

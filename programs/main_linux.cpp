@@ -10,13 +10,14 @@
 #include "dialogs/frm_config.h"
 #include "platform/gtk/gtk_dialog.h"
 #include "platform/headless/headless_platform.h"
-#include "platform/ini_store.h"
 #include "platform/overridden_store.h"
 #include "platform/posix_system.h"
+#include "programs/console_system.h"
 #include "programs/export_resources.h"
 #include "programs/linux_options.h"
 #include "programs/record_command.h"
 #include "programs/render_commands.h"
+#include "programs/settings_store.h"
 #include "programs/xscreensaver_list.h"
 #include "saver/frm_main.h"
 #include "saver/saver.h"
@@ -30,12 +31,8 @@ struct ConsolePlatform {
     gm::OverriddenStore store;
     gm::HeadlessPlatform platform{640, 480, gm::posix::tickCount()};
     explicit ConsolePlatform(gm::SettingOverrides overrides)
-        : store(std::make_unique<gm::IniStore>(gm::posix::settingsFilePath()),
-                std::move(overrides)) {
-        platform.setProgramPath(gm::posix::executablePath());
-        platform.setDateTime(gm::posix::localNow());
-        platform.setOsVersion(gm::posix::versionInfo());
-        platform.setSettingsStore(&store);
+        : store(gm::openSettingsStore(), std::move(overrides)) {
+        gm::describeThisSystem(platform, store);
     }
 };
 
@@ -93,9 +90,9 @@ int main(int argc, char** argv) {
                      display ? display : "");
         return 1;
     }
-    gm::X11Options x11Options = options.x11;
-    if (!settingsDialog) x11Options.settingOverrides = options.settingOverrides;
-    std::unique_ptr<gm::Platform> x11 = gm::makeX11Platform(x11Options);
+    gm::OverriddenStore store(gm::openSettingsStore(),
+                              settingsDialog ? gm::SettingOverrides{} : options.settingOverrides);
+    std::unique_ptr<gm::Platform> x11 = gm::makeX11Platform(options.x11, store);
     if (!x11) {
         const char* display = std::getenv("DISPLAY");
         std::fprintf(stderr,

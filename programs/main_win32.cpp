@@ -8,12 +8,14 @@
 #include "dialogs/frm_config.h"
 #include "platform/win32/win32_dialog.h"
 #include "platform/win32/win32_platform.h"
+#include "programs/settings_store.h"
 #include "saver/frm_main.h"
 #include "saver/saver.h"
 #include "saver/show_parts.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
-    std::unique_ptr<gm::Platform> platform = gm::makeWin32Platform();
+    const std::unique_ptr<gm::SettingsStore> store = gm::openSettingsStore();
+    std::unique_ptr<gm::Platform> platform = gm::makeWin32Platform(*store);
     gm::setPlatform(platform.get());
     std::unique_ptr<gm::DialogSystem> dialogs = gm::win32::makeWin32DialogSystem();
     gm::setDialogSystem(dialogs.get());

@@ -6,11 +6,11 @@
 
 #include "gfx/text.h"
 #include "platform/headless/headless_platform.h"
-#include "platform/ini_store.h"
 #include "platform/posix_system.h"
-#include "platform/text/system_text.h"
+#include "programs/console_system.h"
 #include "programs/option_values.h"
 #include "programs/png_file.h"
+#include "programs/settings_store.h"
 #include "saver/frm_main.h"
 #include "saver/saver.h"
 #include "saver/show_parts.h"
@@ -81,32 +81,32 @@ int record(const RecordCommand& c) {
                      ec.message().c_str());
         return 1;
     }
-    IniStore store(posix::settingsFilePath());
+    const std::unique_ptr<SettingsStore> store = openSettingsStore();
     HeadlessPlatform screen(c.width, c.height, kRecordStartMs);
-    screen.setSettingsStore(&store);
-    screen.setProgramPath(posix::executablePath());
-    screen.setOsVersion(posix::versionInfo());
-    screen.setDateTime(posix::localNow());
+    describeThisSystem(screen, *store);
     setPlatform(&screen);
-    gfx::setTextRenderer(&gfx::systemTextRenderer());
     if (c.seed) setSeedOverride(c.seed);
 
     // The show's own parts; after each tick the window's image is written.
-    installShowParts();
-    ShowParts parts = showParts();
-    int written = 0;
-    std::string failure;
-    parts.tmrAnimation_Timer = [&, tick = parts.tmrAnimation_Timer](FrmMain& window) {
-        screen.setDateTime(posix::localNow());
-        tick(window);
-        char name[32];
-        std::snprintf(name, sizeof name, "frame-%04d.png", written + 1);
-        failure = writePng((std::filesystem::path(c.folder) / name).string(),
-                           window.windowImage().view());
-        if (!failure.empty()) throw RecordingDone{};
-        if (++written == c.frames) throw RecordingDone{};
-    };
-    setShowParts(parts);
+    struct Recorded final : SceneAndAnimation {
+        void tmrAnimation_Timer(MonitorShow& show) override {
+            screen->setDateTime(posix::localNow());
+            SceneAndAnimation::tmrAnimation_Timer(show);
+            char name[32];
+            std::snprintf(name, sizeof name, "frame-%04d.png", written + 1);
+            failure = writePng((folder / name).string(), show.host.windowImage().view());
+            if (!failure.empty() || ++written == frames) throw RecordingDone{};
+        }
+        HeadlessPlatform* screen = nullptr;
+        std::filesystem::path folder;
+        int frames = 0, written = 0;
+        std::string failure;
+    } parts;
+    parts.screen = &screen;
+    parts.folder = c.folder;
+    parts.frames = c.frames;
+    installShowParts(parts);
+    std::string& failure = parts.failure;
 
     int code = 0;
     try {
@@ -124,7 +124,7 @@ int record(const RecordCommand& c) {
         code = 1;
     }
     forms() = Forms{};
-    setShowParts({});
+    setShowParts(nullptr);
     gfx::setTextRenderer(nullptr);
     setPlatform(nullptr);
     return code;

@@ -7,10 +7,11 @@
 #include "common/allgemein.h"
 #include "common/settings.h"
 #include "platform/headless/headless_platform.h"
-#include "platform/ini_store.h"
 #include "platform/posix_system.h"
+#include "programs/console_system.h"
 #include "programs/option_values.h"
 #include "programs/png_file.h"
+#include "programs/settings_store.h"
 #include "saver/frm_main.h"
 #include "saver/saver.h"
 #include "saver/show_parts.h"
@@ -128,10 +129,7 @@ int gallery(const FileCommand& c, SettingsStore& store) {
 RenderedScene renderScene(std::uint64_t seed, int screenWidth, int screenHeight,
                           SettingsStore& store) {
     HeadlessPlatform screen(screenWidth, screenHeight, posix::tickCount());
-    screen.setSettingsStore(&store);
-    screen.setProgramPath(posix::executablePath());
-    screen.setDateTime(posix::localNow());
-    screen.setOsVersion(posix::versionInfo());
+    describeThisSystem(screen, store);
     setPlatform(&screen);
 
     // As Main starts the show: the settings, the seed, then the window.
@@ -139,20 +137,22 @@ RenderedScene renderScene(std::uint64_t seed, int screenWidth, int screenHeight,
     Randomize(seed);
     // The show's BuildBG, with a copy of the canvas as it leaves it; without
     // the animation, the resize handler ends with the finished background.
+    struct CanvasKept final : SceneParts {
+        void BuildBG(MonitorShow& show) override {
+            SceneParts::BuildBG(show);
+            canvas = show.surfaces.picBG.image();
+        }
+        gfx::Bitmap canvas;
+    } parts;
+    setShowParts(&parts);
     RenderedScene out;
-    ShowParts parts;
-    installScene(parts);
-    parts.BuildBG = [&, compose = parts.BuildBG](FrmMain& frm) {
-        compose(frm);
-        out.canvas = frm.surfaces.picBG.image();
-    };
-    setShowParts(parts);
     {
         FrmMain frm;
         frm.Form_Resize();
-        out.background = frm.surfaces.picBG.image();
+        out.background = frm.show.surfaces.picBG.image();
     }
-    setShowParts({});
+    out.canvas = std::move(parts.canvas);
+    setShowParts(nullptr);
     setPlatform(nullptr);
     return out;
 }
@@ -164,8 +164,8 @@ std::optional<int> runFileCommand(const std::vector<std::string>& args) {
         std::fprintf(stderr, "glintmoor: %s\n", c.error.c_str());
         return 2;
     }
-    IniStore store(posix::settingsFilePath());
-    return c.kind == FileCommand::Kind::Render ? render(c, store) : gallery(c, store);
+    const std::unique_ptr<SettingsStore> store = openSettingsStore();
+    return c.kind == FileCommand::Kind::Render ? render(c, *store) : gallery(c, *store);
 }
 
 }  // namespace gm

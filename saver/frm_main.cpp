@@ -8,24 +8,13 @@
 #include "gfx/bitmap_resource.h"
 #include "resources/resource_ids.h"
 #include "saver/saver.h"
+#include "saver/show_parts.h"
 
 namespace gm {
 namespace {
-ShowParts gParts;
 constexpr std::int32_t kMaxTimerInterval = 65535;
 constexpr Single kMouseTolerance = 3;  // pixels a move may go before it ends the show
-
-// The banner picture of imgURL, at the landscape's scale.
-gfx::Bitmap banner(double scale) {
-    if (scale != 1) return gfx::LoadScaledBitmap(res::kBanner, scale, scale);
-    return gParts.LoadBitmapResource ? gParts.LoadBitmapResource(res::kBanner)
-                                     : gfx::LoadBitmapResource(res::kBanner);
-}
-
 }  // namespace
-
-void setShowParts(ShowParts parts) { gParts = std::move(parts); }
-const ShowParts& showParts() { return gParts; }
 
 FrmMain::FrmMain() : window_(platform().createWindow(WindowKind::FullScreen, *this)) {
     layOutMonitors();
@@ -43,7 +32,7 @@ void FrmMain::layOutMonitors() {
     otherMonitors.clear();
     for (std::size_t i = 1; i < monitors.size(); ++i)
         otherMonitors.push_back(
-            std::make_unique<MonitorShow>(*window_, monitors[i], static_cast<int>(i)));
+            std::make_unique<OtherMonitor>(*window_, monitors[i], static_cast<int>(i)));
 }
 
 FrmMain::~FrmMain() = default;
@@ -62,20 +51,23 @@ void FrmMain::setTimerInterval(Int32 interval) {
 }
 
 void FrmMain::onTimer() {
-    if (gParts.tmrAnimation_Timer) gParts.tmrAnimation_Timer(*this);
-    if (!gParts.tickMonitor) return;
+    ShowParts& parts = showParts();
+    parts.tmrAnimation_Timer(show);
     for (const auto& m : otherMonitors) {
-        UsingRandomSource own(m->random);
-        gParts.tickMonitor(*m);
+        DrawingFor own(m->show);
+        parts.tickMonitor(m->show);
     }
 }
 
 void FrmMain::Form_Load() {
     trapped("frmMain", "Form_Load", [&](Trap& at) {
         const Settings& s = settings();
-        at(50010, [&] { lastFlake = Zz(s.minFl, s.maxFl); });
-        at(50020, [&] { setTimerInterval(CLng(fdiv(200, s.Speed))); });
-        at(50030, [&] { objekt21Y = 50; });
+        at(50010, [&] { show.animation.lastFlake = Zz(s.minFl, s.maxFl); });
+        at(50020, [&] {
+            setTimerInterval(CLng(fdiv(200, s.Speed)));
+            show.animation.timerInterval = tmrInterval;
+        });
+        at(50030, [&] { show.animation.Objekte[21].y = 50; });
     });
 }
 
@@ -88,7 +80,7 @@ void FrmMain::Form_Load() {
 void FrmMain::Form_Resize() {
     if (resizing_) {
         resizePending_ = true;
-        if (gParts.noteSizeChange) gParts.noteSizeChange(*this);
+        showParts().noteSizeChange(show);
         return;
     }
     resizing_ = true;
@@ -105,78 +97,54 @@ void FrmMain::Form_Resize() {
 void FrmMain::buildAndRun() {
     layOutMonitors();
     trapped("frmMain", "Form_Resize", [&](Trap& at) {
-        const int W = windowWidth();
-        const int H = windowHeight();
-        gfx::Surface& image = windowImage();
-        at(50010, [&] {
-            if (gParts.BuildBG) gParts.BuildBG(*this);
-        });
-        at(50020, [&] { surfaces.picBuffer.setSize(W, H); });
-        at(50030, [&] { surfaces.picBG.setSize(W, H); });
-        at(50040,
-           [&] { gfx::BitBlt(surfaces.picBuffer, 0, 0, W, H, image, 0, 0, gfx::Rop::SrcCopy); });
-        at(50050, [&] { surfaces.picBG.setPicture(image.view()); });
-        at(50060, [&] {
-            // The banner of imgURL, flush with the lower right corner.
-            const gfx::Bitmap b = banner(scene.scale);
-            gfx::DrawPicture(surfaces.picBG, b.view(), W - b.width(), H - b.height());
-        });
-        at(50070, [&] {
-            gfx::BitBlt(image, 0, 0, W, H, surfaces.picBG, 0, 0, gfx::Rop::SrcCopy);
-            refreshWindow();
-        });
-        at(50080, [&] {
-            if (gParts.seedFlakes) gParts.seedFlakes(*this);
-        });
-        at(50090, [&] {
-            if (gParts.placeObjekte) gParts.placeObjekte(*this);
-        });
+        buildShow(show, at);
         at(50100, [&] { buildOtherMonitors(); });
         at(50110, [&] { setTimerEnabled(true); });
-        at(50120, [&] {
-            if (gParts.moveFlakes) gParts.moveFlakes(*this);
-        });
+        at(50120, [&] { showParts().moveFlakes(show); });
     });
 }
 
-// Each other monitor goes through the steps of the primary's resize
-// handler, drawing from its own generator: its own flake count, its
-// landscape stretched to it with the banner in its corner, its flakes and
-// flying objects. The window's timer, enabled afterwards, animates it.
+void FrmMain::buildShow(MonitorShow& monitor, Trap& at) {
+    ShowParts& parts = showParts();
+    ShowSurfaces& s = monitor.surfaces;
+    const int W = monitor.host.windowWidth();
+    const int H = monitor.host.windowHeight();
+    gfx::Surface& image = monitor.host.windowImage();
+    at(50010, [&] { parts.BuildBG(monitor); });
+    at(50020, [&] { s.picBuffer.setSize(W, H); });
+    at(50030, [&] { s.picBG.setSize(W, H); });
+    at(50040, [&] { gfx::BitBlt(s.picBuffer, 0, 0, W, H, image, 0, 0, gfx::Rop::SrcCopy); });
+    at(50050, [&] { s.picBG.setPicture(image.view()); });
+    at(50060, [&] {
+        // The banner of imgURL, flush with the lower right corner, at the
+        // landscape's scale.
+        const double k = monitor.scene.scale;
+        const gfx::Bitmap b = k == 1 ? gfx::LoadBitmapResource(res::kBanner)
+                                     : gfx::LoadScaledBitmap(res::kBanner, k, k);
+        gfx::DrawPicture(s.picBG, b.view(), W - b.width(), H - b.height());
+    });
+    at(50070, [&] {
+        gfx::BitBlt(image, 0, 0, W, H, s.picBG, 0, 0, gfx::Rop::SrcCopy);
+        monitor.host.refreshWindow();
+    });
+    at(50080, [&] { parts.seedFlakes(monitor); });
+    at(50090, [&] { parts.placeObjekte(monitor); });
+}
+
+// Each other monitor goes through the steps of the primary's load and
+// resize handlers, drawing from its own generator: its own flake count, the
+// primary's timer period, its landscape stretched to it with the banner in
+// its corner, its flakes and flying objects. The window's timer, enabled
+// afterwards, animates it.
 void FrmMain::buildOtherMonitors() {
     for (const auto& m : otherMonitors) {
-        UsingRandomSource own(m->random);
-        trapped("frmMain", "BuildMonitor", [&](Trap& at) {
-            const int W = m->windowWidth();
-            const int H = m->windowHeight();
-            ShowSurfaces& s = m->surfaces;
-            gfx::Surface& image = m->windowImage();
-            at(50010, [&] {
-                m->lastFlake = Zz(settings().minFl, settings().maxFl);
-                m->tmrInterval = tmrInterval;
-            });
-            at(50020, [&] {
-                if (gParts.BuildMonitorBG) gParts.BuildMonitorBG(*m);
-            });
-            at(50030, [&] {
-                s.picBuffer.setSize(W, H);
-                s.picBG.setSize(W, H);
-            });
-            at(50040,
-               [&] { gfx::BitBlt(s.picBuffer, 0, 0, W, H, image, 0, 0, gfx::Rop::SrcCopy); });
-            at(50050, [&] { s.picBG.setPicture(image.view()); });
-            at(50060, [&] {
-                const gfx::Bitmap b = banner(m->scene.scale);
-                gfx::DrawPicture(s.picBG, b.view(), W - b.width(), H - b.height());
-            });
-            at(50070, [&] {
-                gfx::BitBlt(image, 0, 0, W, H, s.picBG, 0, 0, gfx::Rop::SrcCopy);
-                m->refreshWindow();
-            });
-            at(50080, [&] {
-                if (gParts.startMonitorAnimation) gParts.startMonitorAnimation(*m);
-            });
+        DrawingFor own(m->show);
+        Animation& a = m->show.animation;
+        trapped("frmMain", "LoadMonitor", [&](Trap& at) {
+            at(50010, [&] { a.lastFlake = Zz(settings().minFl, settings().maxFl); });
+            at(50020, [&] { a.timerInterval = tmrInterval; });
         });
+        trapped("frmMain", "BuildMonitor", [&](Trap& at) { buildShow(m->show, at); });
     }
 }
 
@@ -186,7 +154,7 @@ void FrmMain::endOnInput(const char* proc) {
 
 void FrmMain::Form_Click() { endOnInput("Form_Click"); }
 void FrmMain::Form_DblClick() { endOnInput("Form_DblClick"); }
-void FrmMain::Form_KeyDown(int) { endOnInput("Form_KeyDown"); }
+void FrmMain::Form_KeyDown(Key) { endOnInput("Form_KeyDown"); }
 void FrmMain::Form_KeyPress(int) { endOnInput("Form_KeyPress"); }
 void FrmMain::Form_MouseDown(int) { endOnInput("Form_MouseDown"); }
 void FrmMain::Form_Unload() { endOnInput("Form_Unload"); }

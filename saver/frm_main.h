@@ -2,19 +2,13 @@
 // set up the scene and start the animation; any input ends the show.
 //
 // The window is borderless, covers the screen and keeps a persistent image
-// (the platform window's image). Its hidden surfaces and the scene state are
-// shared with the scene builder and the animation through ShowHost.
-//
-// The window covers every monitor. The primary monitor shows the show;
-// every other monitor a show of its own (MonitorShow), composed after the
-// primary's background and animated by the same timer ticks.
-//
-// The scene builder and the animation live in their own folders; they plug
-// into the resize handler through ShowParts, so this window does not depend
-// on them. A part that is not installed is skipped.
+// (the platform window's image). What the scene builder and the animation
+// draw with lives in the show of each monitor (MonitorShow): the window owns
+// the primary's, and every other monitor its own, composed after the
+// primary's background by the same steps and animated by the same timer
+// ticks. The scene builder and the animation plug in through ShowParts.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -26,32 +20,7 @@
 
 namespace gm {
 
-class FrmMain;
-
-struct ShowParts {
-    // The program's pictures by resource id; unset: gfx::LoadBitmapResource.
-    std::function<gfx::Bitmap(int id)> LoadBitmapResource;
-    // Resize step 1: compose a new scene, ending stretched over the window.
-    std::function<void(FrmMain&)> BuildBG;
-    // Resize steps 8, 9 and 11: seed the flakes, place the flying objects,
-    // run the flake loop (which does not return while the show runs).
-    std::function<void(FrmMain&)> seedFlakes;
-    std::function<void(FrmMain&)> placeObjekte;
-    std::function<void(FrmMain&)> moveFlakes;
-    // A size change arrived while the show runs: the flake loop returns once
-    // the size has settled, and the resize handler builds the new scene.
-    std::function<void(FrmMain&)> noteSizeChange;
-    // The handler of tmrAnimation.
-    std::function<void(FrmMain&)> tmrAnimation_Timer;
-    // The other monitors: compose the landscape (ending stretched over the
-    // monitor); seed the flakes and place the flying objects; and at every
-    // timer event one frame and one pass of the flakes.
-    std::function<void(MonitorShow&)> BuildMonitorBG;
-    std::function<void(MonitorShow&)> startMonitorAnimation;
-    std::function<void(MonitorShow&)> tickMonitor;
-};
-void setShowParts(ShowParts parts);
-const ShowParts& showParts();
+class Trap;
 
 class FrmMain final : public WindowEvents, public ShowHost {
   public:
@@ -68,7 +37,7 @@ class FrmMain final : public WindowEvents, public ShowHost {
     void Form_Resize();
     void Form_Click();
     void Form_DblClick();
-    void Form_KeyDown(int keyCode);
+    void Form_KeyDown(Key key);
     void Form_KeyPress(int keyAscii);
     void Form_MouseDown(int button);
     void Form_MouseMove(Single x, Single y);
@@ -76,21 +45,14 @@ class FrmMain final : public WindowEvents, public ShowHost {
     void Form_Terminate();
 
     // --- State ----------------------------------------------------------------
-    ShowSurfaces surfaces;
-    SceneState scene;
-    Int16 lastFlake;   // index of the last flake in use
-    Single lastX = 0;  // mouse position of the last tolerated move;
-    Single lastY = 0;  // never set compares equal to (0, 0)
-    Int16 objekt21Y;   // y of flying object 21 (the flying objects keep it later)
-    // The animation's state (flakes, flying objects, tick times), made by the
-    // animation part on its first use; it lives and dies with the window.
-    std::shared_ptr<void> animation;
+    MonitorShow show{*this, 0};  // the primary monitor's show
+    Single lastX = 0;            // mouse position of the last tolerated move;
+    Single lastY = 0;            // never set compares equal to (0, 0)
     // tmrAnimation: the period in milliseconds and whether it runs.
     Int32 tmrInterval;
     bool tmrEnabled = false;
-    // The shows of the monitors other than the primary, made anew with
-    // every scene.
-    std::vector<std::unique_ptr<MonitorShow>> otherMonitors;
+    // The monitors other than the primary, made anew with every scene.
+    std::vector<std::unique_ptr<OtherMonitor>> otherMonitors;
 
     // --- ShowHost: the primary monitor's part of the window ------------------
     gfx::Surface& windowImage() override { return primary_->image(); }
@@ -109,7 +71,7 @@ class FrmMain final : public WindowEvents, public ShowHost {
     void onResize() override { Form_Resize(); }
     void onClick() override { Form_Click(); }
     void onDblClick() override { Form_DblClick(); }
-    void onKeyDown(int keyCode) override { Form_KeyDown(keyCode); }
+    void onKeyDown(Key key) override { Form_KeyDown(key); }
     void onKeyPress(int ascii) override { Form_KeyPress(ascii); }
     void onMouseDown(int button) override { Form_MouseDown(button); }
     void onMouseMove(float x, float y) override { Form_MouseMove(x, y); }
@@ -124,7 +86,11 @@ class FrmMain final : public WindowEvents, public ShowHost {
     // Where the monitors lie in the window now: the primary's part and dpi,
     // and a fresh show for every other monitor.
     void layOutMonitors();
-    // The other monitors' landscapes and animations, each with its own draws.
+    // Resize steps 1 to 9 for one monitor's show, under the caller's trap:
+    // its landscape, the background with the banner, its flakes and flying
+    // objects.
+    void buildShow(MonitorShow& monitor, Trap& at);
+    // The other monitors' shows, each with its own draws.
     void buildOtherMonitors();
     // The handlers that only end the show.
     void endOnInput(const char* proc);

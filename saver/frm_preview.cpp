@@ -29,15 +29,8 @@ void FrmPreview::Form_Unload() {
 }
 
 void embedFrmPreview(std::uintptr_t host, int width, int height) {
-    Platform& p = platform();
     forms().frmPreview = std::make_unique<FrmPreview>();
-    Window& preview = forms().frmPreview->window();
-    const std::uintptr_t self = preview.handle();
-    p.SetWindowLongA(self, kGwlStyle, p.GetWindowLongA(self, kGwlStyle) | kWsChild);
-    p.SetParent(self, host);
-    // The owner word takes the host's handle as the 32-bit value it holds.
-    p.SetWindowLongA(self, kGwlHwndParent, static_cast<std::int32_t>(host));
-    preview.setWindowPos(0, 0, 0, width, height, kSwpNoZOrder | kSwpNoActivate | kSwpShowWindow);
+    forms().frmPreview->window().embedInto(host, width, height);
 }
 
 }  // namespace gm

@@ -37,15 +37,8 @@ class FrmPreview final : public WindowEvents {
 };
 
 // Main's preview steps once the host's client size is known: load
-// frmPreview, add WS_CHILD to its style, make the host its parent and its
-// owner, and place it over the host's client area, shown and not activated.
+// frmPreview and embed it into the host, over the host's client area, shown
+// and not activated.
 void embedFrmPreview(std::uintptr_t host, int width, int height);
-
-// The Windows constants (GWL_..., WS_CHILD, SWP_...) of the embedding.
-inline constexpr int kGwlStyle = -16;
-inline constexpr int kGwlHwndParent = -8;
-inline constexpr std::int32_t kWsChild = 0x40000000;
-inline constexpr unsigned kSwpNoZOrder = 0x0004;
-inline constexpr unsigned kSwpShowWindow = 0x0040;
 
 }  // namespace gm

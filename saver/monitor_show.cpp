@@ -3,7 +3,25 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/settings.h"
+#include "gfx/bitmap_resource.h"
+
 namespace gm {
+
+MonitorShow::MonitorShow(ShowHost& host, int index)
+    : host(host), animation(surfaces, scene, settings(), host, &gfx::LoadBitmapResource) {
+    if (index > 0) random.emplace(monitorSeed(randomSeed(), index));
+}
+
+DrawingFor::DrawingFor(MonitorShow& show) {
+    if (show.random) own_.emplace(*show.random);
+}
+
+std::uint64_t monitorSeed(std::uint64_t processSeed, int index) {
+    // A golden-ratio step per monitor: neighbouring indices give unrelated
+    // PCG streams, and index 0 would be the process's own seed.
+    return processSeed + static_cast<std::uint64_t>(index) * 0x9E3779B97F4A7C15ULL;
+}
 
 MonitorView::MonitorView(Window& window, ScreenArea area, bool whole)
     : window_(window), wanted_(area), whole_(whole) {}
@@ -67,16 +85,7 @@ void MonitorView::refreshAreas(const ScreenArea* areas, int count) {
     window_.refreshAreas(moved.data(), count);
 }
 
-MonitorShow::MonitorShow(Window& window, const MonitorArea& monitor, int index)
-    : index(index),
-      random(monitorSeed(randomSeed(), index)),
-      view_(window, monitor.area, false),
-      dpi_(monitor.dpi) {}
-
-std::uint64_t monitorSeed(std::uint64_t processSeed, int index) {
-    // A golden-ratio step per monitor: neighbouring indices give unrelated
-    // PCG streams, and index 0 would be the process's own seed.
-    return processSeed + static_cast<std::uint64_t>(index) * 0x9E3779B97F4A7C15ULL;
-}
+OtherMonitor::OtherMonitor(Window& window, const MonitorArea& monitor, int index)
+    : show(*this, index), view_(window, monitor.area, false), dpi_(monitor.dpi) {}
 
 }  // namespace gm

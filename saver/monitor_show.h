@@ -1,11 +1,12 @@
 // The monitors of the full-screen show. The window covers the whole screen,
 // every monitor; the primary monitor shows the show of a one-monitor
-// machine, and every other monitor a landscape of its own (MonitorShow).
+// machine, and every other monitor a landscape of its own.
 #pragma once
 
 #include <cstdint>
-#include <memory>
+#include <optional>
 
+#include "animation/animation.h"
 #include "basic/numeric.h"
 #include "common/allgemein.h"
 #include "common/show_host.h"
@@ -13,6 +14,38 @@
 #include "platform/platform.h"
 
 namespace gm {
+
+// One monitor's show: the surfaces, the scene state, the flakes and flying
+// objects, and the generator it draws from. The window owns the primary's;
+// every other monitor owns its own.
+struct MonitorShow {
+    // `index` 0 is the primary, which draws from the process's generator;
+    // the others (1, 2, ... in the order the system lists the monitors)
+    // draw from a generator of their own, seeded from the process's seed
+    // and the index, so that the primary's draws stay those of a
+    // one-monitor show.
+    MonitorShow(ShowHost& host, int index);
+    MonitorShow(const MonitorShow&) = delete;
+    MonitorShow& operator=(const MonitorShow&) = delete;
+
+    ShowHost& host;  // the monitor's part of the window
+    ShowSurfaces surfaces;
+    SceneState scene;
+    Animation animation;  // the flakes and the flying objects
+    std::optional<Pcg32Source> random;
+};
+
+// Zz, ZzR and Rnd draw from the show's generator while this lives.
+class DrawingFor {
+  public:
+    explicit DrawingFor(MonitorShow& show);
+
+  private:
+    std::optional<UsingRandomSource> own_;
+};
+
+// The seed of monitor `index`'s generator.
+std::uint64_t monitorSeed(std::uint64_t processSeed, int index);
 
 // One monitor's part of a window's image as a surface of its own, so that
 // what draws on it stays inside the monitor. It follows the window's image
@@ -42,21 +75,12 @@ class MonitorView {
     gfx::Surface view_;
 };
 
-// The show of a monitor other than the primary: surfaces, scene and
-// animation of its own, and a random generator of its own, seeded from the
-// process's seed and the monitor's index, so that the primary's draws stay
-// those of a one-monitor show.
-class MonitorShow final : public ShowHost {
+// A monitor other than the primary: its part of the window and its show.
+class OtherMonitor final : public ShowHost {
   public:
-    MonitorShow(Window& window, const MonitorArea& monitor, int index);
+    OtherMonitor(Window& window, const MonitorArea& monitor, int index);
 
-    const int index;  // 1, 2, ... in the order the system lists the monitors
-    ShowSurfaces surfaces;
-    SceneState scene;
-    Pcg32Source random;
-    Int16 lastFlake;
-    Int32 tmrInterval;
-    std::shared_ptr<void> animation;  // made by the animation part
+    MonitorShow show;
 
     // --- ShowHost -------------------------------------------------------------
     gfx::Surface& windowImage() override { return view_.image(); }
@@ -76,8 +100,5 @@ class MonitorShow final : public ShowHost {
     mutable MonitorView view_;
     int dpi_;
 };
-
-// The seed of monitor `index`'s generator.
-std::uint64_t monitorSeed(std::uint64_t processSeed, int index);
 
 }  // namespace gm

@@ -95,8 +95,7 @@ void Main(const std::string& commandLine) {
         std::string selector, argument;
         at(50010, [&] { LoadConfig(); });
         at(50020, [&] { Randomize(startSeed()); });
-        at(50030,
-           [&] { platform().SystemParametersInfoA(kSpiSetScreenSaveActive, 0, nullptr, 0); });
+        at(50030, [&] { platform().setSystemSaverActive(false); });
         at(50040, [&] {
             const std::string command = trimmedUpper(commandLine);
             selector = command.substr(0, 2);
@@ -125,8 +124,7 @@ void Main(const std::string& commandLine) {
             at(50120, [&] { platform().PwdChangePasswordA("SCRSAVE", toHandle(owner)); });
         } else if (selector == "/S" || selector.empty()) {
             at(50130, [&] { fullScreen = kTrue; });
-            at(50140,
-               [&] { platform().SystemParametersInfoA(kSpiScreenSaverRunning, -1, nullptr, 0); });
+            at(50140, [&] { platform().setShowRunning(true); });
             at(50150, [&] { platform().ShowCursor(false); });
             at(50160, [&] { forms().frmMain = std::make_unique<FrmMain>(); });
             at(50170, [&] { SetTopMost(forms().frmMain->window(), kTrue, kTrue); });
@@ -162,9 +160,8 @@ void exitScreensaver() {
             if (confirmed == 0) return;  // refused or cancelled: the show goes on
         }
         at(50040, [&] { platform().ShowCursor(true); });
-        at(50050,
-           [&] { platform().SystemParametersInfoA(kSpiSetScreenSaveActive, 1, nullptr, 0); });
-        at(50060, [&] { platform().SystemParametersInfoA(kSpiScreenSaverRunning, 0, nullptr, 0); });
+        at(50050, [&] { platform().setSystemSaverActive(true); });
+        at(50060, [&] { platform().setShowRunning(false); });
         at(50070, [&] { platform().exitProcess(0); });
     });
 }
@@ -172,17 +169,16 @@ void exitScreensaver() {
 Bool16 SetTopMost(Window& window, Bool16 topmost, Bool16 activate) {
     Bool16 result = kFalse;
     trapped("Saver", "SetTopMost", [&](Trap& at) {
-        unsigned flags = 0;
-        std::intptr_t insertAfter = 0;
-        at(50010, [&] {
-            flags = kSwpNoMove | kSwpNoSize;
-            if (activate == kFalse) flags |= kSwpNoActivate;
-        });
+        bool activates = true;
+        Stacking stacking = Stacking::Top;
+        at(50010, [&] { activates = activate != kFalse; });
         at(50020, [&] {
-            insertAfter = topmost == kTrue ? kHwndTopMost : topmost == kFalse ? kHwndNoTopMost : 0;
+            // A value that is neither true nor false: the top of the ordinary windows.
+            stacking = topmost == kTrue    ? Stacking::TopMost
+                       : topmost == kFalse ? Stacking::NotTopMost
+                                           : Stacking::Top;
         });
-        at(50030,
-           [&] { result = toBool16(window.setWindowPos(insertAfter, 0, 0, 0, 0, flags) != 0); });
+        at(50030, [&] { result = toBool16(window.keepOnTop(stacking, activates)); });
     });
     return result;
 }

@@ -59,13 +59,4 @@ Bool16 SetTopMost(Window& window, Bool16 topmost, Bool16 activate);
 // even into 32 bits. A number outside 32 bits raises 6 (Overflow).
 Int32 handleArgument(const std::string& argument);
 
-// The Windows constants (SPI_..., SWP_..., HWND_...) the module passes on.
-inline constexpr std::uint32_t kSpiSetScreenSaveActive = 17;
-inline constexpr std::uint32_t kSpiScreenSaverRunning = 97;
-inline constexpr unsigned kSwpNoSize = 0x0001;
-inline constexpr unsigned kSwpNoMove = 0x0002;
-inline constexpr unsigned kSwpNoActivate = 0x0010;
-inline constexpr std::intptr_t kHwndTopMost = -1;
-inline constexpr std::intptr_t kHwndNoTopMost = -2;
-
 }  // namespace gm

@@ -3,9 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 
-#include "animation/animation.h"
 #include "common/settings.h"
 #include "gfx/bitmap_resource.h"
 #include "gfx/text.h"
@@ -15,10 +13,7 @@
 namespace gm {
 namespace {
 
-gfx::Bitmap loadPicture(int id) {
-    const ShowParts& parts = showParts();
-    return parts.LoadBitmapResource ? parts.LoadBitmapResource(id) : gfx::LoadBitmapResource(id);
-}
+ShowParts* gParts = nullptr;
 
 // With GLINTMOOR_TICK_LOG naming a file, every tick appends a line with its
 // start and its duration in microseconds (steady clock), flushed at once, so
@@ -44,79 +39,45 @@ void loggedTick(Animation& a, std::FILE* log) {
     std::fflush(log);
 }
 
-// A landscape for the show on `host`, in the shape and at the resolution
-// of its monitor.
-void buildLandscape(ShowSurfaces& surfaces, SceneState& state, ShowHost& host) {
-    Scene scene(surfaces, state, settings(), host, &gfx::LoadBitmapResource);
-    scene.canvas = canvasFor(host.windowWidth(), host.windowHeight(), settings().Classic != 0);
+}  // namespace
+
+// A landscape in the shape and at the resolution of the show's monitor.
+void SceneParts::BuildBG(MonitorShow& show) {
+    Scene scene(show.surfaces, show.scene, settings(), show.host, &gfx::LoadBitmapResource);
+    scene.canvas =
+        canvasFor(show.host.windowWidth(), show.host.windowHeight(), settings().Classic != 0);
     scene.loadScaled = &gfx::LoadScaledBitmap;
     scene.BuildBG();
 }
 
-}  // namespace
+void SceneAndAnimation::tmrAnimation_Timer(MonitorShow& show) {
+    if (std::FILE* log = tickLog()) {
+        loggedTick(show.animation, log);
+    } else {
+        show.animation.tmrAnimation_Timer();
+    }
+}
 
-void installScene(ShowParts& parts) {
-    parts.BuildBG = [](FrmMain& form) { buildLandscape(form.surfaces, form.scene, form); };
-    parts.BuildMonitorBG = [](MonitorShow& m) { buildLandscape(m.surfaces, m.scene, m); };
+void SceneAndAnimation::tickMonitor(MonitorShow& show) {
+    show.animation.tmrAnimation_Timer();
+    show.animation.moveFlakesOnce();
+}
+
+void setShowParts(ShowParts* parts) { gParts = parts; }
+
+ShowParts& showParts() {
+    static ShowParts none;
+    return gParts ? *gParts : none;
+}
+
+void installShowParts(ShowParts& parts) {
+    gfx::setTextRenderer(&gfx::systemTextRenderer());
+    setShowParts(&parts);
 }
 
 void installShowParts() {
-    ShowParts parts;
-    installScene(parts);
-    installAnimation(parts);
-    setShowParts(std::move(parts));
-}
-
-Animation& animationOf(FrmMain& window) {
-    if (!window.animation) {
-        auto a = std::make_shared<Animation>(window.surfaces, window.scene, settings(), window,
-                                             &loadPicture);
-        // Form_Load gave object 21 its first height.
-        a->Objekte[21].y = window.objekt21Y;
-        window.animation = std::move(a);
-    }
-    return *static_cast<Animation*>(window.animation.get());
-}
-
-Animation& animationOf(MonitorShow& monitor) {
-    if (!monitor.animation)
-        monitor.animation = std::make_shared<Animation>(monitor.surfaces, monitor.scene, settings(),
-                                                        monitor, &loadPicture);
-    return *static_cast<Animation*>(monitor.animation.get());
-}
-
-void installAnimation(ShowParts& parts) {
-    // The date and time line is printed in the platform's fonts.
-    gfx::setTextRenderer(&gfx::systemTextRenderer());
-    parts.seedFlakes = [](FrmMain& w) {
-        Animation& a = animationOf(w);
-        // Fixed by Form_Load: the flake count and the timer's period.
-        a.lastFlake = w.lastFlake;
-        a.timerInterval = w.tmrInterval;
-        a.seedFlakes();
-    };
-    parts.placeObjekte = [](FrmMain& w) { animationOf(w).placeObjekte(); };
-    parts.moveFlakes = [](FrmMain& w) { animationOf(w).moveFlakes(); };
-    parts.noteSizeChange = [](FrmMain& w) { animationOf(w).noteSizeChange(); };
-    // The other monitors move their flakes one pass per tick, right after
-    // drawing them: the flake loop that yields is the primary's alone.
-    parts.startMonitorAnimation = [](MonitorShow& m) {
-        Animation& a = animationOf(m);
-        a.lastFlake = m.lastFlake;
-        a.timerInterval = m.tmrInterval;
-        a.seedFlakes();
-        a.placeObjekte();
-    };
-    parts.tickMonitor = [](MonitorShow& m) {
-        Animation& a = animationOf(m);
-        a.tmrAnimation_Timer();
-        a.moveFlakesOnce();
-    };
-    if (std::FILE* log = tickLog()) {
-        parts.tmrAnimation_Timer = [log](FrmMain& w) { loggedTick(animationOf(w), log); };
-    } else {
-        parts.tmrAnimation_Timer = [](FrmMain& w) { animationOf(w).tmrAnimation_Timer(); };
-    }
+    static SceneAndAnimation program;
+    installShowParts(program);
 }
 
 }  // namespace gm

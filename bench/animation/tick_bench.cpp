@@ -20,7 +20,6 @@
 #include "animation/animation.h"
 #include "gfx/text.h"
 #include "platform/headless/headless_platform.h"
-#include "platform/text/system_text.h"
 #include "saver/frm_main.h"
 #include "saver/saver.h"
 #include "saver/show_parts.h"
@@ -49,23 +48,25 @@ enum class Load { Defaults, Largest };
 TickTimes tickTimes(int width, int height, Composition mode, Load load) {
     HeadlessPlatform screen(width, height, kStartMs);
     setPlatform(&screen);
-    gfx::setTextRenderer(&gfx::systemTextRenderer());
     setSeedOverride(2026);
-    installShowParts();
-    ShowParts parts = showParts();
-    TickTimes times;
-    times.wall.reserve(kTicks);
-    times.cpu.reserve(kTicks);
-    parts.tmrAnimation_Timer = [&, tick = parts.tmrAnimation_Timer](FrmMain& f) {
-        animationOf(f).setComposition(mode);
-        const double cpu = threadCpuUs();
-        const auto start = std::chrono::steady_clock::now();
-        tick(f);
-        const auto end = std::chrono::steady_clock::now();
-        times.cpu.push_back(threadCpuUs() - cpu);
-        times.wall.push_back(std::chrono::duration<double, std::micro>(end - start).count());
-    };
-    setShowParts(parts);
+    // Every tick of the primary's show in the given composition, timed.
+    struct Timed final : SceneAndAnimation {
+        void tmrAnimation_Timer(MonitorShow& show) override {
+            show.animation.setComposition(mode);
+            const double cpu = threadCpuUs();
+            const auto start = std::chrono::steady_clock::now();
+            SceneAndAnimation::tmrAnimation_Timer(show);
+            const auto end = std::chrono::steady_clock::now();
+            times.cpu.push_back(threadCpuUs() - cpu);
+            times.wall.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+        }
+        Composition mode{};
+        TickTimes times;
+    } parts;
+    parts.mode = mode;
+    parts.times.wall.reserve(kTicks);
+    parts.times.cpu.reserve(kTicks);
+    installShowParts(parts);
     // Date and time on, as a user who wants them sees the show.
     screen.memoryStore().SaveSetting("Glintmoor", "Settings", "Date", "1");
     screen.memoryStore().SaveSetting("Glintmoor", "Settings", "Time", "1");
@@ -82,10 +83,10 @@ TickTimes tickTimes(int width, int height, Composition mode, Load load) {
     } catch (const HeadlessStop&) {
     }
     forms() = Forms{};
-    setShowParts({});
+    setShowParts(nullptr);
     gfx::setTextRenderer(nullptr);
     setPlatform(nullptr);
-    return times;
+    return parts.times;
 }
 
 double percentile(std::vector<double> v, double p) {

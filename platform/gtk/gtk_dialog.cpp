@@ -161,7 +161,7 @@ class GtkDialog final : public DialogWindow {
         return static_cast<int>(std::lround(twips * system_.pixelsPerTwip_));
     }
     void click(int control) {
-        if (!settingValue_ && loaded_) events_.onClick(control);
+        if (!settingValue_ && loaded_) controlPressed(control);
     }
 
     static void onClicked(GtkWidget* w, gpointer self);
@@ -172,10 +172,13 @@ class GtkDialog final : public DialogWindow {
     static void onDestroy(GtkWidget* w, gpointer self);
 
     GtkDialogSystem& system_;
-    DialogEvents& events_;
     GtkWidget* window_ = nullptr;
     std::vector<GtkWidget*> widgets_;  // per control: the widget that holds its value
     std::vector<GtkWidget*> outer_;    // per control: the widget placed on the form
+    // The check boxes' values. A click toggles a GTK check button by
+    // itself; the value changes as the form's press decides, and the box
+    // then shows that.
+    std::vector<int> checks_;
     bool loaded_ = true;
     bool settingValue_ = false;  // a value set by the form, not clicked by the user
 };
@@ -187,7 +190,7 @@ int controlOf(GtkWidget* w) {
 }  // namespace
 
 GtkDialog::GtkDialog(GtkDialogSystem& system, const FormLayout& layout, DialogEvents& events)
-    : DialogWindow(layout), system_(system), events_(events) {
+    : DialogWindow(layout, events), system_(system), checks_(layout.controls.size(), 0) {
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     GtkWindow* w = GTK_WINDOW(window_);
     gtk_window_set_title(w, layout.caption.c_str());
@@ -271,6 +274,7 @@ void GtkDialog::makeWidget(int control) {
             w = gtk_check_button_new_with_mnemonic(mnemonicText(c.caption).c_str());
             gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(w), c.value == 1);
             gtk_toggle_button_set_inconsistent(GTK_TOGGLE_BUTTON(w), c.value == 2);
+            checks_[static_cast<std::size_t>(control)] = c.value;
             if (formFont) styleLabel(gtk_bin_get_child(GTK_BIN(w)), font, c.foreColour);
             break;
         case ControlKind::PictureButton:
@@ -397,17 +401,14 @@ void GtkDialog::unload() {
     if (!loaded_) return;
     loaded_ = false;
     --system_.loadedForms_;
-    events_.onUnload();
+    events().onUnload();
     if (window_) gtk_widget_destroy(window_);
 }
 
 int GtkDialog::readValue(int control) const {
     GtkWidget* w = widget(control);
     if (GTK_IS_RANGE(w)) return static_cast<int>(std::lround(gtk_range_get_value(GTK_RANGE(w))));
-    if (GTK_IS_TOGGLE_BUTTON(w)) {
-        if (gtk_toggle_button_get_inconsistent(GTK_TOGGLE_BUTTON(w))) return 2;
-        return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(w)) ? 1 : 0;
-    }
+    if (GTK_IS_TOGGLE_BUTTON(w)) return checks_.at(static_cast<std::size_t>(control));
     return 0;
 }
 
@@ -417,6 +418,7 @@ void GtkDialog::writeValue(int control, int value) {
     if (GTK_IS_RANGE(w)) {
         gtk_range_set_value(GTK_RANGE(w), value);
     } else if (GTK_IS_TOGGLE_BUTTON(w)) {
+        checks_.at(static_cast<std::size_t>(control)) = value;
         gtk_toggle_button_set_inconsistent(GTK_TOGGLE_BUTTON(w), value == 2);
         gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(w), value == 1);
     }
@@ -434,14 +436,25 @@ gboolean GtkDialog::onLabelPress(GtkWidget* w, GdkEventButton* e, gpointer self)
     return TRUE;
 }
 
-gboolean GtkDialog::onKeyPress(GtkWidget*, GdkEventKey* e, gpointer self) {
-    if (e->keyval != GDK_KEY_Escape) return FALSE;
+// Escape and Enter go to the form's rules; Enter on a focused push button
+// presses that button, as GTK does it.
+gboolean GtkDialog::onKeyPress(GtkWidget* w, GdkEventKey* e, gpointer self) {
     auto* d = static_cast<GtkDialog*>(self);
-    const auto& controls = d->layout().controls;
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        if (controls[i].cancelButton) d->click(static_cast<int>(i));
+    switch (e->keyval) {
+        case GDK_KEY_Escape:
+            d->keyPressed(Key::Escape);
+            return TRUE;
+        case GDK_KEY_Return:
+        case GDK_KEY_KP_Enter:
+        case GDK_KEY_ISO_Enter: {
+            GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(w));
+            if (focus && GTK_IS_BUTTON(focus) && !GTK_IS_TOGGLE_BUTTON(focus)) return FALSE;
+            d->keyPressed(Key::Enter);
+            return TRUE;
+        }
+        default:
+            return FALSE;
     }
-    return TRUE;  // without a cancel button Escape does nothing
 }
 
 // A tool window moves and closes; the window manager offers nothing else.

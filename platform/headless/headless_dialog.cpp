@@ -24,7 +24,7 @@ HeadlessDialog* HeadlessDialogSystem::find(const std::string& formName) const {
 
 HeadlessDialog::HeadlessDialog(HeadlessDialogSystem& system, const FormLayout& layout,
                                DialogEvents& events, std::uintptr_t handle)
-    : DialogWindow(layout), system_(system), events_(events), handle_(handle) {
+    : DialogWindow(layout, events), system_(system), handle_(handle) {
     for (const ControlLayout& c : layout.controls) {
         values_.push_back(c.value);
         captions_.push_back(c.caption);
@@ -58,7 +58,7 @@ void HeadlessDialog::show(bool modal) {
 void HeadlessDialog::unload() {
     if (!loaded_) return;
     loaded_ = false;
-    events_.onUnload();
+    events().onUnload();
 }
 
 int HeadlessDialog::control(const std::string& name) const {
@@ -76,22 +76,17 @@ const std::string& HeadlessDialog::caption(const std::string& name) const {
 void HeadlessDialog::click(const std::string& name) {
     const int i = control(name);
     const ControlLayout& c = layout().controls[static_cast<std::size_t>(i)];
-    if (!loaded_ || !c.enabled) return;
-    if (c.kind == ControlKind::CheckBox)
-        values_[static_cast<std::size_t>(i)] = values_[static_cast<std::size_t>(i)] == 1 ? 0 : 1;
-    events_.onClick(i);
+    if (loaded_ && c.enabled) controlPressed(i);
 }
 
 void HeadlessDialog::set(const std::string& name, int value) { setValue(control(name), value); }
 
 void HeadlessDialog::pressEscape() {
-    for (const ControlLayout& c : layout().controls)
-        if (c.cancelButton) return click(c.name);
+    if (loaded_) keyPressed(Key::Escape);
 }
 
 void HeadlessDialog::pressEnter() {
-    for (const ControlLayout& c : layout().controls)
-        if (c.defaultButton) return click(c.name);
+    if (loaded_) keyPressed(Key::Enter);
 }
 
 int HeadlessDialog::readValue(int control) const {

@@ -92,7 +92,6 @@ class HeadlessDialog final : public DialogWindow {
 
   private:
     HeadlessDialogSystem& system_;
-    DialogEvents& events_;
     std::uintptr_t handle_;
     std::vector<int> values_;
     std::vector<std::string> captions_;

@@ -3,10 +3,6 @@
 #include <algorithm>
 
 namespace gm {
-namespace {
-constexpr unsigned kSwpNoSize = 0x0001;
-constexpr unsigned kSwpShowWindow = 0x0040;
-}  // namespace
 
 // --- MemoryStore -------------------------------------------------------------
 
@@ -58,12 +54,6 @@ HeadlessWindow* HeadlessPlatform::activeWindow() const {
     return open_.empty() ? nullptr : open_.back();
 }
 
-int HeadlessPlatform::SystemParametersInfoA(std::uint32_t action, std::int32_t uiParam, void*,
-                                            std::uint32_t winIni) {
-    spiCalls_.push_back({action, uiParam, winIni});
-    return 1;
-}
-
 int HeadlessPlatform::GetVersionExA(OsVersionInfo& info) {
     if (versionResult_ == 1) info = version_;
     return versionResult_;
@@ -89,25 +79,6 @@ bool HeadlessPlatform::GetClientRect(std::uintptr_t window, int& width, int& hei
     return true;
 }
 
-std::int32_t HeadlessPlatform::GetWindowLongA(std::uintptr_t window, int index) {
-    const auto it = windowLongs_.find({window, index});
-    return it == windowLongs_.end() ? 0 : it->second;
-}
-
-std::int32_t HeadlessPlatform::SetWindowLongA(std::uintptr_t window, int index,
-                                              std::int32_t value) {
-    const std::int32_t previous = GetWindowLongA(window, index);
-    windowLongs_[{window, index}] = value;
-    return previous;
-}
-
-std::uintptr_t HeadlessPlatform::SetParent(std::uintptr_t child, std::uintptr_t newParent) {
-    const auto it = parents_.find(child);
-    const std::uintptr_t previous = it == parents_.end() ? 0 : it->second;
-    parents_[child] = newParent;
-    return previous;
-}
-
 void HeadlessPlatform::exitProcess(int code) { throw ProcessExit{code}; }
 
 void HeadlessPlatform::deliver(const InputEvent& e) {
@@ -116,7 +87,7 @@ void HeadlessPlatform::deliver(const InputEvent& e) {
     WindowEvents& ev = w->events_;
     switch (e.kind) {
         case InputKind::KeyDown:
-            ev.onKeyDown(e.code);
+            ev.onKeyDown(e.key);
             break;
         case InputKind::KeyPress:
             ev.onKeyPress(e.code);
@@ -256,21 +227,30 @@ void HeadlessWindow::show() {
     events_.onResize();  // the first showing raises the resize handler
 }
 
-int HeadlessWindow::setWindowPos(std::intptr_t insertAfter, int x, int y, int cx, int cy,
-                                 unsigned flags) {
-    positions_.push_back({insertAfter, x, y, cx, cy, flags});
-    const bool resized = !(flags & kSwpNoSize) && (cx != width() || cy != height());
-    if (resized) {
-        image_.setSize(cx, cy);
-        // A window sized by hand is one monitor's worth.
-        monitors_ = {{{0, 0, cx, cy}, monitors_[0].dpi}};
-    }
-    if ((flags & kSwpShowWindow) && !visible_) {
+bool HeadlessWindow::keepOnTop(Stacking stacking, bool activate) {
+    stackings_.push_back({stacking, activate});
+    return true;
+}
+
+void HeadlessWindow::embedInto(std::uintptr_t host, int width, int height) {
+    embeddings_.push_back({host, width, height});
+    const bool resized = resizeImage(width, height);
+    if (!visible_) {
         show();
-    } else if (resized && visible_) {
+    } else if (resized) {
         events_.onResize();
     }
-    return 1;
+}
+
+void HeadlessWindow::resize(int width, int height) {
+    if (resizeImage(width, height) && visible_) events_.onResize();
+}
+
+bool HeadlessWindow::resizeImage(int width, int height) {
+    if (width == this->width() && height == this->height()) return false;
+    image_.setSize(width, height);
+    monitors_ = {{{0, 0, width, height}, monitors_[0].dpi}};
+    return true;
 }
 
 void HeadlessWindow::setTimer(std::uint32_t intervalMs, bool enabled) {

@@ -10,8 +10,9 @@
 //    show runs in a moment. GetTickCount() wraps at 2^32 like the real one.
 //  * Scripted input: events queued for given times are delivered to the
 //    newest open window when the clock reaches them.
-//  * Recorded calls: SystemParametersInfoA, the cursor display count, beeps,
-//    password-change calls, mouse-pointer resets, window positions.
+//  * Recorded calls: the system's flags, the cursor display count, beeps,
+//    password-change calls, mouse-pointer resets, the windows' stacking and
+//    embedding.
 //  * exitProcess() throws ProcessExit instead of ending the process, so a
 //    test observes the exit code and goes on.
 #pragma once
@@ -51,18 +52,25 @@ class MemoryStore final : public SettingsStore {
     std::map<std::string, std::string> values;
 };
 
-struct SpiCall {
-    std::uint32_t action;
-    std::int32_t uiParam;
-    std::uint32_t winIni;
-    bool operator==(const SpiCall&) const = default;
+// A flag of the system the program set: its own starting of the screen
+// saver (setSystemSaverActive) or the note that the show runs
+// (setShowRunning).
+struct SystemFlagCall {
+    enum Flag { SaverActive, ShowRunning } flag;
+    bool on;
+    bool operator==(const SystemFlagCall&) const = default;
 };
 
-struct SetWindowPosCall {
-    std::intptr_t insertAfter;
-    int x, y, cx, cy;
-    unsigned flags;
-    bool operator==(const SetWindowPosCall&) const = default;
+struct KeepOnTopCall {
+    Stacking stacking;
+    bool activate;
+    bool operator==(const KeepOnTopCall&) const = default;
+};
+
+struct EmbedCall {
+    std::uintptr_t host;
+    int width, height;
+    bool operator==(const EmbedCall&) const = default;
 };
 
 struct PwdChangeCall {
@@ -75,9 +83,12 @@ enum class InputKind { KeyDown, KeyPress, Click, DblClick, MouseDown, MouseMove,
 
 struct InputEvent {
     InputKind kind;
-    int code = 0;  // key code, character or button
+    int code = 0;  // the character of a key press, the button of a mouse press
     float x = 0, y = 0;
+    Key key = Key::Other;  // of a key down
 };
+
+inline InputEvent keyDown(Key key) { return {InputKind::KeyDown, 0, 0, 0, key}; }
 
 class HeadlessWindow;
 
@@ -93,6 +104,7 @@ class HeadlessPlatform final : public Platform {
     void setProgramPath(std::string path) { programPath_ = std::move(path); }
     void setDateTime(const LocalDateTime& t) { dateTime_ = t; }
     void setSettingsStore(SettingsStore* store) { store_ = store ? store : &memoryStore_; }
+    void setUserDataFolder(std::string folder) { userDataFolder_ = std::move(folder); }
     // The monitors in screen coordinates, the primary first (it need not lie
     // at the origin). Windows made afterwards see them.
     void setMonitors(std::vector<MonitorArea> monitors) { monitors_ = std::move(monitors); }
@@ -104,18 +116,13 @@ class HeadlessPlatform final : public Platform {
     std::uint64_t nowMs() const { return clock_; }
 
     // --- Records -------------------------------------------------------------
-    const std::vector<SpiCall>& spiCalls() const { return spiCalls_; }
+    const std::vector<SystemFlagCall>& systemFlags() const { return systemFlags_; }
     int cursorCount() const { return cursorCount_; }  // ShowCursor's display count
     int beeps() const { return beeps_; }
     int pointerResets() const { return pointerResets_; }
     const std::vector<PwdChangeCall>& pwdChanges() const { return pwdChanges_; }
     int passwordChecks() const { return passwordChecks_; }
     const std::vector<WindowKind>& windowsCreated() const { return windowsCreated_; }
-    // The style and owner words and the parents the program set.
-    const std::map<std::pair<std::uintptr_t, int>, std::int32_t>& windowLongs() const {
-        return windowLongs_;
-    }
-    const std::map<std::uintptr_t, std::uintptr_t>& parents() const { return parents_; }
     // The newest open window, or nullptr.
     HeadlessWindow* activeWindow() const;
     MemoryStore& memoryStore() { return memoryStore_; }
@@ -123,19 +130,21 @@ class HeadlessPlatform final : public Platform {
     // --- Platform ------------------------------------------------------------
     std::uint32_t GetTickCount() override { return static_cast<std::uint32_t>(clock_); }
     LocalDateTime now() override { return dateTime_; }
-    int SystemParametersInfoA(std::uint32_t action, std::int32_t uiParam, void* pvParam,
-                              std::uint32_t winIni) override;
+    void setSystemSaverActive(bool active) override {
+        systemFlags_.push_back({SystemFlagCall::SaverActive, active});
+    }
+    void setShowRunning(bool running) override {
+        systemFlags_.push_back({SystemFlagCall::ShowRunning, running});
+    }
     int ShowCursor(bool show) override { return cursorCount_ += show ? 1 : -1; }
     void Beep() override { ++beeps_; }
     int GetVersionExA(OsVersionInfo& info) override;
     int VerifyScreenSavePwd(std::uintptr_t window) override;
     void PwdChangePasswordA(const char* provider, std::uintptr_t owner) override;
     bool GetClientRect(std::uintptr_t window, int& width, int& height) override;
-    std::int32_t GetWindowLongA(std::uintptr_t window, int index) override;
-    std::int32_t SetWindowLongA(std::uintptr_t window, int index, std::int32_t value) override;
-    std::uintptr_t SetParent(std::uintptr_t child, std::uintptr_t newParent) override;
     void resetMousePointer() override { ++pointerResets_; }
     std::string programPath() override { return programPath_; }
+    std::string userDataFolder() override { return userDataFolder_; }
     [[noreturn]] void exitProcess(int code) override;
     void yield() override;
     void wait() override;
@@ -167,19 +176,18 @@ class HeadlessPlatform final : public Platform {
     int passwordAnswer_ = 1;
     std::map<std::uintptr_t, std::pair<int, int>> hosts_;
     std::string programPath_ = "/opt/glintmoor/glintmoor";
+    std::string userDataFolder_;
     LocalDateTime dateTime_;
     MemoryStore memoryStore_;
     SettingsStore* store_ = &memoryStore_;
 
-    std::vector<SpiCall> spiCalls_;
+    std::vector<SystemFlagCall> systemFlags_;
     int cursorCount_ = 0;
     int beeps_ = 0;
     int pointerResets_ = 0;
     int passwordChecks_ = 0;
     std::vector<PwdChangeCall> pwdChanges_;
     std::vector<WindowKind> windowsCreated_;
-    std::map<std::pair<std::uintptr_t, int>, std::int32_t> windowLongs_;
-    std::map<std::uintptr_t, std::uintptr_t> parents_;
 };
 
 class HeadlessWindow final : public Window {
@@ -194,8 +202,8 @@ class HeadlessWindow final : public Window {
     gfx::Surface& image() override { return image_; }
     void refresh() override { ++refreshes_; }
     void show() override;
-    int setWindowPos(std::intptr_t insertAfter, int x, int y, int cx, int cy,
-                     unsigned flags) override;
+    bool keepOnTop(Stacking stacking, bool activate) override;
+    void embedInto(std::uintptr_t host, int width, int height) override;
     void setTimer(std::uint32_t intervalMs, bool enabled) override;
     std::vector<MonitorArea> monitors() const override;
 
@@ -205,11 +213,17 @@ class HeadlessWindow final : public Window {
     int refreshes() const { return refreshes_; }
     std::uint32_t timerInterval() const { return interval_; }
     bool timerEnabled() const { return enabled_; }
-    const std::vector<SetWindowPosCall>& positions() const { return positions_; }
+    const std::vector<KeepOnTopCall>& stackings() const { return stackings_; }
+    const std::vector<EmbedCall>& embeddings() const { return embeddings_; }
     WindowEvents& events() { return events_; }
+    // A new client size, as a user or the system gives it: a shown window
+    // gets a resize event. The window is one monitor's worth from then on.
+    void resize(int width, int height);
 
   private:
     friend class HeadlessPlatform;
+    // Gives the image the size; false when it had it already.
+    bool resizeImage(int width, int height);
 
     HeadlessPlatform& platform_;
     WindowKind kind_;
@@ -224,7 +238,8 @@ class HeadlessWindow final : public Window {
     bool enabled_ = false;
     std::uint64_t due_ = 0;
     bool inTimer_ = false;
-    std::vector<SetWindowPosCall> positions_;
+    std::vector<KeepOnTopCall> stackings_;
+    std::vector<EmbedCall> embeddings_;
 };
 
 }  // namespace gm

@@ -185,7 +185,6 @@ class Win32Dialog final : public DialogWindow {
     void drawButton(const DRAWITEMSTRUCT& item);
     void releaseArt();
 
-    DialogEvents& events_;
     HWND hwnd_ = nullptr;
     std::vector<HWND> controls_;  // per control; group boxes: the box itself
     std::vector<HWND> parents_;   // what each control lies in: the form or a container
@@ -226,7 +225,7 @@ std::unique_ptr<DialogWindow> Win32DialogSystem::loadForm(const FormLayout& layo
 }
 
 Win32Dialog::Win32Dialog(const FormLayout& layout, DialogEvents& events)
-    : DialogWindow(layout), events_(events) {
+    : DialogWindow(layout, events) {
     const Look look = formLook(layout);
     const UINT dpi = systemDpi();
     const SIZE outer = outerSize(pixels(layout.widthTwips, dpi), pixels(layout.heightTwips, dpi),
@@ -455,23 +454,18 @@ void Win32Dialog::scroll(HWND bar, int request) {
     SetScrollPos(bar, SB_CTL, std::max(c.min, std::min(c.max, pos)), TRUE);
 }
 
+// The dialog manager (IsDialogMessage) sends Escape as IDCANCEL, and Enter
+// as a press of the default button it asks for (DM_GETDEFID), or as IDOK.
+// The check boxes are manual three-state boxes: the press changes nothing.
 void Win32Dialog::command(int id, int code) {
-    if (id == IDCANCEL) {
-        // Escape: the cancel button's click, when the form has one.
-        for (std::size_t i = 0; i < layout().controls.size(); ++i)
-            if (layout().controls[i].cancelButton) return events_.onClick(static_cast<int>(i));
-        return;
-    }
+    if (id == IDCANCEL) return keyPressed(Key::Escape);
+    if (id == IDOK) return keyPressed(Key::Enter);
     const int i = id - kFirstControlId;
     if (i < 0 || i >= static_cast<int>(controls_.size())) return;
     const ControlLayout& c = layoutOf(i);
     if (c.kind == ControlKind::Label && code != STN_CLICKED) return;
     if (c.kind != ControlKind::Label && code != BN_CLICKED) return;
-    if (c.kind == ControlKind::CheckBox) {
-        // A click clears a checked box and checks an unchecked or grayed one.
-        writeValue(i, readValue(i) == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
-    }
-    events_.onClick(i);
+    controlPressed(i);
 }
 
 LRESULT Win32Dialog::controlColours(HDC dc, HWND control, bool isStatic) {
@@ -583,7 +577,7 @@ LRESULT Win32Dialog::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             unload();
             return 0;
         case WM_DESTROY:
-            if (!silent_) events_.onUnload();
+            if (!silent_) events().onUnload();
             return 0;
         default:
             return DefWindowProcA(hwnd_, msg, wParam, lParam);

@@ -6,8 +6,7 @@
 
 #include <cstdlib>
 
-#include "platform/ini_store.h"
-#include "platform/win32/registry_store.h"
+#include "platform/win32/win32_calls.h"
 #include "platform/win32/win32_dialog.h"
 #include "platform/win32/win32_window.h"
 
@@ -58,12 +57,7 @@ bool hasVisibleThreadWindow() {
 
 class Win32Platform final : public Platform {
   public:
-    Win32Platform() {
-        if (const char* path = std::getenv("GLINTMOOR_SETTINGS"); path && *path)
-            store_ = std::make_unique<IniStore>(path);
-        else
-            store_ = std::make_unique<win32::RegistryStore>();
-    }
+    explicit Win32Platform(SettingsStore& store) : store_(store) {}
 
     std::uint32_t GetTickCount() override { return ::GetTickCount(); }
 
@@ -79,10 +73,15 @@ class Win32Platform final : public Platform {
                 t.wHour * 3600.0 + t.wMinute * 60.0 + t.wSecond + t.wMilliseconds / 1000.0};
     }
 
-    int SystemParametersInfoA(std::uint32_t action, std::int32_t uiParam, void* pvParam,
-                              std::uint32_t winIni) override {
-        return ::SystemParametersInfoA(action, static_cast<UINT>(uiParam), pvParam, winIni);
+    std::string formatShortDate(const LocalDateTime& t) override {
+        return formatted(GetDateFormatA, DATE_SHORTDATE, t);
     }
+    std::string formatTime(const LocalDateTime& t) override {
+        return formatted(GetTimeFormatA, 0, t);
+    }
+
+    void setSystemSaverActive(bool active) override { call(win32::saverActiveCall(active)); }
+    void setShowRunning(bool running) override { call(win32::showRunningCall(running)); }
 
     int ShowCursor(bool show) override { return ::ShowCursor(show ? TRUE : FALSE); }
 
@@ -121,30 +120,21 @@ class Win32Platform final : public Platform {
         return ok;
     }
 
-    std::int32_t GetWindowLongA(std::uintptr_t window, int index) override {
-        return static_cast<std::int32_t>(::GetWindowLongPtrA(toHwnd(window), index));
-    }
-
-    std::int32_t SetWindowLongA(std::uintptr_t window, int index, std::int32_t value) override {
-        // A window is a child or a pop-up, never both: the pop-up style of a
-        // window made a child goes (Windows leaves such a mix half top-level).
-        if (index == GWL_STYLE && (value & WS_CHILD)) value &= ~static_cast<std::int32_t>(WS_POPUP);
-        // The pointer-sized call: GWL_HWNDPARENT takes a handle on 64-bit Windows.
-        // (On 32-bit Windows it is a macro for SetWindowLongA: "::" names the
-        // system's function, not this member.)
-        return static_cast<std::int32_t>(::SetWindowLongPtrA(toHwnd(window), index, value));
-    }
-
-    std::uintptr_t SetParent(std::uintptr_t child, std::uintptr_t newParent) override {
-        return reinterpret_cast<std::uintptr_t>(::SetParent(toHwnd(child), toHwnd(newParent)));
-    }
-
     void resetMousePointer() override { SetCursor(LoadCursorA(nullptr, IDC_ARROW)); }
 
     std::string programPath() override {
         char path[MAX_PATH];
         const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
         return std::string(path, n);
+    }
+
+    // %LOCALAPPDATA%\Glintmoor
+    std::string userDataFolder() override {
+        const char* localAppData = std::getenv("LOCALAPPDATA");
+        if (!localAppData || !*localAppData) return {};
+        std::string folder = localAppData;
+        if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
+        return folder + "Glintmoor";
     }
 
     [[noreturn]] void exitProcess(int code) override { ExitProcess(static_cast<UINT>(code)); }
@@ -179,21 +169,42 @@ class Win32Platform final : public Platform {
         return std::make_unique<win32::Win32Window>(kind, events);
     }
 
-    SettingsStore& settingsStore() override { return *store_; }
+    SettingsStore& settingsStore() override { return store_; }
 
   private:
+    static void call(win32::SystemParametersCall c) {
+        ::SystemParametersInfoA(c.action, c.uiParam, nullptr, 0);
+    }
+
+    // GetDateFormatA or GetTimeFormatA with the user's locale.
+    template <typename Format>
+    static std::string formatted(Format format, DWORD flags, const LocalDateTime& t) {
+        SYSTEMTIME st{};
+        st.wYear = static_cast<WORD>(t.year);
+        st.wMonth = static_cast<WORD>(t.month);
+        st.wDay = static_cast<WORD>(t.day);
+        st.wHour = static_cast<WORD>(t.hour);
+        st.wMinute = static_cast<WORD>(t.minute);
+        st.wSecond = static_cast<WORD>(t.second);
+        char text[128] = {};
+        format(LOCALE_USER_DEFAULT, flags, &st, nullptr, text, sizeof text);
+        return text;
+    }
+
     static void dispatch(MSG& msg) {
         if (isDialogMessage(msg)) return;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
 
-    std::unique_ptr<SettingsStore> store_;
+    SettingsStore& store_;
     bool quit_ = false;
 };
 
 }  // namespace
 
-std::unique_ptr<Platform> makeWin32Platform() { return std::make_unique<Win32Platform>(); }
+std::unique_ptr<Platform> makeWin32Platform(SettingsStore& store) {
+    return std::make_unique<Win32Platform>(store);
+}
 
 }  // namespace gm

@@ -7,6 +7,7 @@
 
 namespace gm {
 
-std::unique_ptr<Platform> makeWin32Platform();
+// The settings live in `store`, which outlives the platform.
+std::unique_ptr<Platform> makeWin32Platform(SettingsStore& store);
 
 }  // namespace gm

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "platform/win32/win32_calls.h"
+
 namespace gm::win32 {
 namespace {
 
@@ -146,9 +148,18 @@ void Win32Window::show() {
     UpdateWindow(hwnd_);
 }
 
-int Win32Window::setWindowPos(std::intptr_t insertAfter, int x, int y, int cx, int cy,
-                              unsigned flags) {
-    return SetWindowPos(hwnd_, reinterpret_cast<HWND>(insertAfter), x, y, cx, cy, flags);
+bool Win32Window::keepOnTop(Stacking stacking, bool activate) {
+    const SetWindowPosCall c = keepOnTopCall(stacking, activate);
+    return SetWindowPos(hwnd_, c.insertAfter, c.x, c.y, c.cx, c.cy, c.flags) != 0;
+}
+
+void Win32Window::embedInto(std::uintptr_t host, int width, int height) {
+    const auto style = static_cast<std::int32_t>(GetWindowLongPtrA(hwnd_, GWL_STYLE));
+    SetWindowLongPtrA(hwnd_, GWL_STYLE, childStyle(style));
+    SetParent(hwnd_, reinterpret_cast<HWND>(host));
+    SetWindowLongPtrA(hwnd_, GWLP_HWNDPARENT, ownerWord(host));
+    const SetWindowPosCall c = embeddedPlacementCall(width, height);
+    SetWindowPos(hwnd_, c.insertAfter, c.x, c.y, c.cx, c.cy, c.flags);
 }
 
 void Win32Window::setTimer(std::uint32_t intervalMs, bool enabled) {
@@ -266,7 +277,7 @@ LRESULT Win32Window::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_SYSKEYDOWN:
             // System keys are not passed on: Alt+F4 must not close the show
             // behind the handlers' back.
-            events_.onKeyDown(static_cast<int>(wParam));
+            events_.onKeyDown(keyOf(wParam));
             return 0;
         case WM_CHAR:
             events_.onKeyPress(static_cast<int>(wParam));

@@ -22,8 +22,8 @@ class Win32Window final : public Window {
     void refresh() override;
     void refreshAreas(const ScreenArea* areas, int count) override;
     void show() override;
-    int setWindowPos(std::intptr_t insertAfter, int x, int y, int cx, int cy,
-                     unsigned flags) override;
+    bool keepOnTop(Stacking stacking, bool activate) override;
+    void embedInto(std::uintptr_t host, int width, int height) override;
     void setTimer(std::uint32_t intervalMs, bool enabled) override;
     std::vector<MonitorArea> monitors() const override;
 

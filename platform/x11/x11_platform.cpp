@@ -15,9 +15,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 
-#include "platform/ini_store.h"
 #include "platform/posix_system.h"
 #include "platform/x11/x11_window.h"
 
@@ -143,26 +141,22 @@ Cursor makeInvisibleCursor(Display* d, ::Window root) {
 
 class X11Platform final : public Platform {
   public:
-    X11Platform(Display* display, const X11Options& options)
-        : options_(options), context_(std::make_shared<x11::X11Context>(display)) {
+    X11Platform(Display* display, const X11Options& options, SettingsStore& store)
+        : options_(options), context_(std::make_shared<x11::X11Context>(display)), store_(store) {
         context_->screen = DefaultScreen(display);
         const ::Window root = RootWindow(display, context_->screen);
         context_->windowManager = windowManagerRuns(display, root);
         context_->shm = XShmQueryExtension(display);
         context_->invisibleCursor = makeInvisibleCursor(display, root);
         watched_ = watchConnection(ConnectionNumber(display));
-        const char* path = std::getenv("GLINTMOOR_SETTINGS");
-        store_ = std::make_unique<OverriddenStore>(
-            std::make_unique<IniStore>(path && *path ? path : posix::userSettingsPath()),
-            options.settingOverrides);
     }
 
     std::uint32_t GetTickCount() override { return posix::tickCount(); }
     LocalDateTime now() override { return posix::localNow(); }
 
-    int SystemParametersInfoA(std::uint32_t, std::int32_t, void*, std::uint32_t) override {
-        return 1;  // Linux keeps no screen saver flags for programs to set
-    }
+    // Linux keeps no screen saver flags for programs to set.
+    void setSystemSaverActive(bool) override {}
+    void setShowRunning(bool) override {}
 
     int ShowCursor(bool show) override {
         cursorCount_ += show ? 1 : -1;
@@ -203,28 +197,9 @@ class X11Platform final : public Platform {
         return ok;
     }
 
-    // X windows have no style or owner words.
-    std::int32_t GetWindowLongA(std::uintptr_t, int) override { return 0; }
-    std::int32_t SetWindowLongA(std::uintptr_t, int, std::int32_t) override { return 0; }
-
-    std::uintptr_t SetParent(std::uintptr_t child, std::uintptr_t newParent) override {
-        Display* d = context_->display;
-        ::Window root, parent = 0, *children = nullptr;
-        unsigned count = 0;
-        if (XQueryTree(d, child, &root, &parent, &children, &count) && children) XFree(children);
-        const ::Window target = newParent ? newParent : RootWindow(d, context_->screen);
-        XReparentWindow(d, child, target, 0, 0);
-        // The preview fills its host: watch the host's size and follow it.
-        if (newParent) {
-            XSelectInput(d, newParent, StructureNotifyMask);
-            hosts_[newParent] = child;
-        }
-        XFlush(d);
-        return parent;
-    }
-
     void resetMousePointer() override {}  // the pointer's shape is never changed
     std::string programPath() override { return posix::executablePath(); }
+    std::string userDataFolder() override { return posix::userConfigFolder(); }
 
     [[noreturn]] void exitProcess(int code) override {
         std::fflush(nullptr);
@@ -289,13 +264,13 @@ class X11Platform final : public Platform {
         return std::make_unique<X11Window>(context_, target, foreign, events);
     }
 
-    SettingsStore& settingsStore() override { return *store_; }
+    SettingsStore& settingsStore() override { return store_; }
 
   private:
     // A host window of an embedded child changed: the child takes its size.
     void followHost(const XConfigureEvent& e) {
-        const auto host = hosts_.find(e.window);
-        if (host == hosts_.end()) return;
+        const auto host = context_->hosts.find(e.window);
+        if (host == context_->hosts.end()) return;
         XResizeWindow(context_->display, host->second, std::max(e.width, 1), std::max(e.height, 1));
     }
 
@@ -351,16 +326,15 @@ class X11Platform final : public Platform {
 
     X11Options options_;
 
-    std::map<::Window, ::Window> hosts_;  // host -> our window embedded in it
     std::shared_ptr<x11::X11Context> context_;
-    std::unique_ptr<SettingsStore> store_;
+    SettingsStore& store_;
     int cursorCount_ = 0;
     bool watched_ = false;  // the socket raises SIGIO when the server sends
 };
 
 }  // namespace
 
-std::unique_ptr<Platform> makeX11Platform(const X11Options& options) {
+std::unique_ptr<Platform> makeX11Platform(const X11Options& options, SettingsStore& store) {
     Display* display = openDisplay();
     if (!display) return nullptr;
     const int screen = DefaultScreen(display);
@@ -371,7 +345,7 @@ std::unique_ptr<Platform> makeX11Platform(const X11Options& options) {
     }
     XSetErrorHandler(reportXError);
     installSignalHandlers();
-    return std::make_unique<X11Platform>(display, options);
+    return std::make_unique<X11Platform>(display, options, store);
 }
 
 }  // namespace gm

@@ -3,7 +3,6 @@
 
 #include <memory>
 
-#include "platform/overridden_store.h"
 #include "platform/platform.h"
 
 namespace gm {
@@ -18,11 +17,10 @@ struct X11Options {
     };
     Target target = Target::FullScreen;
     unsigned long windowId = 0;
-    // Settings read from here instead of the store, for this run only.
-    SettingOverrides settingOverrides;
 };
 
-// Opens the display; returns nullptr when there is none.
-std::unique_ptr<Platform> makeX11Platform(const X11Options& options);
+// Opens the display; returns nullptr when there is none. The settings live
+// in `store`, which outlives the platform.
+std::unique_ptr<Platform> makeX11Platform(const X11Options& options, SettingsStore& store);
 
 }  // namespace gm

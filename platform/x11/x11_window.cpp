@@ -19,11 +19,6 @@ constexpr Time kDoubleClickMs = 500;  // the Windows default
 // Mouse buttons as the event handlers number them.
 constexpr int kLeftButton = 1, kRightButton = 2, kMiddleButton = 4;
 
-// SetWindowPos's insert-after handles and flags.
-constexpr std::intptr_t HWND_TOP = 0, HWND_TOPMOST = -1;
-constexpr unsigned SWP_NOSIZE = 0x1, SWP_NOMOVE = 0x2, SWP_NOZORDER = 0x4, SWP_SHOWWINDOW = 0x40,
-                   SWP_HIDEWINDOW = 0x80;
-
 // Input is selected only where the show ends on it, and motion only where
 // moving the pointer ends the show.
 long eventMaskFor(X11Window::Target target) {
@@ -100,55 +95,29 @@ XWindowAttributes attributesOf(Display* d, ::Window w) {
     return a;
 }
 
-// A Windows virtual-key code for a key symbol: letters as capitals, digits
-// and space as themselves, the usual named keys by their VK_ numbers.
-int virtualKey(KeySym sym) {
-    if (sym >= XK_a && sym <= XK_z) return int(sym - XK_a + 'A');
-    if ((sym >= XK_A && sym <= XK_Z) || (sym >= XK_0 && sym <= XK_9) || sym == XK_space)
-        return int(sym);
-    if (sym >= XK_F1 && sym <= XK_F12) return int(0x70 + (sym - XK_F1));
-    switch (sym) {
-        case XK_BackSpace:
-            return 0x08;
-        case XK_Tab:
-            return 0x09;
-        case XK_Return:
-        case XK_KP_Enter:
-            return 0x0D;
-        case XK_Shift_L:
-        case XK_Shift_R:
-            return 0x10;
-        case XK_Control_L:
-        case XK_Control_R:
-            return 0x11;
-        case XK_Alt_L:
-        case XK_Alt_R:
-            return 0x12;
-        case XK_Escape:
-            return 0x1B;
-        case XK_Prior:
-            return 0x21;
-        case XK_Next:
-            return 0x22;
-        case XK_End:
-            return 0x23;
-        case XK_Home:
-            return 0x24;
-        case XK_Left:
-            return 0x25;
-        case XK_Up:
-            return 0x26;
-        case XK_Right:
-            return 0x27;
-        case XK_Down:
-            return 0x28;
-        case XK_Insert:
-            return 0x2D;
-        case XK_Delete:
-            return 0x2E;
-        default:
-            return 0;
-    }
+// The key of a key symbol: letters and digits by their character, the
+// usual named keys by their names.
+Key keyOf(KeySym sym) {
+    if (sym >= XK_a && sym <= XK_z) return characterKey(static_cast<char>(sym - XK_a + 'a'));
+    if ((sym >= XK_A && sym <= XK_Z) || (sym >= XK_0 && sym <= XK_9))
+        return characterKey(static_cast<char>(sym));
+    if (sym >= XK_F1 && sym <= XK_F12) return static_cast<Key>(int(Key::F1) + int(sym - XK_F1));
+    static constexpr struct {
+        KeySym sym;
+        Key key;
+    } kNamed[] = {
+        {XK_BackSpace, Key::Backspace}, {XK_Tab, Key::Tab},           {XK_Return, Key::Enter},
+        {XK_KP_Enter, Key::Enter},      {XK_Shift_L, Key::Shift},     {XK_Shift_R, Key::Shift},
+        {XK_Control_L, Key::Control},   {XK_Control_R, Key::Control}, {XK_Alt_L, Key::Alt},
+        {XK_Alt_R, Key::Alt},           {XK_Escape, Key::Escape},     {XK_space, Key::Space},
+        {XK_Prior, Key::PageUp},        {XK_Next, Key::PageDown},     {XK_End, Key::End},
+        {XK_Home, Key::Home},           {XK_Left, Key::Left},         {XK_Up, Key::Up},
+        {XK_Right, Key::Right},         {XK_Down, Key::Down},         {XK_Insert, Key::Insert},
+        {XK_Delete, Key::Delete},
+    };
+    for (const auto& n : kNamed)
+        if (n.sym == sym) return n.key;
+    return Key::Other;
 }
 
 }  // namespace
@@ -214,25 +183,30 @@ void X11Window::show() {
     XFlush(context_->display);
 }
 
-int X11Window::setWindowPos(std::intptr_t insertAfter, int x, int y, int cx, int cy,
-                            unsigned flags) {
-    if (target_ == Target::Foreign) return 1;  // placed by its owner
+bool X11Window::keepOnTop(Stacking stacking, bool) {
+    if (target_ == Target::Foreign) return true;  // placed by its owner
+    if (stacking != Stacking::NotTopMost) {
+        XRaiseWindow(context_->display, xid_);
+        XFlush(context_->display);
+    }
+    return true;
+}
+
+void X11Window::embedInto(std::uintptr_t host, int width, int height) {
+    if (target_ == Target::Foreign) return;  // placed by its owner
     Display* d = context_->display;
-    cx = std::max(cx, 1);  // X has no empty windows
-    cy = std::max(cy, 1);
-    const bool move = !(flags & SWP_NOMOVE), size = !(flags & SWP_NOSIZE);
-    if (move && size)
-        XMoveResizeWindow(d, xid_, x, y, cx, cy);
-    else if (move)
-        XMoveWindow(d, xid_, x, y);
-    else if (size)
-        XResizeWindow(d, xid_, cx, cy);
-    if (!(flags & SWP_NOZORDER) && (insertAfter == HWND_TOPMOST || insertAfter == HWND_TOP))
-        XRaiseWindow(d, xid_);
-    if (flags & SWP_SHOWWINDOW) XMapWindow(d, xid_);
-    if (flags & SWP_HIDEWINDOW) XUnmapWindow(d, xid_);
+    const ::Window parent = host ? host : RootWindow(d, context_->screen);
+    XReparentWindow(d, xid_, parent, 0, 0);
+    // The preview fills its host: the platform watches the host's size and
+    // this window follows it.
+    if (host) {
+        XSelectInput(d, host, StructureNotifyMask);
+        context_->hosts[host] = xid_;
+    }
+    XMoveResizeWindow(d, xid_, 0, 0, std::max(width, 1),
+                      std::max(height, 1));  // X has no empty windows
+    XMapWindow(d, xid_);
     XFlush(d);
-    return 1;
 }
 
 void X11Window::setTimer(std::uint32_t intervalMs, bool enabled) {
@@ -331,7 +305,7 @@ void X11Window::onKey(XKeyEvent& e) {
     char text[8];
     KeySym sym = NoSymbol;
     const int n = XLookupString(&e, text, sizeof text, &sym, nullptr);
-    events_.onKeyDown(virtualKey(sym));
+    events_.onKeyDown(keyOf(sym));
     if (n == 1) events_.onKeyPress(static_cast<unsigned char>(text[0]));
 }
 

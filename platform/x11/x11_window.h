@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 
 #include <chrono>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -33,6 +34,7 @@ struct X11Context {
     Cursor invisibleCursor = None;
     bool cursorHidden = false;
     std::vector<class X11Window*> windows;  // every live window, for dispatch
+    std::map<::Window, ::Window> hosts;     // host -> our window embedded in it
 };
 
 class X11Window final : public Window {
@@ -55,8 +57,8 @@ class X11Window final : public Window {
     void refresh() override;
     void refreshAreas(const ScreenArea* areas, int count) override;
     void show() override;
-    int setWindowPos(std::intptr_t insertAfter, int x, int y, int cx, int cy,
-                     unsigned flags) override;
+    bool keepOnTop(Stacking stacking, bool activate) override;
+    void embedInto(std::uintptr_t host, int width, int height) override;
     void setTimer(std::uint32_t intervalMs, bool enabled) override;
     std::vector<MonitorArea> monitors() const override;
 

@@ -16,27 +16,31 @@ namespace {
 
 class ShowTest : public SaverTest {
   protected:
-    // The scene and the animation plugged into the window, with the timer's
-    // handler watched by `onTick` after each tick.
+    // The program's scene and animation, with the primary's scene builds and
+    // flake loops counted and its timer's handler watched by `onTick` after
+    // each tick.
+    struct Watched final : SceneAndAnimation {
+        explicit Watched(ShowTest& test) : t(test) {}
+        void tmrAnimation_Timer(MonitorShow& show) override {
+            SceneAndAnimation::tmrAnimation_Timer(show);
+            ++t.ticks;
+            if (t.onTick) t.onTick(*forms().frmMain);
+        }
+        void BuildBG(MonitorShow& show) override {
+            t.builds += &show == &forms().frmMain->show;
+            SceneAndAnimation::BuildBG(show);
+        }
+        void moveFlakes(MonitorShow& show) override {
+            ++t.loops;
+            t.maxLoops = std::max(t.maxLoops, t.loops);
+            SceneAndAnimation::moveFlakes(show);
+            --t.loops;
+        }
+        ShowTest& t;
+    } watched{*this};
+
     void install() {
-        installShowParts();
-        ShowParts parts = showParts();
-        parts.tmrAnimation_Timer = [this, tick = parts.tmrAnimation_Timer](FrmMain& f) {
-            tick(f);
-            ++ticks;
-            if (onTick) onTick(f);
-        };
-        parts.BuildBG = [this, build = parts.BuildBG](FrmMain& f) {
-            ++builds;
-            build(f);
-        };
-        parts.moveFlakes = [this, move = parts.moveFlakes](FrmMain& f) {
-            ++loops;
-            maxLoops = std::max(maxLoops, loops);
-            move(f);
-            --loops;
-        };
-        setShowParts(parts);
+        installShowParts(watched);
         setSeedOverride(42);
         put("Date", "1");
         put("Time", "1");
@@ -60,7 +64,7 @@ TEST_F(ShowTest, TheLandscapeIsComposedTheSnowFallsAndAKeyEndsIt) {
         if (ticks == 25) early = f.windowImage().image();
         if (ticks == 100) later = f.windowImage().image();
     };
-    platform.schedule(5000 + 10000, {InputKind::KeyDown, 65});
+    platform.schedule(5000 + 10000, keyDown(characterKey('a')));
     EXPECT_EQ(runMain("/s"), 0);
 
     // 40 ms ticks for ten seconds, less the time nothing waited.
@@ -84,9 +88,9 @@ TEST_F(ShowTest, LastFlakeLiesBetweenHalfOfMaxFlAndMaxFl) {
         // Form_Load's Zz(minFl, maxFl) is the show's first random draw.
         ScriptedRandom random(5);
         random.r(r);
-        platform.schedule(platform.nowMs() + 2000, {InputKind::KeyDown, 65});
+        platform.schedule(platform.nowMs() + 2000, keyDown(characterKey('a')));
         EXPECT_EQ(runMain("/s"), 0);
-        const Animation& a = animationOf(*forms().frmMain);
+        const Animation& a = forms().frmMain->show.animation;
         const int expected = r == 0 ? 55 : 110;
         EXPECT_EQ(a.lastFlake, expected);
         EXPECT_GE(a.Flakes[expected].size, 4) << "every flake up to lastFlake falls";
@@ -112,7 +116,7 @@ TEST_F(ShowTest, WithoutFlakesTheShowStillTicksAndAKeyEndsIt) {
         forms() = Forms{};
         ticks = 0;
         put("maxFl", maxFl);
-        platform.schedule(platform.nowMs() + 3000, {InputKind::KeyDown, 65});
+        platform.schedule(platform.nowMs() + 3000, keyDown(characterKey('a')));
         EXPECT_EQ(runMain("/s"), 0) << maxFl;
         EXPECT_GE(ticks, 50) << maxFl;
         EXPECT_TRUE(protocol().empty()) << protocol();
@@ -125,14 +129,14 @@ TEST_F(ShowTest, UntilTheNewSceneIsBuiltNothingIsDrawnInTheGrownArea) {
     int checked = 0, lit = 0;
     onTick = [&](FrmMain& f) {
         // A window edge dragged outwards for two seconds.
-        if (ticks >= 20 && ticks < 70) f.window().setWindowPos(0, 0, 0, 1100 + 2 * ticks, 900, 0);
-        if (ticks < 21 || f.surfaces.picBG.width() != 1024) return;
+        if (ticks >= 20 && ticks < 70) platform.activeWindow()->resize(1100 + 2 * ticks, 900);
+        if (ticks < 21 || f.show.surfaces.picBG.width() != 1024) return;
         ++checked;
         const gfx::Surface& image = f.windowImage();
         for (int y = 0; y < image.height(); ++y)
             for (int x = y < 768 ? 1024 : 0; x < image.width(); ++x) lit += image.row(y)[x] != 0;
     };
-    platform.schedule(5000 + 5000, {InputKind::KeyDown, 65});
+    platform.schedule(5000 + 5000, keyDown(characterKey('a')));
     EXPECT_EQ(runMain("/s"), 0);
     EXPECT_GT(checked, 40);
     EXPECT_EQ(lit, 0) << "pixels drawn beyond the old scene";
@@ -141,18 +145,18 @@ TEST_F(ShowTest, UntilTheNewSceneIsBuiltNothingIsDrawnInTheGrownArea) {
 
 TEST_F(ShowTest, ABurstOfSizeChangesBuildsOneNewSceneAndOneNewFlakeLoop) {
     install();
-    onTick = [&](FrmMain& f) {
+    onTick = [&](FrmMain&) {
         // A dragged edge: six sizes, one per tick.
-        if (ticks >= 20 && ticks < 26) f.window().setWindowPos(0, 0, 0, 800 + 10 * ticks, 600, 0);
+        if (ticks >= 20 && ticks < 26) platform.activeWindow()->resize(800 + 10 * ticks, 600);
     };
-    platform.schedule(5000 + 5000, {InputKind::KeyDown, 65});
+    platform.schedule(5000 + 5000, keyDown(characterKey('a')));
     EXPECT_EQ(runMain("/s"), 0);
     EXPECT_EQ(builds, 2);
     EXPECT_EQ(maxLoops, 1) << "a new flake loop replaces the old one";
     FrmMain& f = *forms().frmMain;
-    EXPECT_EQ(f.surfaces.picBG.width(), 1050);
-    EXPECT_EQ(f.surfaces.picBuffer.width(), 1050);
-    EXPECT_EQ(animationOf(f).Objekte[21].x, 1050) << "objects placed for the new size";
+    EXPECT_EQ(f.show.surfaces.picBG.width(), 1050);
+    EXPECT_EQ(f.show.surfaces.picBuffer.width(), 1050);
+    EXPECT_EQ(f.show.animation.Objekte[21].x, 1050) << "objects placed for the new size";
 }
 
 // A show on the given monitors, on a headless system of its own with the
@@ -183,7 +187,7 @@ TEST_F(ShowTest, EveryMonitorShowsALandscapeAndThePrimaryTheOneMonitorShow) {
             if (ticks == 100) r.window = f.window().image().image();
         };
         for (std::size_t i = 0; i < moves.size(); ++i) system.schedule(10000 + 100 * i, moves[i]);
-        system.schedule(20000, {InputKind::KeyDown, 65});
+        system.schedule(20000, keyDown(characterKey('a')));
         r.exit = runMain("/s");
         r.endedAt = system.nowMs();
         forms() = Forms{};

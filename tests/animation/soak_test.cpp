@@ -33,25 +33,28 @@ long residentKb() {
 class Soak : public SaverTest {};
 
 TEST_F(Soak, TwoHoursOfShowWithoutErrorsOrGrowingMemory) {
-    installShowParts();
-    ShowParts parts = showParts();
-    long settledKb = 0, endKb = 0;
-    int ticks = 0, flights = 0, planes = 0;
-    Int16 lastObjekt;
-    parts.tmrAnimation_Timer = [&, tick = parts.tmrAnimation_Timer](FrmMain& f) {
-        tick(f);
-        ++ticks;
-        const Int16 cur = animationOf(f).curObjekt;
-        if (cur > 0 && cur != lastObjekt) {
-            ++flights;
-            planes += cur == 21;
+    // After each tick: the flights counted, the resident memory read.
+    struct Watched final : SceneAndAnimation {
+        explicit Watched(HeadlessPlatform& p) : platform(p) {}
+        void tmrAnimation_Timer(MonitorShow& show) override {
+            SceneAndAnimation::tmrAnimation_Timer(show);
+            ++ticks;
+            const Int16 cur = show.animation.curObjekt;
+            if (cur > 0 && cur != lastObjekt) {
+                ++flights;
+                planes += cur == 21;
+            }
+            lastObjekt = cur;
+            const std::uint64_t now = platform.nowMs();
+            if (settledKb == 0 && now >= kStartMs + kSettledMs) settledKb = residentKb();
+            endKb = residentKb();
         }
-        lastObjekt = cur;
-        const std::uint64_t now = platform.nowMs();
-        if (settledKb == 0 && now >= kStartMs + kSettledMs) settledKb = residentKb();
-        endKb = residentKb();
-    };
-    setShowParts(parts);
+        HeadlessPlatform& platform;
+        long settledKb = 0, endKb = 0;
+        int ticks = 0, flights = 0, planes = 0;
+        Int16 lastObjekt;
+    } watched{platform};
+    installShowParts(watched);
     setSeedOverride(2026);
     put("Date", "1");
     put("Time", "1");
@@ -61,14 +64,14 @@ TEST_F(Soak, TwoHoursOfShowWithoutErrorsOrGrowingMemory) {
     EXPECT_TRUE(protocol().empty()) << protocol();
     EXPECT_EQ(platform.beeps(), 0);
     // One tick per 40 ms, none lost.
-    EXPECT_GE(ticks, static_cast<int>(kShowMs / 40) - 2);
-    EXPECT_GT(flights, 10);
-    EXPECT_GE(planes, 1);
-    ASSERT_GT(settledKb, 0);
-    EXPECT_LE(endKb - settledKb, 256)
-        << "kB at ten minutes: " << settledKb << ", at the end: " << endKb;
-    std::printf("soak: %d ticks, %d flights (%d planes), resident %ld kB -> %ld kB\n", ticks,
-                flights, planes, settledKb, endKb);
+    EXPECT_GE(watched.ticks, static_cast<int>(kShowMs / 40) - 2);
+    EXPECT_GT(watched.flights, 10);
+    EXPECT_GE(watched.planes, 1);
+    ASSERT_GT(watched.settledKb, 0);
+    EXPECT_LE(watched.endKb - watched.settledKb, 256)
+        << "kB at ten minutes: " << watched.settledKb << ", at the end: " << watched.endKb;
+    std::printf("soak: %d ticks, %d flights (%d planes), resident %ld kB -> %ld kB\n",
+                watched.ticks, watched.flights, watched.planes, watched.settledKb, watched.endKb);
 }
 
 }  // namespace

@@ -13,15 +13,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "gfx/surface.h"
 #include "platform/platform.h"
-#ifdef _WIN32
-#include "platform/win32/win32_platform.h"
-#else
-#include "platform/x11/x11_platform.h"
-#endif
+#include "tests/backend_probe/probe_backend.h"
 
 namespace {
 
@@ -33,6 +30,17 @@ constexpr std::uint32_t kTimerMs = 40;
 void say(const std::string& line) {
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
+}
+
+// A letter or a digit as itself, a named key by its name.
+std::string keyName(Key key) {
+    const int value = static_cast<int>(key);
+    if (value >= '0' && value <= 'Z') return std::string(1, static_cast<char>(value));
+    static const char* const kNames[] = {"Backspace", "Tab",    "Enter", "Shift",  "Control",
+                                         "Alt",       "Escape", "Space", "PageUp", "PageDown"};
+    const int named = value - static_cast<int>(Key::Backspace);
+    if (named >= 0 && named < int(std::size(kNames))) return kNames[named];
+    return std::to_string(value);
 }
 
 class Probe final : public WindowEvents {
@@ -56,7 +64,7 @@ class Probe final : public WindowEvents {
     }
     void onClick() override { say("click"); }
     void onDblClick() override { say("dblclick"); }
-    void onKeyDown(int key) override { say("keydown " + std::to_string(key)); }
+    void onKeyDown(Key key) override { say("keydown " + keyName(key)); }
     void onKeyPress(int ascii) override { say("keypress " + std::to_string(ascii)); }
     void onMouseDown(int button) override {
         say("mousedown " + std::to_string(button));
@@ -106,13 +114,7 @@ int main(int argc, char** argv) {
         } else
             kindName = argv[i];
     }
-#ifdef _WIN32
-    auto backend = makeWin32Platform();
-#else
-    X11Options options;
-    if (kindName == "embed") options = {X11Options::Target::WindowId, host};
-    auto backend = makeX11Platform(options);
-#endif
+    auto backend = openBackend(kindName == "embed" ? host : 0);
     if (!backend) {
         say("no display");
         return 1;
@@ -135,17 +137,9 @@ int main(int argc, char** argv) {
     if (kind == WindowKind::Preview) {
         int w = 0, h = 0;
         p.GetClientRect(host, w, h);
-        constexpr int GWL_STYLE = -16, GWL_HWNDPARENT = -8;
-        constexpr std::int32_t WS_CHILD = 0x40000000;
-        p.SetWindowLongA(window->handle(), GWL_STYLE,
-                         p.GetWindowLongA(window->handle(), GWL_STYLE) | WS_CHILD);
-        p.SetParent(window->handle(), host);
-        p.SetWindowLongA(window->handle(), GWL_HWNDPARENT, static_cast<std::int32_t>(host));
-        window->setWindowPos(0, 0, 0, w, h,
-                             0x54);  // SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW
+        window->embedInto(host, w, h);
     } else {
-        constexpr std::intptr_t HWND_TOPMOST = -1;
-        window->setWindowPos(HWND_TOPMOST, 0, 0, 0, 0, 3);  // SWP_NOMOVE | SWP_NOSIZE
+        window->keepOnTop(Stacking::TopMost, true);
         window->show();
     }
     window->setTimer(kTimerMs, true);

@@ -283,10 +283,11 @@ TEST_F(ProtocolTest, AnUnwritableProtocolGoesToStandardError) {
     EXPECT_EQ(platform.beeps(), 1) << "the reporter goes on";
 }
 
-#ifndef _WIN32
-TEST_F(ProtocolTest, LinuxFallsBackToTheSettingsFolder) {
+// Which folder the platform names is the backends' (and the Linux
+// commands') own test.
+TEST_F(ProtocolTest, FallsBackToThePlatformsFolderOfTheUsersFiles) {
     test::ScopedEnv noOverride("GLINTMOOR_PROTOCOL_DIR", std::nullopt);
-    test::ScopedEnv config("XDG_CONFIG_HOME", dir.file("config"));
+    platform.setUserDataFolder(dir.file("config") + "/glintmoor");  // made when needed
     platform.setProgramPath(dir.file("read-only") + "/glintmoor");  // a folder that does not exist
     ErrPtnr reporter;
     setError(err::Overflow, 50010);
@@ -294,20 +295,14 @@ TEST_F(ProtocolTest, LinuxFallsBackToTheSettingsFolder) {
     const std::string text = test::readFile(dir.file("config") + "/glintmoor/glintmoor.EPT");
     EXPECT_NE(text.find("Modul:\tAllgemein"), std::string::npos);
     EXPECT_NE(text.find(kPad + "glintmoor  V1.0.310\r\n"), std::string::npos);
-}
-#else
-TEST_F(ProtocolTest, WindowsFallsBackToTheLocalApplicationData) {
-    test::ScopedEnv noOverride("GLINTMOOR_PROTOCOL_DIR", std::nullopt);
-    test::ScopedEnv local("LOCALAPPDATA", dir.file("Local"));
-    // A folder that does not exist.
-    platform.setProgramPath(dir.file("read-only") + "\\Glintmoor.scr");
-    ErrPtnr reporter;
-    setError(err::Overflow, 50010);
+
+    platform.setUserDataFolder("");
+    ::testing::internal::CaptureStderr();
     reporter.OnError("Allgemein", "Zz");
-    const std::string text = test::readFile(dir.file("Local") + "\\Glintmoor\\Glintmoor.EPT");
-    EXPECT_NE(text.find("Modul:\tAllgemein"), std::string::npos);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("cannot write the error protocol"),
+              std::string::npos)
+        << "no folder of the user's files: nowhere";
 }
-#endif
 
 }  // namespace
 }  // namespace gm

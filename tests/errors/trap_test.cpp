@@ -127,5 +127,38 @@ TEST_F(TrapTest, SilentStatementsSkipErrorsWithoutReport) {
     EXPECT_TRUE(gReports.empty());
 }
 
+// The check of the statement numbers: a retry, a loop and numbers computed
+// as the procedure runs are no duplicates; a second statement under a
+// number is, each time it runs.
+std::vector<std::string> gDuplicates;
+void noteDuplicate(const char* module, const char* proc, int line) {
+    gDuplicates.push_back(std::string(module) + "." + proc + " " + std::to_string(line));
+}
+
+TEST_F(TrapTest, TheCheckFindsANumberGivenToTwoStatements) {
+    const DuplicateStatement before = checkStatementNumbers(&noteDuplicate);
+    gDuplicates.clear();
+    gAnswers = {kRetryStatement};
+    runProcedure(2);
+    trapped("frmConfig", "Form_Load", [](Trap& at) {
+        int line = 50000;
+        for (int i = 0; i < 3; ++i) {
+            line += 10;
+            at(line, [] {});
+        }
+    });
+    EXPECT_TRUE(gDuplicates.empty());
+    for (int run = 0; run < 2; ++run) {
+        trapped("frmMain", "Twice", [](Trap& at) {
+            at(50010, [] {});
+            at(50010, [] {});
+            at(50020, [] {});
+        });
+    }
+    EXPECT_EQ(gDuplicates,
+              (std::vector<std::string>{"frmMain.Twice 50010", "frmMain.Twice 50010"}));
+    checkStatementNumbers(before);
+}
+
 }  // namespace
 }  // namespace gm

@@ -201,5 +201,44 @@ TEST_F(GtkDialogTest, DefaultThenCloseChangesNothing) {
     EXPECT_EQ(readIni(), before);
 }
 
+// The rules of the dialog seam, on GTK: Escape presses the first cancel
+// button only, and a grayed check box, clicked, is checked.
+TEST_F(GtkDialogTest, EscapePressesTheFirstCancelButtonAndAGrayedBoxIsChecked) {
+    FormLayout form;
+    form.name = "frmTest";
+    form.widthTwips = 3000, form.heightTwips = 2000;
+    for (int i = 0; i < 2; ++i) {
+        ControlLayout cancel;
+        cancel.name = "cmdCancel(" + std::to_string(i) + ")";
+        cancel.kind = ControlKind::TextButton;
+        cancel.cancelButton = true;
+        cancel.rect = {100, 100 + 500 * i, 1200, 400};
+        form.controls.push_back(cancel);
+    }
+    ControlLayout box;
+    box.name = "chkOpt";
+    box.kind = ControlKind::CheckBox;
+    box.value = 2;
+    box.rect = {100, 1200, 2000, 300};
+    form.controls.push_back(box);
+    struct Clicks final : DialogEvents {
+        void onClick(int control) override { seen.push_back(control); }
+        std::vector<int> seen;
+    } events;
+    const std::unique_ptr<DialogWindow> d = system_->loadForm(form, events);
+    d->show(false);
+    settle();
+    key(GtkDialogSystem::window(*d), GDK_KEY_Escape);
+    EXPECT_EQ(events.seen, std::vector<int>{0});
+    gtk_button_clicked(GTK_BUTTON(GtkDialogSystem::widget(*d, 2)));
+    settle();
+    EXPECT_EQ(d->value(2), 1);
+    EXPECT_TRUE(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(GtkDialogSystem::widget(*d, 2))));
+    EXPECT_FALSE(
+        gtk_toggle_button_get_inconsistent(GTK_TOGGLE_BUTTON(GtkDialogSystem::widget(*d, 2))));
+    d->unload();
+    settle();
+}
+
 }  // namespace
 }  // namespace gm

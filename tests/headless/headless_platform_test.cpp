@@ -17,7 +17,7 @@ class Log final : public WindowEvents {
     void onResize() override { add("resize"); }
     void onClick() override { add("click"); }
     void onDblClick() override { add("dblclick"); }
-    void onKeyDown(int k) override { add("keydown " + std::to_string(k)); }
+    void onKeyDown(Key k) override { add("keydown " + std::to_string(static_cast<int>(k))); }
     void onKeyPress(int k) override { add("keypress " + std::to_string(k)); }
     void onMouseDown(int b) override { add("mousedown " + std::to_string(b)); }
     void onMouseMove(float x, float y) override {
@@ -53,7 +53,7 @@ TEST(HeadlessClock, WaitJumpsToTheNextTimerOrEvent) {
     Log log(p);
     auto w = p.createWindow(WindowKind::FullScreen, log);
     w->setTimer(40, true);
-    p.schedule(1100, {InputKind::KeyDown, 65});
+    p.schedule(1100, keyDown(characterKey('a')));
     p.schedule(1100, {InputKind::KeyPress, 97});  // same time: script order
     p.schedule(1050, {InputKind::MouseMove, 0, 3, 4});
     p.stopAt(1130);
@@ -124,23 +124,27 @@ TEST(HeadlessWindows, CloseUnloadsAndRunEndsWithTheLastWindow) {
 TEST(HeadlessWindows, APreviewTakesTheSizeItIsGiven) {
     HeadlessPlatform p;
     Log log(p);
-    auto w = p.createWindow(WindowKind::Preview, log);
+    auto owned = p.createWindow(WindowKind::Preview, log);
+    auto* w = static_cast<HeadlessWindow*>(owned.get());
     EXPECT_EQ(w->width(), 0);
-    EXPECT_EQ(w->setWindowPos(0, 0, 0, 152, 112, 0x54), 1);
+    w->embedInto(99, 152, 112);
     EXPECT_EQ(w->width(), 152);
     EXPECT_EQ(w->height(), 112);
-    EXPECT_EQ(log.entries, std::vector<std::string>{"0 resize"}) << "shown by SWP_SHOWWINDOW";
-    w->setWindowPos(0, 0, 0, 200, 150, 0x14);
-    w->setWindowPos(-1, 0, 0, 0, 0, 0x03);  // no size change
+    EXPECT_EQ(log.entries, std::vector<std::string>{"0 resize"}) << "shown by the embedding";
+    EXPECT_EQ(w->embeddings(), (std::vector<EmbedCall>{{99, 152, 112}}));
+    w->resize(200, 150);
+    EXPECT_TRUE(w->keepOnTop(Stacking::TopMost, true));  // no size change
     EXPECT_EQ(log.entries, (std::vector<std::string>{"0 resize", "0 resize"}));
     EXPECT_EQ(w->image().width(), 200);
+    EXPECT_EQ(w->stackings(), (std::vector<KeepOnTopCall>{{Stacking::TopMost, true}}));
 }
 
 TEST(HeadlessRecords, SystemCallsAreRecorded) {
     HeadlessPlatform p;
-    p.SystemParametersInfoA(17, 0, nullptr, 0);
-    p.SystemParametersInfoA(97, -1, nullptr, 0);
-    EXPECT_EQ(p.spiCalls(), (std::vector<SpiCall>{{17, 0, 0}, {97, -1, 0}}));
+    p.setSystemSaverActive(false);
+    p.setShowRunning(true);
+    EXPECT_EQ(p.systemFlags(), (std::vector<SystemFlagCall>{{SystemFlagCall::SaverActive, false},
+                                                            {SystemFlagCall::ShowRunning, true}}));
     EXPECT_EQ(p.ShowCursor(false), -1);
     EXPECT_EQ(p.ShowCursor(false), -2);
     EXPECT_EQ(p.ShowCursor(true), -1);
@@ -152,10 +156,6 @@ TEST(HeadlessRecords, SystemCallsAreRecorded) {
     p.setHostSize(99, 152, 112);
     EXPECT_TRUE(p.GetClientRect(99, width, height));
     EXPECT_EQ(height, 112);
-    EXPECT_EQ(p.SetWindowLongA(5, -16, 0x40000000), 0);
-    EXPECT_EQ(p.GetWindowLongA(5, -16), 0x40000000);
-    EXPECT_EQ(p.SetParent(5, 99), 0u);
-    EXPECT_EQ(p.parents().at(5), 99u);
     try {
         p.exitProcess(3);
         ADD_FAILURE() << "exitProcess returned";

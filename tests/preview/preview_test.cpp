@@ -25,11 +25,9 @@ TEST_F(PreviewTest, EmbedsItselfAsAChildOfTheHostAndFillsIt) {
     EXPECT_EQ(runMain("/p 16962"), std::nullopt);  // 16962 = 0x4242
     ASSERT_EQ(platform.windowsCreated(), (std::vector<WindowKind>{WindowKind::Preview}));
     HeadlessWindow& w = preview();
-    EXPECT_EQ(platform.parents().at(w.handle()), kHost);
-    EXPECT_EQ(platform.windowLongs().at({w.handle(), kGwlStyle}) & kWsChild, kWsChild);
-    EXPECT_EQ(platform.windowLongs().at({w.handle(), kGwlHwndParent}), 0x4242);
-    ASSERT_EQ(w.positions().size(), 1u);
-    EXPECT_EQ(w.positions()[0], (SetWindowPosCall{0, 0, 0, 152, 112, 0x54}));
+    // The Windows calls of the embedding are the Win32 backend's test.
+    EXPECT_EQ(w.embeddings(), (std::vector<EmbedCall>{{kHost, 152, 112}}));
+    EXPECT_TRUE(w.stackings().empty());
     EXPECT_TRUE(w.visible());
     EXPECT_GT(w.refreshes(), 0);
 }
@@ -61,7 +59,7 @@ TEST_F(PreviewTest, TheWholePictureIsShrunkIntoTheHostAndRepaintedAtANewSize) {
 
     // The host grows: the picture is stretched to fill it exactly.
     const int refreshes = w.refreshes();
-    w.setWindowPos(0, 0, 0, 512, 200, kSwpNoZOrder | kSwpNoActivate);
+    w.resize(512, 200);
     ASSERT_EQ(w.image().width(), 512);
     EXPECT_TRUE(same(w.image(), stretched(stored_, 512, 200)));
     EXPECT_GT(w.refreshes(), refreshes);
@@ -69,13 +67,14 @@ TEST_F(PreviewTest, TheWholePictureIsShrunkIntoTheHostAndRepaintedAtANewSize) {
 
 TEST_F(PreviewTest, LeavesTheCursorTheFlagsAndTheStoreAloneAndIgnoresInput) {
     runMain("/p 16962");
-    platform.schedule(6000, {InputKind::KeyDown, 65});
+    platform.schedule(6000, keyDown(characterKey('a')));
     platform.schedule(6100, {InputKind::Click});
     platform.schedule(6200, {InputKind::MouseMove, 0, 10, 10});
     platform.schedule(6300, {InputKind::MouseMove, 0, 300, 300});
     EXPECT_NO_THROW(platform.run());
     // Only Main's switch-off of the screen saver, the same in every mode.
-    EXPECT_EQ(platform.spiCalls(), (std::vector<SpiCall>{{kSpiSetScreenSaveActive, 0, 0}}));
+    EXPECT_EQ(platform.systemFlags(),
+              (std::vector<SystemFlagCall>{{SystemFlagCall::SaverActive, false}}));
     EXPECT_EQ(platform.cursorCount(), 0);
     EXPECT_TRUE(platform.memoryStore().values.empty());
     EXPECT_FALSE(preview().closed());

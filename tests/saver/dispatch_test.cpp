@@ -8,8 +8,8 @@
 namespace gm {
 namespace {
 
-const SpiCall kSaverOff{kSpiSetScreenSaveActive, 0, 0};
-const SpiCall kRunning{kSpiScreenSaverRunning, -1, 0};
+const SystemFlagCall kSaverOff{SystemFlagCall::SaverActive, false};
+const SystemFlagCall kRunning{SystemFlagCall::ShowRunning, true};
 
 class Dispatch : public test::SaverTest {
   protected:
@@ -27,7 +27,7 @@ class Dispatch : public test::SaverTest {
     };
     // Nothing but the screen saver switched off; no window, no dialog.
     void expectNothingOpened() {
-        EXPECT_EQ(platform.spiCalls(), std::vector<SpiCall>{kSaverOff});
+        EXPECT_EQ(platform.systemFlags(), std::vector<SystemFlagCall>{kSaverOff});
         EXPECT_EQ(platform.cursorCount(), 0);
         EXPECT_TRUE(platform.windowsCreated().empty());
         EXPECT_EQ(configShown, 0);
@@ -43,14 +43,13 @@ class FullScreenLines : public Dispatch, public ::testing::WithParamInterface<co
 TEST_P(FullScreenLines, StartTheShow) {
     EXPECT_EQ(runMain(GetParam()), std::nullopt);
     EXPECT_EQ(fullScreen, kTrue);
-    EXPECT_EQ(platform.spiCalls(), (std::vector<SpiCall>{kSaverOff, kRunning}));
+    EXPECT_EQ(platform.systemFlags(), (std::vector<SystemFlagCall>{kSaverOff, kRunning}));
     EXPECT_EQ(platform.cursorCount(), -1);
     EXPECT_EQ(platform.windowsCreated(), std::vector<WindowKind>{WindowKind::FullScreen});
     ASSERT_NE(window(), nullptr);
     EXPECT_TRUE(window()->visible());
     // Made top-most and active before it was shown.
-    ASSERT_EQ(window()->positions().size(), 1u);
-    EXPECT_EQ(window()->positions()[0], (SetWindowPosCall{kHwndTopMost, 0, 0, 0, 0, 3}));
+    EXPECT_EQ(window()->stackings(), (std::vector<KeepOnTopCall>{{Stacking::TopMost, true}}));
     EXPECT_EQ(configShown, 0);
     EXPECT_TRUE(previews.empty());
 }
@@ -76,7 +75,7 @@ TEST_F(Dispatch, PreviewTakesTheHostFromTheFourthCharacter) {
     EXPECT_EQ(fullScreen, kFalse);
     EXPECT_EQ(platform.cursorCount(), 0);
     EXPECT_TRUE(platform.windowsCreated().empty());
-    for (const SpiCall& c : platform.spiCalls())
+    for (const SystemFlagCall& c : platform.systemFlags())
         EXPECT_EQ(c, kSaverOff) << "running flag untouched";
 }
 
@@ -120,7 +119,7 @@ TEST_F(Dispatch, AHandleBeyond32BitsIsReportedAndNoWindowOpens) {
 TEST_F(Dispatch, SettingsLineCallsTheOpenerWhateverItsArgument) {
     for (const char* line : {"/c", "/C", "/c:5678", " /C 5678 "}) runMain(line);
     EXPECT_EQ(configShown, 4);
-    EXPECT_EQ(platform.spiCalls(), std::vector<SpiCall>(4, kSaverOff));
+    EXPECT_EQ(platform.systemFlags(), std::vector<SystemFlagCall>(4, kSaverOff));
     EXPECT_TRUE(platform.windowsCreated().empty());
     EXPECT_EQ(fullScreen, kFalse);
 }
@@ -150,9 +149,9 @@ TEST_F(Dispatch, IsWinNTNeedsSuccessAndTheNTPlatform) {
 
 // The settings are read before anything else happens.
 const HeadlessPlatform* gPlatform = nullptr;
-std::size_t gSpiCallsAtReport = 99;
-Int16 noteSpiCalls(const std::string&, const std::string&) {
-    gSpiCallsAtReport = gPlatform->spiCalls().size();
+std::size_t gFlagsAtReport = 99;
+Int16 noteFlags(const std::string&, const std::string&) {
+    gFlagsAtReport = gPlatform->systemFlags().size();
     return 0;
 }
 
@@ -160,9 +159,9 @@ TEST_F(Dispatch, SettingsAreLoadedFirst) {
     put("maxFl", "bad");
     put("Speed", "2");
     gPlatform = &platform;
-    setErrorHandler(&noteSpiCalls);
+    setErrorHandler(&noteFlags);
     Main("/x");
-    EXPECT_EQ(gSpiCallsAtReport, 0u);
+    EXPECT_EQ(gFlagsAtReport, 0u);
     EXPECT_EQ(settings().Speed, 2.0f);
     EXPECT_EQ(settings().maxFl.value(), 110);
 }

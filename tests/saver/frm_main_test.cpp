@@ -1,6 +1,7 @@
 // frmMain on the headless platform: load and resize, the input that ends
 // the show, the password check of the older family, and the error path.
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -15,8 +16,8 @@
 namespace gm {
 namespace {
 
-const SpiCall kSaverOn{kSpiSetScreenSaveActive, 1, 0};
-const SpiCall kNotRunning{kSpiScreenSaverRunning, 0, 0};
+const SystemFlagCall kSaverOn{SystemFlagCall::SaverActive, true};
+const SystemFlagCall kNotRunning{SystemFlagCall::ShowRunning, false};
 
 class FrmMainTest : public test::SaverTest {
   protected:
@@ -39,7 +40,7 @@ class FrmMainTest : public test::SaverTest {
     void expectEndedCleanly(std::optional<int> exit) {
         EXPECT_EQ(exit, 0);
         EXPECT_EQ(platform.cursorCount(), 0) << "cursor shown again";
-        const auto& calls = platform.spiCalls();
+        const auto& calls = platform.systemFlags();
         ASSERT_GE(calls.size(), 2u);
         EXPECT_EQ(calls[calls.size() - 2], kSaverOn);
         EXPECT_EQ(calls.back(), kNotRunning);
@@ -60,9 +61,9 @@ TEST_F(FrmMainTest, FormLoadFixesFlakeCountAndTimerPeriod) {
         const FrmMain& f = *forms().frmMain;
         EXPECT_EQ(window()->timerInterval(), c.interval) << c.speed;
         EXPECT_EQ(f.tmrInterval.value(), static_cast<std::int32_t>(c.interval));
-        EXPECT_GE(f.lastFlake.value(), 12);
-        EXPECT_LE(f.lastFlake.value(), 23);
-        EXPECT_EQ(f.objekt21Y.value(), 50);
+        EXPECT_GE(f.show.animation.lastFlake.value(), 12);
+        EXPECT_LE(f.show.animation.lastFlake.value(), 23);
+        EXPECT_EQ(f.show.animation.Objekte[21].y.value(), 50);
     }
     // 200 / 400 = 0.5 rounds to the even 0: the timer stays off.
     put("Speed", "400");
@@ -76,32 +77,36 @@ TEST_F(FrmMainTest, ResizeComposesTheBackgroundWithTheBannerInTheCorner) {
     const gfx::Bitmap banner = gfx::LoadBitmapResource(res::kBanner);
     ASSERT_EQ(banner.width(), 130);
     ASSERT_EQ(banner.height(), 18);
-    std::vector<std::string> calls;
-    ShowParts parts;
-    parts.BuildBG = [&](FrmMain& f) {
-        calls.push_back("BuildBG");
-        gfx::Surface& img = f.windowImage();
-        for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x) gfx::SetPixel(img, x, y, kSky + (x % 7));
-    };
-    parts.seedFlakes = [&](FrmMain& f) {
-        calls.push_back(f.tmrEnabled ? "seed after timer" : "seedFlakes");
-    };
-    parts.placeObjekte = [&](FrmMain&) { calls.push_back("placeObjekte"); };
-    parts.moveFlakes = [&](FrmMain& f) {
-        calls.push_back(f.tmrEnabled ? "moveFlakes" : "moveFlakes before timer");
-    };
-    setShowParts(parts);
+    struct Watched final : ShowParts {
+        void BuildBG(MonitorShow& show) override {
+            calls.push_back("BuildBG");
+            gfx::Surface& img = show.host.windowImage();
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x) gfx::SetPixel(img, x, y, kSky + (x % 7));
+        }
+        void seedFlakes(MonitorShow&) override {
+            calls.push_back(timerOn() ? "seed after timer" : "seedFlakes");
+        }
+        void placeObjekte(MonitorShow&) override { calls.push_back("placeObjekte"); }
+        void moveFlakes(MonitorShow&) override {
+            calls.push_back(timerOn() ? "moveFlakes" : "moveFlakes before timer");
+        }
+        static bool timerOn() { return forms().frmMain->tmrEnabled; }
+        std::vector<std::string> calls;
+    } parts;
+    setShowParts(&parts);
     startShow();
+    const std::vector<std::string>& calls = parts.calls;
     EXPECT_EQ(calls,
               (std::vector<std::string>{"BuildBG", "seedFlakes", "placeObjekte", "moveFlakes"}));
 
     FrmMain& f = *forms().frmMain;
+    const ShowSurfaces& s = f.show.surfaces;
     const int W = 1024, H = 768;
-    ASSERT_EQ(f.surfaces.picBG.width(), W);
-    ASSERT_EQ(f.surfaces.picBG.height(), H);
-    ASSERT_EQ(f.surfaces.picBuffer.width(), W);
-    ASSERT_EQ(f.surfaces.picBuffer.height(), H);
+    ASSERT_EQ(s.picBG.width(), W);
+    ASSERT_EQ(s.picBG.height(), H);
+    ASSERT_EQ(s.picBuffer.width(), W);
+    ASSERT_EQ(s.picBuffer.height(), H);
     const gfx::Surface& img = f.windowImage();
     for (const auto& [x, y] :
          std::vector<std::pair<int, int>>{{0, 0}, {W - 131, H - 1}, {W - 1, H - 19}, {500, 700}}) {
@@ -111,8 +116,8 @@ TEST_F(FrmMainTest, ResizeComposesTheBackgroundWithTheBannerInTheCorner) {
         for (int x = 0; x < 130; ++x) {
             const gfx::Colour expected = gfx::toColour(banner.row(y)[x]);
             ASSERT_EQ(gfx::GetPixel(img, W - 130 + x, H - 18 + y), expected) << x << "," << y;
-            ASSERT_EQ(gfx::GetPixel(f.surfaces.picBG, W - 130 + x, H - 18 + y), expected);
-            ASSERT_EQ(gfx::GetPixel(f.surfaces.picBuffer, W - 130 + x, H - 18 + y),
+            ASSERT_EQ(gfx::GetPixel(s.picBG, W - 130 + x, H - 18 + y), expected);
+            ASSERT_EQ(gfx::GetPixel(s.picBuffer, W - 130 + x, H - 18 + y),
                       kSky + ((W - 130 + x) % 7))
                 << "picBuffer holds the scene before the banner";
         }
@@ -123,10 +128,8 @@ TEST_F(FrmMainTest, ResizeComposesTheBackgroundWithTheBannerInTheCorner) {
 
 TEST_F(FrmMainTest, TheProgramsSceneBecomesTheBackground) {
     // The program's scene without the animation, which would run for ever.
-    installShowParts();
-    ShowParts sceneOnly;
-    sceneOnly.BuildBG = showParts().BuildBG;
-    setShowParts(sceneOnly);
+    SceneParts sceneOnly;
+    setShowParts(&sceneOnly);
     test::ScopedEnv seed("GLINTMOOR_SEED", "1208");
     startShow();
     FrmMain& f = *forms().frmMain;
@@ -134,7 +137,7 @@ TEST_F(FrmMainTest, TheProgramsSceneBecomesTheBackground) {
     std::set<gfx::Colour> colours;
     for (int y = 0; y < img.height(); ++y) {
         for (int x = 0; x < img.width(); ++x) {
-            ASSERT_EQ(gfx::GetPixel(img, x, y), gfx::GetPixel(f.surfaces.picBG, x, y))
+            ASSERT_EQ(gfx::GetPixel(img, x, y), gfx::GetPixel(f.show.surfaces.picBG, x, y))
                 << x << "," << y;
             colours.insert(gfx::GetPixel(img, x, y));
         }
@@ -152,30 +155,33 @@ TEST_F(FrmMainTest, TheGradientCoversCanvasAndSkyBandAtTheMonitorsDpi) {
     gfx::Bitmap numbered(20, 480);
     for (int y = 0; y < 480; ++y)
         for (int x = 0; x < 20; ++x) numbered.row(y)[x] = static_cast<std::uint32_t>(x);
-    const auto paint = [&](FrmMain& f, int sky, BitmapLoader load) {
-        for (gfx::Surface* s : {&f.surfaces.picBG, &f.surfaces.picHimmel})
+    const auto paint = [&](MonitorShow& m, int sky, BitmapLoader load) {
+        for (gfx::Surface* s : {&m.surfaces.picBG, &m.surfaces.picHimmel})
             for (int y = 0; y < s->height(); ++y)
                 std::fill(s->row(y), s->row(y) + s->width(), unpainted);
-        f.scene.SkyType = sky;
-        Scene(f.surfaces, f.scene, settings(), f, std::move(load)).Hintergrund();
+        m.scene.SkyType = sky;
+        Scene(m.surfaces, m.scene, settings(), m.host, std::move(load)).Hintergrund();
     };
     for (const int dpi : {120, 144, 192}) {
         HeadlessPlatform system(1024, 768, 5000);
         system.setMonitors({{{0, 0, 1024, 768}, dpi}});
         setPlatform(&system);
         int seenDpi = 0, gaps = 0, seams = 0;
-        ShowParts parts;
-        parts.BuildBG = [&](FrmMain& f) {
-            seenDpi = f.screenDpi();
+        struct Painted final : ShowParts {
+            void BuildBG(MonitorShow& m) override { build(m); }
+            std::function<void(MonitorShow&)> build;
+        } parts;
+        parts.build = [&](MonitorShow& m) {
+            seenDpi = m.host.screenDpi();
             for (int sky = 1; sky <= 5; ++sky) {
-                paint(f, sky, &gfx::LoadBitmapResource);
-                for (const gfx::Surface* s : {&f.surfaces.picBG, &f.surfaces.picHimmel})
+                paint(m, sky, &gfx::LoadBitmapResource);
+                for (const gfx::Surface* s : {&m.surfaces.picBG, &m.surfaces.picHimmel})
                     for (int y = 0; y < s->height(); ++y)
                         gaps += static_cast<int>(
                             std::count(s->row(y), s->row(y) + s->width(), unpainted));
             }
-            paint(f, 1, [&](int) { return numbered; });
-            for (const gfx::Surface* s : {&f.surfaces.picBG, &f.surfaces.picHimmel})
+            paint(m, 1, [&](int) { return numbered; });
+            for (const gfx::Surface* s : {&m.surfaces.picBG, &m.surfaces.picHimmel})
                 for (int y = 0; y < s->height(); y += 7)
                     for (int x = 1; x < s->width(); ++x) {
                         const std::uint32_t before = s->row(y)[x - 1], now = s->row(y)[x];
@@ -184,7 +190,7 @@ TEST_F(FrmMainTest, TheGradientCoversCanvasAndSkyBandAtTheMonitorsDpi) {
                         seams += !next;
                     }
         };
-        setShowParts(parts);
+        setShowParts(&parts);
         startShow();
         EXPECT_EQ(seenDpi, dpi);
         EXPECT_EQ(gaps, 0) << dpi << " dpi";
@@ -195,14 +201,15 @@ TEST_F(FrmMainTest, TheGradientCoversCanvasAndSkyBandAtTheMonitorsDpi) {
 }
 
 TEST_F(FrmMainTest, TheTimerTicksAtItsPeriod) {
-    int ticks = 0;
-    ShowParts parts;
-    parts.tmrAnimation_Timer = [&](FrmMain&) { ++ticks; };
-    setShowParts(parts);
+    struct Counted final : ShowParts {
+        void tmrAnimation_Timer(MonitorShow&) override { ++ticks; }
+        int ticks = 0;
+    } parts;
+    setShowParts(&parts);
     startShow();  // Speed 5: 40 ms
     platform.stopAt(5000 + 1000);
     EXPECT_EQ(runShow(), std::nullopt);
-    EXPECT_EQ(ticks, 25);
+    EXPECT_EQ(parts.ticks, 25);
 }
 
 TEST_F(FrmMainTest, SmallMovesGoOnAThreePixelJumpEnds) {
@@ -247,10 +254,10 @@ TEST_F(FrmMainTest, APositionOfZeroLetsTheNextMoveThrough) {
 
 TEST_F(FrmMainTest, AnyKeyOrButtonEndsTheShow) {
     const InputEvent inputs[] = {
-        {InputKind::KeyDown, 16},  // shift alone
-        {InputKind::KeyDown, 17},  {InputKind::KeyDown, 65},  {InputKind::KeyPress, 'a'},
-        {InputKind::Click},        {InputKind::DblClick},     {InputKind::MouseDown, 1},
-        {InputKind::MouseDown, 2}, {InputKind::MouseDown, 4}, {InputKind::Close},
+        keyDown(Key::Shift),  // shift alone
+        keyDown(Key::Control),     keyDown(characterKey('a')), {InputKind::KeyPress, 'a'},
+        {InputKind::Click},        {InputKind::DblClick},      {InputKind::MouseDown, 1},
+        {InputKind::MouseDown, 2}, {InputKind::MouseDown, 4},  {InputKind::Close},
     };
     for (const InputEvent& input : inputs) {
         forms() = Forms{};
@@ -264,13 +271,13 @@ TEST_F(FrmMainTest, OlderFamilyAsksForThePassword) {
     platform.setOsVersion(test::win98());
     platform.setPasswordAnswer(0);  // cancelled
     startShow();
-    platform.schedule(5100, {InputKind::KeyDown, 65});
+    platform.schedule(5100, keyDown(characterKey('a')));
     platform.schedule(5200, {InputKind::Click});
     platform.stopAt(5500);
     EXPECT_EQ(runShow(), std::nullopt) << "a refused password keeps the show running";
     EXPECT_EQ(platform.passwordChecks(), 2);
     EXPECT_EQ(platform.cursorCount(), -1) << "the cursor stays hidden";
-    EXPECT_EQ(platform.spiCalls().size(), 2u) << "the flags stay as the show set them";
+    EXPECT_EQ(platform.systemFlags().size(), 2u) << "the flags stay as the show set them";
 
     platform.setPasswordAnswer(1);
     platform.schedule(5600, {InputKind::KeyPress, 13});
@@ -285,9 +292,9 @@ TEST_F(FrmMainTest, OutsideTheShowExitChangesNothing) {
         exitScreensaver();
     }
     EXPECT_EQ(platform.cursorCount(), 0);
-    for (const SpiCall& c : platform.spiCalls())
-        EXPECT_EQ(c.action, kSpiSetScreenSaveActive) << "only Main's switch-off";
-    EXPECT_EQ(platform.spiCalls().size(), 3u);
+    for (const SystemFlagCall& c : platform.systemFlags())
+        EXPECT_EQ(c.flag, SystemFlagCall::SaverActive) << "only Main's switch-off";
+    EXPECT_EQ(platform.systemFlags().size(), 3u);
 }
 
 TEST_F(FrmMainTest, SpeedZeroEndsTheShowThroughTheTrap) {
@@ -316,18 +323,21 @@ TEST_F(FrmMainTest, ATimerPeriodBeyondTheControlsRangeIsAnInvalidPropertyValue) 
     EXPECT_NE(protocol().find("Modul:\tfrmMain"), std::string::npos);
 }
 
-TEST_F(FrmMainTest, SetTopMostFlagsAndInsertAfter) {
+// The Windows calls these become are the Win32 backend's test.
+TEST_F(FrmMainTest, SetTopMostStackingAndActivation) {
     startShow();
     Window& w = forms().frmMain->window();
     EXPECT_EQ(SetTopMost(w, kTrue, kFalse), kTrue);
     EXPECT_EQ(SetTopMost(w, kFalse, kTrue), kTrue);
     EXPECT_EQ(SetTopMost(w, 1, kTrue), kTrue);
-    const auto& p = window()->positions();
-    ASSERT_EQ(p.size(), 4u);
-    EXPECT_EQ(p[1], (SetWindowPosCall{kHwndTopMost, 0, 0, 0, 0, 0x13}));
-    EXPECT_EQ(p[2], (SetWindowPosCall{kHwndNoTopMost, 0, 0, 0, 0, 0x03}));
-    EXPECT_EQ(p[3], (SetWindowPosCall{0, 0, 0, 0, 0, 0x03}))
-        << "neither true nor false: the null handle";
+    EXPECT_EQ(SetTopMost(w, kTrue, 1), kTrue);
+    const auto& p = window()->stackings();
+    ASSERT_EQ(p.size(), 5u);
+    EXPECT_EQ(p[1], (KeepOnTopCall{Stacking::TopMost, false}));
+    EXPECT_EQ(p[2], (KeepOnTopCall{Stacking::NotTopMost, true}));
+    EXPECT_EQ(p[3], (KeepOnTopCall{Stacking::Top, true}))
+        << "neither true nor false: the top of the ordinary windows";
+    EXPECT_EQ(p[4], (KeepOnTopCall{Stacking::TopMost, true})) << "only false keeps it inactive";
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/headless/headless_platform.h"
 #include "saver/frm_main.h"
 #include "saver/saver.h"
+#include "saver/show_parts.h"
 #include "tests/support/test_env.h"
 
 namespace gm::test {
@@ -25,7 +26,7 @@ class SaverTest : public ::testing::Test {
     }
     ~SaverTest() override {
         forms() = Forms{};
-        setShowParts({});
+        setShowParts(nullptr);
         setErrorHandler(nullptr);
         setEndProgram(nullptr);
         setExitScreensaver(nullptr);

@@ -41,9 +41,9 @@ xdotool mousemove 402 301
 check "mouse moves arrive in client coordinates" wait_for 2 has_line "$tmp/full" "move 402 301"
 xdotool key a
 check "a key arrives as key down and key press" \
-    wait_for 2 has_lines "$tmp/full" "keydown 65" "keypress 97"
+    wait_for 2 has_lines "$tmp/full" "keydown A" "keypress 97"
 xdotool key ctrl
-check "a modifier key arrives as key down" wait_for 2 has_line "$tmp/full" "keydown 17"
+check "a modifier key arrives as key down" wait_for 2 has_line "$tmp/full" "keydown Control"
 xdotool click 3
 check "the right button arrives as mouse down 2 and click" \
     wait_for 2 has_lines "$tmp/full" "mousedown 2" "click"

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/win32/win32_platform.h"
+#include "programs/settings_store.h"
 
 namespace gm {
 namespace {
@@ -84,7 +85,8 @@ TEST(Win32SettingsStoreChoice, GlintmoorSettingsNamesAnIniFileInsteadOfTheRegist
     std::remove(path.c_str());
     SetEnvironmentVariableA("GLINTMOOR_SETTINGS", path.c_str());
     _putenv_s("GLINTMOOR_SETTINGS", path.c_str());
-    auto platform = makeWin32Platform();
+    const auto store = openSettingsStore();
+    auto platform = makeWin32Platform(*store);
     platform->settingsStore().SaveSetting("Glintmoor", "Settings", "Speed", "7");
     _putenv_s("GLINTMOOR_SETTINGS", "");
 

@@ -27,9 +27,9 @@ xdotool mousemove 402 301
 check "motion arrives with window coordinates" wait_for 2 has_line "$tmp/full" "move 402 301"
 xdotool key a
 check "a key arrives as key down (virtual key) and key press (character)" \
-    wait_for 2 has_lines "$tmp/full" "keydown 65" "keypress 97"
+    wait_for 2 has_lines "$tmp/full" "keydown A" "keypress 97"
 xdotool key shift
-check "a modifier key arrives as key down" wait_for 2 has_line "$tmp/full" "keydown 16"
+check "a modifier key arrives as key down" wait_for 2 has_line "$tmp/full" "keydown Shift"
 xdotool click 3
 check "the right button arrives as mouse down 2 and click" \
     wait_for 2 has_lines "$tmp/full" "mousedown 2" "click"
@@ -54,7 +54,7 @@ read -r x y w h < <(geometry "$win")
 check "it is 1024 x 768" test "$w x $h" = "1024 x 768"
 xdotool mousemove $((x + 100)) $((y + 100)); sleep 0.1; xdotool mousemove $((x + 200)) $((y + 150))
 xdotool key b
-check "keys reach it" wait_for 2 has_line "$tmp/normal" "keydown 66"
+check "keys reach it" wait_for 2 has_line "$tmp/normal" "keydown B"
 check "motion does not" lacks_match "$tmp/normal" '^move'
 xdotool windowclose "$win"
 check "closing its window ends the event loop" wait_for 2 has_line "$tmp/normal" "run ended"
@@ -111,7 +111,7 @@ check "it asks for the full-screen and above states" \
 check "it is managed, not override-redirect" not override_redirect "$win"
 check "it covers the screen" test "$(geometry "$win")" = "0 0 1920 1080"
 xdotool key a
-check "keys reach it" wait_for 2 has_line "$tmp/wm" "keydown 65"
+check "keys reach it" wait_for 2 has_line "$tmp/wm" "keydown A"
 stop "$pid"
 stop "$wm_pid"
 
