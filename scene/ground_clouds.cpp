@@ -22,7 +22,7 @@ void Scene::Boden(Int16 y) {
         at(50010, [&] { strip = loadPicture(100 + state.SkyType); });
         if (scaled()) {
             // One column of the painted strip spans the canvas.
-            at(50030, [&] {
+            at(50060, [&] {
                 const int top = canvas.y(y), from = canvas.down(kSnowFieldTop);
                 gfx::DrawPicture(picBG, strip.view(), 0, top, canvas.width, canvas.height - top, 0,
                                  from, 1, strip.height() - from);
@@ -67,12 +67,12 @@ void Scene::Schatten(gfx::Surface& dc, Int16 id, Int16 x, Int16 y) {
         // The painted pattern has more dots than the catalogue's: the
         // generator advances as the catalogue's would have made it.
         const gfx::Bitmap classicPattern = load_(id);
-        at(50030,
+        at(50060,
            [&] { DarkenMaskedScaled(dc, picBuffer, canvas.x(x), canvas.y(y), 3, classicPattern); });
-        at(50040, [&] {
+        at(50070, [&] {
             DarkenMaskedScaled(dc, picBuffer, canvas.x(x - d), canvas.y(y - d), 2, classicPattern);
         });
-        at(50050, [&] {
+        at(50080, [&] {
             DarkenMaskedScaled(dc, picBuffer, canvas.x(x + d), canvas.y(y + d), 2, classicPattern);
         });
     });

@@ -19,7 +19,7 @@ void Scene::Hintergrund() {
         if (scaled()) {
             // Each row of the painted strip is one colour: one column of it
             // spans the canvas, and its top colour the rows of sky above it.
-            at(50040, [&] {
+            at(50080, [&] {
                 for (gfx::Surface* s : {&picBG, &picHimmel}) {
                     const int top = std::min(canvas.y(0), s->height());
                     gfx::DrawPicture(*s, strip.view(), 0, 0, s->width(), top, 0, 0, 1, 1);
