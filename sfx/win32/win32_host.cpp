@@ -248,8 +248,23 @@ bool Win32Host::systemTooOld() {
     return (v & 0x80000000u) && LOBYTE(LOWORD(v)) < 4;
 }
 
+// The password dialog gives the system's ANSI code page.
+size_t Win32Host::utf8Password(const char* password, size_t length, char* out, size_t capacity) {
+    wchar_t wide[256];
+    const int n = MultiByteToWideChar(CP_ACP, 0, password, static_cast<int>(length), wide, 256);
+    const int m = n > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, n, out, static_cast<int>(capacity),
+                                              nullptr, nullptr)
+                        : 0;
+    return m > 0 ? static_cast<size_t>(m) : 0;
+}
+
 void Win32Host::prepareShell(bool lookUpShellExecute) {
-    shell_ = LoadLibraryW(L"Shell32.dll");
+    // By its full path in the system folder, never by a name to search for.
+    wchar_t path[MAX_PATH + 16];
+    const UINT n = GetSystemDirectoryW(path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return;
+    lstrcpyW(path + n, L"\\shell32.dll");
+    shell_ = LoadLibraryW(path);
     if (!lookUpShellExecute || shell_ == nullptr) return;
     shellExecuteEx_ = GetProcAddress(shell_, "ShellExecuteExW");
     if (shellExecuteEx_ == nullptr) {
