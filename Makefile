@@ -36,7 +36,7 @@ build-windows: linux-mksfx
 # The tests build their self-extracting files with the Linux mksfx, the one
 # Linux target built here (not the whole Linux tree with its fuzz targets).
 SFX_X86_TARGETS := sfxstub sfx_wine_driver sfx_setup_probe sfx_win32_host_test \
-	sfx_spanned_disks_test
+	sfx_spanned_disks_test sfx_plant_marker
 # ... and the 32-bit Glintmoor.scr and the setup program of GlintmoorSetup.exe,
 # with the helpers of their run as every Windows version.
 SETUP_X86_TARGETS := Glintmoor glintmoor_setup setup_known_folders_test password_standin preview_host \
@@ -84,10 +84,11 @@ package: build-linux
 # The stub in front of GlintmoorSetup.exe.
 WINDOWS_SETUP_STUB := $(WINDOWS_X86_DIR)/sfxstub.exe
 
-# build/dist/glintmoor-setup.run and build/dist/GlintmoorSetup.exe
+# build/dist/glintmoor-setup.run and build/dist/GlintmoorSetup.exe;
+# SIGN_CERT=cert.pem SIGN_KEY=key.pem signs the Windows programs.
 dist: build-linux build-windows build-windows-x86
 	cmake --build $(LINUX_DIR) --target dist
-	setup/win32/make-setup-exe.sh $(LINUX_DIR)/mksfx $(WINDOWS_SETUP_STUB) \
+	SIGN_CERT="$(abspath $(SIGN_CERT))" SIGN_KEY="$(abspath $(SIGN_KEY))" setup/win32/make-setup-exe.sh $(LINUX_DIR)/mksfx $(WINDOWS_SETUP_STUB) \
 	  $(WINDOWS_X86_DIR)/setup.exe $(WINDOWS_DIR)/Glintmoor.scr $(WINDOWS_X86_DIR)/Glintmoor.scr \
 	  $(CURDIR) $(DIST_DIR)/GlintmoorSetup.exe
 

@@ -28,7 +28,9 @@ namespace gm {
 
 class Trap;
 
-// One snowflake, in pixels of the window.
+// One snowflake, in pixels of the window. Sizes and steps are logical
+// pixels times the landscape's scale (SceneState::scale), so that the snow
+// looks the same on every screen.
 struct Flake {
     Int32 x;     // left edge
     Int32 y;     // top edge
@@ -114,6 +116,9 @@ class Animation {
     // Window size as the procedures use it.
     int W() const { return host_.windowWidth(); }
     int H() const { return host_.windowHeight(); }
+    double k() const { return scene_.scale; }
+    // A picture of the catalogue at the landscape's scale.
+    gfx::Bitmap picture(int id) const;
 
     ShowSurfaces& s_;
     SceneState& scene_;

@@ -29,9 +29,9 @@ void Animation::seedFlakes() {
         Flake& f = Flakes[i];
         f.x = CLng(Rnd() * w);
         f.y = CLng(Rnd() * h / 2);
-        f.size = CLng(Rnd() * settings_.Size + 4);
+        f.size = CLng((Rnd() * settings_.Size + 4) * k());
         // The first picture of a flake is up to 2 pixels narrower than high.
-        const Int32 right = CLng(2.0 * Rnd() + f.x + f.size - 2);
+        const Int32 right = CLng(2.0 * k() * Rnd() + f.x + f.size - 2 * k());
         gfx::Ellipse(window, f.x, f.y, right, f.y + f.size);
     }
     // The window now shows flakes the previous frame did not draw.
@@ -43,12 +43,12 @@ void Animation::moveFlake(Trap& at, Int16 i) {
     // Wind: between SpeedF to the left and twice that to the right.
     at(50010, [&] {
         Flake& f = Flakes[i];
-        f.x = f.x + Zz(CInt(-settings_.SpeedF), CInt(2.0 * settings_.SpeedF));
+        f.x = f.x + CLng(Zz(CInt(-settings_.SpeedF), CInt(2.0 * settings_.SpeedF)) * k());
     });
     // Fall: mostly down, now and then a little up.
     at(50020, [&] {
         Flake& f = Flakes[i];
-        f.y = f.y + Zz(CInt(-0.5 * settings_.SpeedF), CInt(4.0 * settings_.SpeedF));
+        f.y = f.y + CLng(Zz(CInt(-0.5 * settings_.SpeedF), CInt(4.0 * settings_.SpeedF)) * k());
     });
     // Past the right edge it comes back at the left, keeping the overshoot.
     at(50030, [&] {
@@ -62,7 +62,7 @@ void Animation::moveFlake(Trap& at, Int16 i) {
         if (static_cast<double>(f.y) > H() * (0.5 * Rnd() + 0.6)) {
             f.x = CLng(Rnd() * static_cast<double>(W()));
             f.y = CLng(Rnd() * static_cast<double>(H()) * 0.1);
-            f.size = CLng(Rnd() * settings_.Size + 4);
+            f.size = CLng((Rnd() * settings_.Size + 4) * k());
         }
     });
 }

@@ -6,6 +6,7 @@
 #include "animation/tick_count.h"
 #include "common/allgemein.h"
 #include "errors/trap.h"
+#include "gfx/bitmap_resource.h"
 
 namespace gm {
 namespace {
@@ -33,10 +34,11 @@ bool isFlyingObjekt(Int16 n) { return inRange(n, 1, 5) || inRange(n, 11, 15) || 
 
 // Paints a just-loaded strip onto its own surface reversed left to right
 // over the frame band x 0..79 (reading from source x = 1); the frames stay
-// where they are vertically.
-void mirrorStrip(gfx::Surface& surface, const gfx::Bitmap& strip) {
-    gfx::DrawPicture(surface, strip.view(), kBirdStripWidth, 0, -kBirdStripWidth, strip.height(), 1,
-                     0, strip.width(), strip.height());
+// where they are vertically. At scale k both are k times as wide.
+void mirrorStrip(gfx::Surface& surface, const gfx::Bitmap& strip, double k) {
+    const int band = CInt(kBirdStripWidth * k);
+    gfx::DrawPicture(surface, strip.view(), band, 0, -band, strip.height(), CInt(k), 0,
+                     strip.width(), strip.height());
 }
 
 }  // namespace
@@ -44,7 +46,7 @@ void mirrorStrip(gfx::Surface& surface, const gfx::Bitmap& strip) {
 void Animation::placeObjekte() {
     const double h = H();
     for (Int16 n = 1; n <= 5; n = n + 1) {
-        Objekte[n].x = -150;
+        Objekte[n].x = CInt(-150 * k());
         Objekte[n].y = Zz(CInt(0.05 * h), CInt(0.4 * h));
     }
     for (Int16 n = 11; n <= 15; n = n + 1) {
@@ -55,13 +57,17 @@ void Animation::placeObjekte() {
     Objekte[kPlane].y = Zz(CInt(0.05 * h), CInt(0.15 * h));
 }
 
+gfx::Bitmap Animation::picture(int id) const {
+    return k() == 1 ? load_(id) : gfx::LoadScaledBitmap(id, k(), k());
+}
+
 void Animation::loadObjekt(int maskId, int pictureId, bool mirrored) {
-    const gfx::Bitmap mask = load_(maskId);
+    const gfx::Bitmap mask = picture(maskId);
     s_.picMask.setPicture(mask.view());
-    if (mirrored) mirrorStrip(s_.picMask, mask);
-    const gfx::Bitmap picture = load_(pictureId);
-    s_.picObjekt.setPicture(picture.view());
-    if (mirrored) mirrorStrip(s_.picObjekt, picture);
+    if (mirrored) mirrorStrip(s_.picMask, mask, k());
+    const gfx::Bitmap strip = picture(pictureId);
+    s_.picObjekt.setPicture(strip.view());
+    if (mirrored) mirrorStrip(s_.picObjekt, strip, k());
     ++pictures_;
 }
 
@@ -85,11 +91,13 @@ void Animation::chooseObjekt() {
 
 void Animation::drawObjekt() {
     const Objekt& o = Objekte[curObjekt];
+    const auto scaled = [&](double v) { return CInt(v * k()).value(); };
     if (curObjekt == kPlane) {
-        composer_.objekt(o.x, o.y, kPlaneWidth, kPlaneHeight, (o.frame - 1) * kPlaneHeight,
-                         pictures_);
+        composer_.objekt(o.x, o.y, scaled(kPlaneWidth), scaled(kPlaneHeight),
+                         scaled((o.frame - 1) * kPlaneHeight), pictures_);
     } else {
-        composer_.objekt(o.x, o.y, kBirdWidth, kBirdHeight, (o.frame - 1) * kBirdHeight, pictures_);
+        composer_.objekt(o.x, o.y, scaled(kBirdWidth), scaled(kBirdHeight),
+                         scaled((o.frame - 1) * kBirdHeight), pictures_);
     }
 }
 
@@ -123,32 +131,35 @@ void Animation::ObjektFlieg() {
                 o.active = kTrue;
                 return;
             }
-            const double w = W(), h = H();
+            // Steps and margins are logical pixels: k times as many physical ones.
+            const double w = W(), h = H(), s = k();
             if (inRange(curObjekt, 1, 5)) {
-                dy = Zz(dy1, dy2);
-                o.x = CInt(static_cast<Single>(o.x + Zz(2, 4)) + settings_.SpeedO);
+                dy = CInt(Zz(dy1, dy2) * s);
+                o.x = CInt((static_cast<Single>(o.x + CInt(Zz(2, 4) * s)) +
+                            static_cast<Single>(settings_.SpeedO * s)));
                 o.y = o.y + dy;
-                if (o.x > w || o.y < -50) {
+                if (o.x > w || o.y < -50 * s) {
                     o.active = kFalse;
-                    o.x = -150;
+                    o.x = CInt(-150 * s);
                     o.y = Zz(CInt(0.1 * h), CInt(0.4 * h));
                     curObjekt = 0;
                 }
             } else if (inRange(curObjekt, 11, 15)) {
-                dy = Zz(dy1, dy2);
-                o.x = CInt(static_cast<Single>(o.x - Zz(2, 4)) - settings_.SpeedO);
+                dy = CInt(Zz(dy1, dy2) * s);
+                o.x = CInt((static_cast<Single>(o.x - CInt(Zz(2, 4) * s)) -
+                            static_cast<Single>(settings_.SpeedO * s)));
                 o.y = o.y + dy;
-                if (o.x < -150 || o.y < -50) {
+                if (o.x < -150 * s || o.y < -50 * s) {
                     o.active = kFalse;
                     o.x = CInt(w);
                     o.y = Zz(CInt(0.1 * h), CInt(0.4 * h));
                     curObjekt = 0;
                 }
             } else if (curObjekt == kPlane) {
-                dy = CInt(dy1 * 0.3 + 2);
-                o.x = CInt(static_cast<Single>(o.x) - settings_.SpeedO);
+                dy = CInt((dy1 * 0.3 + 2) * s);
+                o.x = CInt((static_cast<Single>(o.x) - static_cast<Single>(settings_.SpeedO * s)));
                 o.y = o.y + dy;
-                if (o.x < -350 || o.y < -80) {
+                if (o.x < -350 * s || o.y < -80 * s) {
                     o.active = kFalse;
                     o.x = CInt(w);
                     o.y = Zz(0, CInt(0.08 * h));

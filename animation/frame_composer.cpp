@@ -269,7 +269,12 @@ void FrameComposer::refresh(ShowHost& host) {
         if (!c.empty()) areas_[count++] = {c.x0, c.y0, c.x1 - c.x0, c.y1 - c.y0};
     };
     for (int i = 0; i < damageCount_; ++i) add(damage_[i]);
-    // A flake's old and new place, as one box: it moves a few pixels a tick.
+    // A flake's old and new place, as one box where that is smaller than
+    // the two: it moves a few pixels a tick, the large flakes of a scaled
+    // landscape farther than their size.
+    const auto area = [](const PixelRect& r) {
+        return static_cast<long long>(r.x1 - r.x0) * (r.y1 - r.y0);
+    };
     for (int i = 0; i < std::max(erasedCount_, flakeCount_); ++i) {
         if (i >= flakeCount_ || i >= erasedCount_) {
             add(i < flakeCount_ ? flakeBoxes_[i] : erasedBoxes_[i]);
@@ -277,8 +282,14 @@ void FrameComposer::refresh(ShowHost& host) {
         }
         const PixelRect& a = erasedBoxes_[i];
         const PixelRect& b = flakeBoxes_[i];
-        add({std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1),
-             std::max(a.y1, b.y1)});
+        const PixelRect both{std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1),
+                             std::max(a.y1, b.y1)};
+        if (area(both) <= area(a) + area(b)) {
+            add(both);
+        } else {
+            add(a);
+            add(b);
+        }
     }
     host.refreshWindowAreas(areas_.data(), count);
 }

@@ -135,7 +135,7 @@ class FrameComposer {
     std::array<PixelRect, kMaxFlakes> erasedBoxes_{};  // the flakes step 8 erased
     int erasedCount_ = 0;
     bool fullRefresh_ = true;  // the whole window was composed anew
-    std::array<ScreenArea, kMaxDamage + kMaxFlakes> areas_{};
+    std::array<ScreenArea, kMaxDamage + 2 * kMaxFlakes> areas_{};
 };
 
 }  // namespace gm

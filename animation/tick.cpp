@@ -4,6 +4,7 @@
 // window over everything. The order of the layers is fixed: sky over scene,
 // object over sky, text over object, flakes over all.
 #include <algorithm>
+#include <cmath>
 
 #include "animation/animation.h"
 #include "animation/tick_count.h"
@@ -29,10 +30,16 @@ void Animation::tmrAnimation_Timer() {
         // strip width. Drifting left (a negative SpeedS), it falls from one
         // period of the band (the strip width less the 2 pixels by which the
         // copies overlap) and wraps back to it below 0.
+        // On a scaled landscape SpeedS counts logical pixels and the band
+        // moves by whole ones, k physical pixels at a time: as often and as
+        // far in the landscape as on the classic canvas, and no dearer to
+        // show at a finer resolution than the area it covers.
         at(50030, [&] {
             skyTick = skyTick + 1;
-            const Single travelled =
+            Single travelled =
                 static_cast<Single>(static_cast<Single>(skyTick.value()) * settings_.SpeedS);
+            if (scene_.scale != 1)
+                travelled = static_cast<Single>(std::trunc(travelled) * scene_.scale);
             const Single period = static_cast<Single>(scene_.skyWidth.value() - 2);
             scene_.skyOffset =
                 travelled >= 0 ? CInt(travelled) : CInt(std::max(period + travelled, Single(-1)));
@@ -66,7 +73,16 @@ void Animation::tmrAnimation_Timer() {
         // 6. Date and time at the lower left, in picBuffer's font and colour.
         LocalDateTime now;
         at(50080, [&] {
-            composer_.textPosition(5, h - gfx::TextHeight(window, "1") - 3);
+            if (k() == 1) {
+                composer_.textPosition(5, h - gfx::TextHeight(window, "1") - 3);
+            } else {
+                // A scaled landscape prints at the monitor's dpi: the
+                // classic size on a 96-dpi screen, larger where the system
+                // scales its text.
+                const double dpi = host_.screenDpi() / 96.0;
+                s_.picBuffer.font.points = gfx::FontLayout{}.points * dpi;
+                composer_.textPosition(5 * dpi, h - gfx::TextHeight(s_.picBuffer, "1") - 3 * dpi);
+            }
             now = platform().now();
         });
         at(50090, [&] {

@@ -152,7 +152,8 @@ std::string describeSettings(const Settings& s) {
     return "maxFl=" + i(s.maxFl) + "\nminFl=" + i(s.minFl) + "\nSpeedF=" + singleToText(s.SpeedF) +
            "\nSize=" + singleToText(s.Size) + "\nSpeedS=" + singleToText(s.SpeedS) +
            "\nSpeedO=" + singleToText(s.SpeedO) + "\nSpeed=" + singleToText(s.Speed) +
-           "\nDate=" + i(s.Date) + "\nTime=" + i(s.Time) + "\nSnowman=" + i(s.Snowman) + "\n";
+           "\nDate=" + i(s.Date) + "\nTime=" + i(s.Time) + "\nSnowman=" + i(s.Snowman) +
+           "\nClassic=" + i(s.Classic) + "\n";
 }
 
 void LoadConfig() {
@@ -169,6 +170,7 @@ void LoadConfig() {
         at(50080, [&] { s.Date = stored.int16("Date", "1"); });
         at(50090, [&] { s.Time = stored.int16("Time", "1"); });
         at(50100, [&] { s.Snowman = stored.int16("Snowman", "1"); });
+        at(50110, [&] { s.Classic = stored.int16("Classic", "0"); });
     });
 }
 

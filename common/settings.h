@@ -21,6 +21,7 @@ struct Settings {
     Int16 Date;         // nonzero: show the date
     Int16 Time;         // nonzero: show the time
     Int16 Snowman;      // 1: place the snowman
+    Int16 Classic;      // 1: the 640 x 480 picture stretched over every screen
 };
 
 // The process-wide record.
@@ -45,7 +46,7 @@ Single textToSingle(const std::string& text);
 std::string singleToText(Single value);
 
 // The record as "name=value" lines in the order maxFl, minFl, SpeedF, Size,
-// SpeedS, SpeedO, Speed, Date, Time, Snowman (glintmoor --print-config).
+// SpeedS, SpeedO, Speed, Date, Time, Snowman, Classic (glintmoor --print-config).
 std::string describeSettings(const Settings& s);
 
 }  // namespace gm

@@ -39,6 +39,9 @@ struct SceneState {
     Int16 skyOffset;
     Int16 weightLeft;
     Int16 weightRight;
+    // Physical pixels per logical pixel of the landscape on show: 1 on the
+    // classic canvas. What moves is sized and moves by it.
+    double scale = 1;
 };
 
 // The window services the scene and the animation call.

@@ -1,9 +1,11 @@
 #include "platform/posix_system.h"
 
+#include <fcntl.h>
 #include <sys/utsname.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -90,5 +92,29 @@ std::string settingsFilePath() {
     const char* path = std::getenv("GLINTMOOR_SETTINGS");
     return path && *path ? std::string(path) : userSettingsPath();
 }
+
+namespace {
+volatile std::sig_atomic_t gTerminate = 0;
+int gWakePipe[2] = {-1, -1};
+
+void onTerminationSignal(int) {
+    gTerminate = 1;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = write(gWakePipe[1], &byte, 1);
+}
+}  // namespace
+
+void watchTermination() {
+    if (gWakePipe[0] >= 0) return;
+    if (pipe2(gWakePipe, O_NONBLOCK | O_CLOEXEC) != 0) gWakePipe[0] = gWakePipe[1] = -1;
+    struct sigaction sa {};
+    sa.sa_handler = onTerminationSignal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+}
+
+bool terminationRequested() { return gTerminate != 0; }
+int terminationFd() { return gWakePipe[0]; }
 
 }  // namespace gm::posix

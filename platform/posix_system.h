@@ -29,4 +29,11 @@ std::string userSettingsPath();
 // away from the user's settings), else userSettingsPath().
 std::string settingsFilePath();
 
+// SIGTERM and SIGINT end a show from its event pump: the handlers (set up
+// once per process) raise a flag and make terminationFd() readable, so a
+// poll() that waits for events wakes.
+void watchTermination();
+bool terminationRequested();
+int terminationFd();
+
 }  // namespace gm::posix

@@ -50,7 +50,17 @@ LinuxOptions parseLinuxOptions(const std::vector<std::string>& args,
         } else if (a == "--window") {
             if (o.x11.target != X11Options::Target::WindowId)
                 o.x11.target = X11Options::Target::Normal;
+            o.wayland.target = WaylandOptions::Target::Normal;
             targetChosen = true;
+        } else if (a == "--wallpaper") {
+            o.wayland.target = WaylandOptions::Target::Wallpaper;
+        } else if (a == "--idle") {
+            o.idleSeconds = hasValue ? parseDuration(args[++i]) : std::nullopt;
+            if (!o.idleSeconds) o.error = "--idle needs a duration: seconds, or 90s, 5m, 1h";
+        } else if (a == "--wayland") {
+            o.backend = LinuxOptions::Backend::Wayland;
+        } else if (a == "--x11") {
+            o.backend = LinuxOptions::Backend::X11;
         } else if (a == "--seed") {
             o.seed = hasValue ? parseUnsigned<std::uint64_t>(args[++i], 10) : std::nullopt;
             if (!o.seed) o.error = "--seed needs a decimal number";
@@ -70,6 +80,44 @@ LinuxOptions parseLinuxOptions(const std::vector<std::string>& args,
     }
     for (const std::string& a : rest) o.commandLine += (o.commandLine.empty() ? "" : " ") + a;
     return o;
+}
+
+bool usesWayland(const LinuxOptions& o, const char* waylandDisplay, const char* waylandSocket) {
+    if (o.x11.target == X11Options::Target::WindowId || o.x11.target == X11Options::Target::Root ||
+        previewHost(o.commandLine))
+        return false;
+    if (o.backend != LinuxOptions::Backend::Automatic)
+        return o.backend == LinuxOptions::Backend::Wayland;
+    return (waylandDisplay && *waylandDisplay) || (waylandSocket && *waylandSocket);
+}
+
+std::optional<std::uint32_t> parseDuration(const std::string& text) {
+    constexpr std::uint32_t kMaxSeconds = 7 * 24 * 3600;  // a week
+    std::uint32_t unit = 1;
+    std::string number = text;
+    if (!number.empty()) {
+        switch (number.back()) {
+            case 's':
+                unit = 1;
+                break;
+            case 'm':
+                unit = 60;
+                break;
+            case 'h':
+                unit = 3600;
+                break;
+            default:
+                unit = 0;
+                break;
+        }
+        if (unit != 0)
+            number.pop_back();
+        else
+            unit = 1;
+    }
+    const auto value = parseUnsigned<std::uint32_t>(number, 10);
+    if (!value || *value == 0 || *value > kMaxSeconds / unit) return std::nullopt;
+    return *value * unit;
 }
 
 bool opensSettingsDialog(const std::string& commandLine) {
@@ -126,6 +174,13 @@ std::string usageText() {
            "  -root              draw on the root window (XScreenSaver)\n"
            "  -window-id ID      draw into the window ID (decimal or 0x hexadecimal)\n"
            "  --window           show in a normal resizable window\n"
+           "  --wallpaper        the show as the wallpaper of every output, below the\n"
+           "                     windows; it never ends on input (Wayland, layer shell)\n"
+           "  --idle DURATION    stay in the background and start the show after DURATION\n"
+           "                     without input (seconds, or 90s, 5m, 1h; Wayland)\n"
+           "  --wayland, --x11   show on Wayland or on X11 (default: Wayland when\n"
+           "                     WAYLAND_DISPLAY is set); -root, -window-id, /p and\n"
+           "                     XSCREENSAVER_WINDOW are always X11's\n"
            "  --seed N           the same landscape for the same N\n"
            "  --print-config     print the settings as read, then exit\n"
            "  --help             this text\n"
@@ -153,7 +208,9 @@ std::string usageText() {
            "                     time come from the real clock\n"
            "\n"
            "Environment: GLINTMOOR_SEED (seed), GLINTMOOR_SETTINGS (settings file),\n"
-           "GLINTMOOR_PROTOCOL_DIR (folder of the error protocol), XSCREENSAVER_WINDOW.\n";
+           "GLINTMOOR_PROTOCOL_DIR (folder of the error protocol), XSCREENSAVER_WINDOW,\n"
+           "WAYLAND_DISPLAY, WAYLAND_SOCKET and SWAYLOCK_PLUGIN_OUTPUT_NAME (the one\n"
+           "output to cover, as swaylock-plugin starts its background).\n";
 }
 
 }  // namespace gm

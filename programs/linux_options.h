@@ -5,13 +5,19 @@
 //   -root              draw on the root window (XScreenSaver)
 //   -window-id ID      draw into the window ID, decimal or 0x hexadecimal
 //   --window           a normal resizable window to try the show
+//   --wallpaper        the show as the wallpaper of every output (Wayland)
+//   --idle DURATION    start the show after DURATION of idle time (Wayland)
+//   --wayland, --x11   the display system to show on (else WAYLAND_DISPLAY
+//                      or WAYLAND_SOCKET chooses Wayland, X11 otherwise)
 //   --seed N           a reproducible run (wins over GLINTMOOR_SEED)
 //   --print-config     print the settings as read, then exit
 //   --help             print the usage, then exit
 //   -density N, -speed X, -no-date, ...
 //                      the show's settings for this run (setting_options.h)
 // Without a target option the variable XSCREENSAVER_WINDOW, when set, names
-// the window to draw into, as the XScreenSaver daemon sets it.
+// the window to draw into, as the XScreenSaver daemon sets it. Drawing into
+// a window of another client (-root, -window-id, XSCREENSAVER_WINDOW, the
+// preview /p ID) is always X11's.
 #pragma once
 
 #include <cstdint>
@@ -21,12 +27,17 @@
 #include <vector>
 
 #include "platform/overridden_store.h"
+#include "platform/wayland/wayland_platform.h"
 #include "platform/x11/x11_platform.h"
 
 namespace gm {
 
 struct LinuxOptions {
+    enum class Backend { Automatic, X11, Wayland };
+    Backend backend = Backend::Automatic;  // --x11, --wayland
     X11Options x11;
+    WaylandOptions wayland;
+    std::optional<std::uint32_t> idleSeconds;  // --idle DURATION
     std::optional<std::uint64_t> seed;
     bool printConfig = false;
     bool help = false;
@@ -42,6 +53,15 @@ struct LinuxOptions {
 // the value of XSCREENSAVER_WINDOW or nullptr.
 LinuxOptions parseLinuxOptions(const std::vector<std::string>& args,
                                const char* xscreensaverWindow);
+
+// True when the show goes to a Wayland compositor: forced by --wayland, or
+// WAYLAND_DISPLAY or WAYLAND_SOCKET set and no --x11; never for the targets
+// that draw into a window of another client, which are X11's.
+bool usesWayland(const LinuxOptions& options, const char* waylandDisplay,
+                 const char* waylandSocket);
+
+// A duration in seconds: "90", or with a unit, "90s", "5m", "1h".
+std::optional<std::uint32_t> parseDuration(const std::string& text);
 
 // An X window id: decimal or 0x hexadecimal, up to 32 bits.
 std::optional<unsigned long> parseWindowId(const std::string& text);

@@ -1,6 +1,7 @@
 // The Linux program: takes the Linux-only options off the command line,
-// opens the X display (and GTK for the settings dialog) and runs Main with
-// what is left, as Windows runs the screen saver.
+// connects to the Wayland compositor or opens the X display (and GTK for the
+// settings dialog) and runs Main with what is left, as Windows runs the
+// screen saver.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -14,6 +15,7 @@
 #include "platform/posix_system.h"
 #include "programs/console_system.h"
 #include "programs/export_resources.h"
+#include "programs/idle_command.h"
 #include "programs/linux_options.h"
 #include "programs/record_command.h"
 #include "programs/render_commands.h"
@@ -42,6 +44,50 @@ int printConfig(const gm::SettingOverrides& overrides) {
     gm::LoadConfig();
     std::fputs(gm::describeSettings(gm::settings()).c_str(), stdout);
     return 0;
+}
+
+// The X display for the show, or nullptr after saying why there is none.
+std::unique_ptr<gm::Platform> openX11(const gm::LinuxOptions& options, gm::SettingsStore& store) {
+    if (options.wayland.target == gm::WaylandOptions::Target::Wallpaper) {
+        std::fputs(
+            "glintmoor: --wallpaper needs a Wayland compositor with the layer shell; on X11 "
+            "-root draws on the desktop\n",
+            stderr);
+        return nullptr;
+    }
+    std::unique_ptr<gm::Platform> x11 = gm::makeX11Platform(options.x11, store);
+    if (!x11) {
+        const char* display = std::getenv("DISPLAY");
+        std::fprintf(stderr,
+                     "glintmoor: cannot open the X display \"%s\"; start it from a desktop "
+                     "session or give DISPLAY.\n",
+                     display ? display : "");
+        return nullptr;
+    }
+    // A window to draw into or a preview host that is not there would leave
+    // a process waiting for ever.
+    const std::string unusable = gm::unusableWindow(options, [&](unsigned long id) {
+        int width = 0, height = 0;
+        return x11->GetClientRect(id, width, height);
+    });
+    if (!unusable.empty()) {
+        std::fprintf(stderr, "glintmoor: %s\n", unusable.c_str());
+        return nullptr;
+    }
+    return x11;
+}
+
+// The Wayland compositor for the show, or nullptr after saying why there is
+// none. swaylock-plugin names the one output its background covers.
+std::unique_ptr<gm::Platform> openWayland(const gm::LinuxOptions& options,
+                                          gm::SettingsStore& store) {
+    gm::WaylandOptions waylandOptions = options.wayland;
+    if (const char* output = std::getenv("SWAYLOCK_PLUGIN_OUTPUT_NAME"); output && *output)
+        waylandOptions.outputName = output;
+    std::string why;
+    std::unique_ptr<gm::Platform> wayland = gm::makeWaylandPlatform(waylandOptions, store, why);
+    if (!wayland) std::fprintf(stderr, "glintmoor: %s\n", why.c_str());
+    return wayland;
 }
 
 }  // namespace
@@ -77,6 +123,8 @@ int main(int argc, char** argv) {
     if (options.seed) gm::setSeedOverride(options.seed);
     if (options.printConfig) return printConfig(options.settingOverrides);
     if (!options.variableError.empty()) return 2;
+    if (options.idleSeconds)
+        return gm::runIdleCommand(*options.idleSeconds, gm::withoutIdleOption(args));
 
     // The settings dialog is a GTK window; it shows and writes the stored
     // settings, so the setting options do not reach it.
@@ -92,26 +140,12 @@ int main(int argc, char** argv) {
     }
     gm::OverriddenStore store(gm::openSettingsStore(),
                               settingsDialog ? gm::SettingOverrides{} : options.settingOverrides);
-    std::unique_ptr<gm::Platform> x11 = gm::makeX11Platform(options.x11, store);
-    if (!x11) {
-        const char* display = std::getenv("DISPLAY");
-        std::fprintf(stderr,
-                     "glintmoor: cannot open the X display \"%s\"; start it from a desktop "
-                     "session or give DISPLAY.\n",
-                     display ? display : "");
-        return 1;
-    }
-    // A window to draw into or a preview host that is not there would leave
-    // a process waiting for ever.
-    const std::string unusable = gm::unusableWindow(options, [&](unsigned long id) {
-        int width = 0, height = 0;
-        return x11->GetClientRect(id, width, height);
-    });
-    if (!unusable.empty()) {
-        std::fprintf(stderr, "glintmoor: %s\n", unusable.c_str());
-        return 1;
-    }
-    gm::setPlatform(x11.get());
+    std::unique_ptr<gm::Platform> shown =
+        gm::usesWayland(options, std::getenv("WAYLAND_DISPLAY"), std::getenv("WAYLAND_SOCKET"))
+            ? openWayland(options, store)
+            : openX11(options, store);
+    if (!shown) return 1;
+    gm::setPlatform(shown.get());
     gm::installShowParts();
     if (dialogs) {
         gm::setDialogSystem(dialogs.get());

@@ -34,10 +34,8 @@ struct SwitchOption {
 };
 
 constexpr SwitchOption kSwitches[] = {
-    {"-date", "Date", "1"},
-    {"-no-date", "Date", "0"},
-    {"-time", "Time", "1"},
-    {"-no-time", "Time", "0"},
+    {"-date", "Date", "1"},    {"-no-date", "Date", "0"},    {"-time", "Time", "1"},
+    {"-no-time", "Time", "0"}, {"-classic", "Classic", "1"},
 };
 
 // The value in the setting's own text form, or nothing when it is no
@@ -99,7 +97,8 @@ std::string settingOptionsUsage() {
     }
     usage +=
         "  -date, -no-date    show the date, or not (Date)\n"
-        "  -time, -no-time    show the time, or not (Time)\n";
+        "  -time, -no-time    show the time, or not (Time)\n"
+        "  -classic           the classic 640 x 480 picture stretched over the screen (Classic)\n";
     return usage;
 }
 

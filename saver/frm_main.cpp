@@ -116,8 +116,11 @@ void FrmMain::buildShow(MonitorShow& monitor, Trap& at) {
     at(50040, [&] { gfx::BitBlt(s.picBuffer, 0, 0, W, H, image, 0, 0, gfx::Rop::SrcCopy); });
     at(50050, [&] { s.picBG.setPicture(image.view()); });
     at(50060, [&] {
-        // The banner of imgURL, flush with the lower right corner.
-        const gfx::Bitmap b = gfx::LoadBitmapResource(res::kBanner);
+        // The banner of imgURL, flush with the lower right corner, at the
+        // landscape's scale.
+        const double k = monitor.scene.scale;
+        const gfx::Bitmap b = k == 1 ? gfx::LoadBitmapResource(res::kBanner)
+                                     : gfx::LoadScaledBitmap(res::kBanner, k, k);
         gfx::DrawPicture(s.picBG, b.view(), W - b.width(), H - b.height());
     });
     at(50070, [&] {

@@ -41,8 +41,12 @@ void loggedTick(Animation& a, std::FILE* log) {
 
 }  // namespace
 
+// A landscape in the shape and at the resolution of the show's monitor.
 void SceneParts::BuildBG(MonitorShow& show) {
     Scene scene(show.surfaces, show.scene, settings(), show.host, &gfx::LoadBitmapResource);
+    scene.canvas =
+        canvasFor(show.host.windowWidth(), show.host.windowHeight(), settings().Classic != 0);
+    scene.loadScaled = &gfx::LoadScaledBitmap;
     scene.BuildBG();
 }
 

@@ -25,11 +25,21 @@ void Scene::BuildBG() {
         at(50020, [&] {
             // Every scene starts from the surfaces of the first: the canvas
             // and a sky band of one band bitmap's size, which Himmel then
-            // resamples once to the window's scale.
-            picBG.setSize(640, 480);
-            picHimmel.setSize(kSkyBandWidth, kSkyBandHeight);
+            // resamples once to the window's scale. A scaled canvas has both
+            // at their final size from the start.
+            if (scaled()) {
+                picBG.setSize(canvas.width, canvas.height);
+                picHimmel.setSize(skyBandTiles() * canvas.across(kSkyBandWidth),
+                                  canvas.down(kScaledSkyRows));
+            } else {
+                picBG.setSize(640, 480);
+                picHimmel.setSize(kSkyBandWidth, kSkyBandHeight);
+            }
         });
-        at(50030, [&] { state.weightLeft = 0; });
+        at(50030, [&] {
+            state.weightLeft = 0;
+            state.scale = scaled() ? canvas.ky() : 1;
+        });
         at(50040, [&] { state.weightRight = 0; });
 
         // Sky: sky type 6 counts as 2, so the deep blue comes twice as often.
@@ -38,6 +48,8 @@ void Scene::BuildBG() {
             if (state.SkyType == 6) state.SkyType = 2;
         });
         at(50070, [&] { Hintergrund(); });
+        // A scaled canvas shows its sky at once, before the band is painted.
+        if (scaled()) CopyBg();
         at(50080, [&] { Himmel(); });
 
         // Horizon: the sea in a third of the scenes, else a snow field unless
@@ -62,17 +74,17 @@ void Scene::BuildBG() {
         // Distant snow: small white discs between the sky band and the horizon.
         at(50140, [&] { last = CInt(settings.maxFl * 0.5); });
         for (int i = 0; i <= last; ++i) {
-            at(50150, [&] { x = Zz(0, 640); });
+            at(50150, [&] { x = Zz(0, canvas.logicalWidth); });
             at(50160, [&] { discY = Zz(CInt(480 * 0.25), h); });
             at(50170, [&] { s = CInt(Zz(1, CInt(settings.Size)) * 0.3 + 1); });
-            at(50180, [&] { gfx::Ellipse(picBG, x, discY, x + s, discY + s); });
+            at(50180, [&] { disc(picBG, x, discY + canvas.skyRows(), s); });
         }
         at(50190, [&] { CopyBg(); });
 
         // Clouds in the sky.
         at(50200, [&] { last = Zz(1, 5); });
         for (int i = 0; i <= last; ++i) {
-            at(50210, [&] { x = CInt(640 * ZzR(-0.1f, 0.9f)); });
+            at(50210, [&] { x = CInt(canvas.logicalWidth * ZzR(-0.1f, 0.9f)); });
             at(50220, [&] { discY = CInt(480 * ZzR(0.25f, 0.45f)); });
             at(50230, [&] { Wolken(picBG, 110 + Zz(1, 10), x, discY); });
             at(50240, [&] { CopyBg(); });
@@ -136,7 +148,7 @@ void Scene::BuildBG() {
         // More clouds.
         at(50430, [&] { last = Zz(1, 3); });
         for (int i = 0; i <= last; ++i) {
-            at(50440, [&] { x = CInt(640 * ZzR(-0.1f, 0.9f)); });
+            at(50440, [&] { x = CInt(canvas.logicalWidth * ZzR(-0.1f, 0.9f)); });
             at(50450, [&] { discY = CInt(480 * ZzR(0.25f, 0.45f)); });
             at(50460, [&] { Wolken(picBG, 110 + Zz(1, 10), x, discY); });
             at(50470, [&] { CopyBg(); });

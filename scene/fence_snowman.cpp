@@ -25,7 +25,7 @@ void Scene::Zaun(Int16& baseY) {
         if (m == 0) {
             at(50060, [&] { drawMasked(fence, x, baseY, kFenceWidth, H); });
         } else {
-            at(50070, [&] { drawMasked(fence, 640 - x, baseY, -kFenceWidth, H); });
+            at(50070, [&] { drawMasked(fence, canvas.logicalWidth - x, baseY, -kFenceWidth, H); });
         }
         at(50080, [&] { baseY = baseY + H; });
     });
@@ -37,12 +37,13 @@ void Scene::Schneemann(Int16& baseY) {
         Int16 H, x;
         at(50010, [&] { snowman = loadSprite(181, 182); });
         at(50020, [&] { H = 300; });
-        // Equal weights put him on the right.
+        // Equal weights put him on the right, as far from the right edge as
+        // on the classic canvas.
         at(50030, [&] {
             if (state.weightLeft < state.weightRight)
                 x = Zz(80, 120);
             else
-                x = Zz(300, 380);
+                x = Zz(300, 380) + canvas.extraColumns();
         });
         // The shadow lies under his lower body; he covers the part behind him.
         at(50040, [&] { Schatten(picBG, kShadowPattern, x + 75, baseY - 60); });

@@ -20,6 +20,15 @@ void Scene::Boden(Int16 y) {
         gfx::Bitmap strip;
         Int16 t, i = 0;
         at(50010, [&] { strip = loadPicture(100 + state.SkyType); });
+        if (scaled()) {
+            // One column of the painted strip spans the canvas.
+            at(50060, [&] {
+                const int top = canvas.y(y), from = canvas.down(kSnowFieldTop);
+                gfx::DrawPicture(picBG, strip.view(), 0, top, canvas.width, canvas.height - top, 0,
+                                 from, 1, strip.height() - from);
+            });
+            return;
+        }
         at(50020, [&] { t = tileWidth(strip); });
         bool covered = false;
         do {
@@ -38,9 +47,9 @@ void Scene::Wolken(gfx::Surface& dc, Int16 id, Int16 x, Int16 y) {
         Int16 d;
         at(50010, [&] { d = Zz(2, 5); });
         at(50020, [&] { picBuffer.setPicture(loadPicture(id).view()); });
-        at(50030, [&] { LightenMasked(dc, picBuffer, x, y, 20); });
-        at(50040, [&] { LightenMasked(dc, picBuffer, x - d, y - d, 10); });
-        at(50050, [&] { LightenMasked(dc, picBuffer, x + d, y + d, 10); });
+        at(50030, [&] { LightenMasked(dc, picBuffer, canvas.x(x), canvas.y(y), 20); });
+        at(50040, [&] { LightenMasked(dc, picBuffer, canvas.x(x - d), canvas.y(y - d), 10); });
+        at(50050, [&] { LightenMasked(dc, picBuffer, canvas.x(x + d), canvas.y(y + d), 10); });
     });
 }
 
@@ -49,9 +58,23 @@ void Scene::Schatten(gfx::Surface& dc, Int16 id, Int16 x, Int16 y) {
         Int16 d;
         at(50010, [&] { d = Zz(2, 5); });
         at(50020, [&] { picBuffer.setPicture(loadPicture(id).view()); });
-        at(50030, [&] { DarkenMasked(dc, picBuffer, x, y, 3); });
-        at(50040, [&] { DarkenMasked(dc, picBuffer, x - d, y - d, 2); });
-        at(50050, [&] { DarkenMasked(dc, picBuffer, x + d, y + d, 2); });
+        if (!scaled()) {
+            at(50030, [&] { DarkenMasked(dc, picBuffer, x, y, 3); });
+            at(50040, [&] { DarkenMasked(dc, picBuffer, x - d, y - d, 2); });
+            at(50050, [&] { DarkenMasked(dc, picBuffer, x + d, y + d, 2); });
+            return;
+        }
+        // The painted pattern has more dots than the catalogue's: the
+        // generator advances as the catalogue's would have made it.
+        const gfx::Bitmap classicPattern = load_(id);
+        at(50060,
+           [&] { DarkenMaskedScaled(dc, picBuffer, canvas.x(x), canvas.y(y), 3, classicPattern); });
+        at(50070, [&] {
+            DarkenMaskedScaled(dc, picBuffer, canvas.x(x - d), canvas.y(y - d), 2, classicPattern);
+        });
+        at(50080, [&] {
+            DarkenMaskedScaled(dc, picBuffer, canvas.x(x + d), canvas.y(y + d), 2, classicPattern);
+        });
     });
 }
 

@@ -34,7 +34,7 @@ void Scene::Haus(Int16& baseY) {
         if (m == 0) {
             at(50080, [&] { drawMasked(house, x, baseY, kHouseWidth, H); });
         } else {
-            at(50090, [&] { drawMasked(house, 640 - x, baseY, -kHouseWidth, H); });
+            at(50090, [&] { drawMasked(house, canvas.logicalWidth - x, baseY, -kHouseWidth, H); });
         }
         at(50100, [&] { baseY = baseY + H; });
     });
@@ -67,8 +67,10 @@ void Scene::Dorf(Int16& baseY) {
             if (m == 0) {
                 at(50110, [&] { drawMasked(village, x, baseY, kRowWidth, H, 0, 0, kRowWidth, H); });
             } else {
-                at(50120,
-                   [&] { drawMasked(village, 640 - x, baseY, -kRowWidth, H, 0, 0, kRowWidth, H); });
+                at(50120, [&] {
+                    drawMasked(village, canvas.logicalWidth - x, baseY, -kRowWidth, H, 0, 0,
+                               kRowWidth, H);
+                });
             }
             at(50130, [&] { baseY = baseY + H; });
         }
@@ -105,7 +107,8 @@ void Scene::City(Int16& baseY) {
                    [&] { drawMasked(town, x, baseY, kRowWidth, H, 0, (i - 1) * H, kRowWidth, H); });
             } else {
                 at(50120, [&] {
-                    drawMasked(town, 640 - x, baseY, -kRowWidth, H, 0, (i - 1) * H, kRowWidth, H);
+                    drawMasked(town, canvas.logicalWidth - x, baseY, -kRowWidth, H, 0, (i - 1) * H,
+                               kRowWidth, H);
                 });
             }
             at(50130, [&] { baseY = baseY + H; });

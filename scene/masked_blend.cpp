@@ -93,8 +93,13 @@ void LightenMasked(gfx::Surface& dc, const gfx::Surface& picBuffer, Int16 x, Int
     }
 }
 
-void DarkenMasked(gfx::Surface& dc, const gfx::Surface& picBuffer, Int16 x, Int16 y,
-                  Int16 percent) {
+namespace {
+
+// DarkenMasked's scan; offsetOf(i, j, dx, dy) gives the write-back offset
+// of dark pattern pixel (i, j).
+template <typename OffsetOf>
+void darkenThrough(gfx::Surface& dc, const gfx::Surface& picBuffer, int x, int y, Int16 percent,
+                   OffsetOf offsetOf) {
     Single f = 0, k = 0;
     Int16 subRed, subGreenBlue, lastColumn, lastRow, dx, dy;
     silently([&] { f = static_cast<Single>(percent / 100.0); });
@@ -112,12 +117,10 @@ void DarkenMasked(gfx::Surface& dc, const gfx::Surface& picBuffer, Int16 x, Int1
     for (int i = 0; i <= lastColumn; ++i) {
         for (int j = 0; j <= lastRow; ++j) {
             if (patternAt(picBuffer, i, j) >= kPatternThreshold) continue;
-            // The offset is drawn for every dark pattern pixel, wherever it lies.
-            silently([&] { dx = Zz(0, 2); });
-            silently([&] { dy = Zz(0, 1); });
+            offsetOf(i, j, dx, dy);
             // A pixel beyond the target has no colour to darken: nothing is
             // written for it.
-            const int tx = x.value() + i, ty = y.value() + j;
+            const int tx = x + i, ty = y + j;
             if (!fits16(tx) || !fits16(ty) || !inside(dc, tx, ty)) continue;
             const int wx = tx + dx.value(), wy = ty + dy.value();
             if (!fits16(wx) || !fits16(wy) || !inside(dc, wx, wy)) continue;
@@ -125,6 +128,41 @@ void DarkenMasked(gfx::Surface& dc, const gfx::Surface& picBuffer, Int16 x, Int1
             dc.row(wy)[wx] = mapped(dc.row(ty)[tx], darkerRed, darkerGreenBlue, darkerGreenBlue);
         }
     }
+}
+
+// A fixed noise of a pixel's place: splitmix64's finaliser.
+std::uint64_t placeNoise(int i, int j) {
+    std::uint64_t z =
+        (std::uint64_t(std::uint32_t(i)) << 32 | std::uint32_t(j)) + 0x9E3779B97F4A7C15ULL;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+}
+
+}  // namespace
+
+void DarkenMasked(gfx::Surface& dc, const gfx::Surface& picBuffer, Int16 x, Int16 y,
+                  Int16 percent) {
+    darkenThrough(dc, picBuffer, x.value(), y.value(), percent, [](int, int, Int16& dx, Int16& dy) {
+        // The offset is drawn for every dark pattern pixel, wherever it lies.
+        silently([&] { dx = Zz(0, 2); });
+        silently([&] { dy = Zz(0, 1); });
+    });
+}
+
+void DarkenMaskedScaled(gfx::Surface& dc, const gfx::Surface& pattern, int x, int y, Int16 percent,
+                        const gfx::Bitmap& classicPattern) {
+    darkenThrough(dc, pattern, x, y, percent, [](int i, int j, Int16& dx, Int16& dy) {
+        const std::uint64_t n = placeNoise(i, j);
+        dx = Int16(static_cast<int>(n % 3));
+        dy = Int16(static_cast<int>((n >> 8) % 2));
+    });
+    for (int j = 0; j < classicPattern.height(); ++j)
+        for (int i = 0; i < classicPattern.width(); ++i)
+            if (gfx::toColour(classicPattern.row(j)[i]) < kPatternThreshold) {
+                Zz(0, 2);
+                Zz(0, 1);
+            }
 }
 
 }  // namespace gm

@@ -25,4 +25,12 @@ void LightenMasked(gfx::Surface& dc, const gfx::Surface& picBuffer, Int16 x, Int
 // Components below 0 count as 0.
 void DarkenMasked(gfx::Surface& dc, const gfx::Surface& picBuffer, Int16 x, Int16 y, Int16 percent);
 
+// The same through a pattern painted at a scale (a scaled canvas's): the
+// offsets come from a fixed noise of the pattern pixel's place, and the
+// random sequence advances by the draws DarkenMasked would have made
+// through classicPattern, so that everything drawn afterwards stays as on
+// the classic canvas.
+void DarkenMaskedScaled(gfx::Surface& dc, const gfx::Surface& pattern, int x, int y, Int16 percent,
+                        const gfx::Bitmap& classicPattern);
+
 }  // namespace gm

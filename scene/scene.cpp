@@ -3,6 +3,7 @@
 #include "scene/scene.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace gm {
@@ -17,19 +18,52 @@ Scene::Scene(ShowSurfaces& surfaces, SceneState& state, const Settings& settings
       host(host),
       load_(std::move(load)) {}
 
-Sprite Scene::loadSprite(Int16 id, Int16 maskId) const {
-    return {loadPicture(id), loadPicture(maskId)};
+gfx::Bitmap Scene::loadPicture(Int16 id, double sx, double sy) const {
+    if (!scaled()) return load_(id);
+    return loadScaled(id.value(), canvas.kx() * sx, canvas.ky() * sy);
 }
 
-void Scene::drawMasked(const Sprite& sprite, int x, int y, std::optional<int> width,
-                       std::optional<int> height, std::optional<int> srcX, std::optional<int> srcY,
+std::shared_ptr<const gfx::Bitmap> Scene::keptPicture(Int16 id, double across) const {
+    std::shared_ptr<const gfx::Bitmap>& p = kept_[{id.value(), across}];
+    if (!p) p = std::make_shared<const gfx::Bitmap>(loadPicture(id, across));
+    return p;
+}
+
+Sprite Scene::loadSprite(Int16 id, Int16 maskId, double across) const {
+    const auto picture = [](gfx::Bitmap b) {
+        return std::make_shared<const gfx::Bitmap>(std::move(b));
+    };
+    if (!scaled()) return {id.value(), picture(loadPicture(id)), picture(loadPicture(maskId))};
+    return {id.value(), keptPicture(id, across), keptPicture(maskId, across), canvas.kx() * across,
+            canvas.ky()};
+}
+
+namespace {
+std::optional<int> scaledBy(std::optional<int> v, double k) {
+    if (!v) return v;
+    return static_cast<int>(std::lround(*v * k));
+}
+}  // namespace
+
+CanvasBox Scene::onCanvas(double x, double y, double width, double height) const {
+    const int X = canvas.x(x), Y = canvas.y(y);
+    return {X, Y, canvas.x(x + width) - X, canvas.y(y + height) - Y};
+}
+
+void Scene::drawMasked(const Sprite& sprite, double x, double y, double width, double height,
+                       std::optional<int> srcX, std::optional<int> srcY,
                        std::optional<int> srcWidth, std::optional<int> srcHeight) {
+    const auto [X, Y, W, H] = onCanvas(x, y, width, height);
+    srcX = scaledBy(srcX, sprite.sx);
+    srcY = scaledBy(srcY, sprite.sy);
+    srcWidth = scaledBy(srcWidth, sprite.sx);
+    srcHeight = scaledBy(srcHeight, sprite.sy);
     // The mask blacks out the figure's place and leaves the rest; the
     // picture, black around its figure, is then ORed into that hole.
-    gfx::DrawPicture(picBG, sprite.mask.view(), x, y, width, height, srcX, srcY, srcWidth,
-                     srcHeight, gfx::Rop::SrcAnd);
-    gfx::DrawPicture(picBG, sprite.image.view(), x, y, width, height, srcX, srcY, srcWidth,
-                     srcHeight, gfx::Rop::SrcPaint);
+    gfx::DrawPicture(picBG, sprite.mask->view(), X, Y, W, H, srcX, srcY, srcWidth, srcHeight,
+                     gfx::Rop::SrcAnd);
+    gfx::DrawPicture(picBG, sprite.image->view(), X, Y, W, H, srcX, srcY, srcWidth, srcHeight,
+                     gfx::Rop::SrcPaint);
 }
 
 // A picture reports its width in 0.01-mm units, computed from its pixels at

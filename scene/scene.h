@@ -20,20 +20,36 @@
 //   masked_blend.cpp    LightenMasked, DarkenMasked (clouds and shadows)
 #pragma once
 
+#include <functional>
+#include <map>
+#include <memory>
 #include <optional>
+#include <utility>
 
 #include "basic/numeric.h"
+#include "common/canvas_geometry.h"
 #include "common/settings.h"
 #include "common/show_host.h"
 #include "gfx/surface.h"
 
 namespace gm {
 
-// A scene object's picture and its 1-bit mask (black where the figure is).
+// A scene object's picture and its 1-bit mask (black where the figure is),
+// painted at sx x sy times its catalogue size.
 struct Sprite {
-    gfx::Bitmap image;
-    gfx::Bitmap mask;
+    int id = 0;
+    std::shared_ptr<const gfx::Bitmap> image;
+    std::shared_ptr<const gfx::Bitmap> mask;
+    double sx = 1, sy = 1;
 };
+
+// A rectangle of the canvas in physical pixels; a negative width mirrors.
+struct CanvasBox {
+    int x, y, width, height;
+};
+
+// Loads catalogue picture `id` painted at sx x sy times its size.
+using ScaledBitmapLoader = std::function<gfx::Bitmap(int id, double sx, double sy)>;
 
 class Scene {
   public:
@@ -70,7 +86,25 @@ class Scene {
     // composition nobody watches, such as a benchmark of BuildBG alone).
     bool showStages = true;
 
+    // Where the scene draws: the classic canvas unless told otherwise. On
+    // any other, the pictures come from loadScaled at the canvas's scale.
+    CanvasGeometry canvas;
+    ScaledBitmapLoader loadScaled;
+
+    // Where a box in logical pixels (a row is a landscape row) lies on picBG.
+    // Each corner is rounded to the canvas's pixels, so that neighbours meet
+    // and a mirrored picture covers what the plain one would.
+    CanvasBox onCanvas(double x, double y, double width, double height) const;
+
   protected:
+    // The masked draw of a scene object onto picBG: the mask with SRCAND,
+    // then the picture with SRCPAINT, both with the same geometry. Position
+    // and size are in logical pixels, the source rectangle in pixels of the
+    // catalogue picture. Virtual, so that a test can watch the placements.
+    virtual void drawMasked(const Sprite& sprite, double x, double y, double width, double height,
+                            std::optional<int> srcX = {}, std::optional<int> srcY = {},
+                            std::optional<int> srcWidth = {}, std::optional<int> srcHeight = {});
+
     gfx::Surface& picBG;
     gfx::Surface& picHimmel;
     gfx::Surface& picBuffer;
@@ -79,19 +113,28 @@ class Scene {
     ShowHost& host;
 
   private:
-    gfx::Bitmap loadPicture(Int16 id) const { return load_(id); }
-    // The picture under id and its mask under maskId.
-    Sprite loadSprite(Int16 id, Int16 maskId) const;
-    // The masked draw of a scene object onto picBG: the mask with SRCAND,
-    // then the picture with SRCPAINT, both with the same geometry.
-    void drawMasked(const Sprite& sprite, int x, int y, std::optional<int> width,
-                    std::optional<int> height, std::optional<int> srcX = {},
-                    std::optional<int> srcY = {}, std::optional<int> srcWidth = {},
-                    std::optional<int> srcHeight = {});
+    bool scaled() const { return !canvas.classic(); }
+    // A picture at the canvas's scale, or at sx x sy times it across and down.
+    gfx::Bitmap loadPicture(Int16 id, double sx = 1, double sy = 1) const;
+    // The picture under id and its mask under maskId; `across` widens it.
+    Sprite loadSprite(Int16 id, Int16 maskId, double across = 1) const;
+    // The scrolling sky of a scaled canvas: how many bands lie side by side
+    // in it, and its height in logical pixels (a quarter of the classic
+    // canvas's).
+    int skyBandTiles() const;
+    static constexpr int kScaledSkyRows = 120;
+    // A white disc of `size` at (x, y) from the surface's top left corner,
+    // in logical pixels.
+    void disc(gfx::Surface& s, int x, int y, int size);
     // Width of one tile of a gradient strip (see scene.cpp).
     Int16 tileWidth(const gfx::Bitmap& strip) const;
 
+    // A picture loaded once for the landscape: the objects are drawn again
+    // and again, and a scaled picture is large.
+    std::shared_ptr<const gfx::Bitmap> keptPicture(Int16 id, double across) const;
+
     BitmapLoader load_;
+    mutable std::map<std::pair<int, double>, std::shared_ptr<const gfx::Bitmap>> kept_;
 };
 
 }  // namespace gm

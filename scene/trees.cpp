@@ -27,7 +27,8 @@ void Scene::Baum(Int16& baseY) {
             at(50070, [&] { x = Zz(-50, 50); });
             at(50080, [&] { state.weightLeft = state.weightLeft + 1; });
         } else {
-            at(50090, [&] { x = Zz(500, 600); });
+            // At the right edge, however wide the canvas.
+            at(50090, [&] { x = Zz(500, 600) + canvas.extraColumns(); });
             at(50100, [&] { state.weightRight = state.weightRight + 1; });
         }
         at(50110, [&] {
@@ -64,8 +65,8 @@ void Scene::Wald(Int16& baseY) {
                 });
             } else {
                 at(50100, [&] {
-                    drawMasked(forest, 640 - x, baseY, -kForestWidth, H, 0, (k - 1) * H,
-                               kForestWidth, H);
+                    drawMasked(forest, canvas.logicalWidth - x, baseY, -kForestWidth, H, 0,
+                               (k - 1) * H, kForestWidth, H);
                 });
             }
             // Each row stands 0 to 2 rows in front of the one before.

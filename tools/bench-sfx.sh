@@ -8,6 +8,10 @@
 #  2. A whole extraction by the stub against unzip (Info-ZIP) into the same
 #     kind of folder: the stub with its buffers (32 KiB in, one window out)
 #     and with the classic 2048-byte buffers (sfxstub_2k).
+#  3. Encryption, one extraction each, side by side: the package plain,
+#     traditionally encrypted (zip -P), and encrypted with AES-256 by mksfx
+#     (AE-2), each unpacked by the stub, beside 7-Zip (7z x) unpacking the
+#     AES-256 package.
 #
 # The package: about 64 MB of mixed text (C headers, documentation) and
 # binaries (shared libraries, programs) taken from this system, zipped with
@@ -19,8 +23,8 @@
 # /dev/shm takes the disk out of the comparison); SFX_BENCH_WORK: a work
 # folder to keep and reuse (the package is made once); KEEP_WORK=1 keeps a
 # fresh work folder; BEFORE_STUB: a stub built from an earlier commit,
-# timed in the same runs (before / after a change); SKIP_HOT_PATHS=1 runs
-# only the whole extraction.
+# timed in the same runs (before / after a change); SKIP_HOT_PATHS=1 leaves
+# out part 1, SKIP_EXTRACTION=1 part 2.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${1:-$ROOT/build/linux}
@@ -94,25 +98,62 @@ if [ -n "${BEFORE_STUB:-}" ]; then
   "$BUILD/mksfx" --stub "$BEFORE_STUB" --zip "$WORK/package.zip" -o "$WORK/keep-before.run"
 fi
 
-python3 - "$WORK" "$RUNS" "${TARGET_BASE:-$WORK/target}" <<'EOF'
-import os, shutil, statistics, subprocess, sys, time
-work, runs, target = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+printf 'bench\n' >"$WORK/password"
+"$BUILD/mksfx" --stub "$BUILD/sfxstub" --zip "$WORK/package.zip" --password-file "$WORK/password" \
+  -o "$WORK/keep-aes.run"
+"$BUILD/mksfx" --stub "$BUILD/sfxstub" --zip "$WORK/package-enc.zip" -o "$WORK/keep-enc.run" 2>/dev/null
 
-def timed(cmd, env=None):
-    """Wall-clock, user and system seconds of one run (children included)."""
+python3 - "$WORK" "$RUNS" "${TARGET_BASE:-$WORK/target}" "${SKIP_EXTRACTION:-0}" <<'EOF'
+import os, shutil, statistics, subprocess, sys, time
+work, runs, target, skip_extraction = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4] == "1"
+
+def timed(cmd, env=None, password=None):
+    """Wall-clock, user and system seconds of one run (children included);
+    the password, when given, is typed at the stub's prompt."""
     os.makedirs(target, exist_ok=True)
     start = time.perf_counter()
     p = subprocess.Popen(cmd, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                         stdin=subprocess.DEVNULL)
+                         stdin=subprocess.PIPE if password else subprocess.DEVNULL)
+    if password:
+        p.stdin.write(password.encode() + b"\n")
+        p.stdin.close()
     _, _, usage = os.wait4(p.pid, 0)
     return time.perf_counter() - start, usage.ru_utime, usage.ru_stime
 
-def stub(name):
+def stub(name, password=None):
     env = dict(os.environ, TMP=target)
-    return lambda: timed([os.path.join(work, name), "-auto"], env)
+    return lambda: timed([os.path.join(work, name), "-auto"], env, password)
 
 def clean():
     shutil.rmtree(target, ignore_errors=True)
+
+def compare(title, variants):
+    """Runs the variants interleaved, `runs` times each, and prints them."""
+    results = {name: [] for name, _ in variants}
+    for name, run in variants:  # warm the page cache
+        run(); clean()
+    for _ in range(runs):  # interleaved, so that load changes hit all variants alike
+        for name, run in variants:
+            results[name].append(run())
+            clean()
+    print("\n%s into %s, %d runs each, seconds, best / median:" % (title, target, runs))
+    print("  %-44s %15s  %15s  %15s" % ("", "wall", "user", "system"))
+    for name, _ in variants:
+        cols = []
+        for k in range(3):
+            v = [r[k] for r in results[name]]
+            cols.append("%6.3f / %6.3f" % (min(v), statistics.median(v)))
+        print("  %-44s %s  %s  %s" % (name, cols[0], cols[1], cols[2]))
+
+compare("encryption: one package plain, traditional, AES-256", [
+    ("sfxstub, plain (extract)", stub("keep.run")),
+    ("sfxstub, traditional encryption (extract)", stub("keep-enc.run", "bench")),
+    ("sfxstub, AES-256 AE-2 (extract)", stub("keep-aes.run", "bench")),
+    ("7z x, the AES-256 package", lambda: timed(["7z", "x", "-y", "-pbench", "-o" + target + "/7z",
+                                                 os.path.join(work, "keep-aes.run")])),
+])
+if skip_extraction:
+    sys.exit(0)
 
 variants = [
     # Extraction only: the stub without a command keeps its files (string 18).
@@ -130,21 +171,7 @@ variants = [
 if os.path.exists(os.path.join(work, "keep-before.run")):  # BEFORE_STUB
     variants[2:2] = [("sfxstub BEFORE (extract)", stub("keep-before.run"))]
     variants.append(("sfxstub BEFORE session", stub("setup-before.run")))
-results = {name: [] for name, _ in variants}
-for name, run in variants:  # warm the page cache
-    run(); clean()
-for _ in range(runs):  # interleaved, so that load changes hit all variants alike
-    for name, run in variants:
-        results[name].append(run())
-        clean()
-print("\nwhole extraction into %s, %d runs each, seconds, best / median:" % (target, runs))
-print("  %-44s %15s  %15s  %15s" % ("", "wall", "user", "system"))
-for name, _ in variants:
-    cols = []
-    for k in range(3):
-        v = [r[k] for r in results[name]]
-        cols.append("%6.3f / %6.3f" % (min(v), statistics.median(v)))
-    print("  %-44s %s  %s  %s" % (name, cols[0], cols[1], cols[2]))
+compare("whole extraction", variants)
 
 # System calls of one extraction each (strace -c), when strace is there.
 if shutil.which("strace"):

@@ -10,7 +10,10 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-win32 wine wine64 wine32:i386
   xvfb xdotool x11-utils libxfixes3 imagemagick openbox
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
-  zip unzip p7zip-full zopfli python3 dpkg-dev file
+  zip unzip p7zip-full zopfli python3 python3-cryptography dpkg-dev file
+  libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev
+  librust-wayland-protocols-dev plasma-wayland-protocols
+  sway grim wtype swayidle swaylock weston
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -16,7 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/posix_system.h"
+#include "platform/posix_platform.h"
 #include "platform/x11/x11_window.h"
 
 namespace gm {
@@ -24,17 +24,6 @@ namespace {
 
 using x11::Clock;
 using x11::X11Window;
-
-// SIGTERM and SIGINT end the show from the pump: the handler raises a flag
-// and writes to a pipe that wakes a waiting poll().
-volatile std::sig_atomic_t gTerminate = 0;
-int gWakePipe[2] = {-1, -1};
-
-void onSignal(int) {
-    gTerminate = 1;
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = write(gWakePipe[1], &byte, 1);
-}
 
 // The server's data raises SIGIO on the connection's socket (O_ASYNC): the
 // handler notes that there may be something to read. The pump runs after
@@ -55,18 +44,6 @@ bool watchConnection(int fd) {
     const int flags = fcntl(fd, F_GETFL);
     return flags != -1 && fcntl(fd, F_SETOWN, getpid()) == 0 &&
            fcntl(fd, F_SETFL, flags | O_ASYNC) == 0;
-}
-
-void installSignalHandlers() {
-    if (gWakePipe[0] >= 0) return;  // once per process
-    if (pipe(gWakePipe) == 0) {
-        for (int fd : gWakePipe) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-    }
-    struct sigaction sa {};
-    sa.sa_handler = onSignal;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGTERM, &sa, nullptr);
-    sigaction(SIGINT, &sa, nullptr);
 }
 
 // X errors are reported and survived: a foreign window may vanish under us
@@ -139,7 +116,7 @@ Cursor makeInvisibleCursor(Display* d, ::Window root) {
     return cursor;
 }
 
-class X11Platform final : public Platform {
+class X11Platform final : public PosixPlatform {
   public:
     X11Platform(Display* display, const X11Options& options, SettingsStore& store)
         : options_(options), context_(std::make_shared<x11::X11Context>(display)), store_(store) {
@@ -150,13 +127,6 @@ class X11Platform final : public Platform {
         context_->invisibleCursor = makeInvisibleCursor(display, root);
         watched_ = watchConnection(ConnectionNumber(display));
     }
-
-    std::uint32_t GetTickCount() override { return posix::tickCount(); }
-    LocalDateTime now() override { return posix::localNow(); }
-
-    // Linux keeps no screen saver flags for programs to set.
-    void setSystemSaverActive(bool) override {}
-    void setShowRunning(bool) override {}
 
     int ShowCursor(bool show) override {
         cursorCount_ += show ? 1 : -1;
@@ -174,15 +144,6 @@ class X11Platform final : public Platform {
         XFlush(context_->display);
     }
 
-    int GetVersionExA(OsVersionInfo& info) override {
-        info = posix::versionInfo();
-        return 1;
-    }
-
-    // The screen lock of a Linux desktop guards the password, as on the NT family.
-    int VerifyScreenSavePwd(std::uintptr_t) override { return 1; }
-    void PwdChangePasswordA(const char*, std::uintptr_t) override {}
-
     // A window that does not exist is no X error to report here: the
     // answer says so.
     bool GetClientRect(std::uintptr_t window, int& width, int& height) override {
@@ -197,18 +158,9 @@ class X11Platform final : public Platform {
         return ok;
     }
 
-    void resetMousePointer() override {}  // the pointer's shape is never changed
-    std::string programPath() override { return posix::executablePath(); }
-    std::string userDataFolder() override { return posix::userConfigFolder(); }
-
-    [[noreturn]] void exitProcess(int code) override {
-        std::fflush(nullptr);
-        _exit(code);  // at once, as ExitProcess: no handlers run any more
-    }
-
     void yield() override {
         Display* d = context_->display;
-        if (gTerminate) terminate();
+        if (posix::terminationRequested()) terminate();
         bool ran = false;
         if (mayHaveEvents()) {
             // Cleared before reading: data that comes in from here on
@@ -222,7 +174,7 @@ class X11Platform final : public Platform {
                 else if (e.type == ConfigureNotify)
                     followHost(e.xconfigure);
                 ran = true;
-                if (gTerminate) terminate();
+                if (posix::terminationRequested()) terminate();
             }
         }
         const Clock::time_point now = Clock::now();
@@ -236,7 +188,7 @@ class X11Platform final : public Platform {
 
     void wait() override {
         Display* d = context_->display;
-        if (gTerminate || XPending(d) > 0) return;
+        if (posix::terminationRequested() || XPending(d) > 0) return;
         Clock::time_point due = Clock::time_point::max();
         for (X11Window* w : context_->windows) {
             if (w->hasPendingResize()) return;
@@ -247,7 +199,7 @@ class X11Platform final : public Platform {
             const auto left = std::chrono::ceil<std::chrono::milliseconds>(due - Clock::now());
             timeoutMs = static_cast<int>(std::max<std::int64_t>(left.count(), 0));
         }
-        pollfd fds[2] = {{ConnectionNumber(d), POLLIN, 0}, {gWakePipe[0], POLLIN, 0}};
+        pollfd fds[2] = {{ConnectionNumber(d), POLLIN, 0}, {posix::terminationFd(), POLLIN, 0}};
         poll(fds, 2, timeoutMs);
     }
 
@@ -344,7 +296,7 @@ std::unique_ptr<Platform> makeX11Platform(const X11Options& options, SettingsSto
         return nullptr;
     }
     XSetErrorHandler(reportXError);
-    installSignalHandlers();
+    posix::watchTermination();
     return std::make_unique<X11Platform>(display, options, store);
 }
 

@@ -5,6 +5,7 @@
 
 #include "resources/artgen/art.h"
 #include "resources/artgen/paint_kit.h"
+#include "resources/artgen/scaled_painters.h"
 
 namespace gm::art {
 namespace {
@@ -45,7 +46,7 @@ Picture fence() {
         outline.insert(outline.end(), bottom.rbegin(), bottom.rend());
         const Shape rail = polygon(w, h, outline);
         p.ramp(rail, {kWoodLight, kWood, kWoodDark},
-               [&](int, int y) { return std::round((y - railY + 0.5) / 4.5 * 2) / 2; });
+               [&](double, double y) { return std::round((y - railY + 0.5) / 4.5 * 2) / 2; });
         for (int x = 0; x < kW; x += rnd.integer(7, 15))
             p.fill(rail & rect(w, h, x, 0, x + rnd.integer(2, 5), h) &
                        rail.rim(0, 1, 2).shifted(0, -1),
@@ -64,25 +65,26 @@ Picture fence() {
                                     {px + 4.0, top + 3.0},
                                     {px + 4.0, double(h)}});
         p.ramp(post, {kWoodLight, kWood, kWoodDark},
-               [&](int xx, int) { return std::round((xx - px + 3.5) / 7.0 * 2) / 2; });
+               [&](double xx, double) { return std::round((xx - px + 3.5) / 7.0 * 2) / 2; });
         p.fill(post & rect(w, h, px, top + 6, px + 1, h - 4), kGrain);
         figure |= post;
         figure |= snowOn(p, post | ellipse(w, h, px + 0.5, top, 5, 3), 4, kSnow, 1660 + x);
     }
     // A drift along the foot.
-    Shape drift(w, h);
-    for (int x = 0; x < kW; ++x) {
-        const double y = 24 + 1.2 * std::sin(x * 0.05) + 0.8 * std::sin(x * 0.13 + 1);
-        for (int yy = static_cast<int>(y); yy < h; ++yy) drift.set(x, yy);
-    }
+    Shape drift = fromCurveDown(w, h, [](double x) {
+        return 24 + 1.2 * std::sin(x * 0.05) + 0.8 * std::sin(x * 0.13 + 1);
+    });
     drift &= figure.grown(3);
-    p.ramp(drift, {kSnowWhite, kSnowMid, kSnowShade}, [](int, int y) { return (y - 23) / 5.0; });
+    p.ramp(drift, {kSnowWhite, kSnowMid, kSnowShade},
+           [](double, double y) { return (y - 23) / 5.0; });
     figure |= drift;
     outlineFigure(p, figure, kOutline, kSnowOutline, {kSnowWhite, kSnowMid, kSnowShade});
     return p;
 }
 
 }  // namespace
+
+ScaledSprite scaledFence(double sx, double sy) { return paintedAt(sx, sy, fence); }
 
 void paintFence(std::vector<Artwork>& out) { addSprite(out, 165, 166, Storage::Bits4Rle, fence()); }
 

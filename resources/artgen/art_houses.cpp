@@ -7,6 +7,7 @@
 
 #include "resources/artgen/art.h"
 #include "resources/artgen/paint_kit.h"
+#include "resources/artgen/scaled_painters.h"
 
 namespace gm::art {
 namespace {
@@ -55,7 +56,7 @@ void paintWindow(Picture& p, int x0, int y0, int x1, int y1, std::uint8_t frame,
     const int w = p.width(), h = p.height();
     p.fill(rect(w, h, x0, y0, x1, y1), frame);
     const Shape glass = rect(w, h, x0 + 3, y0 + 3, x1 - 3, y1 - 3);
-    p.ramp(glass, {glow, glowDeep}, [&](int x, int y) {
+    p.ramp(glass, {glow, glowDeep}, [&](double x, double y) {
         return 0.15 + 0.9 * double(y - y0) / (y1 - y0) - 0.2 * double(x - x0) / (x1 - x0);
     });
     const int mx = (x0 + x1) / 2, my = (y0 + y1) / 2;
@@ -97,12 +98,12 @@ Picture redHouse() {
     paintWindow(p, 96, 66, 120, 92, kTrim, kTrimShade, kGlow, kGlowDeep);
     p.fill(ellipse(w, h, 77, 44, 8, 8), kTrim);
     p.ramp(ellipse(w, h, 77, 44, 5, 5), {kGlow, kGlowDeep},
-           [](int, int y) { return (y - 39) / 10.0; });
+           [](double, double y) { return (y - 39) / 10.0; });
     p.fill(rect(w, h, 76, 39, 78, 49) | rect(w, h, 72, 43, 82, 45), kTrim);
     const Shape doorFrame = rect(w, h, 65, 68, 90, 110);
     const Shape door = rect(w, h, 68, 71, 87, 110);
     p.fill(doorFrame, kTrim);
-    p.ramp(door, {kDoor, kDoorDark}, [](int x, int) { return (x - 68) / 19.0; });
+    p.ramp(door, {kDoor, kDoorDark}, [](double x, double) { return (x - 68) / 19.0; });
     p.fill(rect(w, h, 71, 75, 84, 90), kDoorDark);
     p.fill(rect(w, h, 72, 76, 83, 89), kDoor);
     p.fill(rect(w, h, 71, 94, 84, 106), kDoorDark);
@@ -123,15 +124,13 @@ Picture redHouse() {
         figure |= snowOn(p, rect(w, h, x0, 92, x0 + 26, 95), 2, kRhSnow, 163 + x0);
 
     // Snow drift along the foot of the house.
-    Shape drift(w, h);
-    for (int x = 0; x < w; ++x) {
-        const double y =
-            104 + 3 * std::sin(x * 0.08) + 2 * std::sin(x * 0.23 + 1) + (x < 20 || x > 134 ? 3 : 0);
-        for (int yy = static_cast<int>(y); yy < h; ++yy) drift.set(x, yy);
-    }
+    Shape drift = fromCurveDown(w, h, [](double x) {
+        return 104 + 3 * std::sin(x * 0.08) + 2 * std::sin(x * 0.23 + 1) +
+               (x < 20 || x > 134 ? 3 : 0);
+    });
     drift &= rect(w, h, 2, 0, 151, h);
     p.ramp(drift, {kRhSnowWhite, kRhSnowMid, kRhSnowShade},
-           [](int x, int y) { return 0.1 + (y - 102) / 14.0 + 0.3 * x / kW; });
+           [](double x, double y) { return 0.1 + (y - 102) / 14.0 + 0.3 * x / kW; });
     p.fill(drift.rim(0, -1, 1), kRhSnowWhite);
     figure |= drift;
     outlineFigure(p, figure, kRhOutline, kRhSnowOutline, {kRhSnowWhite, kRhSnowMid, kRhSnowShade});
@@ -169,7 +168,7 @@ void shutteredWindow(Picture& p, int x0, int y0, int x1, int y1) {
     const int w = p.width(), h = p.height();
     p.fill(rect(w, h, x0, y0, x1, y1), kLogDark);
     p.ramp(rect(w, h, x0 + 2, y0 + 2, x1 - 2, y1 - 2), {kCbGlow, kCbGlowDeep},
-           [&](int, int y) { return double(y - y0) / (y1 - y0); });
+           [&](double, double y) { return double(y - y0) / (y1 - y0); });
     const int mx = (x0 + x1) / 2, my = (y0 + y1) / 2;
     p.fill(rect(w, h, mx - 1, y0, mx + 1, y1) | rect(w, h, x0, my - 1, x1, my + 1), kLogDark);
     for (int side : {0, 1}) {  // the shutters, opened outwards, with a heart cut-out
@@ -207,7 +206,7 @@ Picture logCabin() {
     figure |= wall;
     for (int y = 24; y < 110; y += 7) {
         const Shape log = wall & rect(w, h, 0, y, w, y + 7);
-        p.ramp(log, {kLogLight, kLog, kLogDark}, [&](int x, int yy) {
+        p.ramp(log, {kLogLight, kLog, kLogDark}, [&](double x, double yy) {
             return 0.15 + 0.8 * (yy - y) / 6.0 + 0.15 * (x - 22) / 108.0;
         });
         p.fill(log & rect(w, h, 0, y + 6, w, y + 7), kCbOutline);
@@ -243,15 +242,13 @@ Picture logCabin() {
     for (int x0 : {26, 88})
         figure |= snowOn(p, rect(w, h, x0, 88, x0 + 42, 91), 2, kCbSnow, 166 + x0);
 
-    Shape drift(w, h);
-    for (int x = 0; x < w; ++x) {
-        const double y =
-            105 + 3 * std::sin(x * 0.07 + 2) + 2 * std::sin(x * 0.21) + (x < 18 || x > 136 ? 3 : 0);
-        for (int yy = static_cast<int>(y); yy < h; ++yy) drift.set(x, yy);
-    }
+    Shape drift = fromCurveDown(w, h, [](double x) {
+        return 105 + 3 * std::sin(x * 0.07 + 2) + 2 * std::sin(x * 0.21) +
+               (x < 18 || x > 136 ? 3 : 0);
+    });
     drift &= rect(w, h, 2, 0, 151, h);
     p.ramp(drift, {kCbSnowWhite, kCbSnowMid, kCbSnowShade},
-           [](int x, int y) { return 0.1 + (y - 102) / 14.0 + 0.3 * x / kW; });
+           [](double x, double y) { return 0.1 + (y - 102) / 14.0 + 0.3 * x / kW; });
     p.fill(drift.rim(0, -1, 1), kCbSnowWhite);
     figure |= drift;
     outlineFigure(p, figure, kCbOutline, kCbSnowOutline, {kCbSnowWhite, kCbSnowMid, kCbSnowShade});
@@ -259,6 +256,10 @@ Picture logCabin() {
 }
 
 }  // namespace
+
+ScaledSprite scaledHouse(int id, double sx, double sy) {
+    return paintedAt(sx, sy, id == 161 ? redHouse : logCabin);
+}
 
 void paintHouses(std::vector<Artwork>& out) {
     addSprite(out, 161, 162, Storage::Bits4Rle, redHouse());

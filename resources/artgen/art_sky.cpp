@@ -7,9 +7,11 @@
 // no bands and borrows those of type 3, so both strips share their top
 // colour. Bands repeat seamlessly from
 // their right edge to their left, because the animation scrolls them.
+#include <algorithm>
 #include <cmath>
 
 #include "resources/artgen/art.h"
+#include "resources/artgen/scaled_painters.h"
 
 namespace gm::art {
 namespace {
@@ -38,7 +40,7 @@ const SkyType kSkies[5] = {
 };
 
 // Position along the ramp of the strip's row y: 0 = top colour, 1 = near-white.
-double stripTone(int y) {
+double stripTone(double y) {
     if (y < kFlatRows) return 0.0;
     if (y < kNearWhiteRow) {
         const double t = double(y - kFlatRows) / (kNearWhiteRow - kFlatRows);
@@ -73,22 +75,24 @@ struct Puff {
     double x, y, rx, ry;
 };
 
-Picture skyBand(const SkyType& sky, std::uint64_t seed) {
-    const Rgb top = sky.stops[0];
-    const Rgb light = mix(top, {255, 255, 255}, 0.55);
-    std::vector<Rgb> pal = gradientColours({light, top}, 9);  // 0-8, 8 = the strip's top colour
-    const Rgb cloudShade = mix(top, {236, 236, 246}, 0.55);
-    pal.push_back(mix(top, {255, 255, 255}, 0.45));  // 9: cloud underside
-    pal.push_back(cloudShade);                       // 10
-    pal.push_back(mix(top, {255, 255, 255}, 0.8));   // 11: cloud body
-    pal.push_back({255, 255, 255});                  // 12: cloud tops and specks
-    Picture p(kBandW, kBandH, pal);
-    p.ramp(p.whole(), {0, 1, 2, 3, 4, 5, 6, 7, 8}, [](int, int y) {
-        return std::min(1.0, std::pow(double(y) / (kBandH - kBandClearRows), 0.8));
-    });
+// The band's palette: its background ramp from light to the strip's top
+// colour, then the cloud colours.
+struct BandColours {
+    Rgb light, top, underside, shade, body, white;
+    explicit BandColours(const SkyType& sky)
+        : light(mix(sky.stops[0], {255, 255, 255}, 0.55)),
+          top(sky.stops[0]),
+          underside(mix(top, {255, 255, 255}, 0.45)),
+          shade(mix(top, {236, 236, 246}, 0.55)),
+          body(mix(top, {255, 255, 255}, 0.8)),
+          white({255, 255, 255}) {}
+};
 
-    // Clouds: rows of overlapping puffs, flat-bottomed, in the upper part.
-    Random rnd(seed);
+// Background tone of band row y: 0 = light, 1 = the strip's top colour.
+double bandTone(double y) { return std::min(1.0, std::pow(y / (kBandH - kBandClearRows), 0.8)); }
+
+// Clouds: rows of overlapping puffs, flat-bottomed, in the upper part.
+std::vector<Puff> bandPuffs(Random& rnd) {
     std::vector<Puff> puffs;
     const int clouds = rnd.integer(5, 7);
     for (int c = 0; c < clouds; ++c) {
@@ -104,18 +108,37 @@ Picture skyBand(const SkyType& sky, std::uint64_t seed) {
         }
         puffs.push_back({cx, base - 4, len * 0.62, 7});  // the flat base that joins the puffs
     }
+    return puffs;
+}
+
+// How deep inside the puffs the point (x, y) lies (0 or less: outside), and
+// its depth from the top of the puff it lies deepest in (0 at its top).
+std::pair<double, double> insidePuffs(const std::vector<Puff>& puffs, double x, double y) {
+    double inside = 0, depth = 0;
+    for (const Puff& f : puffs) {
+        const double u = wrapDx(x, f.x) / f.rx, v = (y - f.y) / f.ry;
+        const double d = 1 - (u * u + v * v);
+        if (d > inside) {
+            inside = d;
+            depth = (y - (f.y - f.ry)) / (2 * f.ry);
+        }
+    }
+    return {inside, depth};
+}
+
+Picture skyBand(const SkyType& sky, std::uint64_t seed) {
+    const BandColours c(sky);
+    std::vector<Rgb> pal = gradientColours({c.light, c.top}, 9);  // 0-8, 8 = the strip's top colour
+    pal.insert(pal.end(), {c.underside, c.shade, c.body, c.white});  // 9-12
+    Picture p(kBandW, kBandH, pal);
+    p.ramp(p.whole(), {0, 1, 2, 3, 4, 5, 6, 7, 8}, [](int, int y) { return bandTone(y); });
+
+    Random rnd(seed);
+    const std::vector<Puff> puffs = bandPuffs(rnd);
     const double baseLimit = kBandH - kBandClearRows;
     for (int y = 0; y < kBandH - kBandClearRows; ++y)
         for (int x = 0; x < kBandW; ++x) {
-            double inside = 0, depth = 0;
-            for (const Puff& f : puffs) {
-                const double u = wrapDx(x + 0.5, f.x) / f.rx, v = (y + 0.5 - f.y) / f.ry;
-                const double d = 1 - (u * u + v * v);
-                if (d > inside) {
-                    inside = d;
-                    depth = (y + 0.5 - (f.y - f.ry)) / (2 * f.ry);  // 0 at the puff's top
-                }
-            }
+            const auto [inside, depth] = insidePuffs(puffs, x + 0.5, y + 0.5);
             if (inside <= 0 || y > baseLimit - 4) continue;
             const double edge = std::min(1.0, inside * 3.2);  // soft, dithered rim
             if (edge < bayer(x, y)) continue;
@@ -139,6 +162,74 @@ Picture skyBand(const SkyType& sky, std::uint64_t seed) {
 }
 
 }  // namespace
+
+// The strip at a scale: every row one colour, the ramp's colour at the
+// row's own tone, but never more than one level from the row above, so
+// that no step shows; where the ramp is steeper than that (the peach sky
+// below 2.2 times its size), the rows follow it as fast as they may and
+// meet it again where it flattens.
+TrueColourPicture scaledStrip(int id, double sx, double sy) {
+    const SkyType& sky = kSkies[id - 101];
+    TrueColourPicture p{scaledSize(kStripW, sx), scaledSize(kStripH, sy), {}};
+    const double ky = double(p.height) / kStripH;
+    Rgb last = colourAlong(sky.stops, 0);
+    for (int y = 0; y < p.height; ++y) {
+        const Rgb want = colourAlong(sky.stops, stripTone((y + 0.5) / ky - 0.5));
+        const auto follow = [](std::uint8_t from, std::uint8_t to) {
+            return std::uint8_t(std::clamp(int(to), from - 1, from + 1));
+        };
+        last = {follow(last.r, want.r), follow(last.g, want.g), follow(last.b, want.b)};
+        p.pixels.insert(p.pixels.end(), p.width, word(last));
+    }
+    return p;
+}
+
+// The band at a scale: the same clouds and specks from the same draws, the
+// background and the clouds shaded smoothly, the clouds' rims soft.
+TrueColourPicture scaledBand(int id, double sx, double sy) {
+    const int type = (id - 121) / 2;
+    const BandColours c(kSkies[type]);
+    TrueColourPicture p{scaledSize(kBandW, sx), scaledSize(kBandH, sy), {}};
+    // Exact pixels per band pixel, so that the band wraps at its width.
+    const double kx = double(p.width) / kBandW, ky = double(p.height) / kBandH;
+    Random rnd(7000 + id);
+    const std::vector<Puff> puffs = bandPuffs(rnd);
+    const std::vector<Rgb> cloudTones = {c.white, c.body, c.shade, c.underside};
+    const double clearFrom = kBandH - kBandClearRows - 4;
+    p.pixels.resize(std::size_t(p.width) * p.height);
+    std::vector<Puff> crossing;  // the puffs that reach the row
+    for (int y = 0; y < p.height; ++y) {
+        const double by = (y + 0.5) / ky;
+        const Rgb ground = blend(c.light, c.top, bandTone(by - 0.5));
+        crossing.clear();
+        for (const Puff& f : puffs)
+            if (std::fabs(by - f.y) < f.ry) crossing.push_back(f);
+        for (int x = 0; x < p.width; ++x) {
+            Rgb colour = ground;
+            const auto [inside, depth] = insidePuffs(crossing, (x + 0.5) / kx, by);
+            if (inside > 0 && by - 0.5 <= clearFrom)
+                colour = blend(ground, colourAlong(cloudTones, depth), std::min(1.0, inside * 3.2));
+            p.pixels[std::size_t(y) * p.width + x] = word(colour);
+        }
+    }
+    // The specks: soft round dots of one band pixel, two for the larger.
+    for (int i = 0; i < 220; ++i) {
+        const int x = rnd.integer(0, kBandW - 1);
+        const int y = rnd.integer(1, kBandH - kBandClearRows - 3);
+        const bool large = rnd.uniform() < 0.3;
+        const double cx = (x + (large ? 1.0 : 0.5)) * kx, cy = (y + (large ? 1.0 : 0.5)) * ky;
+        const double r = (large ? 1.0 : 0.5) * ky;
+        for (int py = int(cy - r - 1); py <= int(cy + r + 1); ++py)
+            for (int px = int(cx - r - 1); px <= int(cx + r + 1); ++px) {
+                if (py < 0 || py >= p.height) continue;
+                const int wx = (px % p.width + p.width) % p.width;
+                const double a = dotCover(std::hypot(px + 0.5 - cx, py + 0.5 - cy), r);
+                std::uint32_t& w = p.pixels[std::size_t(py) * p.width + wx];
+                if (a > 0) w = word(blend(rgbOf(w), c.white, a));
+            }
+    }
+    return p;
+}
 
 void paintSky(std::vector<Artwork>& out) {
     for (int s = 0; s < 5; ++s)

@@ -8,6 +8,7 @@
 
 #include "resources/artgen/art.h"
 #include "resources/artgen/paint_kit.h"
+#include "resources/artgen/scaled_painters.h"
 
 namespace gm::art {
 namespace {
@@ -40,6 +41,10 @@ struct SnowmanPalette {
 
 constexpr std::uint8_t kOutline = 1;
 
+// The catalogue pixel a ramp's coordinate lies in, for patterns of whole
+// pixels (stripes, knitted bands) that stay as crisp at any scale.
+int row(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+
 // Brightness of a sphere point lit from the upper left, in [0, 1].
 double sphereLight(double x, double y, double cx, double cy, double r) {
     const double nx = (x - cx) / r, ny = (y - cy) / r;
@@ -66,13 +71,13 @@ Picture snowman() {
 
     auto shadeSphere = [&](const Shape& s, double cx, double cy, double r, const Ramp& ramp) {
         p.ramp(s, ramp.all(),
-               [&](int x, int y) { return sphereLight(x + 0.5, y + 0.5, cx, cy, r); });
+               [&](double x, double y) { return sphereLight(x + 0.5, y + 0.5, cx, cy, r); });
     };
 
     // The broom, held upright behind his left hand: stick, binding, bristles.
     const double bx = 236;
     const Shape stick = rect(w, h, bx - 3, 92, bx + 3, 292);
-    p.ramp(stick, wood.lightToDark(), [&](int x, int) { return (x - bx + 3.5) / 7.0; });
+    p.ramp(stick, wood.lightToDark(), [&](double x, double) { return (x - bx + 3.5) / 7.0; });
     figure |= stick;
     Shape bristles(w, h);
     Random rnd(181);
@@ -85,8 +90,9 @@ Picture snowman() {
                                  {tipX - spread * 4, 40}, {tipX, tipY}, 10),
                            2.2);
     }
-    p.ramp(bristles, straw.lightToDark(),
-           [&](int x, int y) { return 0.2 + 0.5 * (x - bx + 30) / 60.0 + 0.3 * (y - 20) / 80.0; });
+    p.ramp(bristles, straw.lightToDark(), [&](double x, double y) {
+        return 0.2 + 0.5 * (x - bx + 30) / 60.0 + 0.3 * (y - 20) / 80.0;
+    });
     for (int i = 0; i < 60; ++i) {  // darker twigs among the straw
         const double t = rnd.uniform();
         const int x = static_cast<int>(bx + (t - 0.5) * 40), y = rnd.integer(34, 92);
@@ -97,8 +103,9 @@ Picture snowman() {
     }
     figure |= bristles;
     const Shape binding = rect(w, h, bx - 7, 88, bx + 7, 100);
-    p.ramp(binding, band.lightToDark(),
-           [&](int x, int y) { return 0.3 + (x - bx) / 20.0 + ((y - 88) % 4 == 0 ? 0.3 : 0); });
+    p.ramp(binding, band.lightToDark(), [&](double x, double y) {
+        return 0.3 + (x - bx) / 20.0 + ((row(y) - 88) % 4 == 0 ? 0.3 : 0);
+    });
     figure |= binding;
     figure |= snowOn(p, bristles, 4,
                      {std::uint8_t(snow.first + 39), std::uint8_t(snow.first + 30),
@@ -108,7 +115,7 @@ Picture snowman() {
     // Twig arms: the right one reaches out to the broom.
     auto twig = [&](const std::vector<Pt>& pts, double width) {
         const Shape s = stroke(w, h, pts, width);
-        p.ramp(s, wood.lightToDark(), [&](int, int y) { return 0.3 + 0.02 * (y % 5); });
+        p.ramp(s, wood.lightToDark(), [&](double, double y) { return 0.3 + 0.02 * (row(y) % 5); });
         figure |= s;
     };
     twig({{100, 150}, {70, 128}, {40, 108}}, 4.5);
@@ -134,14 +141,15 @@ Picture snowman() {
         const Shape shadow = (ellipse(w, h, b.cx + 6, b.cy + b.r * 0.55, b.r * 1.0, b.r * 0.55) &
                               ellipse(w, h, below.cx, below.cy, below.r, below.r * 0.97)) -
                              ellipse(w, h, b.cx, b.cy, b.r, b.r * 0.97);
-        p.ramp(shadow, snow.all(), [&](int x, int y) {
+        p.ramp(shadow, snow.all(), [&](double x, double y) {
             return 0.55 * sphereLight(x + 0.5, y + 0.5, below.cx, below.cy, below.r);
         });
     }
     // He stands in a little heap of packed snow.
     const Shape heap = ellipse(w, h, 138, kH, 50, 7);
-    p.ramp(heap, snow.lightToDark(),
-           [&](int x, int y) { return 0.25 + 0.4 * (x - 88) / 100.0 + 0.3 * (y - 293) / 7.0; });
+    p.ramp(heap, snow.lightToDark(), [&](double x, double y) {
+        return 0.25 + 0.4 * (x - 88) / 100.0 + 0.3 * (y - 293) / 7.0;
+    });
     figure |= heap;
     // Glints on the snow.
     for (int i = 0; i < 70; ++i) {
@@ -175,8 +183,9 @@ Picture snowman() {
     }
     // Carrot nose pointing to the right, with ridges.
     const Shape nose = polygon(w, h, {{136, 78}, {178, 88}, {136, 89}});
-    p.ramp(nose, carrot.lightToDark(),
-           [&](int x, int y) { return 0.15 + 0.7 * (y - 78) / 11.0 + 0.1 * (x - 136) / 42.0; });
+    p.ramp(nose, carrot.lightToDark(), [&](double x, double y) {
+        return 0.15 + 0.7 * (y - 78) / 11.0 + 0.1 * (x - 136) / 42.0;
+    });
     for (const double rx : {146.0, 156.0, 166.0})
         p.fill(stroke(w, h, {{rx, 81 + (rx - 136) * 0.2}, {rx + 1, 87}}, 1) & nose,
                carrot.first + 1);
@@ -194,27 +203,30 @@ Picture snowman() {
         return f;
     }();
     const Shape scarfShape = wrap | tail;
-    p.ramp(scarfShape, scarf.lightToDark(), [&](int x, int y) {
-        const double stripes = ((y + (x - 136) / 6) / 6) % 2 ? 0.12 : 0.0;  // knitted bands
+    p.ramp(scarfShape, scarf.lightToDark(), [&](double x, double y) {
+        const double stripes =
+            ((row(y) + (row(x) - 136) / 6) / 6) % 2 ? 0.12 : 0.0;  // knitted bands
         return 0.2 + 0.5 * (x - 96) / 80.0 + 0.25 * std::fabs(y - 114.0) / 14.0 + stripes;
     });
     for (int y = 118; y < 168; y += 6)
         p.fill(tail & rect(w, h, 0, y, w, y + 2), scarf.first + 6);  // stripes on the tail
-    p.ramp(fringe, scarf.all(), [](int, int y) { return 0.4 + 0.05 * (y % 3); });
+    p.ramp(fringe, scarf.all(), [](double, double y) { return 0.4 + 0.05 * (row(y) % 3); });
     figure |= scarfShape | fringe;
 
     // The top hat: brim, crown, a red band, a dusting of snow on top.
     const Shape crown = polygon(w, h, {{112, 52}, {115, 14}, {160, 14}, {163, 52}}) |
                         ellipse(w, h, 137.5, 14, 22.5, 5);
     const Shape brim = ellipse(w, h, 137, 53, 39, 8);
-    p.ramp(brim, hat.lightToDark(),
-           [&](int x, int y) { return 0.35 + 0.4 * (x - 98) / 78.0 + 0.3 * (y - 45) / 16.0; });
-    p.ramp(crown, hat.lightToDark(), [&](int x, int) {
+    p.ramp(brim, hat.lightToDark(), [&](double x, double y) {
+        return 0.35 + 0.4 * (x - 98) / 78.0 + 0.3 * (y - 45) / 16.0;
+    });
+    p.ramp(crown, hat.lightToDark(), [&](double x, double) {
         const double u = (x - 112) / 51.0;
         return 0.25 + 0.65 * std::fabs(u - 0.3);  // a soft sheen down the left third
     });
     const Shape hatBand = crown & rect(w, h, 0, 40, w, 50);
-    p.ramp(hatBand, band.lightToDark(), [&](int x, int) { return 0.2 + 0.7 * (x - 112) / 51.0; });
+    p.ramp(hatBand, band.lightToDark(),
+           [&](double x, double) { return 0.2 + 0.7 * (x - 112) / 51.0; });
     figure |= crown | brim;
     figure |= snowOn(p, ellipse(w, h, 137.5, 14, 22.5, 5) | crown, 5,
                      {std::uint8_t(snow.first + 39), std::uint8_t(snow.first + 30),
@@ -231,6 +243,8 @@ Picture snowman() {
 }
 
 }  // namespace
+
+ScaledSprite scaledSnowman(double sx, double sy) { return paintedAt(sx, sy, snowman); }
 
 void paintSnowman(std::vector<Artwork>& out) {
     addSprite(out, 181, 182, Storage::Bits8Rle, snowman());

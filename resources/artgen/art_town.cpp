@@ -7,6 +7,7 @@
 
 #include "resources/artgen/art.h"
 #include "resources/artgen/paint_kit.h"
+#include "resources/artgen/scaled_painters.h"
 
 namespace gm::art {
 namespace {
@@ -249,16 +250,22 @@ Picture industrialSkyline() {
     return p;
 }
 
-}  // namespace
-
-void paintTown(std::vector<Artwork>& out) {
+Picture townSheet() {
     Picture sheet(kW, 5 * kH, kPalette);
     sheet.paste(skyline(1501, 22, 50, 18, 30), 0, 0);
     sheet.paste(industrialSkyline(), 0, kH);
     sheet.paste(skyline(1503, 8, 40, 22, 34), 0, 2 * kH);   // the tall centre
     sheet.paste(skyline(1504, 40, 64, 16, 26), 0, 3 * kH);  // low blocks
     sheet.paste(skyline(1505, 14, 58, 14, 40), 0, 4 * kH);  // mixed heights
-    addSprite(out, 151, 152, Storage::Bits4Rle, sheet);
+    return sheet;
+}
+
+}  // namespace
+
+ScaledSprite scaledTown(double sx, double sy) { return paintedAt(sx, sy, townSheet); }
+
+void paintTown(std::vector<Artwork>& out) {
+    addSprite(out, 151, 152, Storage::Bits4Rle, townSheet());
 }
 
 }  // namespace gm::art

@@ -5,6 +5,7 @@
 
 #include "resources/artgen/art.h"
 #include "resources/artgen/fir.h"
+#include "resources/artgen/scaled_painters.h"
 
 namespace gm::art {
 namespace {
@@ -82,15 +83,15 @@ Picture forestStrip(int trees, int treesBehind, double minH, double maxH, std::u
                       seed * 17 + std::uint32_t(i)});
         }
     // The snow bank in front, a wavy drift across the whole strip.
-    const int w = p.width(), hgt = p.height();
-    Shape bank(w, hgt);
-    for (int x = 0; x < kW; ++x) {
-        const double y =
-            bankTop + 1.6 * std::sin(x * 0.07 + seed) + 1.2 * std::sin(x * 0.19 + 2 * seed);
-        for (int yy = static_cast<int>(std::ceil(y)); yy < top + kH; ++yy) bank.set(x, yy);
-    }
+    // Each column from the first row at or below the drift's line (taken at
+    // the column's left edge) down.
+    const Shape bank = below(p.width(), p.height(), [&](double centre) {
+        const double x = centre - 0.5;
+        return bankTop + 1.6 * std::sin(x * 0.07 + seed) + 1.2 * std::sin(x * 0.19 + 2 * seed) +
+               0.5;
+    });
     p.ramp(bank, {kSnowWhite, kSnowMid, kSnowShade},
-           [&](int, int y) { return (y - bankTop) / 6.0 + 0.1; });
+           [&](double, double y) { return (y - bankTop) / 6.0 + 0.1; });
     p.fill(bank.rim(0, -1, 1), kSnowOutline);
     p.fill(bank.rim(0, -1, 2) - bank.rim(0, -1, 1), kSnowWhite);
     return p;
@@ -107,6 +108,10 @@ Picture forestSheet() {
 }
 
 }  // namespace
+
+ScaledSprite scaledTrees(int id, double sx, double sy) {
+    return paintedAt(sx, sy, id == 141 ? forestSheet : treeSheet);
+}
 
 void paintTrees(std::vector<Artwork>& out) {
     addSprite(out, 141, 142, Storage::Bits4Rle, forestSheet());

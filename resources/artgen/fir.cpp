@@ -47,7 +47,7 @@ void paintFir(Picture& p, const FirColours& c, const Fir& fir) {
 
         // Green: lit on the left, shaded on the right and under the snow.
         // Flat bands of colour, no dither: a picture-book look.
-        p.ramp(tier, {c.lightGreen, c.green, c.deepGreen}, [&](int x, int y) {
+        p.ramp(tier, {c.lightGreen, c.green, c.deepGreen}, [&](double x, double y) {
             const double across = (x + 0.5 - fir.cx) / std::max(1.0, hw);
             const double down = (y + 0.5 - tierTop) / std::max(1.0, th);
             return std::round((0.45 + 0.6 * across + 0.15 * down) * 2) / 2;
@@ -66,10 +66,12 @@ void paintFir(Picture& p, const FirColours& c, const Fir& fir) {
         });
         const Shape underSnow = snow.shifted(0, std::max(1, int(unit))) - snow;
         p.fill(underSnow & tier, c.deepGreen);
-        p.ramp(snow, {c.snowWhite, c.snowMid, c.snowShade}, [&](int x, int y) {
+        p.ramp(snow, {c.snowWhite, c.snowMid, c.snowShade}, [&](double x, double y) {
             const double across = (x + 0.5 - fir.cx) / std::max(1.0, hw);
+            const int column = static_cast<int>(std::floor(x + 0.5));
+            const int row = static_cast<int>(std::floor(y + 0.5));
             int depthInSnow = 0;
-            while (snow.at(x, y - depthInSnow - 1)) ++depthInSnow;
+            while (snow.at(column, row - depthInSnow - 1)) ++depthInSnow;
             return std::round((0.1 + 0.6 * across + 0.5 * depthInSnow / std::max(1.0, depth)) * 2) /
                    2;
         });
@@ -83,7 +85,7 @@ void paintFir(Picture& p, const FirColours& c, const Fir& fir) {
     Shape mound =
         ellipse(w, h, fir.cx, fir.baseY, moundW / 2, moundH) & rect(w, h, 0, 0, w, fir.baseY);
     p.ramp(mound, {c.snowWhite, c.snowMid, c.snowShade},
-           [&](int x, int) { return 0.35 + 0.6 * (x + 0.5 - fir.cx) / moundW; });
+           [&](double x, double) { return 0.35 + 0.6 * (x + 0.5 - fir.cx) / moundW; });
     figure |= mound;
     outlineFigure(p, figure, c.outline, c.snowOutline, {c.snowWhite, c.snowMid, c.snowShade});
 }

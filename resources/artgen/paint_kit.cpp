@@ -10,27 +10,31 @@ void outlineFigure(Picture& p, Shape figure, std::uint8_t outline, std::uint8_t 
     removeSpecks(p, figure);
     const Shape ring = figure.outline(1);
     auto isSnow = [&](int x, int y) {
-        return figure.at(x, y) &&
-               std::find(snowColours.begin(), snowColours.end(), p.at(x, y)) != snowColours.end();
+        return figure.atPixel(x, y) && std::find(snowColours.begin(), snowColours.end(),
+                                                 p.atPixel(x, y)) != snowColours.end();
     };
-    for (int y = 0; y < p.height(); ++y)
-        for (int x = 0; x < p.width(); ++x) {
-            if (!ring.at(x, y)) continue;
-            const bool snow =
-                isSnow(x, y + 1) || isSnow(x, y - 1) || isSnow(x - 1, y) || isSnow(x + 1, y);
-            p.set(x, y, snow ? snowOutline : outline);
+    // The ring is one catalogue pixel wide: its pixels look that far for snow.
+    const int d = std::max(1, static_cast<int>(std::lround(figure.kx())));
+    for (int y = 0; y < figure.pixelsDown(); ++y)
+        for (int x = 0; x < figure.pixelsAcross(); ++x) {
+            if (!ring.atPixel(x, y)) continue;
+            bool snow = false;
+            for (int k = 1; k <= d && !snow; ++k)
+                snow = isSnow(x, y + k) || isSnow(x, y - k) || isSnow(x - k, y) || isSnow(x + k, y);
+            p.setPixel(x, y, snow ? snowOutline : outline);
         }
 }
 
 void removeSpecks(Picture& p, Shape& figure) {
     for (int pass = 0; pass < 2; ++pass) {
         Shape loose(figure.width(), figure.height());
-        for (int y = 0; y < figure.height(); ++y)
-            for (int x = 0; x < figure.width(); ++x)
-                if (figure.at(x, y) && figure.at(x - 1, y) + figure.at(x + 1, y) +
-                                               figure.at(x, y - 1) + figure.at(x, y + 1) <
-                                           2)
-                    loose.set(x, y);
+        for (int y = 0; y < figure.pixelsDown(); ++y)
+            for (int x = 0; x < figure.pixelsAcross(); ++x)
+                if (figure.atPixel(x, y) && figure.atPixel(x - 1, y) + figure.atPixel(x + 1, y) +
+                                                    figure.atPixel(x, y - 1) +
+                                                    figure.atPixel(x, y + 1) <
+                                                2)
+                    loose.setPixel(x, y);
         p.clear(loose);
         figure -= loose;
     }
@@ -48,9 +52,11 @@ Shape snowOn(Picture& p, const Shape& surface, double thickness, const SnowColou
         for (int x = 0; x < p.width(); ++x)
             if (snow.at(x, y)) x0 = std::min(x0, x), x1 = std::max(x1, x);
     const double span = std::max(1, x1 - x0);
-    p.ramp(snow, {c.white, c.mid, c.shade}, [&](int x, int y) {
+    p.ramp(snow, {c.white, c.mid, c.shade}, [&](double x, double y) {
+        const int column = static_cast<int>(std::floor(x + 0.5));
+        const int row = static_cast<int>(std::floor(y + 0.5));
         int depth = 0;
-        while (snow.at(x, y - depth - 1)) ++depth;
+        while (snow.at(column, row - depth - 1)) ++depth;
         return 0.15 + 0.55 * depth / std::max(1.0, thickness) + 0.45 * (x - x0) / span - 0.1;
     });
     p.fill(snow.rim(0, -1, 1), c.white);

@@ -10,18 +10,39 @@ struct SnowColours {
     std::uint8_t white, mid, shade, outline;
 };
 
-// The part of `s` lying within thickness(x) pixels below its upper edges.
+// The part of `s` lying within thickness(x) pixels below its upper edges
+// (x and the thickness in catalogue pixels).
 template <class F>
 Shape topLayer(const Shape& s, F thickness) {
     Shape out(s.width(), s.height());
-    for (int x = 0; x < s.width(); ++x) {
+    for (int x = 0; x < s.pixelsAcross(); ++x) {
+        const double limit = thickness(static_cast<int>(x / s.kx())) * s.ky();
         int run = 0;
-        for (int y = 0; y < s.height(); ++y) {
-            run = s.at(x, y) ? run + 1 : 0;
-            if (run > 0 && run <= thickness(x)) out.set(x, y);
+        for (int y = 0; y < s.pixelsDown(); ++y) {
+            run = s.atPixel(x, y) ? run + 1 : 0;
+            if (run > 0 && run <= limit) out.setPixel(x, y);
         }
     }
     return out;
+}
+
+// The area from the row y(x) of each column x down to the bottom edge: at
+// the catalogue's size from y rounded down, at a finer scale every physical
+// pixel below the curve itself.
+template <class F>
+Shape fromCurveDown(int w, int h, F y) {
+    Shape s(w, h);
+    if (s.kx() == 1 && s.ky() == 1) {
+        for (int x = 0; x < w; ++x)
+            for (int yy = static_cast<int>(y(x)); yy < h; ++yy) s.set(x, yy);
+        return s;
+    }
+    for (int x = 0; x < s.pixelsAcross(); ++x) {
+        const double top = y((x + 0.5) / s.kx() - 0.5);
+        for (int yy = 0; yy < s.pixelsDown(); ++yy)
+            if ((yy + 0.5) / s.ky() >= top) s.setPixel(x, yy);
+    }
+    return s;
 }
 
 // Remove the figure's loose specks and one-pixel spikes (pixels with fewer

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "resources/artgen/art.h"
+
 namespace gm::art {
 
 double bayer(int x, int y) {
@@ -16,54 +18,97 @@ double bayer(int x, int y) {
 }
 
 Picture::Picture(int width, int height, std::vector<Rgb> palette)
-    : width_(width),
-      height_(height),
-      palette_(std::move(palette)),
-      index_(std::size_t(width) * height, 0),
-      coverage_(width, height) {
+    : width_(width), height_(height), palette_(std::move(palette)), coverage_(width, height) {
     if (palette_.empty() || palette_.size() > 256)
         throw std::invalid_argument("palette needs 1 to 256 colours");
+    index_.assign(std::size_t(across()) * down(), 0);
+    if (paintingScale().x != 1 || paintingScale().y != 1)
+        smooth_.assign(index_.size(), palette_[0]);
+}
+
+std::uint8_t Picture::at(int x, int y) const {
+    const int px = static_cast<int>(std::floor((x + 0.5) * coverage_.kx()));
+    const int py = static_cast<int>(std::floor((y + 0.5) * coverage_.ky()));
+    return atPixel(px, py);
+}
+
+Rgb Picture::colourAtPixel(int x, int y) const {
+    return smooth() ? smooth_[std::size_t(y) * across() + x] : palette_[atPixel(x, y)];
+}
+
+void Picture::setPixel(int x, int y, std::uint8_t index) {
+    if (x < 0 || y < 0 || x >= across() || y >= down()) return;
+    if (index >= palette_.size()) throw std::out_of_range("palette index");
+    const std::size_t i = std::size_t(y) * across() + x;
+    index_[i] = index;
+    if (smooth()) smooth_[i] = palette_[index];
+    coverage_.setPixel(x, y);
 }
 
 void Picture::set(int x, int y, std::uint8_t index) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-    if (index >= palette_.size()) throw std::out_of_range("palette index");
-    index_[std::size_t(y) * width_ + x] = index;
-    coverage_.set(x, y);
+    const double kx = coverage_.kx(), ky = coverage_.ky();
+    const int x0 = static_cast<int>(std::lround(x * kx)),
+              x1 = static_cast<int>(std::lround((x + 1) * kx));
+    const int y0 = static_cast<int>(std::lround(y * ky)),
+              y1 = static_cast<int>(std::lround((y + 1) * ky));
+    for (int py = y0; py < std::max(y1, y0 + 1); ++py)
+        for (int px = x0; px < std::max(x1, x0 + 1); ++px) setPixel(px, py, index);
 }
 
 void Picture::fill(const Shape& s, std::uint8_t index) {
-    for (int y = 0; y < height_; ++y)
-        for (int x = 0; x < width_; ++x)
-            if (s.at(x, y)) set(x, y, index);
+    const Shape::Box b = s.box();
+    for (int y = b.top; y < b.bottom; ++y)
+        for (int x = b.left; x < b.right; ++x)
+            if (s.atPixel(x, y)) setPixel(x, y, index);
 }
 
 void Picture::ramp(const Shape& s, const std::vector<std::uint8_t>& colours,
-                   const std::function<double(int, int)>& tone) {
+                   const std::function<double(double, double)>& tone) {
     const double last = double(colours.size() - 1);
-    for (int y = 0; y < height_; ++y)
-        for (int x = 0; x < width_; ++x) {
-            if (!s.at(x, y)) continue;
-            const double t = std::clamp(tone(x, y), 0.0, 1.0) * last;
+    const double kx = coverage_.kx(), ky = coverage_.ky();
+    const Shape::Box b = s.box();
+    for (int y = b.top; y < b.bottom; ++y)
+        for (int x = b.left; x < b.right; ++x) {
+            if (!s.atPixel(x, y)) continue;
+            if (!smooth()) {
+                const double t = std::clamp(tone(x, y), 0.0, 1.0) * last;
+                const int lo = std::min(static_cast<int>(t), static_cast<int>(last));
+                const bool up = (t - lo) > bayer(x, y) && lo < last;
+                setPixel(x, y, colours[lo + (up ? 1 : 0)]);
+                continue;
+            }
+            const double t =
+                std::clamp(tone((x + 0.5) / kx - 0.5, (y + 0.5) / ky - 0.5), 0.0, 1.0) * last;
             const int lo = std::min(static_cast<int>(t), static_cast<int>(last));
-            const bool up = (t - lo) > bayer(x, y) && lo < last;
-            set(x, y, colours[lo + (up ? 1 : 0)]);
+            const int hi = std::min(lo + 1, static_cast<int>(last));
+            setPixel(x, y, colours[t - lo < 0.5 ? lo : hi]);
+            smooth_[std::size_t(y) * across() + x] =
+                mix(palette_[colours[lo]], palette_[colours[hi]], t - lo);
         }
 }
 
 void Picture::clear(const Shape& s) {
-    for (int y = 0; y < height_; ++y)
-        for (int x = 0; x < width_; ++x)
-            if (s.at(x, y)) {
-                index_[std::size_t(y) * width_ + x] = 0;
-                coverage_.set(x, y, false);
+    const Shape::Box b = s.box();
+    for (int y = b.top; y < b.bottom; ++y)
+        for (int x = b.left; x < b.right; ++x)
+            if (s.atPixel(x, y)) {
+                index_[std::size_t(y) * across() + x] = 0;
+                if (smooth()) smooth_[std::size_t(y) * across() + x] = palette_[0];
+                coverage_.setPixel(x, y, false);
             }
 }
 
 void Picture::paste(const Picture& p, int dx, int dy) {
-    for (int y = 0; y < p.height(); ++y)
-        for (int x = 0; x < p.width(); ++x)
-            if (p.coverage().at(x, y)) set(x + dx, y + dy, p.at(x, y));
+    const int px = static_cast<int>(std::lround(dx * coverage_.kx()));
+    const int py = static_cast<int>(std::lround(dy * coverage_.ky()));
+    for (int y = 0; y < p.down(); ++y)
+        for (int x = 0; x < p.across(); ++x)
+            if (p.coverage().atPixel(x, y)) {
+                setPixel(x + px, y + py, p.atPixel(x, y));
+                if (smooth() && x + px >= 0 && y + py >= 0 && x + px < across() && y + py < down())
+                    smooth_[std::size_t(y + py) * across() + x + px] = p.colourAtPixel(x, y);
+            }
 }
 
 }  // namespace gm::art

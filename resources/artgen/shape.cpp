@@ -5,52 +5,119 @@
 
 namespace gm::art {
 
+namespace {
+Scale gScale;  // the program paints from one thread
+
+int pixels(int size, double k) { return std::max(1, static_cast<int>(std::lround(size * k))); }
+}  // namespace
+
+const Scale& paintingScale() { return gScale; }
+PaintingScale::PaintingScale(double sx, double sy) : outer_(gScale) { gScale = {sx, sy}; }
+PaintingScale::~PaintingScale() { gScale = outer_; }
+
+Shape::Shape(int width, int height)
+    : width_(width),
+      height_(height),
+      across_(pixels(width, gScale.x)),
+      down_(pixels(height, gScale.y)),
+      bits_(std::size_t(across_) * down_, 0),
+      box_{across_, down_, 0, 0} {}
+
+bool Shape::at(int x, int y) const {
+    return atPixel(static_cast<int>(std::floor((x + 0.5) * kx())),
+                   static_cast<int>(std::floor((y + 0.5) * ky())));
+}
+
+void Shape::set(int x, int y, bool on) {
+    const int x0 = static_cast<int>(std::lround(x * kx())),
+              x1 = static_cast<int>(std::lround((x + 1) * kx()));
+    const int y0 = static_cast<int>(std::lround(y * ky())),
+              y1 = static_cast<int>(std::lround((y + 1) * ky()));
+    for (int py = y0; py < std::max(y1, y0 + 1); ++py)
+        for (int px = x0; px < std::max(x1, x0 + 1); ++px) setPixel(px, py, on);
+}
+
 Shape& Shape::operator|=(const Shape& o) {
-    for (std::size_t i = 0; i < bits_.size(); ++i) bits_[i] |= o.bits_[i];
+    const Box b = o.box_;
+    for (int y = b.top; y < b.bottom; ++y)
+        for (int x = b.left; x < b.right; ++x)
+            bits_[std::size_t(y) * across_ + x] |= o.bits_[std::size_t(y) * across_ + x];
+    if (!b.empty()) {
+        include(b.left, b.top);
+        include(b.right - 1, b.bottom - 1);
+    }
     return *this;
 }
 Shape& Shape::operator&=(const Shape& o) {
-    for (std::size_t i = 0; i < bits_.size(); ++i) bits_[i] &= o.bits_[i];
+    const Box b = box_;
+    for (int y = b.top; y < b.bottom; ++y)
+        for (int x = b.left; x < b.right; ++x)
+            bits_[std::size_t(y) * across_ + x] &= o.bits_[std::size_t(y) * across_ + x];
+    box_ = {std::max(b.left, o.box_.left), std::max(b.top, o.box_.top),
+            std::min(b.right, o.box_.right), std::min(b.bottom, o.box_.bottom)};
+    if (box_.empty()) box_ = {across_, down_, 0, 0};
     return *this;
 }
 Shape& Shape::operator-=(const Shape& o) {
-    for (std::size_t i = 0; i < bits_.size(); ++i)
-        bits_[i] &= static_cast<std::uint8_t>(!o.bits_[i]);
+    const int left = std::max(box_.left, o.box_.left), right = std::min(box_.right, o.box_.right);
+    for (int y = std::max(box_.top, o.box_.top); y < std::min(box_.bottom, o.box_.bottom); ++y)
+        for (int x = left; x < right; ++x)
+            bits_[std::size_t(y) * across_ + x] &=
+                static_cast<std::uint8_t>(!o.bits_[std::size_t(y) * across_ + x]);
     return *this;
 }
 
-Shape Shape::shifted(int dx, int dy) const {
-    Shape s(width_, height_);
-    for (int y = 0; y < height_; ++y)
-        for (int x = 0; x < width_; ++x)
-            if (at(x - dx, y - dy)) s.set(x, y);
+Shape Shape::shiftedPixels(int dx, int dy) const {
+    Shape s(*this);
+    std::fill(s.bits_.begin(), s.bits_.end(), 0);
+    s.box_ = {across_, down_, 0, 0};
+    for (int y = box_.top; y < box_.bottom; ++y)
+        for (int x = box_.left; x < box_.right; ++x)
+            if (atPixel(x, y)) s.setPixel(x + dx, y + dy);
     return s;
 }
 
-Shape Shape::grown(int r) const {
-    Shape s(width_, height_);
-    for (int y = 0; y < height_; ++y)
-        for (int x = 0; x < width_; ++x) {
-            if (!at(x, y)) continue;
+Shape Shape::shifted(int dx, int dy) const {
+    return shiftedPixels(static_cast<int>(std::lround(dx * kx())),
+                         static_cast<int>(std::lround(dy * ky())));
+}
+
+Shape Shape::grown(int radius) const {
+    // On the catalogue's pixels the dilation reaches sqrt(r * r + r / 2),
+    // except that radius 1 is the four neighbours, a diamond (as a disc of
+    // the same area, 0.8); finer pixels get the disc of that reach.
+    const double reach = radius == 1 ? 0.8 : std::sqrt(radius * radius + radius / 2);
+    const int r = kx() == 1 ? radius : static_cast<int>(std::lround(reach * kx()));
+    Shape s = *this;
+    for (int y = box_.top; y < box_.bottom; ++y)
+        for (int x = box_.left; x < box_.right; ++x) {
+            // A disc round an inner pixel adds nothing the discs round the
+            // edge do not.
+            if (!atPixel(x, y) ||
+                (atPixel(x - 1, y) && atPixel(x + 1, y) && atPixel(x, y - 1) && atPixel(x, y + 1)))
+                continue;
             for (int dy = -r; dy <= r; ++dy)
                 for (int dx = -r; dx <= r; ++dx)
-                    if (dx * dx + dy * dy <= r * r + r / 2) s.set(x + dx, y + dy);
+                    if (dx * dx + dy * dy <= r * r + r / 2) s.setPixel(x + dx, y + dy);
         }
     return s;
 }
 
 Shape Shape::rim(int dx, int dy, int depth) const {
+    // Unit steps of the physical pixels, as many as the depth covers.
+    const int steps = static_cast<int>(std::lround(depth * (dx != 0 ? kx() : ky())));
     Shape inner = *this;
-    for (int i = 0; i < depth; ++i) inner &= inner.shifted(-dx, -dy);
+    for (int i = 0; i < steps; ++i) inner &= inner.shiftedPixels(-dx, -dy);
     return *this - inner;
 }
 
 Shape polygon(int w, int h, const std::vector<Pt>& pts) {
     Shape s(w, h);
+    const double kx = s.kx(), ky = s.ky();
     const std::size_t n = pts.size();
     std::vector<std::pair<double, int>> crossings;
-    for (int y = 0; y < h; ++y) {
-        const double sy = y + 0.5;
+    for (int y = 0; y < s.pixelsDown(); ++y) {
+        const double sy = (y + 0.5) / ky;
         crossings.clear();
         for (std::size_t i = 0; i < n; ++i) {
             const Pt a = pts[i];
@@ -65,9 +132,9 @@ Shape polygon(int w, int h, const std::vector<Pt>& pts) {
         for (std::size_t i = 0; i + 1 < crossings.size(); ++i) {
             winding += crossings[i].second;
             if (winding == 0) continue;
-            const int x0 = static_cast<int>(std::ceil(crossings[i].first - 0.5));
-            const int x1 = static_cast<int>(std::ceil(crossings[i + 1].first - 0.5));
-            for (int x = std::max(x0, 0); x < std::min(x1, w); ++x) s.set(x, y);
+            const int x0 = static_cast<int>(std::ceil(crossings[i].first * kx - 0.5));
+            const int x1 = static_cast<int>(std::ceil(crossings[i + 1].first * kx - 0.5));
+            for (int x = std::max(x0, 0); x < std::min(x1, s.pixelsAcross()); ++x) s.setPixel(x, y);
         }
     }
     return s;
@@ -75,15 +142,16 @@ Shape polygon(int w, int h, const std::vector<Pt>& pts) {
 
 Shape ellipse(int w, int h, double cx, double cy, double rx, double ry) {
     Shape s(w, h);
-    const int y0 = std::max(0, static_cast<int>(cy - ry) - 1);
-    const int y1 = std::min(h - 1, static_cast<int>(cy + ry) + 1);
-    const int x0 = std::max(0, static_cast<int>(cx - rx) - 1);
-    const int x1 = std::min(w - 1, static_cast<int>(cx + rx) + 1);
+    const double kx = s.kx(), ky = s.ky();
+    const int y0 = std::max(0, static_cast<int>((cy - ry) * ky) - 1);
+    const int y1 = std::min(s.pixelsDown() - 1, static_cast<int>((cy + ry) * ky) + 1);
+    const int x0 = std::max(0, static_cast<int>((cx - rx) * kx) - 1);
+    const int x1 = std::min(s.pixelsAcross() - 1, static_cast<int>((cx + rx) * kx) + 1);
     for (int y = y0; y <= y1; ++y)
         for (int x = x0; x <= x1; ++x) {
-            const double u = (x + 0.5 - cx) / rx;
-            const double v = (y + 0.5 - cy) / ry;
-            if (u * u + v * v <= 1.0) s.set(x, y);
+            const double u = ((x + 0.5) / kx - cx) / rx;
+            const double v = ((y + 0.5) / ky - cy) / ry;
+            if (u * u + v * v <= 1.0) s.setPixel(x, y);
         }
     return s;
 }

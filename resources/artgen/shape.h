@@ -4,9 +4,11 @@
 // picture's size; shapes combine with set operations (union, difference,
 // intersection), move by whole pixels and grow or shrink, which is how the
 // painter derives outlines, lit rims and shaded sides from one silhouette.
-// Rasterisation samples pixel centres and never blends, so every edge is hard.
+// Rasterisation samples pixel centres and never blends, so every edge is
+// hard: at the catalogue's size, and as crisp at any painting scale.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -17,19 +19,57 @@ struct Pt {
     double y = 0;
 };
 
+// The scale pictures are painted at: 1 for the catalogue. While a
+// PaintingScale lives, the shapes and pictures made are that much finer:
+// their sizes and every coordinate, radius and offset given to them stay in
+// catalogue pixels, while they hold and rasterise physical pixels (painted
+// at sx x sy times the size). At scale 1 both are the same.
+struct Scale {
+    double x = 1, y = 1;
+};
+const Scale& paintingScale();
+class PaintingScale {
+  public:
+    PaintingScale(double sx, double sy);
+    ~PaintingScale();
+    PaintingScale(const PaintingScale&) = delete;
+    PaintingScale& operator=(const PaintingScale&) = delete;
+
+  private:
+    Scale outer_;
+};
+
 class Shape {
   public:
-    Shape(int width, int height)
-        : width_(width), height_(height), bits_(std::size_t(width) * height, 0) {}
+    // A shape of width x height catalogue pixels at the painting scale.
+    Shape(int width, int height);
 
+    // The size in catalogue pixels.
     int width() const { return width_; }
     int height() const { return height_; }
-    bool at(int x, int y) const {
-        return x >= 0 && y >= 0 && x < width_ && y < height_ && bits_[std::size_t(y) * width_ + x];
+    // A catalogue pixel: its centre, and all physical pixels it covers.
+    bool at(int x, int y) const;
+    void set(int x, int y, bool on = true);
+
+    // The physical pixels.
+    int pixelsAcross() const { return across_; }
+    int pixelsDown() const { return down_; }
+    double kx() const { return double(across_) / width_; }
+    double ky() const { return double(down_) / height_; }
+    bool atPixel(int x, int y) const {
+        return x >= 0 && y >= 0 && x < across_ && y < down_ && bits_[std::size_t(y) * across_ + x];
     }
-    void set(int x, int y, bool on = true) {
-        if (x >= 0 && y >= 0 && x < width_ && y < height_) bits_[std::size_t(y) * width_ + x] = on;
+    void setPixel(int x, int y, bool on = true) {
+        if (x < 0 || y < 0 || x >= across_ || y >= down_) return;
+        bits_[std::size_t(y) * across_ + x] = on;
+        if (on) include(x, y);
     }
+    // The physical pixels that may be set: [left, right) x [top, bottom).
+    struct Box {
+        int left, top, right, bottom;
+        bool empty() const { return right <= left || bottom <= top; }
+    };
+    Box box() const { return box_; }
 
     Shape& operator|=(const Shape& o);
     Shape& operator&=(const Shape& o);
@@ -46,9 +86,20 @@ class Shape {
     Shape rim(int dx, int dy, int depth) const;
 
   private:
+    Shape shiftedPixels(int dx, int dy) const;
+    void include(int x, int y) {
+        box_.left = std::min(box_.left, x);
+        box_.top = std::min(box_.top, y);
+        box_.right = std::max(box_.right, x + 1);
+        box_.bottom = std::max(box_.bottom, y + 1);
+    }
+
     int width_;
     int height_;
+    int across_;
+    int down_;
     std::vector<std::uint8_t> bits_;
+    Box box_;  // every set pixel lies inside; the painters' shapes are small
 };
 
 // Rasterisers: pixel centres inside the figure are set.
@@ -61,9 +112,12 @@ Shape stroke(int w, int h, const std::vector<Pt>& pts, double width);
 template <class F>
 Shape below(int w, int h, F f) {
     Shape s(w, h);
-    for (int x = 0; x < w; ++x)
-        for (int y = 0; y < h; ++y)
-            if (y + 0.5 >= f(x + 0.5)) s.set(x, y);
+    const double kx = s.kx(), ky = s.ky();
+    for (int x = 0; x < s.pixelsAcross(); ++x) {
+        const double top = f((x + 0.5) / kx);
+        for (int y = 0; y < s.pixelsDown(); ++y)
+            if ((y + 0.5) / ky >= top) s.setPixel(x, y);
+    }
     return s;
 }
 

@@ -242,11 +242,31 @@ int uninstall(const Options& o) {
     return kDone;
 }
 
+// The setup runs from the folder the stub unpacked it into, which may hold
+// the files of a planted package too: before anything else its DLL search,
+// that of the system's own libraries included, is limited to the system
+// folder (SetDefaultDllDirectories: Windows 8 and later, Vista and 7 with
+// update KB2533623), or else the current folder leaves it (SetDllDirectoryW,
+// XP SP1 and later). Both are looked up at run time, so that the setup still
+// starts on older Windows.
+void restrictDllSearch() {
+    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    using SetDefaultDirectories = BOOL(WINAPI*)(DWORD);
+    using SetDirectory = BOOL(WINAPI*)(LPCWSTR);
+    const auto setDefault = reinterpret_cast<SetDefaultDirectories>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDefault != nullptr && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
+    const auto setDirectory = reinterpret_cast<SetDirectory>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryW")));
+    if (setDirectory != nullptr) setDirectory(L"");
+}
+
 }  // namespace
 }  // namespace gm::setup
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace gm::setup;
+    restrictDllSearch();
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const Options options = parseOptions();
     if (!options.valid) {

@@ -18,6 +18,9 @@ inline constexpr uint32_t load32le(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
+inline constexpr uint64_t load64le(const uint8_t* p) {
+    return load32le(p) | (static_cast<uint64_t>(load32le(p + 4)) << 32);
+}
 inline constexpr void store16le(uint8_t* p, uint16_t v) {
     p[0] = static_cast<uint8_t>(v);
     p[1] = static_cast<uint8_t>(v >> 8);

@@ -132,4 +132,11 @@ const char* fileNamePart(const char* path) {
     return last;
 }
 
+void printableName(const uint8_t* raw, size_t n, char* out, size_t capacity) {
+    size_t w = 0;
+    for (size_t i = 0; i < n && w + 1 < capacity; ++i)
+        out[w++] = raw[i] >= 0x20 && raw[i] < 0x7F ? static_cast<char>(raw[i]) : '?';
+    out[w] = '\0';
+}
+
 }  // namespace gm::sfx

@@ -47,6 +47,10 @@ NameStatus makeFullPath(const char* folder, const char* rel, char separator, cha
 // first and climb no higher than the link's own folder; no NUL.
 bool linkStaysInside(const char* rel, const char* target, size_t length);
 
+// A name that could not be converted, for a message: control characters,
+// bytes outside ASCII and the NULs a damaged header may hold become '?'.
+void printableName(const uint8_t* raw, size_t n, char* out, size_t capacity);
+
 // The part of a path after its last separator.
 const char* fileNamePart(const char* path);
 

@@ -2,9 +2,11 @@
 //
 // Index
 //   [SECTION] Decode tables   entry format, table construction
-//   [SECTION] Bit input       the 64-bit bit buffer and its two refills
-//   [SECTION] Output ring     the window, match copies, flushing
-//   [SECTION] Blocks          stored, fixed and dynamic blocks; the fast loop
+//   [SECTION] Bit input, output ring and block decoding
+//                             the 64-bit bit buffer and its two refills, the
+//                             window and match copies, stored, fixed and
+//                             dynamic blocks, the fast loop
+//   [SECTION] Memory sink     inflating a buffer into a buffer
 //   [SECTION] Entry points
 //
 // Why it is fast (and still streams through a 32 KiB window):

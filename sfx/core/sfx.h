@@ -7,7 +7,9 @@
 // is one object, Sfx, so that tests can run many stubs in one process. The
 // procedures are spread over files by what they do:
 //   startup.cpp   main procedure, switches, configuration strings
-//   archive.cpp   the archive walk, entries, fill/flush, disks
+//   archive.cpp   the archive walk, the input buffer, fill/flush, disks
+//   entry.cpp     one entry: local header, folder, skip, unpack and check
+//   central_directory.cpp  the end record, stored values, "--list"
 //   dialog.cpp    the Setup press, Close, Info, launch, finish
 //   folders.cpp   the planned folder, clean-up
 //
@@ -25,6 +27,7 @@
 #include "sfx/core/sfx_config.h"
 #include "sfx/core/sfx_host.h"
 #include "sfx/core/sfx_ui.h"
+#include "sfx/core/zip_aes.h"
 #include "sfx/core/zipcrypto.h"
 
 namespace gm::sfx {
@@ -104,13 +107,23 @@ inline constexpr bool kRestoresLinks = true;
 // defers its sizes to a data descriptor).
 struct CentralEntry {
     uint64_t localOffset;  // file offset of the local header
-    uint32_t crc, compressedSize, uncompressedSize;
+    uint64_t compressedSize, uncompressedSize;
+    uint32_t crc;
     uint32_t unixMode;  // file type and permission bits when made on Unix, else 0
     bool madeOnUnix;    // "version made by" names Unix: names are UTF-8 when valid
 };
 
+struct LocalEntry;  // entry.cpp
+
 struct DataDescriptor {
-    uint32_t crc, compressedSize, uncompressedSize;
+    uint32_t crc;
+    uint64_t compressedSize, uncompressedSize;
+};
+
+// The end record's values (from the ZIP64 end record where there is one).
+struct EndValues {
+    uint64_t count, directorySize, directoryOffset;
+    uint64_t directoryEnd;  // file offset where the central directory ends
 };
 
 class Sfx final : private InflateIo {
@@ -182,15 +195,29 @@ class Sfx final : private InflateIo {
     // ----- extraction -----
     Outcome walk();
     Outcome processEntry();
-    Outcome writeEntryData(const char* rel, const char* fullPath);
+    Outcome readLocalHeader(LocalEntry* e);
+    Outcome readNameAndExtra(LocalEntry* e, uint16_t extraLength);
+    Outcome resolveEntryPath(LocalEntry* e);
+    void takeDeferredSizes(LocalEntry* e);
+    Outcome processFolderEntry(const LocalEntry& e);
+    Outcome skipEntry(const LocalEntry& e);
+    Outcome writeEntry(LocalEntry* e);
+    Outcome unpackEntryData(const LocalEntry& e, bool* damaged);
+    Outcome checkEntry(LocalEntry* e, bool damaged);
     Outcome checkPassword(bool descriptor, DosTime time, uint32_t headerCrc);
+    Outcome checkAesPassword(unsigned strength);
     void giveBack(size_t n);
     Outcome makeFolderChain(const char* rel, bool includeLast);
     Outcome askForDisk(int disk, bool startUp);
-    Outcome readDataDescriptor(uint32_t knownCrc, DataDescriptor* out);
+    Outcome readDataDescriptor(uint32_t knownCrc, bool zip64, DataDescriptor* out);
     Outcome lookUpCentralEntry(uint64_t localOffset, CentralEntry* out);
     Outcome loadCentralDirectory();
+    bool readCentralDirectory(uint8_t** out, uint64_t* size, uint64_t* count, uint64_t* base);
+    uint64_t centralTotalSize() const;
+    uint64_t archiveEnd();
     bool findEndRecord(uint64_t* offset);
+    bool readEndValues(EndValues* out);
+    bool readAt(uint64_t offset, uint8_t* dst, size_t n);
     // The input buffer.
     Outcome refill(bool allowShort, bool* gotAny);
     Outcome readExact(uint8_t* dst, size_t n);
@@ -270,6 +297,8 @@ class Sfx final : private InflateIo {
     bool encrypted_ = false;
     bool keepRaw_ = false;  // encrypted and of unknown size: keep raw bytes for give-back
     ZipKeys keys_;
+    bool aesEntry_ = false;  // AES-encrypted: decrypted and authenticated by aes_
+    ZipAes aes_;
     uint32_t crc_ = 0;
     bool outputOpen_ = false;
     bool discardOutput_ = false;  // inflating only to find the end of a skipped entry
@@ -285,7 +314,9 @@ class Sfx final : private InflateIo {
     char knownFolder_[kPathBuffer] = {};
     size_t knownFolderLength_ = 0;
 
-    // Counters and the meter.
+    // Counters and the meter. The total is the record's, or the central
+    // directory's sum when the record's field is all ones (4 GiB or more).
+    uint64_t totalSize_ = 0;
     uint64_t bytesWritten_ = 0, lastMeterBytes_ = 0;
     uint32_t filesWritten_ = 0;
     bool meterTimerArmed_ = false;

@@ -67,8 +67,12 @@ struct SfxConfig {
     uint32_t reserved = 0;
     uint32_t zipOffset = 0;
     uint32_t stringsOffset = 0;  // 0 = no strings
-    uint32_t eocdOffset = 0;     // 0 = no end-record test
-    uint32_t totalSize = 0;      // sum of the entries' uncompressed sizes
+    // 0 = no end-record test; all ones = the record lies at 4 GiB or
+    // beyond: the stub searches for it backwards from the archive's end.
+    uint32_t eocdOffset = 0;
+    // The sum of the entries' uncompressed sizes; all ones = 4 GiB or more:
+    // the stub sums the central directory's sizes itself.
+    uint32_t totalSize = 0;
     uint8_t flags1 = 0, flags2 = 0, flags3 = 0, unused = 0;
     char waitName[cfg::kWaitNameSize + 1] = {};  // NUL-terminated copy
     uint16_t complete = 0;                       // 0 = never filled in

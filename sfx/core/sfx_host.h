@@ -106,6 +106,14 @@ class SfxHost {
   public:
     virtual char separator() const = 0;
     virtual uint64_t nowMs() = 0;
+    // The entered password in UTF-8 (AES-encrypted entries derive their
+    // keys from that, as 7-Zip and WinZip do); its length, 0 when it does not
+    // fit. The password comes as the front end reads it: UTF-8 here.
+    virtual size_t utf8Password(const char* password, size_t length, char* out, size_t capacity) {
+        if (length >= capacity) return 0;
+        for (size_t i = 0; i < length; ++i) out[i] = password[i];
+        return length;
+    }
 
     // --- start-up ------------------------------------------------------------
     // The stub's own path (Windows: with the long name of its last part).

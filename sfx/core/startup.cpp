@@ -7,6 +7,7 @@
 #include "sfx/core/crc32.h"
 #include "sfx/core/sfx.h"
 #include "sfx/core/string_table.h"
+#include "sfx/core/zip_format.h"
 #include "sfx/core/zip_signatures.h"
 
 namespace gm::sfx {
@@ -53,7 +54,8 @@ bool Sfx::startUp(const char* allArgs, const SfxConfig& config) {
     // 4-5. Open the archive (the error return point is this function).
     if (openArchive() != Outcome::Ok) return false;
     // 6. The end record must be where the building tool put it.
-    if (config_.eocdOffset != 0 && !spanned_) {
+    // (All ones: at 4 GiB or beyond, found by the search from the end.)
+    if (config_.eocdOffset != 0 && config_.eocdOffset != kZip64Marker && !spanned_) {
         uint8_t sig[4];
         if (!source_.seek(config_.eocdOffset) || source_.read(sig, 4) != 4 ||
             load32le(sig) != signature(kSigEnd)) {

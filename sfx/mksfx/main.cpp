@@ -10,6 +10,10 @@
 // stub's code page, UTF-8 for every stub of ours (--code-page 1252 stores
 // them for a stub that reads the Windows code page).
 #include <sys/stat.h>
+#ifndef _WIN32
+#include <termios.h>
+#include <unistd.h>
+#endif
 #ifdef _WIN32
 #include <windows.h>
 // shellapi.h needs windows.h first.
@@ -79,6 +83,10 @@ void usage(std::ostream& o) {
          "                  sets flags1 0x04 (10 characters)\n"
          "  --code-page utf8|1252  code page of the texts (default: utf8, that of our stubs)\n"
          "\n"
+         "Encryption (AES-256, WinZip's AE-2; the password is never taken from the command line):\n"
+         "  --encrypt       encrypt every file entry; the password is asked for, without echo\n"
+         "  --password-file F  encrypt with the password in the first line of file F\n"
+         "\n"
          "Flags of the SfxConfig record:\n";
     const char* bytes[] = {"", "flags1", "flags2", "flags3"};
     for (const FlagOption& f : kFlags) {
@@ -120,6 +128,53 @@ std::vector<std::string> utf8Arguments(int argc, char** argv) {
     return args;
 }
 
+// The password for --encrypt, asked twice on the terminal without echo.
+bool askPassword(std::string* out) {
+#ifdef _WIN32
+    (void)out;
+    std::cerr << "mksfx: --encrypt asks on a terminal; use --password-file here\n";
+    return false;
+#else
+    std::FILE* tty = std::fopen("/dev/tty", "r+");
+    if (tty == nullptr) {
+        std::cerr << "mksfx: --encrypt needs a terminal; use --password-file\n";
+        return false;
+    }
+    termios saved{};
+    const bool isTerminal = tcgetattr(fileno(tty), &saved) == 0;
+    termios quiet = saved;
+    quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    if (isTerminal) tcsetattr(fileno(tty), TCSAFLUSH, &quiet);
+    std::string entered[2];
+    for (int i = 0; i < 2; ++i) {
+        std::fputs(i == 0 ? "Password: " : "\nPassword again: ", tty);
+        std::fflush(tty);
+        char line[1024];
+        if (std::fgets(line, sizeof line, tty) == nullptr) break;
+        entered[i] = line;
+        while (!entered[i].empty() && (entered[i].back() == '\n' || entered[i].back() == '\r'))
+            entered[i].pop_back();
+    }
+    std::fputs("\n", tty);
+    if (isTerminal) tcsetattr(fileno(tty), TCSAFLUSH, &saved);
+    std::fclose(tty);
+    if (entered[0].empty() || entered[0] != entered[1]) {
+        std::cerr << "mksfx: the two passwords are empty or differ\n";
+        return false;
+    }
+    *out = entered[0];
+    return true;
+#endif
+}
+
+// The first line of a file, without its line end.
+bool readPasswordFile(const std::string& path, std::string* out) {
+    std::ifstream f(path, std::ios::binary);
+    if (!f || !std::getline(f, *out)) return false;
+    if (!out->empty() && out->back() == '\r') out->pop_back();
+    return !out->empty();
+}
+
 }  // namespace
 
 int main(int argcIn, char** argvIn) {
@@ -130,7 +185,8 @@ int main(int argcIn, char** argvIn) {
     char** argv = pointers.data();
     BuildRequest rq;
     std::string stubPath, zipPath, outPath;
-    bool titleGiven = false;
+    bool titleGiven = false, encrypt = false;
+    std::string passwordFile;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto value = [&](const char* what) -> const char* {
@@ -165,6 +221,10 @@ int main(int argcIn, char** argvIn) {
         } else if (a == "--wait-for") {
             rq.waitName = value("a program name");
             rq.flags1 |= kF1WaitForProgram;
+        } else if (a == "--encrypt") {
+            encrypt = true;
+        } else if (a == "--password-file") {
+            passwordFile = value("a file");
         } else if (a == "--code-page") {
             const std::string cp = value("utf8 or 1252");
             if (cp == "utf8" || cp == "utf-8")
@@ -203,11 +263,17 @@ int main(int argcIn, char** argvIn) {
         std::cerr << "mksfx: cannot read the archive " << zipPath << "\n";
         return 1;
     }
+    if (!passwordFile.empty() && !readPasswordFile(passwordFile, &rq.password)) {
+        std::cerr << "mksfx: no password in " << passwordFile << "\n";
+        return 1;
+    }
+    if (encrypt && passwordFile.empty() && !askPassword(&rq.password)) return 1;
     const BuildResult r = buildSfx(rq);
     if (!r.error.empty()) {
         std::cerr << "mksfx: " << r.error << "\n";
         return 1;
     }
+    if (!r.warning.empty()) std::cerr << "mksfx: warning: " << r.warning << "\n";
     {
         std::ofstream out(outPath, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(r.file.data()),

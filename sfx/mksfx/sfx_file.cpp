@@ -7,6 +7,7 @@
 #include "sfx/core/bytes.h"
 #include "sfx/core/codepage.h"
 #include "sfx/core/deflate_encode.h"
+#include "sfx/mksfx/aes_encrypt.h"
 #include "sfx/mksfx/zip_scan.h"
 
 namespace gm::sfx::mksfx {
@@ -15,6 +16,10 @@ namespace {
 const char* const kStringNames[kNumConfigStrings] = {
     "about text (--about)", "command (--command)", "reserved string 3", "reserved string 4",
     "message (--message)",  "title (--title)",     "prompt (--prompt)", "info text (--info)"};
+
+uint32_t saturated32(uint64_t v) {
+    return v < 0xFFFFFFFFu ? static_cast<uint32_t>(v) : 0xFFFFFFFFu;
+}
 
 }  // namespace
 
@@ -50,12 +55,16 @@ BuildResult buildSfx(const BuildRequest& rq) {
         r.error = "the stub is already a self-extracting file (its record is filled in)";
         return r;
     }
-    ZipInfo zip;
-    if (!scanZip(rq.archive, &zip, &r.error)) return r;
-    if (zip.totalSize > 0xFFFFFFFFu) {
-        r.error = "the archive unpacks to 4 GiB or more; the stub counts in 32 bits";
+    std::vector<uint8_t> encrypted;
+    if (!rq.password.empty() && !encryptArchive(rq.archive, rq.password, &encrypted, &r.error))
         return r;
-    }
+    const std::vector<uint8_t>& input = rq.password.empty() ? rq.archive : encrypted;
+    ZipInfo zip;
+    if (!scanZip(input, &zip, &r.error)) return r;
+    if (zip.traditionalEncryption)
+        r.warning =
+            "the archive uses traditional ZIP encryption, which falls to a known-plaintext "
+            "attack; AES (--encrypt, or 7z -mem=AES256) resists it";
 
     // The strings in the stub's code page, each within its buffer.
     const CodePage cp = rq.codePage.value_or(CodePage::Utf8);
@@ -99,10 +108,15 @@ BuildResult buildSfx(const BuildRequest& rq) {
     std::vector<uint8_t> compressed(deflateEncodeBound(block.size()));
     const size_t csize =
         deflateEncode(block.data(), block.size(), compressed.data(), compressed.size());
-    compressed.resize(csize);
-    if (csize == 0 || csize > kConfigCompressedMax) {
-        r.error = "the strings compress to " + std::to_string(csize) +
-                  " bytes; the stub reads at most " + std::to_string(kConfigCompressedMax);
+    // Zero bytes behind the strings make the file a whole number of 8-byte
+    // units, so that a signature (whose certificate table starts on such a
+    // boundary) is appended without moving anything.
+    const uint64_t unpadded = rq.stub.size() + csize + (zip.end - zip.start);
+    const size_t padding = static_cast<size_t>((8 - unpadded % 8) % 8);
+    if (csize == 0 || csize + padding > kConfigCompressedMax) {
+        r.error = "the strings compress to " + std::to_string(csize) + " bytes (and " +
+                  std::to_string(padding) + " of padding); the stub reads at most " +
+                  std::to_string(kConfigCompressedMax);
         return r;
     }
     if (rq.waitName.size() > cfg::kWaitNameSize) {
@@ -112,18 +126,17 @@ BuildResult buildSfx(const BuildRequest& rq) {
 
     // The record.
     const uint64_t stringsOffset = rq.stub.size();
+    compressed.resize(csize + padding, 0);
     const uint64_t zipOffset = stringsOffset + compressed.size();
-    const uint64_t totalFile = zipOffset + (zip.end - zip.start);
-    if (totalFile > 0xFFFFFFFFu) {
-        r.error = "the self-extracting file would reach 4 GiB; the stub's offsets are 32 bits";
-        return r;
-    }
     SfxConfig c;
     c.zipOffset = static_cast<uint32_t>(zipOffset);
     c.stringsOffset = static_cast<uint32_t>(stringsOffset);
     const bool spanned = (rq.flags2 & kF2Spanned) != 0;
-    c.eocdOffset = spanned ? 0 : static_cast<uint32_t>(zipOffset + zip.endRecord);
-    c.totalSize = static_cast<uint32_t>(zip.totalSize);
+    // The record's 32-bit fields hold all ones for values of 4 GiB or more:
+    // the stub then searches for the end record from the end and sums the
+    // central directory's sizes itself.
+    c.eocdOffset = spanned ? 0 : saturated32(zipOffset + zip.endRecord);
+    c.totalSize = saturated32(zip.totalSize);
     c.flags1 = rq.flags1;
     c.flags2 = static_cast<uint8_t>(rq.flags2 | (zip.anyEncrypted ? kF2Encrypted : 0));
     c.flags3 = rq.flags3;
@@ -133,8 +146,11 @@ BuildResult buildSfx(const BuildRequest& rq) {
     r.file = rq.stub;
     encodeConfigRecord(c, r.file.data() + record);
     r.file.insert(r.file.end(), compressed.begin(), compressed.end());
-    const std::vector<uint8_t> archive =
-        relocatedArchive(rq.archive, zip, static_cast<uint32_t>(zipOffset));
+    std::vector<uint8_t> archive;
+    if (!relocateArchive(input, zip, zipOffset, &archive, &r.error)) {
+        r.file.clear();
+        return r;
+    }
     r.file.insert(r.file.end(), archive.begin(), archive.end());
     r.config = c;
     return r;

@@ -28,12 +28,15 @@ struct BuildRequest {
     uint8_t flags1 = kShippedFlags1, flags2 = 0, flags3 = 0;
     std::string waitName;
     std::optional<CodePage> codePage;  // default: UTF-8, as every stub of ours
+    // Not empty: every file entry is encrypted with it, AES-256 (AE-2).
+    std::string password;
 };
 
 struct BuildResult {
     std::vector<uint8_t> file;
     SfxConfig config;
-    std::string error;  // empty on success
+    std::string error;    // empty on success
+    std::string warning;  // something the maker should know, the file built anyway
 };
 
 // Offset of the record in the stub, or -1 with a message.

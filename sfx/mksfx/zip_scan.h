@@ -13,25 +13,35 @@
 
 namespace gm::sfx::mksfx {
 
+// An offset field to rewrite: its position (from the archive's start) and
+// its width, 4 bytes or 8 (ZIP64).
+struct OffsetField {
+    uint64_t at;
+    unsigned width;
+};
+
 struct ZipInfo {
     uint64_t start = 0;      // where the archive begins in the file (bytes in front of it)
     uint64_t end = 0;        // file size
     uint64_t endRecord = 0;  // end-of-central-directory record, from `start`
     uint64_t directory = 0;  // central directory, from `start`
-    uint32_t directorySize = 0;
-    uint32_t entries = 0;
+    uint64_t directorySize = 0;
+    uint64_t entries = 0;
     uint64_t totalSize = 0;  // sum of the uncompressed sizes
     bool anyEncrypted = false;
-    // Positions (from `start`) of the 32-bit offset fields to rewrite.
-    std::vector<uint64_t> offsetFields;
+    bool traditionalEncryption = false;  // an entry encrypted the traditional way (weak)
+    bool zip64 = false;                  // a ZIP64 end record
+    std::vector<OffsetField> offsetFields;
 };
 
-// Reads the end record and the central directory. Refuses ZIP64, spanned
-// and damaged archives with a message in *error.
+// Reads the end record (and the ZIP64 end record) and the central directory,
+// ZIP64 extra fields included. Refuses spanned and damaged archives with a
+// message in *error.
 bool scanZip(const std::vector<uint8_t>& file, ZipInfo* info, std::string* error);
 
-// The archive bytes [start, end) with every offset moved by `shift`.
-std::vector<uint8_t> relocatedArchive(const std::vector<uint8_t>& file, const ZipInfo& info,
-                                      uint32_t shift);
+// The archive bytes [start, end) with every offset moved by `shift`; false
+// (with a message) when a 4-byte offset would reach 4 GiB.
+bool relocateArchive(const std::vector<uint8_t>& file, const ZipInfo& info, uint64_t shift,
+                     std::vector<uint8_t>* out, std::string* error);
 
 }  // namespace gm::sfx::mksfx

@@ -20,6 +20,27 @@
 
 namespace {
 
+// A program started from a download folder must not load a DLL left beside
+// it. Before anything else the process's DLL search, that of the system's
+// own libraries included, is limited to the system folder where Windows has
+// SetDefaultDllDirectories (8 and later; Vista and 7 with update KB2533623);
+// where it has only SetDllDirectoryW (XP SP1 and later), the current folder
+// leaves the search. Both are looked up at run time, so that older Windows
+// still load the stub. SetDefaultDllDirectories holds for this process only:
+// the command the stub starts keeps its normal search (SetDllDirectoryW's
+// empty folder is inherited; the command's own folder still comes first).
+void restrictDllSearch() {
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    using SetDefaultDirectories = BOOL(WINAPI*)(DWORD);
+    using SetDirectory = BOOL(WINAPI*)(LPCWSTR);
+    const auto setDefault = reinterpret_cast<SetDefaultDirectories>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDefault != nullptr && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
+    const auto setDirectory = reinterpret_cast<SetDirectory>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryW")));
+    if (setDirectory != nullptr) setDirectory(L"");
+}
+
 int runStub() {
     using namespace gm::sfx;
     const wchar_t* p = GetCommandLineW();
@@ -53,9 +74,10 @@ constexpr wchar_t kNeedsNt[] = L"Needs Windows NT 4.0 or later.";
 
 extern "C" void WINAPI stubEntry() {
     if (GetVersion() & 0x80000000) {
-        MessageBoxW(nullptr, kNeedsNt, L"Setup", MB_OK | MB_ICONSTOP);
+        MessageBoxW(nullptr, kNeedsNt, nullptr, MB_ICONSTOP);
         ExitProcess(2);
     }
+    restrictDllSearch();
     ExitProcess(static_cast<UINT>(runStub()));
 }
 

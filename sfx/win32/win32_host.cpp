@@ -69,15 +69,10 @@ void Win32ArchiveSource::close() {
     file_ = INVALID_HANDLE_VALUE;
 }
 
-// SetFilePointer and GetFileSize with their high halves, not the Ex forms
-// of Windows 2000.
 bool Win32ArchiveSource::seek(uint64_t offset) {
-    LONG high = static_cast<LONG>(offset >> 32);
-    if (file_ == INVALID_HANDLE_VALUE) return false;
-    SetLastError(NO_ERROR);
-    return SetFilePointer(file_, static_cast<LONG>(offset), &high, FILE_BEGIN) !=
-               INVALID_SET_FILE_POINTER ||
-           GetLastError() == NO_ERROR;
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    return file_ != INVALID_HANDLE_VALUE && SetFilePointerEx(file_, to, nullptr, FILE_BEGIN);
 }
 
 long Win32ArchiveSource::read(uint8_t* buffer, size_t size) {
@@ -89,13 +84,10 @@ long Win32ArchiveSource::read(uint8_t* buffer, size_t size) {
 }
 
 uint64_t Win32ArchiveSource::size() {
-    if (file_ == INVALID_HANDLE_VALUE) return 0;
-    DWORD high = 0;
-    SetLastError(NO_ERROR);
-    const DWORD low = GetFileSize(file_, &high);
-    return low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR
-               ? 0
-               : static_cast<uint64_t>(high) << 32 | low;
+    LARGE_INTEGER s;
+    return file_ != INVALID_HANDLE_VALUE && GetFileSizeEx(file_, &s)
+               ? static_cast<uint64_t>(s.QuadPart)
+               : 0;
 }
 
 bool Win32ArchiveSource::readVolumeLabel(char* label, size_t capacity) {
@@ -256,8 +248,23 @@ bool Win32Host::systemTooOld() {
     return (v & 0x80000000u) && LOBYTE(LOWORD(v)) < 4;
 }
 
+// The password dialog gives the system's ANSI code page.
+size_t Win32Host::utf8Password(const char* password, size_t length, char* out, size_t capacity) {
+    wchar_t wide[256];
+    const int n = MultiByteToWideChar(CP_ACP, 0, password, static_cast<int>(length), wide, 256);
+    const int m = n > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, n, out, static_cast<int>(capacity),
+                                              nullptr, nullptr)
+                        : 0;
+    return m > 0 ? static_cast<size_t>(m) : 0;
+}
+
 void Win32Host::prepareShell(bool lookUpShellExecute) {
-    shell_ = LoadLibraryW(L"Shell32.dll");
+    // By its full path in the system folder, never by a name to search for.
+    wchar_t path[MAX_PATH + 16];
+    const UINT n = GetSystemDirectoryW(path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return;
+    lstrcpyW(path + n, L"\\shell32.dll");
+    shell_ = LoadLibraryW(path);
     if (!lookUpShellExecute || shell_ == nullptr) return;
     shellExecuteEx_ = GetProcAddress(shell_, "ShellExecuteExW");
     if (shellExecuteEx_ == nullptr) {

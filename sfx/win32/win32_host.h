@@ -78,6 +78,7 @@ class Win32Host final : public SfxHost {
     bool stubPath(char* out, size_t capacity) override;
     bool systemTooOld() override;
     void prepareShell(bool lookUpShellExecute) override;
+    size_t utf8Password(const char* password, size_t length, char* out, size_t capacity) override;
 
     bool temporaryBase(char* out, size_t capacity) override;
     bool claimPlaceholder(const char* path) override;

@@ -3,6 +3,7 @@
 // tickNow / flakesDone (also across the sign change and the wrap of the
 // tick count), the replacement of the loop after a size change, and errors.
 #include <cstdint>
+#include <vector>
 
 #include "animation_fixture.h"
 
@@ -238,6 +239,37 @@ TEST(Flakes, AFlakeIndexPastTheLastSlotIsASubscriptErrorOfMoveFlakes) {
     EXPECT_EQ(r.proc, "moveFlakes");
     EXPECT_EQ(r.number, 9);
     EXPECT_EQ(r.line, 50010);
+}
+
+// On a scaled landscape the snow keeps its look: sizes and steps are
+// logical pixels, k physical pixels each.
+TEST(Flakes, SizesAndStepsAreLogicalPixelsTimesTheLandscapesScale) {
+    constexpr double k = 2.25;
+    struct Run {
+        std::vector<Flake> seeded, moved;
+    };
+    const auto run = [](double scale) {
+        Show show(1920, 1080);
+        show.scene.scale = scale;
+        show.anim.lastFlake = 40;
+        ScriptedRandom random(17);
+        show.anim.seedFlakes();
+        Run r;
+        for (int i = 0; i <= 40; ++i) {
+            r.seeded.push_back(show.anim.Flakes[i]);
+            place(show.anim, i, 900, 300, show.anim.Flakes[i].size);  // clear of every edge
+        }
+        show.anim.moveFlakesOnce();
+        for (int i = 0; i <= 40; ++i) r.moved.push_back(show.anim.Flakes[i]);
+        return r;
+    };
+    const Run classic = run(1), scaled = run(k);
+    for (int i = 0; i <= 40; ++i) {
+        // Each rounded once: at most half a pixel off at either scale.
+        EXPECT_NEAR(scaled.seeded[i].size, classic.seeded[i].size * k, 0.5 * k + 0.5) << i;
+        EXPECT_NEAR(scaled.moved[i].x - 900, (classic.moved[i].x - 900) * k, 0.5) << i;
+        EXPECT_NEAR(scaled.moved[i].y - 300, (classic.moved[i].y - 300) * k, 0.5) << i;
+    }
 }
 
 }  // namespace

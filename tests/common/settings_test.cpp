@@ -166,10 +166,11 @@ TEST_F(SettingsTest, AnEmptyStoreGivesTheDefaults) {
     EXPECT_EQ(s.Date.value(), 1);
     EXPECT_EQ(s.Time.value(), 1);
     EXPECT_EQ(s.Snowman.value(), 1);
+    EXPECT_EQ(s.Classic.value(), 0);
     EXPECT_TRUE(reports.empty());
     EXPECT_EQ(describeSettings(s),
               "maxFl=110\nminFl=55\nSpeedF=6\nSize=6\nSpeedS=0.53\nSpeedO=6\nSpeed=5\n"
-              "Date=1\nTime=1\nSnowman=1\n");
+              "Date=1\nTime=1\nSnowman=1\nClassic=0\n");
 }
 
 TEST_F(SettingsTest, MinFlIsHalfOfMaxFlTiesToEven) {
@@ -187,7 +188,9 @@ TEST_F(SettingsTest, StoredValuesAreUsedAsTheyStand) {
     put("SpeedS", "0,03");
     put("Snowman", "0");
     put("Date", "0");
+    put("Classic", "1");
     LoadConfig();
+    EXPECT_EQ(settings().Classic.value(), 1);
     EXPECT_EQ(settings().maxFl.value(), 600);
     EXPECT_EQ(settings().Speed, 0.0f);
     EXPECT_EQ(settings().SpeedS, 0.03f);

@@ -53,6 +53,43 @@ TEST(LinuxOptions, TheDaemonsWindowVariable) {
     EXPECT_EQ(parse({}, "").x11.target, Target::FullScreen);
 }
 
+// Wayland when the session has a compositor or --wayland says so; the
+// targets in other programs' windows stay X11's whatever is asked.
+TEST(LinuxOptions, WaylandOrX11) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* xscreensaverWindow;
+        const char* waylandDisplay;
+        const char* waylandSocket;
+        bool wayland;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{}, nullptr, "wayland-0", nullptr, true},
+             {{"/s"}, nullptr, nullptr, "5", true},
+             {{"/s"}, nullptr, "", nullptr, false},
+             {{"/s"}, nullptr, nullptr, nullptr, false},
+             {{"--wayland"}, nullptr, nullptr, nullptr, true},
+             {{"--x11", "--wallpaper"}, nullptr, "wayland-0", nullptr, false},
+             {{"--window"}, nullptr, "wayland-0", nullptr, true},
+             {{"-root"}, nullptr, "wayland-0", nullptr, false},
+             {{"--wayland", "-window-id", "7"}, nullptr, "wayland-0", nullptr, false},
+             {{"/p", "1234"}, nullptr, "wayland-0", nullptr, false},
+             {{"--wayland"}, "0x1e00004", "wayland-0", nullptr, false},
+         }) {
+        const LinuxOptions o = parse(c.args, c.xscreensaverWindow);
+        EXPECT_EQ(usesWayland(o, c.waylandDisplay, c.waylandSocket), c.wayland)
+            << (c.args.empty() ? "" : c.args[0]) << " "
+            << (c.waylandDisplay ? c.waylandDisplay : "-");
+    }
+    EXPECT_EQ(parse({"--wallpaper"}).wayland.target, WaylandOptions::Target::Wallpaper);
+    EXPECT_EQ(parse({"--window"}).wayland.target, WaylandOptions::Target::Normal);
+    EXPECT_EQ(parse({"--idle", "5m", "/s"}).idleSeconds, 300u);
+    EXPECT_EQ(parse({"--idle", "5m", "/s"}).commandLine, "/s");
+    for (const auto& [text, seconds] : std::vector<std::pair<std::string, std::uint32_t>>{
+             {"2", 2}, {"90s", 90}, {"5m", 300}, {"1h", 3600}, {"168h", 604800}})
+        EXPECT_EQ(parseDuration(text), seconds) << text;
+}
+
 TEST(LinuxOptions, MalformedOptionsAreErrors) {
     for (const auto& args : std::vector<std::vector<std::string>>{{"-window-id"},
                                                                   {"-window-id", "zz"},
@@ -60,7 +97,12 @@ TEST(LinuxOptions, MalformedOptionsAreErrors) {
                                                                   {"-window-id", "0x100000000"},
                                                                   {"--seed"},
                                                                   {"--seed", "-1"},
-                                                                  {"--seed", "12ab"}}) {
+                                                                  {"--seed", "12ab"},
+                                                                  {"--idle"},
+                                                                  {"--idle", "0"},
+                                                                  {"--idle", "5x"},
+                                                                  {"--idle", "m"},
+                                                                  {"--idle", "200h"}}) {
         EXPECT_FALSE(parse(args).error.empty())
             << args[0] << " " << (args.size() > 1 ? args[1] : "");
     }

@@ -10,13 +10,13 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 export GLINTMOOR_SETTINGS=$work/settings.ini GLINTMOOR_PROTOCOL_DIR=$work
 unset DISPLAY
 
-expected=$'maxFl=110\nminFl=55\nSpeedF=6\nSize=6\nSpeedS=0.53\nSpeedO=6\nSpeed=5\nDate=1\nTime=1\nSnowman=1'
+expected=$'maxFl=110\nminFl=55\nSpeedF=6\nSize=6\nSpeedS=0.53\nSpeedO=6\nSpeed=5\nDate=1\nTime=1\nSnowman=1\nClassic=0'
 [ "$("$glintmoor" --print-config)" = "$expected" ] || fail "defaults of an empty store"
 [ ! -e "$work/settings.ini" ] || fail "reading created the settings file"
 
 printf '[Settings]\nmaxFl=111\nSpeedS=0,56\nSpeed=0.1\nSnowman=0\nDate=nie\n' > "$work/settings.ini"
 out=$("$glintmoor" --print-config /s)
-expected=$'maxFl=111\nminFl=56\nSpeedF=6\nSize=6\nSpeedS=0.56\nSpeedO=6\nSpeed=0.1\nDate=1\nTime=1\nSnowman=0'
+expected=$'maxFl=111\nminFl=56\nSpeedF=6\nSize=6\nSpeedS=0.56\nSpeedO=6\nSpeed=0.1\nDate=1\nTime=1\nSnowman=0\nClassic=0'
 [ "$out" = "$expected" ] || fail "stored values: got $out"
 grep -q $'Prozedur / procedure:\tLoadConfig\r$' "$work/glintmoor.EPT" || fail "no protocol of the bad Date"
 grep -q $'Zeile / Line:\t50080\r$' "$work/glintmoor.EPT" || fail "wrong line"

@@ -63,6 +63,8 @@ TEST_F(RenderCommands, SameSeedSameFile) {
 }
 
 TEST_F(RenderCommands, SizeGivesTheBackgroundWithTheBannerInTheLowerRightCorner) {
+    // The classic picture: the 640 x 480 canvas stretched over the screen.
+    std::ofstream(path("settings.ini")) << "[Settings]\nClassic=1\n";
     EXPECT_EQ(runFileCommand({"--render", path("big.png"), "--seed", "3", "--size", "1024x600"}),
               0);
     EXPECT_EQ(pngSize(bytesOf(path("big.png"))), (std::pair{1024, 600}));

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # glintmoor.xml, XScreenSaver's description of the settings: well-formed,
-# six sliders and two check boxes, and glintmoor takes every option it names
+# six sliders and three check boxes, and glintmoor takes every option it names
 # at both ends of its range, with the stored settings as the defaults. A
 # value outside a range exits 2 and leaves the stored settings alone.
 # Usage: xscreensaver_xml.sh <glintmoor.xml> <path of glintmoor>
@@ -17,7 +17,7 @@ xmllint --noout "$xml" || fail "not well-formed"
 q() { xmllint --xpath "$1" "$xml"; }
 [ "$(q 'count(//number[@type="slider"])')" = 6 ] || fail "not six sliders"
 [ "$(q 'count(//number)')" = 6 ] || fail "other number controls"
-[ "$(q 'count(//boolean)')" = 2 ] || fail "not two check boxes"
+[ "$(q 'count(//boolean)')" = 3 ] || fail "not three check boxes"
 
 # The value of one setting as glintmoor reads it with the given options.
 setting() {
@@ -52,6 +52,10 @@ for i in 1 2; do
     [ "$(setting "$key" "-${option#-no}")" = 1 ] || fail "-${option#-no}"
     [ "$(setting "$key")" = 1 ] || fail "$key: the checked default is not the stored default"
 done
+# Classic: unchecked by default, checked it passes -classic.
+[ "$(q 'string((//boolean)[3]/@arg-set)')" = -classic ] || fail "the third box is not -classic"
+[ "$(setting Classic -classic)" = 1 ] || fail "-classic"
+[ "$(setting Classic)" = 0 ] || fail "Classic: the unchecked default is not the stored default"
 
 # Overrides are for one run: the store is read under them and never written.
 printf '[Settings]\nmaxFl=50\nSpeed=2\nDate=0\n' > "$work/settings.ini"

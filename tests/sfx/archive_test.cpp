@@ -575,5 +575,34 @@ TEST(Archive, StreamedEntryOfOneFileArchiveUsesTheCentralDirectory) {
     EXPECT_EQ(*x.file("s.bin"), mixedData(3000, 6));
 }
 
+// An Authenticode signature appends a certificate table behind the archive;
+// the end record's backward search starts where the table does (PE32 and
+// PE32+), for the streamed entry's sizes and for the listing.
+TEST(Archive, SignedFileEndsWhereItsCertificateTableStarts) {
+    ZipEntryPlan a = entry("a.bin", mixedData(50000, 6));
+    a.descriptor = true;
+    for (const uint16_t magic : {0x10B, 0x20B}) {
+        SfxFile f = makeSfx(buildZip({a}).bytes);
+        f.config.eocdOffset = 0;  // found by the search
+        uint8_t* d = f.bytes.data();
+        d[0] = 'M', d[1] = 'Z';
+        store32le(d + 0x3C, 0x80);
+        store32le(d + 0x80, 0x00004550u);
+        store16le(d + 0x98, magic);
+        uint8_t* directories = d + 0x98 + (magic == 0x10B ? 96 : 112);
+        store32le(directories - 4, 16);
+        store32le(directories + 32, static_cast<uint32_t>(f.bytes.size()));
+        store32le(directories + 36, 1000);
+        const Bytes table = mixedData(1000, 7);
+        f.bytes.insert(f.bytes.end(), table.begin(), table.end());
+        Extraction x(f);
+        EXPECT_EQ(x.run(), Outcome::Ok) << magic;
+        EXPECT_EQ(*x.file("a.bin"), mixedData(50000, 6));
+        x.rig.ui.messages.clear();
+        EXPECT_EQ(x.sfx.listEntries(), 0);
+        EXPECT_TRUE(x.rig.ui.saw("1 file"));
+    }
+}
+
 }  // namespace
 }  // namespace gm::sfx::test

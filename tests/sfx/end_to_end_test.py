@@ -19,6 +19,7 @@ import time
 import zipfile
 import zlib
 
+import zip_aes_writer
 from zipcrypto_check import wrong_password, zipcrypto_header_accepts
 
 STUB, MKSFX = sys.argv[1], sys.argv[2]
@@ -215,6 +216,72 @@ def test_encrypted():
         check(r.returncode == 1, "%s: no password given: cancelled (%d)" % (archive, r.returncode))
 
 
+def test_aes():
+    """AES entries: 7-Zip's (AE-2; AES-128, -192, -256; deflated and stored),
+    AE-1 entries and a non-ASCII password (UTF-8, as 7-Zip encodes it) from an
+    independent writer, and mksfx's own encryption, which 7-Zip tests. A
+    wrong password is refused by the verifier, a changed byte of a stored
+    AE-2 entry (no CRC-32) by the authentication code."""
+    c = Case("aes")
+    src = os.path.join(c.dir, "src")
+    files = {"a.txt": b"geheim " * 1000, "b.bin": os.urandom(20000),
+             "ok.sh": b"cat a.txt b.bin | cksum > \"$RESULTS/sum\"\n"}
+    write_files(src, files)
+    expected = subprocess.run("cat a.txt b.bin | cksum", shell=True, cwd=src,
+                              stdout=subprocess.PIPE).stdout
+    result = os.path.join(c.results, "sum")
+    archives = []
+    for method in ("AES128", "AES192", "AES256", "AES256 -mx=0"):
+        archive = os.path.join(c.dir, method.replace(" ", "") + ".zip")
+        subprocess.run(["7z", "a", "-tzip", "-mem=" + method.split()[0], "-pKennwort", archive,
+                        "a.txt", "b.bin", "ok.sh"] + method.split()[1:], cwd=src, check=True,
+                       stdout=subprocess.DEVNULL)
+        archives.append((archive, "Kennwort"))
+    for strength, password in ((1, "Grüße €"), (3, "Kennwort")):
+        archive = os.path.join(c.dir, "ae1-%d.zip" % strength)
+        zip_aes_writer.write(archive, list(files.items()), password, strength, 1)
+        archives.append((archive, password))
+    plain = os.path.join(c.dir, "plain.zip")
+    subprocess.run(["zip", "-q", plain, "a.txt", "b.bin", "ok.sh"], cwd=src, check=True)
+    password_file = os.path.join(c.dir, "password")
+    with open(password_file, "w", encoding="utf-8") as f:
+        f.write("Kennwort\n")
+    for archive, password in archives + [(plain, "Kennwort")]:
+        what = os.path.basename(archive)
+        options = ["--password-file", password_file] if archive == plain else []
+        sfx = c.sfx(archive, "--command", "sh ok.sh", *options)
+        if archive == plain:
+            r = subprocess.run(["7z", "t", "-pKennwort", sfx], stdout=subprocess.PIPE, text=True)
+            check(r.returncode == 0 and "Everything is Ok" in r.stdout,
+                  "mksfx --password-file: 7z t accepts it: %s" % r.stdout[-300:])
+        r = c.run(sfx, ["-auto"], stdin=password + "\n")
+        check(r.returncode == 0 and os.path.exists(result) and open(result, "rb").read() == expected,
+              "%s: unpacked with the right password: %s" % (what, r.stderr))
+        if os.path.exists(result):
+            os.remove(result)
+        r = c.run(sfx, ["-auto"], stdin=zip_aes_writer.wrong_aes_password(sfx) + "\n")
+        check(r.returncode == 2 and "Falsches Kennwort angegeben" in r.stderr and
+              not os.path.exists(result), "%s: a wrong password is refused: %s" % (what, r.stderr))
+        check(c.leftovers() == [], "%s: folder removed: %s" % (what, c.leftovers()))
+    # One byte of the stored AE-2 entry's data changed: only the code shows it.
+    sfx = c.sfx(os.path.join(c.dir, "AES256-mx=0.zip"), "--command", "sh ok.sh")
+    blob = bytearray(open(sfx, "rb").read())
+    at = blob.index(b"PK\x03\x04" + b"\x33\x00")
+    name_len, extra_len = struct.unpack_from("<HH", blob, at + 26)
+    blob[at + 30 + name_len + extra_len + 16 + 2 + 100] ^= 1
+    open(sfx, "wb").write(blob)
+    r = c.run(sfx, ["-auto"], stdin="Kennwort\n")
+    check(r.returncode == 2 and "Fehlerhafte Prüfsumme" in r.stderr and not os.path.exists(result),
+          "a changed byte fails the authentication code: %s" % r.stderr)
+    # Traditional encryption: built, with a warning.
+    weak = os.path.join(c.dir, "weak.zip")
+    subprocess.run(["zip", "-q", "-P", "Kennwort", weak, "a.txt"], cwd=src, check=True)
+    r = subprocess.run([MKSFX, "--stub", STUB, "--zip", weak, "-o", os.path.join(c.dir, "w.run")],
+                       stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    check(r.returncode == 0 and "warning" in r.stderr and "traditional" in r.stderr,
+          "mksfx warns about traditional encryption: %s" % r.stderr)
+
+
 def set_method(sfx, name, method):
     """Gives an entry of a built self-extracting file another method (mksfx
     refuses to build with one the stub cannot unpack)."""
@@ -238,14 +305,6 @@ def test_unsupported_method():
                        stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     check(r.returncode != 0 and "odd.txt" in r.stderr and "method 12" in r.stderr,
           "mksfx refuses the bzip2 entry by name: %s" % r.stderr)
-    # ZIP64 sizes in a local header (Python's force_zip64) are refused too.
-    z64 = os.path.join(c.dir, "z64.zip")
-    with zipfile.ZipFile(z64, "w") as z, z.open("gross.bin", "w", force_zip64=True) as f:
-        f.write(b"klein")
-    r = subprocess.run([MKSFX, "--stub", STUB, "--zip", z64, "-o", out],
-                       stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-    check(r.returncode != 0 and "gross.bin" in r.stderr and "ZIP64" in r.stderr,
-          "mksfx refuses the ZIP64 local header by name: %s" % r.stderr)
     with zipfile.ZipFile(archive, "w") as z:
         for name, data in (("first.txt", b"eins"), ("odd.txt", b"x" * 800), ("after.txt", b"danach")):
             z.writestr(name, data, zipfile.ZIP_DEFLATED)
@@ -345,6 +404,64 @@ def test_data_descriptors():
     res = c.run(c.sfx(archive, "--command", "sh check.sh"), ["-auto"])
     check(res.returncode == 0, "zipfile stream: %s" % res.stderr)
     check(os.path.exists(os.path.join(c.results, "stream")), "zipfile stream unpacked")
+
+
+def zip_through_pipe(archive, entries, **options):
+    """Python's zipfile writing to a pipe: data descriptors, zero local sizes."""
+    r, w = os.pipe()
+    pid = os.fork()
+    if pid == 0:
+        os.close(r)
+        with os.fdopen(w, "wb") as out, zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
+            for name, data in entries:
+                with z.open(name, "w", **options) as f:
+                    f.write(data)
+        os._exit(0)
+    os.close(w)
+    with os.fdopen(r, "rb") as inp, open(archive, "wb") as f:
+        f.write(inp.read())
+    os.waitpid(pid, 0)
+
+
+def test_zip64():
+    """ZIP64 on small data: Info-ZIP's forced ZIP64 (zip -fz: ZIP64 end
+    record and locator, ZIP64 fields in local and central headers), zipfile's
+    force_zip64 through a pipe (8-byte sizes in the data descriptors), and
+    more than 65,535 entries (zipfile writes the ZIP64 end record then)."""
+    c = Case("zip64")
+    src = os.path.join(c.dir, "src")
+    big = bytes((i * 7) % 251 for i in range(100000))
+    check_sh = b'cksum a.txt sub/b.bin > "$RESULTS/z64"\n'
+    write_files(src, {"a.txt": b"eins\n", "sub/b.bin": big, "check.sh": check_sh})
+    expected = subprocess.run(["cksum", "a.txt", "sub/b.bin"], cwd=src,
+                              stdout=subprocess.PIPE).stdout
+    for kind in ("fz", "pipe"):
+        archive = os.path.join(c.dir, kind + ".zip")
+        if kind == "fz":
+            subprocess.run(["zip", "-q", "-r", "-fz", archive, "."], cwd=src, check=True)
+        else:
+            zip_through_pipe(archive, [("a.txt", b"eins\n"), ("sub/b.bin", big),
+                                       ("check.sh", check_sh)], force_zip64=True)
+        sfx = c.sfx(archive, "--command", "sh check.sh")
+        result = os.path.join(c.results, "z64")
+        if os.path.exists(result):
+            os.remove(result)
+        r = c.run(sfx, ["-auto"])
+        check(r.returncode == 0 and os.path.exists(result) and open(result, "rb").read() == expected,
+              "%s: unpacked and ran: %s" % (kind, r.stderr))
+        r = subprocess.run(["unzip", "-t", sfx], stdout=subprocess.PIPE, text=True)
+        check(r.returncode == 0, "%s: unzip -t reads the package: %s" % (kind, r.stdout[-300:]))
+        r = c.run(sfx, ["--list"])
+        check(r.returncode == 0 and "100000" in r.stdout, "%s: --list: %s" % (kind, r.stdout))
+    many = os.path.join(c.dir, "many.zip")
+    with zipfile.ZipFile(many, "w") as z:
+        for i in range(70000):
+            z.writestr("d/%05d" % i, b"")
+        z.writestr("last.txt", b"das letzte")
+    sfx = c.sfx(many, "--command", "true")
+    r = c.run(sfx, ["--check"], timeout=120)
+    check(r.returncode == 0 and "70001 Dateien" in r.stdout + r.stderr,
+          "70,001 entries checked: %s %s" % (r.stdout[-200:], r.stderr[-200:]))
 
 
 def test_modes_and_info():
@@ -588,8 +705,8 @@ def test_unix_names():
 def main():
     try:
         for test in (test_stored_deflated_folders_and_command, test_private_folder,
-                     test_encrypted, test_unsupported_method, test_damaged_entry,
-                     test_path_traversal, test_data_descriptors, test_modes_and_info,
+                     test_encrypted, test_aes, test_unsupported_method, test_damaged_entry,
+                     test_path_traversal, test_data_descriptors, test_zip64, test_modes_and_info,
                      test_interrupt_while_running, test_shutdown_while_running,
                      test_deep_tree_is_removed, test_makeself_options, test_unix_names):
             try:

@@ -7,7 +7,8 @@ usage: stub_signatures_test.py STUB...
 """
 import sys
 
-SIGNATURES = (b"PK\x03\x04", b"PK\x01\x02", b"PK\x05\x06", b"PK\x07\x08", b"PK00")
+SIGNATURES = (b"PK\x03\x04", b"PK\x01\x02", b"PK\x05\x06", b"PK\x07\x08", b"PK00",
+              b"PK\x06\x06", b"PK\x06\x07")
 
 
 def main():

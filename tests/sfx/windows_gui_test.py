@@ -18,6 +18,7 @@ import tempfile
 import time
 import zipfile
 
+import zip_aes_writer
 from zipcrypto_check import wrong_password, zipcrypto_header_accepts
 
 WINE, STUB, MKSFX, DRIVER, PROBE = sys.argv[1:6]
@@ -122,7 +123,7 @@ def wine_temp():
 class Case:
     """A package, a results folder and a running stub."""
 
-    def __init__(self, name, files, *options, encrypt=None, command_args=""):
+    def __init__(self, name, files, *options, encrypt=None, aes=None, command_args=""):
         print(name, flush=True)
         self.dir = os.path.join(WORK, name)
         self.results = os.path.join(self.dir, "results.txt")
@@ -139,6 +140,12 @@ class Case:
         archive = self.zip = os.path.join(self.dir, "p.zip")
         if encrypt:
             subprocess.run(["zip", "-qr", "-P", encrypt, archive, "."], cwd=src, check=True)
+        elif aes:
+            entries = []
+            for n in sorted(os.listdir(src)):
+                with open(os.path.join(src, n), "rb") as f:
+                    entries.append((n, f.read()))
+            zip_aes_writer.write(archive, entries, aes, 3, 2)
         else:
             # Python's zipfile flags non-ASCII names as UTF-8.
             with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED) as z:
@@ -252,6 +259,29 @@ def test_manual(d):
     unpacked_in_planned_folder(c, c.recorded(), NAMES)
     check(c.ended(), "the stub closes after the setup")
     check(c.leftovers() == [], "the unpacking folder is removed: %s" % c.leftovers())
+
+
+def test_aes_password(d):
+    """An AE-2 AES-256 package through the same password dialog; the password
+    has characters outside ASCII (typed as Windows text, used as UTF-8)."""
+    c = Case("aes_password", {"g.txt": b"geheim\r\n" * 100}, aes="Grüße")
+    for password, right in ((zip_aes_writer.wrong_aes_password(c.zip), False), ("Grüße", True)):
+        c.start()
+        hwnd = d.find(CAPTION + " - setup.exe")
+        d.click(hwnd, 1)
+        pw = d.find(PASSWORD_TITLE)
+        check(pw, "the password dialog for AES")
+        d.settext(pw, 402, password)
+        d.click(pw, 1)
+        if right:
+            rec = c.recorded()
+            unpacked_in_planned_folder(c, rec, ["g.txt", "setup_probe.exe"])
+            check(c.ended() and c.leftovers() == [], "AES: the right password unpacks and runs")
+        else:
+            box, text = d.box()
+            check(text == "Falsches Kennwort angegeben", "AES: a wrong password is string 6: %r" % text)
+            d.answer(box, 1)
+            check(c.ended() and not os.path.exists(c.results), "AES: nothing ran")
 
 
 def test_password(d):
@@ -417,7 +447,8 @@ def main():
     TEMP_WIN, TEMP_UNIX = wine_temp()
     d = Driver()
     try:
-        for test in (test_automatic, test_manual, test_password, test_meter, test_wait_mode,
+        for test in (test_automatic, test_manual, test_password, test_aes_password, test_meter,
+                     test_wait_mode,
                      test_close_while_running, test_held_file):
             try:
                 test(d)

@@ -1,8 +1,9 @@
 // Fuzz target: the archive walk. The input is the ZIP part of a
 // self-extracting file; the stub extracts it into an in-memory folder with
 // the password "pw", answering every question with its first button. The
-// first byte picks the test setting, the spanned flag and overwrite
-// questions. Nothing may crash, hang, or write outside the folder.
+// first byte picks the test setting, the spanned flag, overwrite questions
+// and a total size of all ones (4 GiB or more: the stub sums the directory). Nothing may crash,
+// hang, or write outside the folder.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -20,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     file.insert(file.end(), data + 1, data + size);
     SfxConfig config;
     config.zipOffset = 64;
-    config.totalSize = 1u << 20;
+    config.totalSize = (mode & 8) ? 0xFFFFFFFFu : 1u << 20;  // all ones: summed by the stub
     config.complete = kCompleteMark;
     config.flags2 = (mode & 2) ? kF2Spanned : 0;
     FakeClock clock;

@@ -1,0 +1,139 @@
+#include "platform/wayland/shm_presenter.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace gm::wl {
+namespace {
+
+// Past this many areas a list becomes the one area that holds them all:
+// copying a little more costs less than walking a long list every frame.
+constexpr std::size_t kMaxAreas = 512;
+
+ScreenArea unite(const ScreenArea& a, const ScreenArea& b) {
+    const int x0 = std::min(a.x, b.x), y0 = std::min(a.y, b.y);
+    const int x1 = std::max(a.x + a.width, b.x + b.width);
+    const int y1 = std::max(a.y + a.height, b.y + b.height);
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
+}  // namespace
+
+ShmPresenter::ShmPresenter(wl_shm* shm, wl_surface* surface, std::uint32_t compositorVersion)
+    : shm_(shm), surface_(surface), damageInBuffer_(compositorVersion >= 4) {}
+
+ShmPresenter::~ShmPresenter() {
+    if (frame_) wl_callback_destroy(frame_);
+    for (Buffer& b : buffers_) release(b);
+}
+
+void ShmPresenter::release(Buffer& b) {
+    if (b.buffer) wl_buffer_destroy(b.buffer);
+    if (b.pixels) munmap(b.pixels, b.bytes);
+    b = Buffer{};
+}
+
+void ShmPresenter::released(void* data, wl_buffer*) { static_cast<Buffer*>(data)->busy = false; }
+
+void ShmPresenter::frameDone(void* data, wl_callback* callback, std::uint32_t) {
+    wl_callback_destroy(callback);
+    static_cast<ShmPresenter*>(data)->frame_ = nullptr;
+}
+
+void ShmPresenter::setSize(int width, int height) {
+    if (width == width_ && height == height_) return;
+    for (Buffer& b : buffers_) release(b);
+    width_ = width;
+    height_ = height;
+    const std::size_t stride = static_cast<std::size_t>(width) * 4;
+    for (Buffer& b : buffers_) {
+        b.bytes = stride * static_cast<std::size_t>(height);
+        const int fd = memfd_create("glintmoor-buffer", MFD_CLOEXEC);
+        if (fd < 0) continue;
+        void* p = MAP_FAILED;
+        if (ftruncate(fd, static_cast<off_t>(b.bytes)) == 0)
+            p = mmap(nullptr, b.bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+        if (p != MAP_FAILED) {
+            b.pixels = static_cast<std::uint32_t*>(p);
+            wl_shm_pool* pool = wl_shm_create_pool(shm_, fd, static_cast<std::int32_t>(b.bytes));
+            b.buffer = wl_shm_pool_create_buffer(
+                pool, 0, width, height, static_cast<std::int32_t>(stride), WL_SHM_FORMAT_XRGB8888);
+            wl_shm_pool_destroy(pool);
+            static const wl_buffer_listener listener = {released};
+            wl_buffer_add_listener(b.buffer, &listener, &b);
+        }
+        close(fd);
+    }
+    changed_.clear();
+    damageAll();
+}
+
+// An area that overlaps one of the list so much that their union costs no
+// more to copy than both apart takes that one's place: the sky band's old
+// and new rows, and those of the frame before, become one copy.
+void ShmPresenter::addArea(std::vector<ScreenArea>& list, const ScreenArea& area) {
+    const auto size = [](const ScreenArea& a) {
+        return static_cast<std::int64_t>(a.width) * a.height;
+    };
+    for (ScreenArea& a : list) {
+        const ScreenArea both = unite(a, area);
+        if (size(both) <= size(a) + size(area)) {
+            a = both;
+            return;
+        }
+    }
+    if (list.size() < kMaxAreas) {
+        list.push_back(area);
+        return;
+    }
+    ScreenArea all = area;
+    for (const ScreenArea& a : list) all = unite(all, a);
+    list.assign(1, all);
+}
+
+void ShmPresenter::damage(const ScreenArea& area) {
+    const int x0 = std::clamp(area.x, 0, width_), y0 = std::clamp(area.y, 0, height_);
+    const int x1 = std::clamp(area.x + area.width, x0, width_);
+    const int y1 = std::clamp(area.y + area.height, y0, height_);
+    if (x1 == x0 || y1 == y0) return;
+    const ScreenArea clipped{x0, y0, x1 - x0, y1 - y0};
+    addArea(changed_, clipped);
+    for (Buffer& b : buffers_) addArea(b.stale, clipped);
+}
+
+void ShmPresenter::present(const gfx::Surface& source, int sourceX, int sourceY) {
+    if (frame_ || changed_.empty()) return;
+    const auto free = std::find_if(buffers_.begin(), buffers_.end(),
+                                   [](const Buffer& b) { return b.buffer && !b.busy; });
+    if (free == buffers_.end()) return;  // both read; a release brings us back
+    Buffer& b = *free;
+    for (const ScreenArea& a : b.stale) {
+        for (int y = a.y; y < a.y + a.height; ++y) {
+            const int sy = sourceY + y;
+            if (sy < 0 || sy >= source.height()) continue;
+            const int w = std::min(a.width, source.width() - (sourceX + a.x));
+            if (w <= 0) continue;
+            std::memcpy(b.pixels + static_cast<std::size_t>(y) * width_ + a.x,
+                        source.row(sy) + sourceX + a.x, static_cast<std::size_t>(w) * 4);
+        }
+    }
+    b.stale.clear();
+    wl_surface_attach(surface_, b.buffer, 0, 0);
+    for (const ScreenArea& a : changed_) {
+        if (damageInBuffer_)
+            wl_surface_damage_buffer(surface_, a.x, a.y, a.width, a.height);
+        else
+            wl_surface_damage(surface_, 0, 0, INT32_MAX, INT32_MAX);
+    }
+    changed_.clear();
+    static const wl_callback_listener listener = {frameDone};
+    frame_ = wl_surface_frame(surface_);
+    wl_callback_add_listener(frame_, &listener, this);
+    b.busy = true;
+    wl_surface_commit(surface_);
+}
+
+}  // namespace gm::wl
