@@ -11,6 +11,18 @@ namespace gm {
 // the folder is there afterwards.
 bool makeFolders(const std::string& folder);
 
+// The folder part of PATH (without the separator); empty when it has none.
+std::string folderOf(const std::string& path);
+
+// Each system's own part (platform/posix_file_places.cpp,
+// platform/win32/file_places.cpp):
+
+// True for a character that separates folders in a path.
+bool isFolderSeparator(char c);
+
+// Creates one folder; true when it is there afterwards.
+bool makeFolder(const std::string& folder);
+
 // Puts the file FROM in place of TO (created when missing); true on success.
 bool replaceFile(const std::string& from, const std::string& to);
 

@@ -26,12 +26,6 @@ bool sameText(const std::string& a, const std::string& b) {
            });
 }
 
-#ifdef _WIN32
-constexpr char kFolderSeparators[] = "\\/";
-#else
-constexpr char kFolderSeparators[] = "/";
-#endif
-
 // The UTF-8 byte-order mark some editors put at the start of a text file.
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
@@ -74,8 +68,8 @@ IniText readIni(const std::string& path) {
 // Writes the whole text to a temporary file beside the file and renames it
 // over the file, so that a failed write leaves the file as it was.
 void writeIni(const std::string& file, const IniText& ini) {
-    const std::size_t slash = file.find_last_of(kFolderSeparators);
-    if (slash != std::string::npos && slash > 0) makeFolders(file.substr(0, slash));
+    const std::string folder = folderOf(file);
+    if (!folder.empty()) makeFolders(folder);
     const std::string temp = file + ".new";
     std::FILE* out = std::fopen(temp.c_str(), "wb");
     bool ok = out != nullptr;
