@@ -70,7 +70,7 @@ int runStub() {
 // Windows 95, 98 and ME have only stubs of the wide-character calls the stub
 // works through; MessageBoxW is one they implement: the stub says so there
 // instead of failing without a word.
-constexpr wchar_t kNeedsNt[] = L"Needs Windows NT 4.0 or later.";
+constexpr wchar_t kNeedsNt[] = L"Needs Windows 2000 or later.";
 
 extern "C" void WINAPI stubEntry() {
     if (GetVersion() & 0x80000000) {

@@ -104,7 +104,7 @@ for version in win98 win2k winxp win10; do
     start "$setup"
     if [ "$version" = win98 ]; then
         # The stub works through wide-character calls, stubs on that family.
-        check "$version: the stub says it needs Windows NT" wait_for 60 window_named Error "$pid"
+        check "$version: the stub says it needs Windows 2000" wait_for 60 window_named Error "$pid"
         xdotool key Return
         check "$version: ... and ends" ends_within 30 "$pid"
         check "$version: ... unpacking nothing" not test -e "$tmp/$version.results"
