@@ -2,7 +2,7 @@
 # The 32-bit programs under Wine as Windows 98, 2000, XP and 10 (the Version
 # of HKCU\Software\Wine\AppDefaults\<program>, per copy of the program):
 # Glintmoor.scr /s, /c, /p and /a, and sfxstub.exe unpacking a package and
-# starting its command (as win98 it says that it needs Windows NT instead).
+# starting its command (as win98 it says that it needs Windows 2000 instead).
 # As win98 a key in the show asks the older family's password (the
 # password.cpl stand-in), as win2k and later it does not.
 # Wine exports every function in every mode: whether a program loads on the
