@@ -16,7 +16,7 @@ src=$here/../..
 wine=$src/tools/wine-run
 WINEPREFIX=$("$wine" --prefix setup)
 export WINEPREFIX WINEDEBUG=-all
-tmp=$(mktemp -d)
+tmp=$(mktemp -d) || exit 1
 cleanup() { jobs -p | xargs -r kill 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"; }
 trap cleanup EXIT
 

@@ -5,7 +5,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../x11/lib.sh"
 
 # Every test's own folder, removed at the end with the test's background
 # jobs, and its own settings and protocol.
-tmp=$(mktemp -d)
+tmp=$(mktemp -d) || exit 1
 chmod 700 "$tmp"
 cleanup() { jobs -p | xargs -r kill 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"; }
 trap cleanup EXIT

@@ -9,7 +9,7 @@ set -uo pipefail
 probe=$1 standin=$2 host_exe=$3
 source "$(dirname "$0")/../x11/lib.sh"
 wine="$here/../../tools/wine-run"
-tmp=$(mktemp -d)
+tmp=$(mktemp -d) || exit 1
 cleanup() { jobs -p | xargs -r kill 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"; }
 trap cleanup EXIT
 cp "$probe" "$tmp/backend_probe.exe"

@@ -14,7 +14,7 @@ source "$tests_win32/../x11/lib.sh"
 wine="$here/../../tools/wine-run"
 WINEPREFIX=$("$wine" --prefix dialogs)
 export WINEPREFIX
-tmp=$(mktemp -d)
+tmp=$(mktemp -d) || exit 1
 settings='HKCU\Software\Glintmoor\Settings'
 config_title='Glintmoor  ---  Settings / Einstellungen...'
 cleanup() {

@@ -11,7 +11,7 @@ set -uo pipefail
 scr=$1 standin=$2 host_exe=$3
 source "$(dirname "$0")/../x11/lib.sh"
 wine="$here/../../tools/wine-run"
-tmp=$(mktemp -d)
+tmp=$(mktemp -d) || exit 1
 settings='HKCU\Software\Glintmoor\Settings'
 cleanup() {
     "$wine" reg delete "$settings" /v Speed /f >/dev/null 2>&1

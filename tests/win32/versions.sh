@@ -16,7 +16,7 @@ scr=$1 standin=$2 host_exe=$3 probe_exe=$4 stub=$5 mksfx=$6 setup_probe=$7
 source "$(dirname "$0")/../x11/lib.sh"
 export GLINTMOOR_WINE_PREFIX_TAG=x86-versions
 wine="$here/../../tools/wine-run"
-tmp=$(mktemp -d)
+tmp=$(mktemp -d) || exit 1
 win_tmp="Z:${tmp//\//\\}"
 config_title='Glintmoor  ---  Settings / Einstellungen...'
 cleanup() {

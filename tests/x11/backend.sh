@@ -7,7 +7,7 @@
 set -uo pipefail
 probe=$1
 source "$(dirname "$0")/lib.sh"
-tmp=$(mktemp -d)
+tmp=$(mktemp -d) || exit 1
 trap 'rm -rf "$tmp"' EXIT
 red=c02040  # the probe fills its image with this colour
 

@@ -10,7 +10,7 @@
 set -uo pipefail
 glintmoor=$1
 source "$(dirname "$0")/lib.sh"
-tmp=$(mktemp -d)
+tmp=$(mktemp -d) || exit 1
 cleanup() { jobs -p | xargs -r kill 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"; }
 trap cleanup EXIT
 export GLINTMOOR_SETTINGS=$tmp/settings.ini GLINTMOOR_PROTOCOL_DIR=$tmp
