@@ -4,15 +4,17 @@
 # Glintmoor.scr /s, /c, /p and /a, and sfxstub.exe unpacking a package and
 # starting its command (a file whose name has an umlaut among its files).
 # As win98 a key in the show asks the older family's password (the
-# password.cpl stand-in), as win2k and later it does not.
+# password.cpl stand-in), as win2k and later it does not. The setup as win98
+# names the saver in the [boot] section of SYSTEM.INI, where that family
+# looks for it, and its uninstaller takes it away there while it names ours.
 # Wine exports every function in every mode: whether a program loads on the
 # real system only the import check (windows_imports_*) tells.
 #   versions.sh Glintmoor.scr PASSWORD.cpl PREVIEW_HOST.exe DIALOG_PROBE.exe \
-#               SFXSTUB.exe MKSFX SETUP_PROBE.exe   (DISPLAY set)
+#               SFXSTUB.exe MKSFX SETUP_PROBE.exe SETUP.exe   (DISPLAY set)
 # GLINTMOOR_SHOTS=FOLDER keeps screenshots of the show and the settings
 # dialog per version there.
 set -uo pipefail
-scr=$1 standin=$2 host_exe=$3 probe_exe=$4 stub=$5 mksfx=$6 setup_probe=$7
+scr=$1 standin=$2 host_exe=$3 probe_exe=$4 stub=$5 mksfx=$6 setup_probe=$7 setup_exe=$8
 source "$(dirname "$0")/../x11/lib.sh"
 export GLINTMOOR_WINE_PREFIX_TAG=x86-versions
 wine="$here/../../tools/wine-run"
@@ -113,5 +115,26 @@ for version in win98 win2k winxp win10; do
     check "$version: ... and ends" ends_within 60 "$pid"
 done
 stop "$host_pid"
+
+# The setup as win98: a silent install into the system folder.
+system_ini="$("$wine" --prefix)/drive_c/windows/system.ini"
+boot_saver() {  # SCRNSAVE.EXE of the [boot] section
+    tr -d '\r' < "$system_ini" | sed -n '/^\[boot\]/,/^\[/p' | sed -n 's/^SCRNSAVE\.EXE=//Ip'
+}
+mkdir -p "$tmp/setup98/x86"
+cp "$scr" "$tmp/setup98/x86/Glintmoor.scr"
+cp "$setup_exe" "$tmp/setup98/setup98.exe"
+as_version setup98.exe win98
+setup98() { (cd "$tmp/setup98" && "$wine" ./setup98.exe "$@") >/dev/null 2>&1; }
+setup98 /silent
+boot_saver_is() { boot_saver | grep -qixE -- "$1"; }
+check "win98: the setup names the saver in SYSTEM.INI by its short path" \
+    boot_saver_is 'C:\\WINDOWS\\SYSTEM32\\[A-Z0-9_]*~[A-Z0-9_]*\.SCR'
+setup98 /uninstall /silent
+check "win98: ... which the uninstaller takes away" test -z "$(boot_saver)"
+setup98 /silent
+sed -i 's/^SCRNSAVE\.EXE=.*/SCRNSAVE.EXE=C:\\OTHER.SCR\r/I' "$system_ini"
+setup98 /uninstall /silent
+check "win98: ... but not another screen saver" test "$(boot_saver)" = 'C:\OTHER.SCR'
 
 finish
