@@ -116,8 +116,10 @@ for version in win98 win2k winxp win10; do
 done
 stop "$host_pid"
 
-# The setup as win98: a silent install into the system folder.
-system_ini="$("$wine" --prefix)/drive_c/windows/system.ini"
+# The setup as win98: a silent install into the system folder. Wine's
+# prefix is a 64-bit one; the 9x family has no IsWow64Process, and without
+# it the setup installs the 32-bit file as there.
+system_ini="${WINEPREFIX:-$("$wine" --prefix)}/drive_c/windows/system.ini"
 boot_saver() {  # SCRNSAVE.EXE of the [boot] section
     tr -d '\r' < "$system_ini" | sed -n '/^\[boot\]/,/^\[/p' | sed -n 's/^SCRNSAVE\.EXE=//Ip'
 }
@@ -125,13 +127,16 @@ mkdir -p "$tmp/setup98/x86"
 cp "$scr" "$tmp/setup98/x86/Glintmoor.scr"
 cp "$setup_exe" "$tmp/setup98/setup98.exe"
 as_version setup98.exe win98
-setup98() { (cd "$tmp/setup98" && "$wine" ./setup98.exe "$@") >/dev/null 2>&1; }
+setup98() {
+    (cd "$tmp/setup98" && GLINTMOOR_MISSING_FUNCTIONS=IsWow64Process "$wine" ./setup98.exe "$@") \
+        >/dev/null 2>&1
+}
 setup98 /silent
 boot_saver_is() { boot_saver | grep -qixE -- "$1"; }
 check "win98: the setup names the saver in SYSTEM.INI by its short path" \
     boot_saver_is 'C:\\WINDOWS\\SYSTEM32\\[A-Z0-9_]*~[A-Z0-9_]*\.SCR'
 setup98 /uninstall /silent
-check "win98: ... which the uninstaller takes away" test -z "$(boot_saver)"
+check "win98: ... which the uninstaller takes away" test -f "$system_ini" -a -z "$(boot_saver)"
 setup98 /silent
 sed -i 's/^SCRNSAVE\.EXE=.*/SCRNSAVE.EXE=C:\\OTHER.SCR\r/I' "$system_ini"
 setup98 /uninstall /silent
