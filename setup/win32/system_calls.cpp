@@ -38,23 +38,23 @@ std::wstring environment(const wchar_t* name) {
     return fitted(value, GetEnvironmentVariableW(name, value, MAX_PATH), MAX_PATH);
 }
 
-std::wstring windowsFolder() {
+namespace {
+
+// The Windows or the system folder, by the ANSI or the wide form of its call.
+std::wstring folder(UINT(WINAPI* ansi)(LPSTR, UINT), UINT(WINAPI* wide)(LPWSTR, UINT)) {
     if (ansiSystem()) {
         char path[MAX_PATH * 2];
-        return fitted(path, GetWindowsDirectoryA(path, sizeof path), sizeof path);
+        return fitted(path, ansi(path, sizeof path), sizeof path);
     }
     wchar_t path[MAX_PATH];
-    return fitted(path, GetWindowsDirectoryW(path, MAX_PATH), MAX_PATH);
+    return fitted(path, wide(path, MAX_PATH), MAX_PATH);
 }
 
-std::wstring systemFolder() {
-    if (ansiSystem()) {
-        char path[MAX_PATH * 2];
-        return fitted(path, GetSystemDirectoryA(path, sizeof path), sizeof path);
-    }
-    wchar_t path[MAX_PATH];
-    return fitted(path, GetSystemDirectoryW(path, MAX_PATH), MAX_PATH);
-}
+}  // namespace
+
+std::wstring windowsFolder() { return folder(GetWindowsDirectoryA, GetWindowsDirectoryW); }
+
+std::wstring systemFolder() { return folder(GetSystemDirectoryA, GetSystemDirectoryW); }
 
 std::wstring temporaryPath() {
     if (ansiSystem()) {
