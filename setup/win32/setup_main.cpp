@@ -158,7 +158,9 @@ int install(const Options& o) {
 
     if (say(o, text::kCaption, text::kInstalled, MB_YESNO | MB_ICONINFORMATION,
             now.screenSaverName) == IDYES)
-        sys::shellOpen(L"control.exe", L"desk.cpl,,@screensaver");
+        // The 9x family's display settings have it on their second page.
+        sys::shellOpen(L"control.exe",
+                       sys::ansiSystem() ? L"desk.cpl,,1" : L"desk.cpl,,@screensaver");
     return kDone;
 }
 
