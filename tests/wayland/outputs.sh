@@ -4,7 +4,8 @@
 # gets a landscape of its own while the others' pictures stay as they were
 # (a rebuilt primary would show another landscape, drawn further on in the
 # show's random numbers); a removed one is dropped and the show goes on on
-# the rest, and still ends on a key with status 0.
+# the rest (also when the first output goes), and still ends on a key with
+# status 0.
 #   outputs.sh GLINTMOOR      (runs inside tools/with-sway)
 set -uo pipefail
 glintmoor=$1
@@ -59,6 +60,11 @@ check "the show goes on when an output goes" alive "$pid"
 shot "$tmp/one-after.png" WL-1 && shot "$tmp/three-after.png" WL-3
 check "the first output's picture stays as it was" same_ground "$tmp/one.png" "$tmp/one-after.png"
 check "so does the third's" same_ground "$tmp/three.png" "$tmp/three-after.png"
+# The first output goes: the show goes on, its landscapes composed anew.
+WAYLAND_DISPLAY=$XDG_RUNTIME_DIR/nothing swaymsg -q '[title="wlroots - WL-1"] kill'
+sleep 2
+check "the show goes on when the first output goes" alive "$pid"
+check "(and shows on the output left)" wait_for 30 output_shows WL-3 "$tmp/three.png"
 wtype -s 300 -k a
 check "a key ends it, with status 0" ends_cleanly "$pid"
 check "nothing on standard error" test ! -s "$tmp/out"
