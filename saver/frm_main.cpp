@@ -157,12 +157,15 @@ void FrmMain::buildShow(MonitorShow& monitor, Trap& at) {
     ShowSurfaces& s = monitor.surfaces;
     const int W = monitor.host.windowWidth();
     const int H = monitor.host.windowHeight();
-    gfx::Surface& image = monitor.host.windowImage();
+    // Asked for at each step: the scene's yields may let the window's image
+    // be made anew (a monitor plugged in meanwhile), and the monitor's part
+    // follows it only when asked.
+    const auto image = [&]() -> gfx::Surface& { return monitor.host.windowImage(); };
     at(50010, [&] { parts.BuildBG(monitor); });
     at(50020, [&] { s.picBuffer.setSize(W, H); });
     at(50030, [&] { s.picBG.setSize(W, H); });
-    at(50040, [&] { gfx::BitBlt(s.picBuffer, 0, 0, W, H, image, 0, 0, gfx::Rop::SrcCopy); });
-    at(50050, [&] { s.picBG.setPicture(image.view()); });
+    at(50040, [&] { gfx::BitBlt(s.picBuffer, 0, 0, W, H, image(), 0, 0, gfx::Rop::SrcCopy); });
+    at(50050, [&] { s.picBG.setPicture(image().view()); });
     at(50060, [&] {
         // The banner of imgURL, flush with the lower right corner, at the
         // landscape's scale.
@@ -172,7 +175,7 @@ void FrmMain::buildShow(MonitorShow& monitor, Trap& at) {
         gfx::DrawPicture(s.picBG, b.view(), W - b.width(), H - b.height());
     });
     at(50070, [&] {
-        gfx::BitBlt(image, 0, 0, W, H, s.picBG, 0, 0, gfx::Rop::SrcCopy);
+        gfx::BitBlt(image(), 0, 0, W, H, s.picBG, 0, 0, gfx::Rop::SrcCopy);
         monitor.host.refreshWindow();
     });
     at(50080, [&] { parts.seedFlakes(monitor); });

@@ -32,6 +32,7 @@ class ShowTest : public SaverTest {
             t.builds += &show == &forms().frmMain->show;
             ++t.allBuilds;
             SceneAndAnimation::BuildBG(show);
+            if (t.onBuilt) t.onBuilt();
         }
         void moveFlakes(MonitorShow& show) override {
             ++t.loops;
@@ -58,6 +59,7 @@ class ShowTest : public SaverTest {
 
     int ticks = 0, builds = 0, allBuilds = 0, loops = 0, maxLoops = 0;
     std::function<void(FrmMain&)> onTick;
+    std::function<void()> onBuilt;  // after each scene's BuildBG
 };
 
 TEST_F(ShowTest, TheLandscapeIsComposedTheSnowFallsAndAKeyEndsIt) {
@@ -286,6 +288,29 @@ TEST_F(ShowTest, AMonitorPluggedInGetsAShowAndOneUnpluggedTakesItsShowTheOthersG
         for (int x = 0; x < 1024; ++x) differ += plugged.row(y)[x] != alone.row(y)[x];
     EXPECT_EQ(differ, 0) << "the primary shows the one-monitor show, draw for draw";
     EXPECT_TRUE(protocol().empty()) << protocol();
+}
+
+TEST_F(ShowTest, AMonitorPluggedInWhileTheScenesAreBuiltGetsAShowWhenTheyAreDone) {
+    install();
+    const MonitorArea primary{{0, 0, 1024, 768}, 96}, second{{1024, 0, 800, 600}, 96};
+    HeadlessPlatform system(1024, 768, 5000);
+    system.setSettingsStore(&platform.memoryStore());
+    system.setMonitors({primary, second});
+    setPlatform(&system);
+    // Plugged in between the second monitor's BuildBG and its later steps
+    // (its yields let events run): the window's image is made anew.
+    onBuilt = [&] {
+        if (allBuilds == 2)
+            system.activeWindow()->plugMonitors({primary, second, {{1824, 0, 640, 480}, 96}});
+    };
+    system.schedule(15000, keyDown(characterKey('a')));
+    EXPECT_EQ(runMain("/s"), 0);
+    onBuilt = nullptr;
+    EXPECT_EQ(forms().frmMain->otherMonitors.size(), 2u);
+    EXPECT_EQ(builds, 2) << "the scenes are built anew for the monitors as they are";
+    EXPECT_TRUE(protocol().empty()) << protocol();
+    forms() = Forms{};
+    setPlatform(&platform);
 }
 
 }  // namespace

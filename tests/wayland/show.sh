@@ -5,8 +5,8 @@
 # landscape --seed gives, the pointer hidden over it, and an output added
 # during the show gets one; moves of 2 pixels per event do not end it, one
 # of 3 does; a key, a click and a wheel step end it, each with status 0; a
-# key already held when the keyboard arrives does not; /c opens the GTK
-# dialog.
+# key already held when the keyboard arrives does not; SIGTERM and SIGHUP
+# end it with status 0; /c opens the GTK dialog, which SIGTERM ends.
 #   show.sh GLINTMOOR VIRTUAL_POINTER      (runs inside tools/with-sway)
 set -uo pipefail
 glintmoor=$1
@@ -97,14 +97,17 @@ start_show /s
 pointer wheel
 check "a wheel step ends it, with status 0" ends_cleanly "$pid"
 
-start_show /s
-kill -TERM "$pid"
-check "SIGTERM ends it, with status 0" ends_cleanly "$pid"
+for sig in TERM HUP; do
+    start_show /s
+    kill -"$sig" "$pid"
+    check "SIG$sig ends it, with status 0" ends_cleanly "$pid"
+done
 
 # /c: the GTK dialog, which GTK shows on Wayland itself.
 "$glintmoor" /c > "$tmp/out" 2>&1 &
 pid=$!
 dialog_up() { swaymsg -t get_tree | grep -q '"name": "Glintmoor  ---  Settings'; }
 check "/c opens the settings dialog on Wayland" wait_for 30 dialog_up
-kill -KILL "$pid"
+kill -TERM "$pid"
+check "SIGTERM ends it, with status 0" ends_cleanly "$pid"
 finish
