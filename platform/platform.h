@@ -49,6 +49,11 @@ class WindowEvents {
   public:
     virtual ~WindowEvents() = default;
     virtual void onResize() {}
+    // The monitors under a shown full-screen window changed (one plugged in
+    // or out, or one changed its size): monitors() tells them; those that
+    // stayed as they were lie where they lay. Without a handler of its own
+    // it is a size change.
+    virtual void onMonitorsChanged() { onResize(); }
     virtual void onPaint() {}
     virtual void onClick() {}
     virtual void onDblClick() {}

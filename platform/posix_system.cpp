@@ -112,6 +112,7 @@ void watchTermination() {
     sigemptyset(&sa.sa_mask);
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGHUP, &sa, nullptr);
 }
 
 bool terminationRequested() { return gTerminate != 0; }

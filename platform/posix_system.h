@@ -29,9 +29,10 @@ std::string userSettingsPath();
 // away from the user's settings), else userSettingsPath().
 std::string settingsFilePath();
 
-// SIGTERM and SIGINT end a show from its event pump: the handlers (set up
-// once per process) raise a flag and make terminationFd() readable, so a
-// poll() that waits for events wakes.
+// SIGTERM, SIGINT and SIGHUP (the session's end) end a show or a dialog
+// from its event loop: the handlers (set up once per process) raise a flag
+// and make terminationFd() readable, so a poll() that waits for events
+// wakes.
 void watchTermination();
 bool terminationRequested();
 int terminationFd();

@@ -1,5 +1,6 @@
 #include "saver/frm_main.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/allgemein.h"
@@ -28,11 +29,54 @@ void FrmMain::layOutMonitors() {
     // but the full-screen one): the primary's part follows the window's size.
     primary_ = std::make_unique<MonitorView>(*window_, monitors[0].area,
                                              monitors.size() == 1 && monitors[0].area == whole);
+    primaryMonitor_ = monitors[0];
     primaryDpi_ = monitors[0].dpi;
     otherMonitors.clear();
     for (std::size_t i = 1; i < monitors.size(); ++i)
         otherMonitors.push_back(
             std::make_unique<OtherMonitor>(*window_, monitors[i], static_cast<int>(i)));
+    monitorsMade_ = static_cast<int>(monitors.size());
+}
+
+// A monitor that comes during the show gets a show of its own, built by the
+// steps of every other monitor's and drawing from a generator of its own,
+// so that neither the primary's draws nor the other monitors' pictures
+// change; one that goes takes its show with it. Changes that come while a
+// new monitor's show is built (an output's size told in steps) are taken
+// when it is done. When the primary changes, or the window's scene is
+// being built meanwhile, everything is built anew as after a size change.
+void FrmMain::followMonitors() {
+    monitorsChanged_ = true;
+    if (followingMonitors_) return;
+    followingMonitors_ = true;
+    struct Done {
+        bool& following;
+        ~Done() { following = false; }
+    } done{followingMonitors_};
+    while (monitorsChanged_) {
+        monitorsChanged_ = false;
+        const std::vector<MonitorArea> monitors = window_->monitors();
+        if (building_ || !(monitors[0] == primaryMonitor_)) {
+            Form_Resize();
+            return;
+        }
+        const ScreenArea whole{0, 0, window_->width(), window_->height()};
+        primary_ = std::make_unique<MonitorView>(*window_, monitors[0].area,
+                                                 monitors.size() == 1 && monitors[0].area == whole);
+        const auto listed = [&](const MonitorArea& m) {
+            return std::find(monitors.begin() + 1, monitors.end(), m) != monitors.end();
+        };
+        std::erase_if(otherMonitors, [&](const auto& m) { return !listed(m->monitor()); });
+        for (std::size_t i = 1; i < monitors.size() && !monitorsChanged_; ++i) {
+            const bool shown =
+                std::any_of(otherMonitors.begin(), otherMonitors.end(),
+                            [&](const auto& m) { return m->monitor() == monitors[i]; });
+            if (shown) continue;
+            auto m = std::make_unique<OtherMonitor>(*window_, monitors[i], monitorsMade_++);
+            buildOtherMonitor(*m);
+            otherMonitors.push_back(std::move(m));
+        }
+    }
 }
 
 FrmMain::~FrmMain() = default;
@@ -95,10 +139,14 @@ void FrmMain::Form_Resize() {
 }
 
 void FrmMain::buildAndRun() {
+    building_ = true;
     layOutMonitors();
     trapped("frmMain", "Form_Resize", [&](Trap& at) {
         buildShow(show, at);
-        at(50100, [&] { buildOtherMonitors(); });
+        at(50100, [&] {
+            buildOtherMonitors();
+            building_ = false;
+        });
         at(50110, [&] { setTimerEnabled(true); });
         at(50120, [&] { showParts().moveFlakes(show); });
     });
@@ -109,12 +157,15 @@ void FrmMain::buildShow(MonitorShow& monitor, Trap& at) {
     ShowSurfaces& s = monitor.surfaces;
     const int W = monitor.host.windowWidth();
     const int H = monitor.host.windowHeight();
-    gfx::Surface& image = monitor.host.windowImage();
+    // Asked for at each step: the scene's yields may let the window's image
+    // be made anew (a monitor plugged in meanwhile), and the monitor's part
+    // follows it only when asked.
+    const auto image = [&]() -> gfx::Surface& { return monitor.host.windowImage(); };
     at(50010, [&] { parts.BuildBG(monitor); });
     at(50020, [&] { s.picBuffer.setSize(W, H); });
     at(50030, [&] { s.picBG.setSize(W, H); });
-    at(50040, [&] { gfx::BitBlt(s.picBuffer, 0, 0, W, H, image, 0, 0, gfx::Rop::SrcCopy); });
-    at(50050, [&] { s.picBG.setPicture(image.view()); });
+    at(50040, [&] { gfx::BitBlt(s.picBuffer, 0, 0, W, H, image(), 0, 0, gfx::Rop::SrcCopy); });
+    at(50050, [&] { s.picBG.setPicture(image().view()); });
     at(50060, [&] {
         // The banner of imgURL, flush with the lower right corner, at the
         // landscape's scale.
@@ -124,7 +175,7 @@ void FrmMain::buildShow(MonitorShow& monitor, Trap& at) {
         gfx::DrawPicture(s.picBG, b.view(), W - b.width(), H - b.height());
     });
     at(50070, [&] {
-        gfx::BitBlt(image, 0, 0, W, H, s.picBG, 0, 0, gfx::Rop::SrcCopy);
+        gfx::BitBlt(image(), 0, 0, W, H, s.picBG, 0, 0, gfx::Rop::SrcCopy);
         monitor.host.refreshWindow();
     });
     at(50080, [&] { parts.seedFlakes(monitor); });
@@ -137,15 +188,17 @@ void FrmMain::buildShow(MonitorShow& monitor, Trap& at) {
 // its corner, its flakes and flying objects. The window's timer, enabled
 // afterwards, animates it.
 void FrmMain::buildOtherMonitors() {
-    for (const auto& m : otherMonitors) {
-        DrawingFor own(m->show);
-        Animation& a = m->show.animation;
-        trapped("frmMain", "LoadMonitor", [&](Trap& at) {
-            at(50010, [&] { a.lastFlake = Zz(settings().minFl, settings().maxFl); });
-            at(50020, [&] { a.timerInterval = tmrInterval; });
-        });
-        trapped("frmMain", "BuildMonitor", [&](Trap& at) { buildShow(m->show, at); });
-    }
+    for (const auto& m : otherMonitors) buildOtherMonitor(*m);
+}
+
+void FrmMain::buildOtherMonitor(OtherMonitor& m) {
+    DrawingFor own(m.show);
+    Animation& a = m.show.animation;
+    trapped("frmMain", "LoadMonitor", [&](Trap& at) {
+        at(50010, [&] { a.lastFlake = Zz(settings().minFl, settings().maxFl); });
+        at(50020, [&] { a.timerInterval = tmrInterval; });
+    });
+    trapped("frmMain", "BuildMonitor", [&](Trap& at) { buildShow(m.show, at); });
 }
 
 void FrmMain::endOnInput(const char* proc) {

@@ -69,6 +69,7 @@ class FrmMain final : public WindowEvents, public ShowHost {
   private:
     // --- WindowEvents ---------------------------------------------------------
     void onResize() override { Form_Resize(); }
+    void onMonitorsChanged() override { followMonitors(); }
     void onClick() override { Form_Click(); }
     void onDblClick() override { Form_DblClick(); }
     void onKeyDown(Key key) override { Form_KeyDown(key); }
@@ -92,12 +93,22 @@ class FrmMain final : public WindowEvents, public ShowHost {
     void buildShow(MonitorShow& monitor, Trap& at);
     // The other monitors' shows, each with its own draws.
     void buildOtherMonitors();
+    // Load and resize steps for one other monitor's show.
+    void buildOtherMonitor(OtherMonitor& m);
+    // Monitors plugged in or out during the show: a show for each new one,
+    // none for those that went, the others untouched.
+    void followMonitors();
     // The handlers that only end the show.
     void endOnInput(const char* proc);
 
     std::unique_ptr<Window> window_;
     std::unique_ptr<MonitorView> primary_;
+    MonitorArea primaryMonitor_;  // as the primary's show was built for it
     int primaryDpi_ = kDefaultDpi;
+    int monitorsMade_ = 0;            // the next other monitor's index (its generator's seed)
+    bool building_ = false;           // the window's scene is being built further down the stack
+    bool followingMonitors_ = false;  // and so is a new monitor's show
+    bool monitorsChanged_ = false;    // since followMonitors last looked
     // Form_Resize is running further down the stack (inside the flake loop
     // or the scene's yields), and a size change has come in meanwhile.
     bool resizing_ = false;

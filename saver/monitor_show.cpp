@@ -86,6 +86,9 @@ void MonitorView::refreshAreas(const ScreenArea* areas, int count) {
 }
 
 OtherMonitor::OtherMonitor(Window& window, const MonitorArea& monitor, int index)
-    : show(*this, index), view_(window, monitor.area, false), dpi_(monitor.dpi) {}
+    : show(*this, index),
+      monitor_(monitor),
+      view_(window, monitor.area, false),
+      dpi_(monitor.dpi) {}
 
 }  // namespace gm

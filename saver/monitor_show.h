@@ -81,6 +81,8 @@ class OtherMonitor final : public ShowHost {
     OtherMonitor(Window& window, const MonitorArea& monitor, int index);
 
     MonitorShow show;
+    // The monitor as the window told it when this was made.
+    const MonitorArea& monitor() const { return monitor_; }
 
     // --- ShowHost -------------------------------------------------------------
     gfx::Surface& windowImage() override { return view_.image(); }
@@ -97,6 +99,7 @@ class OtherMonitor final : public ShowHost {
     int screenDpi() const override { return dpi_; }
 
   private:
+    MonitorArea monitor_;
     mutable MonitorView view_;
     int dpi_;
 };

@@ -1,5 +1,6 @@
 #include "platform/gtk/gtk_dialog.h"
 
+#include <glib-unix.h>
 #include <gtk/gtk.h>
 
 #include <algorithm>
@@ -8,12 +9,12 @@
 #include <vector>
 
 #include "gfx/bitmap_resource.h"
+#include "platform/posix_system.h"
 
 namespace gm {
 namespace {
 
 constexpr int kIconSide = 32;  // the picture buttons' icons, pixels at 96 dpi
-constexpr double kDefaultDpi = 96;
 
 // '&' marks the mnemonic in the forms' captions, '_' in GTK's; "&&" is a
 // plain '&'.
@@ -475,9 +476,17 @@ void GtkDialog::onDestroy(GtkWidget*, gpointer self) {
 
 // --- The dialog system -----------------------------------------------------
 
+namespace {
+// A termination signal ends the program from GTK's loop as it ends a show,
+// with status 0; the settings stay as they were stored (as on Cancel).
+gboolean onTermination(gint, GIOCondition, gpointer) { platform().exitProcess(0); }
+}  // namespace
+
 std::unique_ptr<GtkDialogSystem> GtkDialogSystem::open() {
     if (!gtk_init_check(nullptr, nullptr)) return nullptr;
     std::unique_ptr<GtkDialogSystem> system(new GtkDialogSystem);
+    posix::watchTermination();
+    g_unix_fd_add(posix::terminationFd(), G_IO_IN, onTermination, nullptr);
     const double dpi = gdk_screen_get_resolution(gdk_screen_get_default());
     system->pixelsPerTwip_ = (dpi > 0 ? dpi : kDefaultDpi) / kTwipsPerInch;
     // A click in a slider's track moves it by its large step, as the form's

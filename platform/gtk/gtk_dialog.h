@@ -14,6 +14,8 @@
 //    the cancel button (none: nothing); the close button unloads the form.
 //  * ShellExecuteA opens the file with the desktop's default application
 //    (gtk_show_uri_on_window, else xdg-open).
+//  * SIGTERM, SIGINT and SIGHUP end the program with status 0, as they end
+//    the show.
 #pragma once
 
 #include <memory>

@@ -246,6 +246,17 @@ void HeadlessWindow::resize(int width, int height) {
     if (resizeImage(width, height) && visible_) events_.onResize();
 }
 
+void HeadlessWindow::plugMonitors(std::vector<MonitorArea> monitors) {
+    int width = 0, height = 0;
+    for (const MonitorArea& m : monitors) {
+        width = std::max(width, m.area.x + m.area.width);
+        height = std::max(height, m.area.y + m.area.height);
+    }
+    image_.setSize(width, height);
+    monitors_ = std::move(monitors);
+    if (visible_) events_.onMonitorsChanged();
+}
+
 bool HeadlessWindow::resizeImage(int width, int height) {
     if (width == this->width() && height == this->height()) return false;
     image_.setSize(width, height);

@@ -219,6 +219,11 @@ class HeadlessWindow final : public Window {
     // A new client size, as a user or the system gives it: a shown window
     // gets a resize event. The window is one monitor's worth from then on.
     void resize(int width, int height);
+    // The full-screen window's monitors change, in its coordinates, as when
+    // an output is plugged in or out: the image takes their bounding size
+    // from the origin (keeping its pixels), and a shown window gets the
+    // monitors' handler.
+    void plugMonitors(std::vector<MonitorArea> monitors);
 
   private:
     friend class HeadlessPlatform;

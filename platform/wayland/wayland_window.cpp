@@ -46,6 +46,7 @@ struct WaylandWindow::Pane final : InputTarget {
     bool configured = false;
     bool closed = false;  // by the compositor: the pane goes at the next layout
     ScreenArea area;      // in the window's image, in pixels
+    bool placed = false;  // area.x is the pane's place
 
     int outputX() const { return output ? output->x : 0; }
     int outputY() const { return output ? output->y : 0; }
@@ -246,18 +247,45 @@ void WaylandWindow::followOutputs() {
     layOut();
 }
 
-// The panes side by side in the window's image, each at its size in
-// buffer pixels; a change of the image's size raises the resize handler.
+// The x where a pane `width` pixels wide fits beside the placed panes: the
+// first gap wide enough, from the left.
+int WaylandWindow::freePlace(int width) const {
+    std::vector<int> starts{0};
+    for (const auto& p : panes_)
+        if (p->placed) starts.push_back(p->area.x + p->area.width);
+    std::sort(starts.begin(), starts.end());
+    for (const int x : starts) {
+        const bool free = std::none_of(panes_.begin(), panes_.end(), [&](const auto& p) {
+            return p->placed && x < p->area.x + p->area.width && p->area.x < x + width;
+        });
+        if (free) return x;
+    }
+    return starts.back();
+}
+
+// The panes side by side in the window's image, each at its size in buffer
+// pixels. A pane keeps its place while its size stays, so that an output
+// that comes, goes or changes leaves the others' pictures where they are; a
+// new or resized pane takes the first gap that fits. Once shown, a change
+// of the monitors raises the monitors' handler (the toplevel's size: the
+// resize handler).
 void WaylandWindow::layOut() {
     std::erase_if(panes_, [](const auto& p) { return p->closed; });
-    int x = 0, height = 0;
     for (auto& p : panes_) {
         if (p->output) p->scale = p->output->scale;
         const int w = std::max(p->logicalWidth, 1) * p->scale;
         const int h = std::max(p->logicalHeight, 1) * p->scale;
-        p->area = {x, 0, w, h};
-        x += w;
-        height = std::max(height, h);
+        if (p->area.width != w || p->area.height != h) p->placed = false;
+        p->area.width = w;
+        p->area.height = h;
+    }
+    int width = 0, height = 0;
+    for (auto& p : panes_) {
+        if (!p->placed) p->area.x = freePlace(p->area.width);
+        p->placed = true;
+        width = std::max(width, p->area.x + p->area.width);
+        height = std::max(height, p->area.height);
+        const int w = p->area.width, h = p->area.height;
         if (p->configured && (p->presenter.width() != w || p->presenter.height() != h)) {
             p->presenter.setSize(w, h);
             if (p->viewport)
@@ -270,15 +298,19 @@ void WaylandWindow::layOut() {
             wl_region_destroy(opaque);
         }
     }
-    const bool resized = x != image_.width() || height != image_.height();
-    if (resized) image_.setSize(x, height);
+    const bool resized = width != image_.width() || height != image_.height();
+    if (resized) image_.setSize(width, height);
     const bool ready = !panes_.empty() && std::all_of(panes_.begin(), panes_.end(),
                                                       [](const auto& p) { return p->configured; });
     if (showing_ && ready && !shown_) {
         shown_ = true;
         resizePending_ = true;  // the first showing raises the resize handler
-    } else if (shown_ && resized) {
-        resizePending_ = true;
+        shownMonitors_ = monitors();
+    } else if (shown_ && role_ == Role::Toplevel) {
+        resizePending_ = resizePending_ || resized;
+    } else if (shown_ && monitors() != shownMonitors_) {
+        shownMonitors_ = monitors();
+        monitorsPending_ = true;
     }
     if (shown_) refresh();
 }
@@ -355,7 +387,13 @@ void WaylandWindow::yieldOverlay(bool yield) {
 bool WaylandWindow::runPending(IntervalTimer::Clock::time_point now) {
     if (resizePending_) {
         resizePending_ = false;
+        monitorsPending_ = false;  // the resize handler sees the monitors as they are
         events_.onResize();
+        return true;
+    }
+    if (monitorsPending_) {
+        monitorsPending_ = false;
+        events_.onMonitorsChanged();
         return true;
     }
     if (open_ && timer_.take(now)) {

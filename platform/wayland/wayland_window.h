@@ -47,9 +47,10 @@ class WaylandWindow : public Window {
 
     // --- Called by the pump ----------------------------------------------------
     bool isOpen() const { return open_; }
-    // Runs a waiting resize or else a due timer; true when either ran.
+    // Runs a waiting resize or change of the monitors, or else a due timer;
+    // true when one ran.
     bool runPending(IntervalTimer::Clock::time_point now);
-    bool hasPendingResize() const { return resizePending_; }
+    bool hasPendingResize() const { return resizePending_ || monitorsPending_; }
     IntervalTimer::Clock::time_point timerDue() const {
         return open_ ? timer_.due() : IntervalTimer::Clock::time_point::max();
     }
@@ -64,6 +65,7 @@ class WaylandWindow : public Window {
     friend struct PaneEvents;
 
     void addPane(const Output* output);
+    int freePlace(int width) const;
     void layOut();
     void keyboardMoved(const Pane* pane, bool focused);
     void yieldOverlay(bool yield);
@@ -80,8 +82,10 @@ class WaylandWindow : public Window {
     bool showing_ = false;  // show() was called
     bool shown_ = false;    // and every pane has its size
     bool resizePending_ = false;
-    const Pane* keyboardLeft_ = nullptr;  // the keyboard left this pane
-    bool yielded_ = false;                // the overlay stepped down for a locker
+    bool monitorsPending_ = false;
+    std::vector<MonitorArea> shownMonitors_;  // as the handlers last saw them
+    const Pane* keyboardLeft_ = nullptr;      // the keyboard left this pane
+    bool yielded_ = false;                    // the overlay stepped down for a locker
 };
 
 }  // namespace gm::wl

@@ -1,7 +1,9 @@
 // The whole show on the headless platform, as Main starts it: the scene is
 // composed, the snow falls, input ends it; a stored "maxFl" past the flake
 // slots ends it through the subscript error; a burst of size changes costs
-// one rebuild and the flake loops never nest.
+// one rebuild and the flake loops never nest; a monitor plugged in during
+// the show gets a show of its own, and one unplugged takes its show along,
+// the others going on untouched.
 #include <set>
 
 #include "animation/animation.h"
@@ -28,7 +30,9 @@ class ShowTest : public SaverTest {
         }
         void BuildBG(MonitorShow& show) override {
             t.builds += &show == &forms().frmMain->show;
+            ++t.allBuilds;
             SceneAndAnimation::BuildBG(show);
+            if (t.onBuilt) t.onBuilt();
         }
         void moveFlakes(MonitorShow& show) override {
             ++t.loops;
@@ -53,8 +57,9 @@ class ShowTest : public SaverTest {
         return static_cast<int>(seen.size());
     }
 
-    int ticks = 0, builds = 0, loops = 0, maxLoops = 0;
+    int ticks = 0, builds = 0, allBuilds = 0, loops = 0, maxLoops = 0;
     std::function<void(FrmMain&)> onTick;
+    std::function<void()> onBuilt;  // after each scene's BuildBG
 };
 
 TEST_F(ShowTest, TheLandscapeIsComposedTheSnowFallsAndAKeyEndsIt) {
@@ -236,6 +241,76 @@ TEST_F(ShowTest, EveryMonitorShowsALandscapeAndThePrimaryTheOneMonitorShow) {
     EXPECT_EQ(two.exit, 0);
     EXPECT_EQ(two.endedAt, 10200u) << "the 3-pixel move on the other monitor ends the show";
     EXPECT_TRUE(protocol().empty()) << protocol();
+}
+
+TEST_F(ShowTest, AMonitorPluggedInGetsAShowAndOneUnpluggedTakesItsShowTheOthersGoOn) {
+    install();
+    const MonitorArea primary{{0, 0, 1024, 768}, 96}, second{{1024, 0, 800, 600}, 96};
+    const MonitorArea third{{1824, 0, 640, 480}, 192};
+    const auto run = [&](std::vector<MonitorArea> monitors, bool plug) {
+        HeadlessPlatform system(1024, 768, 5000);
+        system.setSettingsStore(&platform.memoryStore());
+        system.setMonitors(std::move(monitors));
+        setPlatform(&system);
+        ticks = builds = allBuilds = 0;
+        gfx::Bitmap late;
+        const MonitorShow* secondShow = nullptr;
+        onTick = [&](FrmMain& f) {
+            if (plug && ticks == 30) {
+                secondShow = &f.otherMonitors.at(0)->show;
+                system.activeWindow()->plugMonitors({primary, second, third});
+                EXPECT_EQ(allBuilds, 3) << "the new monitor's show is built at once";
+                ASSERT_EQ(f.otherMonitors.size(), 2u);
+                EXPECT_EQ(&f.otherMonitors[0]->show, secondShow) << "the second's show goes on";
+                EXPECT_GT(colours(f.otherMonitors[1]->windowImage().image()), 100);
+                EXPECT_EQ(f.otherMonitors[1]->windowImage().width(), 640);
+            }
+            if (plug && ticks == 60) {
+                system.activeWindow()->plugMonitors({primary, third});
+                ASSERT_EQ(f.otherMonitors.size(), 1u);
+                EXPECT_EQ(f.otherMonitors[0]->monitor(), third);
+            }
+            if (ticks == 100) late = f.windowImage().image();
+        };
+        system.schedule(20000, keyDown(characterKey('a')));
+        EXPECT_EQ(runMain("/s"), 0);
+        forms() = Forms{};
+        setPlatform(&platform);
+        return late;
+    };
+    const gfx::Bitmap alone = run({primary}, false);
+    const gfx::Bitmap plugged = run({primary, second}, true);
+    EXPECT_EQ(builds, 1) << "the primary's scene is built once";
+    EXPECT_EQ(allBuilds, 3) << "no show is built anew when a monitor goes";
+    ASSERT_EQ(plugged.width(), 1024);
+    int differ = 0;
+    for (int y = 0; y < 768; ++y)
+        for (int x = 0; x < 1024; ++x) differ += plugged.row(y)[x] != alone.row(y)[x];
+    EXPECT_EQ(differ, 0) << "the primary shows the one-monitor show, draw for draw";
+    EXPECT_TRUE(protocol().empty()) << protocol();
+}
+
+TEST_F(ShowTest, AMonitorPluggedInWhileTheScenesAreBuiltGetsAShowWhenTheyAreDone) {
+    install();
+    const MonitorArea primary{{0, 0, 1024, 768}, 96}, second{{1024, 0, 800, 600}, 96};
+    HeadlessPlatform system(1024, 768, 5000);
+    system.setSettingsStore(&platform.memoryStore());
+    system.setMonitors({primary, second});
+    setPlatform(&system);
+    // Plugged in between the second monitor's BuildBG and its later steps
+    // (its yields let events run): the window's image is made anew.
+    onBuilt = [&] {
+        if (allBuilds == 2)
+            system.activeWindow()->plugMonitors({primary, second, {{1824, 0, 640, 480}, 96}});
+    };
+    system.schedule(15000, keyDown(characterKey('a')));
+    EXPECT_EQ(runMain("/s"), 0);
+    onBuilt = nullptr;
+    EXPECT_EQ(forms().frmMain->otherMonitors.size(), 2u);
+    EXPECT_EQ(builds, 2) << "the scenes are built anew for the monitors as they are";
+    EXPECT_TRUE(protocol().empty()) << protocol();
+    forms() = Forms{};
+    setPlatform(&platform);
 }
 
 }  // namespace

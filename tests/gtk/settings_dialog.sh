@@ -4,7 +4,7 @@
 # are saved as screenshots); Alt+I opens the about box, two clicks on its
 # home page line open the address twice (a stand-in browser registered for
 # the test records it), Escape closes it, Enter stores the defaults and ends
-# the program.
+# the program; SIGTERM, SIGINT and SIGHUP end it with status 0.
 # Usage: settings_dialog.sh <path of glintmoor> <folder for the screenshots>
 set -euo pipefail
 glintmoor=$(readlink -f "$1")
@@ -83,4 +83,23 @@ wait_for eval '! kill -0 $pid' || fail "Enter did not end the program"
 wait "$pid" || fail "exit status $?"
 expected=$'[Settings]\nSpeedF=6\nSize=6\nmaxFl=110\nSpeedS=0.53\nSpeedO=6\nSpeed=5\nDate=1\nTime=1'
 [ "$(cat "$work/settings.ini")" = "$expected" ] || fail "stored: $(cat "$work/settings.ini")"
+
+# SIGTERM, SIGINT and SIGHUP end it with status 0 and store nothing, also
+# while the about box (a loop of its own) is open.
+rm "$work/settings.ini"
+for sig in TERM INT HUP; do
+    "$glintmoor" /c & pid=$!
+    pids+=("$pid")
+    wait_for xdotool search --onlyvisible --pid "$pid" --name 'Settings / Einstellungen' ||
+        fail "no settings dialog for SIG$sig"
+    if [ "$sig" = TERM ]; then
+        config=$(xdotool search --onlyvisible --pid "$pid" --name 'Settings / Einstellungen')
+        xdotool windowactivate --sync "$config" key alt+i
+        wait_for about_box || fail "Alt+I opened no about box"
+    fi
+    kill -"$sig" "$pid"
+    wait_for eval '! kill -0 $pid' || fail "SIG$sig did not end the program"
+    wait "$pid" || fail "SIG$sig: exit status $?"
+done
+[ ! -e "$work/settings.ini" ] || fail "a signal stored the settings"
 echo "settings dialog checks passed; screenshots in $shots"

@@ -42,3 +42,29 @@ pointer() {
     local answer
     read -r -t 10 answer <&"${POINTER[0]}" && [ "$answer" = ok ]
 }
+
+# start_nested_sway: a second sway inside the test's sway, on its Wayland
+# backend, with one output WL-1 of 640 x 480. Its outputs are floating
+# windows of the outer sway, so that closing one's window removes that
+# output (its wl_output global), which sway 1.7's headless outputs cannot
+# do. Sets nested_display (for WAYLAND_DISPLAY) and nested_sock (for
+# swaymsg -s).
+start_nested_sway() {
+    local rt=$XDG_RUNTIME_DIR as_user=()
+    swaymsg -q 'for_window [app_id="wlroots"] floating enable'
+    swaymsg -q 'for_window [title="wlroots - WL-1"] resize set 640 480'
+    printf 'xwayland disable\n' > "$tmp/nested.conf"
+    chmod 755 "$tmp" && chmod 644 "$tmp/nested.conf"
+    [ "$(id -u)" -eq 0 ] && as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+    local before; before=$(ls "$rt"/sway-ipc.*.sock)
+    env -i PATH=/usr/bin:/bin HOME="$rt" XDG_RUNTIME_DIR="$rt" WAYLAND_DISPLAY="$WAYLAND_DISPLAY" \
+        WLR_BACKENDS=wayland WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman "${as_user[@]}" \
+        sway -c "$tmp/nested.conf" > "$tmp/nested.log" 2>&1 &
+    nested_pid=$!
+    nested_found() {
+        nested_sock=$(ls "$rt"/sway-ipc.*.sock | grep -vxF "$before" | head -1)
+        nested_display=$(ls "$rt" | grep -x 'wayland-[0-9]*' | grep -vx "$WAYLAND_DISPLAY" | head -1)
+        [ -n "$nested_sock" ] && [ -n "$nested_display" ] && swaymsg -s "$nested_sock" -t get_outputs > /dev/null
+    }
+    wait_for 20 nested_found || { cat "$tmp/nested.log" >&2; return 1; }
+}
