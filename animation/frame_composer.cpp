@@ -68,7 +68,7 @@ void FrameComposer::sky(int offset, int top, int width, int height) {
     next_.skyWidth = width;
     next_.skyHeight = height;
     if (mode == Composition::Reference)
-        drawSky(next_, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX});
+        drawSky(s_.picBuffer, next_, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX});
 }
 
 void FrameComposer::objekt(int x, int y, int width, int height, int srcY, std::uint32_t pictures) {
@@ -76,7 +76,7 @@ void FrameComposer::objekt(int x, int y, int width, int height, int srcY, std::u
     next_.objekt = {x, y, x + width, y + height};
     next_.objektSrcY = srcY;
     next_.pictures = pictures;
-    if (mode == Composition::Reference) drawObjekt(next_, next_.objekt);
+    if (mode == Composition::Reference) drawObjekt(s_.picBuffer, next_, next_.objekt);
 }
 
 void FrameComposer::textPosition(double x, double y) {
@@ -113,10 +113,10 @@ void FrameComposer::print(std::string_view piece) {
 
 // --- Drawing the layers --------------------------------------------------------
 
-void FrameComposer::drawSky(const Frame& f, const PixelRect& clip) {
-    blitClipped(s_.picBuffer, clip, f.skyOffset, f.skyTop, f.skyWidth, f.skyHeight, s_.picHimmel, 0,
-                0, Rop::SrcCopy);
-    blitClipped(s_.picBuffer, clip, f.skyOffset - f.skyWidth + 2, f.skyTop, f.skyWidth, f.skyHeight,
+void FrameComposer::drawSky(Surface& target, const Frame& f, const PixelRect& clip) {
+    blitClipped(target, clip, f.skyOffset, f.skyTop, f.skyWidth, f.skyHeight, s_.picHimmel, 0, 0,
+                Rop::SrcCopy);
+    blitClipped(target, clip, f.skyOffset - f.skyWidth + 2, f.skyTop, f.skyWidth, f.skyHeight,
                 s_.picHimmel, 0, 0, Rop::SrcCopy);
 }
 
@@ -127,12 +127,22 @@ bool FrameComposer::skyCovers(const Frame& f, const PixelRect& r) const {
            r.y0 >= f.skyTop && r.y1 <= f.skyTop + f.skyHeight;
 }
 
-void FrameComposer::drawObjekt(const Frame& f, const PixelRect& clip) {
+void FrameComposer::drawObjekt(Surface& target, const Frame& f, const PixelRect& clip) {
     const PixelRect& o = f.objekt;
-    blitClipped(s_.picBuffer, clip, o.x0, o.y0, o.x1 - o.x0, o.y1 - o.y0, s_.picMask, 0,
-                f.objektSrcY, Rop::SrcAnd);
-    blitClipped(s_.picBuffer, clip, o.x0, o.y0, o.x1 - o.x0, o.y1 - o.y0, s_.picObjekt, 0,
-                f.objektSrcY, Rop::SrcPaint);
+    blitClipped(target, clip, o.x0, o.y0, o.x1 - o.x0, o.y1 - o.y0, s_.picMask, 0, f.objektSrcY,
+                Rop::SrcAnd);
+    blitClipped(target, clip, o.x0, o.y0, o.x1 - o.x0, o.y1 - o.y0, s_.picObjekt, 0, f.objektSrcY,
+                Rop::SrcPaint);
+}
+
+PixelRect FrameComposer::bandOf(const Frame& f) const {
+    return PixelRect{0, f.skyTop, f.width, f.skyTop + f.skyHeight}.clippedTo(f.width, f.height);
+}
+
+bool FrameComposer::bandIsSkyAndObjekt(const Frame& f) const {
+    const PixelRect band = bandOf(f);
+    return f.hasSky && !band.empty() && skyCovers(f, band) &&
+           !(f.textCount > 0 && f.textBox.intersects(band));
 }
 
 void FrameComposer::printText(const Frame& f) {
@@ -177,10 +187,11 @@ void FrameComposer::composeFull(Surface& window) {
     const Frame& f = next_;
     gfx::BitBlt(s_.picBuffer, 0, 0, f.width, f.height, s_.picBG, 0, 0, Rop::SrcCopy);
     const PixelRect all{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
-    if (f.hasSky) drawSky(f, all);
-    if (f.hasObjekt) drawObjekt(f, all);
+    if (f.hasSky) drawSky(s_.picBuffer, f, all);
+    if (f.hasObjekt) drawObjekt(s_.picBuffer, f, all);
     printText(f);
     gfx::BitBlt(window, 0, 0, f.width, f.height, s_.picBuffer, 0, 0, Rop::SrcCopy);
+    movedBand_ = staleBand_ = {};
 }
 
 void FrameComposer::addDamage(const PixelRect& r) {
@@ -200,11 +211,22 @@ void FrameComposer::composeDamage(Surface& window) {
     const Frame& f = next_;
     const Frame& old = shown_;
     damageCount_ = 0;
+    // The band moved over the same rows, where only the sky and the object
+    // lie: straight onto the window below. Otherwise, as every other change,
+    // through picBuffer, which then holds the band again.
+    const PixelRect band = bandOf(f);
+    const bool direct = bandIsSkyAndObjekt(f);
+    movedBand_ = {};
     if (!f.sameSky(old)) {
-        // The strip and its copy span the whole width of the band.
-        if (old.hasSky) addDamage({0, old.skyTop, f.width, old.skyTop + old.skyHeight});
-        if (f.hasSky) addDamage({0, f.skyTop, f.width, f.skyTop + f.skyHeight});
+        if (direct && old.hasSky && bandOf(old) == band) {
+            movedBand_ = band;
+        } else {
+            // The strip and its copy span the whole width of the band.
+            if (old.hasSky) addDamage({0, old.skyTop, f.width, old.skyTop + old.skyHeight});
+            if (f.hasSky) addDamage({0, f.skyTop, f.width, f.skyTop + f.skyHeight});
+        }
     }
+    if (!staleBand_.empty() && !(direct && staleBand_ == band)) addDamage(staleBand_);
     if (!f.sameObjekt(old)) {
         if (old.hasObjekt) addDamage(old.objekt);
         if (f.hasObjekt) addDamage(f.objekt);
@@ -230,21 +252,45 @@ void FrameComposer::composeDamage(Surface& window) {
                     Rop::SrcCopy);
     }
     if (f.hasSky)
-        for (int i = 0; i < damageCount_; ++i) drawSky(f, damage_[i]);
+        for (int i = 0; i < damageCount_; ++i) drawSky(s_.picBuffer, f, damage_[i]);
     if (f.hasObjekt)
-        for (int i = 0; i < damageCount_; ++i) drawObjekt(f, damage_[i]);
+        for (int i = 0; i < damageCount_; ++i) drawObjekt(s_.picBuffer, f, damage_[i]);
     if (textDamaged) printText(f);
     for (int i = 0; i < damageCount_; ++i) {
         const PixelRect& r = damage_[i];
         gfx::BitBlt(window, r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0, s_.picBuffer, r.x0, r.y0,
                     Rop::SrcCopy);
+        if (r.contains(staleBand_)) staleBand_ = {};
     }
+    if (!movedBand_.empty()) {
+        drawSky(window, f, movedBand_);
+        if (f.hasObjekt) drawObjekt(window, f, movedBand_);
+        staleBand_ = movedBand_;
+    }
+}
+
+void FrameComposer::eraseFromLayers(Surface& window, const PixelRect& box) {
+    // Above and below the out-of-date rows picBuffer holds the frame.
+    const PixelRect above{box.x0, box.y0, box.x1, std::min(box.y1, staleBand_.y0)};
+    const PixelRect below{box.x0, std::max(box.y0, staleBand_.y1), box.x1, box.y1};
+    for (const PixelRect& r : {above, below})
+        if (!r.empty())
+            gfx::BitBlt(window, r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0, s_.picBuffer, r.x0, r.y0,
+                        Rop::SrcCopy);
+    const PixelRect in{box.x0, std::max(box.y0, staleBand_.y0), box.x1,
+                       std::min(box.y1, staleBand_.y1)};
+    drawSky(window, shown_, in);
+    if (shown_.hasObjekt) drawObjekt(window, shown_, in);
 }
 
 void FrameComposer::eraseFlakes(Surface& window) {
     if (mode == Composition::Incremental) {
         for (int i = 0; i < flakeCount_; ++i) {
             const PixelRect& r = flakeBoxes_[i];
+            if (!staleBand_.empty() && r.intersects(staleBand_)) {
+                eraseFromLayers(window, r);
+                continue;
+            }
             gfx::BitBlt(window, r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0, s_.picBuffer, r.x0, r.y0,
                         Rop::SrcCopy);
         }
@@ -269,6 +315,7 @@ void FrameComposer::refresh(ShowHost& host) {
         if (!c.empty()) areas_[count++] = {c.x0, c.y0, c.x1 - c.x0, c.y1 - c.y0};
     };
     for (int i = 0; i < damageCount_; ++i) add(damage_[i]);
+    add(movedBand_);
     // A flake's old and new place, as one box where that is smaller than
     // the two: it moves a few pixels a tick, the large flakes of a scaled
     // landscape farther than their size.

@@ -4,7 +4,8 @@
 // changed, and their window images and buffers are compared after every
 // tick. The run has the plane and birds crossing, a bird flying through the
 // date and time line, text that changes, flakes that move and wrap, the sky
-// strip wrapping, and a new seeding of the flakes halfway.
+// strip wrapping, and a new seeding of the flakes halfway. Most of the time
+// the moving sky band goes straight onto the window.
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -70,12 +71,15 @@ void pattern(gfx::Surface& s, std::uint32_t salt) {
                 (static_cast<std::uint32_t>(x * 2654435761u + y * 40503u) ^ salt) & 0xFFFFFF;
 }
 
-bool sameImage(const gfx::Surface& a, const gfx::Surface& b, std::string& where) {
+// Compares two images, except the rows of `skipped`.
+bool sameImage(const gfx::Surface& a, const gfx::Surface& b, std::string& where,
+               const PixelRect& skipped = {}) {
     if (a.width() != b.width() || a.height() != b.height()) {
         where = "size";
         return false;
     }
     for (int y = 0; y < a.height(); ++y) {
+        if (!skipped.empty() && y >= skipped.y0 && y < skipped.y1) continue;
         if (std::memcmp(a.row(y), b.row(y), sizeof(std::uint32_t) * a.width()) == 0) continue;
         for (int x = 0; x < a.width(); ++x)
             if (a.row(y)[x] != b.row(y)[x]) {
@@ -163,7 +167,7 @@ TEST(Composition, IncrementalFramesEqualTheReferenceFramesTickForTick) {
     BlendingText text;
     Side reference(Composition::Reference);
     Side incremental(Composition::Incremental);
-    int objektTicks = 0, textChanges = 0, partialRefreshes = 0, skyWraps = 0;
+    int objektTicks = 0, textChanges = 0, partialRefreshes = 0, skyWraps = 0, directBands = 0;
     std::string lastText;
     gfx::Bitmap before;
     for (int tick = 0; tick < 600; ++tick) {
@@ -190,8 +194,12 @@ TEST(Composition, IncrementalFramesEqualTheReferenceFramesTickForTick) {
         ASSERT_TRUE(sameImage(reference.show.window.windowImage(),
                               incremental.show.window.windowImage(), where))
             << "window differs at " << where << " after tick " << tick;
+        // The buffer holds the frame, but for the sky band where that went
+        // straight onto the window (whose flakes are erased from the layers).
+        const PixelRect& stale = incremental.show.anim.staleBuffer();
+        directBands += !stale.empty();
         ASSERT_TRUE(sameImage(reference.show.surfaces.picBuffer,
-                              incremental.show.surfaces.picBuffer, where))
+                              incremental.show.surfaces.picBuffer, where, stale))
             << "buffer differs at " << where << " after tick " << tick;
         ASSERT_EQ(reference.show.anim.curObjekt, incremental.show.anim.curObjekt);
         objektTicks += reference.show.anim.curObjekt > 0;
@@ -207,6 +215,7 @@ TEST(Composition, IncrementalFramesEqualTheReferenceFramesTickForTick) {
     EXPECT_GT(partialRefreshes, 500);
     EXPECT_GE(skyWraps, 1);
     EXPECT_GE(textChanges, 50);
+    EXPECT_GT(directBands, 300);
 }
 
 }  // namespace
