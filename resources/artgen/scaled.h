@@ -23,6 +23,12 @@ struct TrueColourPicture {
     std::vector<std::uint32_t> pixels;
 };
 
+// The rows of the sky gradient strips (101-105, 480 rows): their top colour
+// over the upper rows (past the band's lower edge, row 119), then brightening
+// to near-white at kStripNearWhiteRow, near-white below.
+inline constexpr int kStripFlatRows = 124;
+inline constexpr int kStripNearWhiteRow = 320;
+
 // A catalogue size at scale s: the whole number of pixels it covers.
 int scaledSize(int size, double s);
 
