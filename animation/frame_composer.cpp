@@ -1,6 +1,7 @@
 #include "animation/frame_composer.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace gm {
 
@@ -192,6 +193,64 @@ void FrameComposer::composeFull(Surface& window) {
     printText(f);
     gfx::BitBlt(window, 0, 0, f.width, f.height, s_.picBuffer, 0, 0, Rop::SrcCopy);
     movedBand_ = staleBand_ = {};
+    measureSky();
+}
+
+void FrameComposer::measureSky() {
+    const Surface& sky = s_.picHimmel;
+    // Columns of other colours closer than this are one run.
+    constexpr int kGap = 16;
+    skyRuns_.assign((sky.height() + kSkyBlockRows - 1) / kSkyBlockRows, {});
+    std::vector<std::uint8_t> other(static_cast<std::size_t>(sky.width()));
+    for (std::size_t b = 0; b < skyRuns_.size(); ++b) {
+        std::fill(other.begin(), other.end(), 0);
+        const int y0 = static_cast<int>(b) * kSkyBlockRows;
+        for (int y = y0; y < std::min(y0 + kSkyBlockRows, sky.height()); ++y) {
+            // The row's own colour: the majority vote of its pixels (any
+            // colour would do; the most common one leaves the fewest runs).
+            const std::uint32_t* row = sky.row(y);
+            std::uint32_t own = row[0];
+            int votes = 0;
+            for (int x = 0; x < sky.width(); ++x) {
+                if (votes == 0) own = row[x];
+                votes += row[x] == own ? 1 : -1;
+            }
+            for (int x = 0; x < sky.width(); ++x) other[x] |= row[x] != own;
+        }
+        auto& runs = skyRuns_[b];
+        for (int x = 0; x < sky.width(); ++x) {
+            if (!other[x]) continue;
+            if (!runs.empty() && x - runs.back().second < kGap)
+                runs.back().second = x + 1;
+            else
+                runs.push_back({x, x + 1});
+        }
+    }
+}
+
+void FrameComposer::moveBand(Surface& window, const Frame& f, int from) {
+    // A column of the window shows the strip's column x - offset, or the
+    // copy's x - offset + width - 2: a run of the picture appears at both
+    // places, at the old and at the new offset.
+    const int shifts[] = {from, from - f.skyWidth + 2, f.skyOffset, f.skyOffset - f.skyWidth + 2};
+    for (std::size_t b = 0; b < skyRuns_.size(); ++b) {
+        const int y0 = f.skyTop + static_cast<int>(b) * kSkyBlockRows;
+        const int y1 = std::min(y0 + kSkyBlockRows, f.skyTop + f.skyHeight);
+        spans_.clear();
+        for (const auto& [x0, x1] : skyRuns_[b])
+            for (const int shift : shifts)
+                if (x1 + shift > 0 && x0 + shift < f.width)
+                    spans_.push_back({std::max(x0 + shift, 0), std::min(x1 + shift, f.width)});
+        std::sort(spans_.begin(), spans_.end());
+        for (std::size_t i = 0; i < spans_.size();) {
+            int x0 = spans_[i].first, x1 = spans_[i].second;
+            for (++i; i < spans_.size() && spans_[i].first <= x1; ++i)
+                x1 = std::max(x1, spans_[i].second);
+            const PixelRect r{x0, y0, x1, y1};
+            drawSky(window, f, r);
+            if (f.hasObjekt && f.objekt.intersects(r)) drawObjekt(window, f, r);
+        }
+    }
 }
 
 void FrameComposer::addDamage(const PixelRect& r) {
@@ -220,6 +279,11 @@ void FrameComposer::composeDamage(Surface& window) {
     if (!f.sameSky(old)) {
         if (direct && old.hasSky && bandOf(old) == band) {
             movedBand_ = band;
+            // Only where the picture shows at either offset, if the band
+            // showed nothing but the same picture before.
+            movedFrom_ = skyCovers(old, band) && old.skyWidth == f.skyWidth
+                             ? std::optional<int>(old.skyOffset)
+                             : std::nullopt;
         } else {
             // The strip and its copy span the whole width of the band.
             if (old.hasSky) addDamage({0, old.skyTop, f.width, old.skyTop + old.skyHeight});
@@ -263,8 +327,12 @@ void FrameComposer::composeDamage(Surface& window) {
         if (r.contains(staleBand_)) staleBand_ = {};
     }
     if (!movedBand_.empty()) {
-        drawSky(window, f, movedBand_);
-        if (f.hasObjekt) drawObjekt(window, f, movedBand_);
+        if (movedFrom_) {
+            moveBand(window, f, *movedFrom_);
+        } else {
+            drawSky(window, f, movedBand_);
+            if (f.hasObjekt) drawObjekt(window, f, movedBand_);
+        }
         staleBand_ = movedBand_;
     }
 }
