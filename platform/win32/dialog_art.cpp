@@ -155,6 +155,38 @@ DialogFont controlFont(const FormLayout& form, const ControlLayout& control) {
     return f;
 }
 
+bool inkPastExtent(HFONT font, const std::wstring& text) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    // Black on white with room for a character's overhang on the right.
+    const int width = extent.cx + tm.tmAveCharWidth + 1, height = tm.tmHeight;
+    BITMAPINFO bi = topDown32(width, height);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool past = false;
+    if (bitmap) {
+        HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+        auto* pixel = static_cast<std::uint32_t*>(bits);
+        std::fill_n(pixel, width * height, 0xFFFFFFu);
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkMode(dc, TRANSPARENT);
+        ExtTextOutW(dc, 0, 0, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+        GdiFlush();
+        for (int y = 0; y < height && !past; ++y)
+            for (int x = extent.cx; x < width && !past; ++x)
+                past = (pixel[y * width + x] & 0xFFFFFFu) != 0xFFFFFFu;
+        SelectObject(dc, oldBitmap);
+        DeleteObject(bitmap);
+    }
+    SelectObject(dc, oldFont);
+    DeleteDC(dc);
+    return past;
+}
+
 HICON createIcon(int picture, int mask, UINT dpi) {
     const gfx::Bitmap figure = gfx::LoadBitmapResource(picture);
     const gfx::Bitmap figureMask = gfx::LoadBitmapResource(mask);

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "gfx/surface.h"
 #include "platform/dialog.h"
 
@@ -26,6 +28,11 @@ HFONT createFont(const DialogFont& font, UINT dpi);
 // The font a control of the form is drawn with: its own face and size where
 // it has them, else the form's.
 DialogFont controlFont(const FormLayout& form, const ControlLayout& control);
+
+// True when the text drawn in the font leaves ink right of the width
+// GetTextExtentPoint32 gives it: glyphs that reach past their advance, as
+// some of Wine's Tahoma at 8 pt do ('w', 'f').
+bool inkPastExtent(HFONT font, const std::wstring& text);
 
 // A 32 x 32 (at 96 dpi) icon, grown with the dpi, from a figure on black and
 // its 1-bit mask (black = figure).

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gfx/bitmap_resource.h"
+#include "platform/text/gdi_text.h"
 #include "platform/win32/dialog_art.h"
 #include "platform/win32/window_text.h"
 
@@ -169,6 +170,7 @@ class Win32Dialog final : public DialogWindow {
     HWND at(int i) const { return controls_[static_cast<std::size_t>(i)]; }
     int indexOf(HWND control) const;
     void createControls();
+    void fitCaption(std::size_t i);
     // Places the form and every control for the dpi and makes the fonts and
     // icons for it.
     void layOut(UINT dpi);
@@ -329,6 +331,8 @@ void Win32Dialog::layOut(UINT dpi) {
         if (hwnd)
             SendMessageA(hwnd, WM_SETFONT,
                          reinterpret_cast<WPARAM>(fonts_[i] ? fonts_[i] : formFont_), TRUE);
+        if (hwnd && (c.kind == ControlKind::GroupBox || c.kind == ControlKind::CheckBox))
+            fitCaption(i);
         if (c.kind == ControlKind::PictureButton && c.picture) {
             icons_[i] = createIcon(c.picture, c.pictureMask, dpi);
             // Common controls 6 put an image list's picture above the caption.
@@ -355,6 +359,19 @@ void Win32Dialog::layOut(UINT dpi) {
     for (HICON i : oldIcons)
         if (i) DestroyIcon(i);
     InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+// The group and check boxes of common controls 6 draw their caption into
+// the rectangle DrawText measures for it, so ink that a font puts past that
+// width is cut off (under Wine the last column of "Snowflakes /
+// Schneeflocken" at 96 dpi). Such a caption gets a trailing space, which
+// the measure takes in. A caption with a mnemonic ('&', which DrawText does
+// not draw) is measured otherwise and left as it is.
+void Win32Dialog::fitCaption(std::size_t i) {
+    const ControlLayout& c = layout().controls[i];
+    const bool cut = c.caption.find('&') == std::string::npos &&
+                     inkPastExtent(fonts_[i] ? fonts_[i] : formFont_, gfx::utf16Text(c.caption));
+    setWindowText(controls_[i], cut ? c.caption + " " : c.caption);
 }
 
 int Win32Dialog::indexOf(HWND control) const {

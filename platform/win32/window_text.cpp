@@ -11,7 +11,18 @@ bool wideWindowCalls() {
 
 std::string ansiText(const std::string& utf8) {
     // Decoded here: Windows 95 has no UTF-8 code page for MultiByteToWideChar.
-    const std::wstring wide = gfx::utf16Text(utf8);
+    return ansiText(gfx::utf16Text(utf8));
+}
+
+std::wstring wideFromAnsi(const std::string& ansi) {
+    if (ansi.empty()) return {};
+    const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), nullptr, 0);
+    std::wstring out(std::size_t(n > 0 ? n : 0), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), out.data(), n);
+    return out;
+}
+
+std::string ansiText(const std::wstring& wide) {
     if (wide.empty()) return {};
     const int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), int(wide.size()), nullptr, 0,
                                       nullptr, nullptr);

@@ -13,8 +13,11 @@ namespace gm::win32 {
 // True on the NT family, whose wide window calls work.
 bool wideWindowCalls();
 
-// UTF-8 text in the system's ANSI code page.
+// UTF-8 or UTF-16 text in the system's ANSI code page, and such text back
+// in UTF-16.
 std::string ansiText(const std::string& utf8);
+std::string ansiText(const std::wstring& wide);
+std::wstring wideFromAnsi(const std::string& ansi);
 
 // CreateWindowEx with the window text given in UTF-8.
 HWND createTextWindow(DWORD exStyle, const char* className, const std::string& text, DWORD style,

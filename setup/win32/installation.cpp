@@ -6,17 +6,17 @@
 #include <vector>
 
 #include "platform/win32/system_function.h"
+#include "setup/win32/system_calls.h"
 
 namespace gm::setup {
 namespace {
 
+using sys::environment;
+using sys::readString;
+using sys::windowsFolder;
+using sys::writeNumber;
+using sys::writeString;
 using win32::systemFunction;
-
-std::wstring environment(const wchar_t* variable) {
-    wchar_t value[MAX_PATH];
-    const DWORD n = GetEnvironmentVariableW(variable, value, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? value : L"";
-}
 
 // A folder of the shell: through SHGetKnownFolderPath (Vista), else
 // SHGetFolderPathW (shell32 of 2000 and ME, shfolder.dll before), else the
@@ -33,7 +33,10 @@ std::wstring knownFolder(const GUID& id, int csidl, const wchar_t* variable) {
         CoTaskMemFree(path);
         if (!result.empty()) return result;
     }
-    auto folderPath = systemFunction<GetFolderPathFn>("shell32.dll", "SHGetFolderPathW");
+    // The 9x family's shell32 has only the ANSI form; shfolder.dll both.
+    auto folderPath = sys::ansiSystem()
+                          ? nullptr
+                          : systemFunction<GetFolderPathFn>("shell32.dll", "SHGetFolderPathW");
     if (!folderPath)
         folderPath = systemFunction<GetFolderPathFn>("shfolder.dll", "SHGetFolderPathW");
     wchar_t path[MAX_PATH] = {};
@@ -46,42 +49,11 @@ std::wstring knownFolder(const GUID& id, int csidl, const wchar_t* variable) {
 // Vista; RegDeleteKeyW of the NT family deletes only keys without subkeys).
 void deleteTree(HKEY root, const std::wstring& name) {
     HKEY key;
-    if (RegOpenKeyExW(root, name.c_str(), 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) return;
-    wchar_t sub[256];
-    for (DWORD n = 256;
-         RegEnumKeyExW(key, 0, sub, &n, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-         n = 256)
+    if (sys::openKey(root, name.c_str(), KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) return;
+    for (std::wstring sub = sys::firstSubkey(key); !sub.empty(); sub = sys::firstSubkey(key))
         deleteTree(key, sub);
     RegCloseKey(key);
-    RegDeleteKeyW(root, name.c_str());
-}
-
-std::wstring windowsFolder() {
-    wchar_t path[MAX_PATH];
-    const UINT n = GetWindowsDirectoryW(path, MAX_PATH);
-    return std::wstring(path, n < MAX_PATH ? n : 0);
-}
-
-std::wstring readString(HKEY key, const wchar_t* name) {
-    DWORD type = 0, size = 0;
-    if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        type != REG_SZ)
-        return {};
-    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
-    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()),
-                         &size) != ERROR_SUCCESS)
-        return {};
-    return buffer.data();
-}
-
-bool writeString(HKEY key, const wchar_t* name, const std::wstring& value) {
-    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          DWORD((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
-
-bool writeNumber(HKEY key, const wchar_t* name, DWORD value) {
-    return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                          sizeof value) == ERROR_SUCCESS;
+    sys::deleteKey(root, name);
 }
 
 std::wstring folderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
@@ -105,22 +77,12 @@ bool sameName(const std::wstring& a, const std::wstring& b) {
 
 bool onWindows64() { return sizeof(void*) == 8 || onWow64(); }
 
-std::wstring programPath() {
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
-        if (n < path.size()) return std::wstring(path.data(), n);
-        path.resize(path.size() * 2);
-    }
-}
+std::wstring programPath() { return sys::programPath(); }
 
 std::wstring programFolder() { return folderOf(programPath()); }
 
 std::wstring systemFolderForWriting() {
-    if (onWow64()) return windowsFolder() + L"\\Sysnative";
-    wchar_t path[MAX_PATH];
-    const UINT n = GetSystemDirectoryW(path, MAX_PATH);
-    return std::wstring(path, n < MAX_PATH ? n : 0);
+    return onWow64() ? windowsFolder() + L"\\Sysnative" : sys::systemFolder();
 }
 
 std::wstring systemFolderName() {
@@ -128,10 +90,11 @@ std::wstring systemFolderName() {
 }
 
 std::wstring localAppData() {
-    // NT 4 without shfolder.dll has no such folder: the user's profile.
-    const std::wstring folder =
-        knownFolder(FOLDERID_LocalAppData, CSIDL_LOCAL_APPDATA, L"LOCALAPPDATA");
-    return folder.empty() ? environment(L"USERPROFILE") : folder;
+    // NT 4 without shfolder.dll has no such folder: the user's profile; the
+    // 9x family without it has none either: the Windows folder.
+    std::wstring folder = knownFolder(FOLDERID_LocalAppData, CSIDL_LOCAL_APPDATA, L"LOCALAPPDATA");
+    if (folder.empty()) folder = environment(L"USERPROFILE");
+    return folder.empty() ? windowsFolder() : folder;
 }
 
 std::wstring defaultUserFolder() { return localAppData() + L"\\Programs\\Glintmoor"; }
@@ -142,8 +105,8 @@ std::wstring systemWideFolder() {
     // NT 4 without shfolder.dll names it only in the registry.
     HKEY key;
     if (programs.empty() &&
-        RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion", 0,
-                      KEY_READ, &key) == ERROR_SUCCESS) {
+        sys::openKey(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion", KEY_READ,
+                     &key) == ERROR_SUCCESS) {
         programs = readString(key, L"ProgramFilesDir");
         RegCloseKey(key);
     }
@@ -151,9 +114,7 @@ std::wstring systemWideFolder() {
 }
 
 std::wstring temporaryFolder() {
-    wchar_t path[MAX_PATH + 1];
-    const DWORD n = GetTempPathW(MAX_PATH + 1, path);
-    std::wstring folder(path, n <= MAX_PATH ? n : 0);
+    std::wstring folder = sys::temporaryPath();
     if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
     return folder;
 }
@@ -163,20 +124,20 @@ bool makeFolders(const std::wstring& folder) {
     for (std::size_t i = 3; i <= folder.size(); ++i) {
         if (i < folder.size() && folder[i] != L'\\') continue;
         const std::wstring part = folder.substr(0, i);
-        if (!CreateDirectoryW(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS &&
+        if (!sys::createFolder(part) && GetLastError() != ERROR_ALREADY_EXISTS &&
             i == folder.size())
             return false;
     }
-    const DWORD a = GetFileAttributesW(folder.c_str());
+    const DWORD a = sys::attributes(folder);
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 DWORD copyReplacing(const std::wstring& from, const std::wstring& to) {
     const std::wstring temp = to + L".new";
-    if (!CopyFileW(from.c_str(), temp.c_str(), FALSE)) return GetLastError();
-    if (!MoveFileExW(temp.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (!sys::copyFile(from, temp)) return GetLastError();
+    if (!sys::replaceFile(temp, to)) {
         const DWORD error = GetLastError();
-        DeleteFileW(temp.c_str());
+        sys::deleteFile(temp);
         return error;
     }
     return ERROR_SUCCESS;
@@ -185,7 +146,7 @@ DWORD copyReplacing(const std::wstring& from, const std::wstring& to) {
 std::optional<Installation> findInstallation() {
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
         HKEY key;
-        if (RegOpenKeyExW(root, kUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
+        if (sys::openKey(root, kUninstallKey, KEY_READ, &key) != ERROR_SUCCESS) continue;
         Installation found;
         found.root = root;
         found.screenSaver = readString(key, L"GlintmoorFile");
@@ -200,12 +161,8 @@ std::optional<Installation> findInstallation() {
 
 bool registerInstallation(const Installation& installation) {
     HKEY key;
-    if (RegCreateKeyExW(installation.root, kUninstallKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-        return false;
+    if (sys::createKey(installation.root, kUninstallKey, &key) != ERROR_SUCCESS) return false;
     const std::wstring run = L"\"" + installation.uninstaller + L"\" /uninstall";
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    GetFileAttributesExW(installation.screenSaver.c_str(), GetFileExInfoStandard, &data);
     const bool ok =
         writeString(key, L"DisplayName", L"Glintmoor") &&
         writeString(key, L"DisplayVersion", GLINTMOOR_VERSION) &&
@@ -215,7 +172,8 @@ bool registerInstallation(const Installation& installation) {
         writeString(key, L"UninstallString", run) &&
         writeString(key, L"QuietUninstallString", run + L" /silent") &&
         writeNumber(key, L"NoModify", 1) && writeNumber(key, L"NoRepair", 1) &&
-        writeNumber(key, L"EstimatedSize", (data.nFileSizeLow + 1023) / 1024) &&
+        writeNumber(key, L"EstimatedSize",
+                    (sys::fileSize(installation.screenSaver) + 1023) / 1024) &&
         writeString(key, L"GlintmoorFile", installation.screenSaver) &&
         writeString(key, L"GlintmoorFileName", installation.screenSaverName) &&
         writeString(key, L"GlintmoorUninstaller", installation.uninstaller) &&
@@ -229,31 +187,40 @@ void unregisterInstallation(const Installation& installation) {
 }
 
 void makeActiveScreenSaver(const std::wstring& screenSaverName) {
+    // The 9x family reads it from the [boot] section of SYSTEM.INI, by the
+    // short path (its display settings write it so).
+    if (sys::ansiSystem())
+        sys::writeBootSetting(L"SCRNSAVE.EXE", sys::shortPath(screenSaverName).c_str());
     HKEY key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_WRITE,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return;
+    if (sys::createKey(HKEY_CURRENT_USER, L"Control Panel\\Desktop", &key) != ERROR_SUCCESS) return;
     writeString(key, L"SCRNSAVE.EXE", screenSaverName);
     writeString(key, L"ScreenSaveActive", L"1");
     RegCloseKey(key);
-    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, SPIF_SENDCHANGE);
+    // No text in it: the ANSI form on every Windows.
+    SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, SPIF_SENDCHANGE);
 }
 
 void dropActiveScreenSaver(const std::wstring& screenSaverName) {
+    if (sys::ansiSystem()) {
+        const std::wstring named = sys::bootSetting(L"SCRNSAVE.EXE");
+        if (!named.empty() &&
+            (sameName(named, screenSaverName) || sameName(named, sys::shortPath(screenSaverName))))
+            sys::writeBootSetting(L"SCRNSAVE.EXE", nullptr);
+    }
     HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_READ | KEY_WRITE,
-                      &key) != ERROR_SUCCESS)
+    if (sys::openKey(HKEY_CURRENT_USER, L"Control Panel\\Desktop", KEY_READ | KEY_WRITE, &key) !=
+        ERROR_SUCCESS)
         return;
     if (sameName(readString(key, L"SCRNSAVE.EXE"), screenSaverName))
-        RegDeleteValueW(key, L"SCRNSAVE.EXE");
+        sys::deleteValue(key, L"SCRNSAVE.EXE");
     RegCloseKey(key);
 }
 
 void removeUserSettings() {
     deleteTree(HKEY_CURRENT_USER, kSettingsKey);
     const std::wstring protocolFolder = localAppData() + L"\\Glintmoor";
-    DeleteFileW((protocolFolder + L"\\Glintmoor.EPT").c_str());
-    RemoveDirectoryW(protocolFolder.c_str());
+    sys::deleteFile(protocolFolder + L"\\Glintmoor.EPT");
+    sys::removeFolder(protocolFolder);
 }
 
 }  // namespace gm::setup

@@ -24,6 +24,7 @@
 
 #include "setup/win32/installation.h"
 #include "setup/win32/setup_texts.h"
+#include "setup/win32/system_calls.h"
 
 namespace gm::setup {
 namespace {
@@ -50,9 +51,9 @@ bool is(const std::wstring& arg, const wchar_t* name, bool takesValue = false) {
 
 Options parseOptions() {
     Options o;
-    int argc = 0;
-    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    for (int i = 1; i < argc; ++i) {
+    const std::vector<std::wstring> argv = sys::arguments();
+    const std::size_t argc = argv.size();
+    for (std::size_t i = 0; i < argc; ++i) {
         const std::wstring a = argv[i];
         if (is(a, L"/silent")) {
             o.silent = true;
@@ -70,7 +71,6 @@ Options parseOptions() {
             o.valid = false;
         }
     }
-    LocalFree(argv);
     return o;
 }
 
@@ -80,19 +80,7 @@ int say(const Options& o, const wchar_t* caption, const wchar_t* format, UINT fl
     if (o.silent) return IDOK;
     std::vector<wchar_t> text(std::wcslen(format) + path.size() + 1);
     std::swprintf(text.data(), text.size(), format, path.c_str());
-    return MessageBoxW(nullptr, text.data(), caption, flags | MB_SETFOREGROUND);
-}
-
-std::wstring browseForFolder() {
-    BROWSEINFOW info{};
-    info.lpszTitle = text::kBrowseTitle;
-    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
-    if (!chosen) return {};
-    wchar_t path[MAX_PATH];
-    const bool ok = SHGetPathFromIDListW(chosen, path);
-    CoTaskMemFree(chosen);
-    return ok ? path : L"";
+    return sys::messageBox(text.data(), caption, flags | MB_SETFOREGROUND);
 }
 
 // The per-user folder: /dir, the place of an earlier install, or the
@@ -102,7 +90,7 @@ std::wstring chooseUserFolder(const Options& o) {
     switch (
         say(o, text::kCaption, text::kAskUserFolder, MB_YESNOCANCEL | MB_ICONQUESTION, suggested)) {
         case IDNO:
-            return browseForFolder();
+            return sys::browseForFolder(text::kBrowseTitle);
         case IDCANCEL:
             return {};
         default:
@@ -113,7 +101,7 @@ std::wstring chooseUserFolder(const Options& o) {
 int install(const Options& o) {
     const std::wstring source =
         programFolder() + (onWindows64() ? L"\\x64\\" : L"\\x86\\") + kScreenSaverName;
-    if (GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (sys::attributes(source) == INVALID_FILE_ATTRIBUTES) {
         say(o, text::kCaption, text::kMissingFile, MB_OK | MB_ICONERROR, source);
         return kFailed;
     }
@@ -170,8 +158,9 @@ int install(const Options& o) {
 
     if (say(o, text::kCaption, text::kInstalled, MB_YESNO | MB_ICONINFORMATION,
             now.screenSaverName) == IDYES)
-        ShellExecuteW(nullptr, L"open", L"control.exe", L"desk.cpl,,@screensaver", nullptr,
-                      SW_SHOWNORMAL);
+        // The 9x family's display settings have it on their second page.
+        sys::shellOpen(L"control.exe",
+                       sys::ansiSystem() ? L"desk.cpl,,1" : L"desk.cpl,,@screensaver");
     return kDone;
 }
 
@@ -181,17 +170,10 @@ int install(const Options& o) {
 void removeUninstallerLater(const std::wstring& uninstaller) {
     const std::wstring copy = temporaryFolder() + L"\\GlintmoorCleanUp-" +
                               std::to_wstring(GetCurrentProcessId()) + L".exe";
-    if (!CopyFileW(programPath().c_str(), copy.c_str(), FALSE)) return;
-    std::wstring line = L"\"" + copy + L"\" /cleanup:" + std::to_wstring(GetCurrentProcessId()) +
-                        L" \"" + uninstaller + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (CreateProcessW(copy.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       temporaryFolder().c_str(), &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
+    if (!sys::copyFile(programPath(), copy)) return;
+    const std::wstring line = L"\"" + copy + L"\" /cleanup:" +
+                              std::to_wstring(GetCurrentProcessId()) + L" \"" + uninstaller + L"\"";
+    sys::startProcess(copy, line, temporaryFolder());
 }
 
 int cleanUp(const Options& o) {
@@ -199,12 +181,12 @@ int cleanUp(const Options& o) {
         WaitForSingleObject(waitFor, 30000);
         CloseHandle(waitFor);
     }
-    for (int attempt = 0; attempt < 50 && !DeleteFileW(o.cleanUpFile.c_str()) &&
-                          GetLastError() != ERROR_FILE_NOT_FOUND;
+    for (int attempt = 0;
+         attempt < 50 && !sys::deleteFile(o.cleanUpFile) && GetLastError() != ERROR_FILE_NOT_FOUND;
          ++attempt)
         Sleep(100);
-    RemoveDirectoryW(o.cleanUpFile.substr(0, o.cleanUpFile.find_last_of(L'\\')).c_str());
-    MoveFileExW(programPath().c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    sys::removeFolder(o.cleanUpFile.substr(0, o.cleanUpFile.find_last_of(L'\\')));
+    sys::deleteAtRestart(programPath());
     return kDone;
 }
 
@@ -221,23 +203,25 @@ int uninstall(const Options& o) {
                                          : say(o, text::kUninstallCaption, text::kAskRemoveSettings,
                                                MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 
-    if (!DeleteFileW(found->screenSaver.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+    // Before the file goes: the 9x family names it by its short path, which
+    // only an existing file has.
+    dropActiveScreenSaver(found->screenSaverName);
+    if (!sys::deleteFile(found->screenSaver) && GetLastError() != ERROR_FILE_NOT_FOUND) {
         say(o, text::kUninstallCaption, text::kCannotRemove, MB_OK | MB_ICONERROR,
             found->screenSaverName);
         return kFailed;
     }
     const std::wstring folder = found->screenSaver.substr(0, found->screenSaver.rfind(L'\\'));
-    if (!found->inSystemFolder) DeleteFileW((folder + L"\\Glintmoor.EPT").c_str());
-    dropActiveScreenSaver(found->screenSaverName);
+    if (!found->inSystemFolder) sys::deleteFile(folder + L"\\Glintmoor.EPT");
     if (removeSettings) removeUserSettings();
     unregisterInstallation(*found);
     if (sameName(programPath(), found->uninstaller)) {
         removeUninstallerLater(found->uninstaller);
     } else {
-        DeleteFileW(found->uninstaller.c_str());
-        RemoveDirectoryW(found->uninstaller.substr(0, found->uninstaller.rfind(L'\\')).c_str());
+        sys::deleteFile(found->uninstaller);
+        sys::removeFolder(found->uninstaller.substr(0, found->uninstaller.rfind(L'\\')));
     }
-    if (!found->inSystemFolder) RemoveDirectoryW(folder.c_str());
+    if (!found->inSystemFolder) sys::removeFolder(folder);
     say(o, text::kUninstallCaption, text::kUninstalled, MB_OK | MB_ICONINFORMATION);
     return kDone;
 }
@@ -264,14 +248,18 @@ void restrictDllSearch() {
 }  // namespace
 }  // namespace gm::setup
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+// The ANSI entry: mingw-w64's start-up code for the wide one asks
+// GetStartupInfoW, a stub on the 9x family; the arguments come from
+// GetCommandLineW (sys::arguments). CoInitialize (an apartment of its own)
+// is on Windows 95 without DCOM too.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace gm::setup;
     restrictDllSearch();
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    CoInitialize(nullptr);
     const Options options = parseOptions();
     if (!options.valid) {
         if (!options.silent)
-            MessageBoxW(nullptr, text::kUsage, text::kCaption, MB_OK | MB_ICONINFORMATION);
+            sys::messageBox(text::kUsage, text::kCaption, MB_OK | MB_ICONINFORMATION);
         return kFailed;
     }
     if (options.cleanUpAfter) return cleanUp(options);

@@ -51,15 +51,15 @@ constexpr uint8_t kSignatureTails[kSignatureCount][3] = {
     {0x4B, 0x06, 0x07},  // ZIP64 end-record locator
 };
 uint32_t gSignatures[kSignatureCount];
-// The byte 50, halved and read through a volatile: the compiler can neither
-// fold the signatures into constants (or instruction operands) nor place
-// a whole one in the image.
-volatile uint8_t gLeadHalf = 0x28;
-
 }  // namespace
 
 void buildSignatures() {
-    const uint32_t lead = uint32_t{gLeadHalf} * 2;
+    // The byte 50, halved and hidden from the optimiser behind an empty asm
+    // statement: the compiler can neither fold the signatures into constants
+    // (or instruction operands) nor place a whole one in the image.
+    uint32_t lead = 0x28;
+    asm("" : "+r"(lead));
+    lead *= 2;
     for (int i = 0; i < kSignatureCount; ++i)
         gSignatures[i] = lead | (uint32_t{kSignatureTails[i][0]} << 8) |
                          (uint32_t{kSignatureTails[i][1]} << 16) |

@@ -72,8 +72,8 @@ constexpr uint32_t decodeUtf8(const char* s, size_t n, size_t* used) {
         if ((b & 0xC0) != 0x80) return kNoCodePoint;
         cp = (cp << 6) | (b & 0x3F);
     }
-    constexpr uint32_t kMinimum[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kMinimum[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return kNoCodePoint;
+    const uint32_t minimum = len == 2 ? 0x80 : len == 3 ? 0x800 : 0x10000;
+    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return kNoCodePoint;
     *used = len;
     return cp;
 }

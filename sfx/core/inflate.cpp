@@ -86,8 +86,7 @@ struct SymbolEntries {
 };
 
 // Entry payloads per symbol, without the code length (added per code).
-constexpr SymbolEntries makeSymbolEntries() {
-    SymbolEntries s{};
+constexpr void fillSymbolEntries(SymbolEntries& s) {
     for (unsigned i = 0; i < 256; ++i) s.litlen[i] = entry(i, 0, kLiteral);
     s.litlen[kEndOfBlock] = kEndBlock;
     for (unsigned i = 0; i < 29; ++i)
@@ -96,9 +95,23 @@ constexpr SymbolEntries makeSymbolEntries() {
     for (unsigned i = 0; i < 30; ++i) s.dist[i] = entry(kDistBase[i], kDistExtra[i], 0);
     s.dist[30] = s.dist[31] = kInvalid;
     for (unsigned i = 0; i < kNumPrecodeSymbols; ++i) s.precode[i] = entry(i, 0, 0);
+}
+#if GM_SFX_SMALL
+// The size-built stub fills them at the first use: 1.4 KB less of its file.
+SymbolEntries gSymbolEntries;
+const SymbolEntries& symbolEntries() {
+    if (gSymbolEntries.litlen[0] == 0) fillSymbolEntries(gSymbolEntries);
+    return gSymbolEntries;
+}
+#else
+constexpr SymbolEntries makeSymbolEntries() {
+    SymbolEntries s{};
+    fillSymbolEntries(s);
     return s;
 }
 constexpr SymbolEntries kSymbolEntries = makeSymbolEntries();
+const SymbolEntries& symbolEntries() { return kSymbolEntries; }
+#endif
 
 constexpr unsigned reverseBits(unsigned code, unsigned length) {
     unsigned r = 0;
@@ -388,7 +401,7 @@ InflateStatus Decoder::readDynamicLengths(uint8_t* lengths, unsigned* numLitlen,
     if (consumedPadding()) return InflateStatus::Truncated;
     uint32_t precode[kPrecodeEnough];
     if (!buildTable(precode, kPrecodeEnough, precodeLengths, kNumPrecodeSymbols,
-                    kSymbolEntries.precode, kPrecodeTableBits, false))
+                    symbolEntries().precode, kPrecodeTableBits, false))
         return bad();
 
     const unsigned total = nlit + ndist;
@@ -657,13 +670,13 @@ InflateResult Decoder::run() {
             for (unsigned s = 0; s < kNumLitlenSymbols; ++s) fixedLit[s] = fixedLitlenLength(s);
             std::memset(fixedDist, kFixedDistLength, sizeof fixedDist);
             ok = buildTable(litlen, kLitlenEnough, fixedLit, kNumLitlenSymbols,
-                            kSymbolEntries.litlen, kLitlenTableBits, true) &&
-                 buildTable(dist, kDistEnough, fixedDist, kNumDistSymbols, kSymbolEntries.dist,
+                            symbolEntries().litlen, kLitlenTableBits, true) &&
+                 buildTable(dist, kDistEnough, fixedDist, kNumDistSymbols, symbolEntries().dist,
                             kDistTableBits, true);
         } else {
-            ok = buildTable(litlen, kLitlenEnough, lengths, nlit, kSymbolEntries.litlen,
+            ok = buildTable(litlen, kLitlenEnough, lengths, nlit, symbolEntries().litlen,
                             kLitlenTableBits, true) &&
-                 buildTable(dist, kDistEnough, lengths + nlit, ndist, kSymbolEntries.dist,
+                 buildTable(dist, kDistEnough, lengths + nlit, ndist, symbolEntries().dist,
                             kDistTableBits, true);
         }
         status = ok ? huffmanBlock(litlen, dist) : bad();

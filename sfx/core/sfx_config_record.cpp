@@ -8,19 +8,22 @@
 
 #include "sfx/core/sfx_config.h"
 
-// Volatile: mksfx changes these bytes in the file, so the compiler must not
-// fold the values it was built with into the code that reads them.
+// mksfx changes these bytes in the file, so the compiler must not fold the
+// values it was built with into the code that reads them: they are read
+// through a pointer it cannot see through (an empty asm statement). Not
+// volatile, so that they lie with the read-only data (in the Windows stub a
+// writable section of their own would cost a whole file sector).
 extern "C" {
-__attribute__((used)) volatile uint8_t gm_sfx_config_record[gm::sfx::kConfigRecordSize] = {
+__attribute__((used)) const uint8_t gm_sfx_config_record[gm::sfx::kConfigRecordSize] = {
     'K', 'R', 'V', 0x01, 's', 'f', 'x', 0x02};
 }
 
 namespace gm::sfx {
 
 SfxConfig embeddedConfig() {
-    uint8_t copy[kConfigRecordSize];
-    for (size_t i = 0; i < kConfigRecordSize; ++i) copy[i] = gm_sfx_config_record[i];
-    return decodeConfigRecord(copy);
+    const uint8_t* record = gm_sfx_config_record;
+    asm("" : "+r"(record));
+    return decodeConfigRecord(record);
 }
 
 }  // namespace gm::sfx

@@ -8,6 +8,7 @@
 #include "sfx/win32/centre_window.h"
 #include "sfx/win32/meter.h"
 #include "sfx/win32/password_dialog.h"
+#include "sfx/win32/system_calls.h"
 #include "sfx/win32/wide_text.h"
 
 namespace gm::sfx {
@@ -88,7 +89,7 @@ bool isCharacter(UINT m) {
 }  // namespace
 
 DialogUi::DialogUi(HINSTANCE instance) : instance_(instance) {
-    icon_ = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    icon_ = LoadIconA(instance, MAKEINTRESOURCEA(1));
     registerMeterClass(instance);
 }
 
@@ -125,8 +126,10 @@ void DialogUi::openDialog(const char* title, const char*, const char* message, b
     title_ = title;
     message_ = message;
     infoDots_ = infoDots;
-    dialog_ = CreateDialogIndirectParamW(instance_, static_cast<LPCDLGTEMPLATEW>(block), nullptr,
-                                         dialogProc, reinterpret_cast<LPARAM>(this));
+    // The template is UTF-16 for both forms; the ANSI one makes an ANSI dialog.
+    const auto create = sys::ansiSystem() ? CreateDialogIndirectParamA : CreateDialogIndirectParamW;
+    dialog_ = create(instance_, static_cast<LPCDLGTEMPLATEW>(block), nullptr, dialogProc,
+                     reinterpret_cast<LPARAM>(this));
     GlobalUnlock(templateBlock_);
 }
 
@@ -137,23 +140,23 @@ void DialogUi::initDialog(HWND dialog) {
     centreOnScreen(dialog);
     ShowWindow(GetDlgItem(dialog, kIdMeter), SW_HIDE);
     if (icon_ != nullptr) {
-        SendDlgItemMessageW(dialog, kIdIcon, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
-        SetWindowLongW(dialog, GWL_EXSTYLE, GetWindowLongW(dialog, GWL_EXSTYLE) | WS_EX_APPWINDOW);
-        SetWindowLongW(dialog, GWL_STYLE, GetWindowLongW(dialog, GWL_STYLE) & ~WS_SYSMENU);
-        SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+        SendDlgItemMessageA(dialog, kIdIcon, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
+        SetWindowLongA(dialog, GWL_EXSTYLE, GetWindowLongA(dialog, GWL_EXSTYLE) | WS_EX_APPWINDOW);
+        SetWindowLongA(dialog, GWL_STYLE, GetWindowLongA(dialog, GWL_STYLE) & ~WS_SYSMENU);
+        SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     }
-    SetDlgItemTextW(dialog, kIdMessage, WideMessage(message_));
-    SetWindowTextW(dialog, WidePath(title_));
-    if (infoDots_) SetDlgItemTextW(dialog, kIdInfo, L"&Info...");
+    sys::setWindowText(GetDlgItem(dialog, kIdMessage), message_);
+    sys::setWindowText(dialog, title_);
+    if (infoDots_) sys::setWindowText(GetDlgItem(dialog, kIdInfo), "&Info...");
 }
 
 INT_PTR CALLBACK DialogUi::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         reinterpret_cast<DialogUi*>(lParam)->initDialog(dialog);
         return TRUE;
     }
-    auto* self = reinterpret_cast<DialogUi*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    auto* self = reinterpret_cast<DialogUi*>(GetWindowLongPtrA(dialog, DWLP_USER));
     if (self == nullptr) return FALSE;
     switch (message) {
         case WM_COMMAND:
@@ -178,12 +181,12 @@ INT_PTR CALLBACK DialogUi::dialogProc(HWND dialog, UINT message, WPARAM wParam, 
         // soon as the query is answered.
         case WM_QUERYENDSESSION:
             self->pending_ = Command::Shutdown;
-            SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
             return TRUE;
         case WM_SETCURSOR:
             if (!self->busy_) return FALSE;
             SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-            SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
             return TRUE;
         default:
             return FALSE;
@@ -192,14 +195,14 @@ INT_PTR CALLBACK DialogUi::dialogProc(HWND dialog, UINT message, WPARAM wParam, 
 
 bool DialogUi::handleOneMessage() {
     MSG msg;
-    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
     if (msg.message == WM_QUIT) {
         pending_ = Command::Close;
         return true;
     }
-    if (dialog_ == nullptr || !IsDialogMessageW(dialog_, &msg)) {
+    if (dialog_ == nullptr || !IsDialogMessageA(dialog_, &msg)) {
         TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        DispatchMessageA(&msg);
     }
     return true;
 }
@@ -236,19 +239,19 @@ Command DialogUi::pump(unsigned ms) {
 void DialogUi::setSetupButton(const char* text, bool enabled, bool isDefault) {
     if (dialog_ == nullptr) return;
     HWND setup = GetDlgItem(dialog_, kIdSetup);
-    if (std::strcmp(text, sfxString(kStrSetup)) != 0) SetWindowTextW(setup, WideText<64>(text));
+    if (std::strcmp(text, sfxString(kStrSetup)) != 0) sys::setWindowText(setup, text);
     EnableWindow(setup, enabled);
     const int defaultId = isDefault ? kIdSetup : kIdClose;
-    SendMessageW(dialog_, DM_SETDEFID, defaultId, 0);
-    SendDlgItemMessageW(dialog_, kIdSetup, BM_SETSTYLE,
+    SendMessageA(dialog_, DM_SETDEFID, defaultId, 0);
+    SendDlgItemMessageA(dialog_, kIdSetup, BM_SETSTYLE,
                         isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
-    SendDlgItemMessageW(dialog_, kIdClose, BM_SETSTYLE,
+    SendDlgItemMessageA(dialog_, kIdClose, BM_SETSTYLE,
                         isDefault ? BS_PUSHBUTTON : BS_DEFPUSHBUTTON, TRUE);
 }
 
 void DialogUi::setStatus(const char* text) {
     if (dialog_ == nullptr) return;
-    SetDlgItemTextW(dialog_, kIdStatus, WidePath(text));
+    sys::setWindowText(GetDlgItem(dialog_, kIdStatus), text);
     UpdateWindow(dialog_);
 }
 
@@ -264,8 +267,8 @@ void DialogUi::setMeter(unsigned position, const char* text) {
     if (dialog_ == nullptr) return;
     setMeterText(WidePath(text));
     HWND meter = GetDlgItem(dialog_, kIdMeter);
-    SendMessageW(meter, kMeterSetRange, 100, 0);
-    SendMessageW(meter, kMeterSetPosition, position, 0);
+    SendMessageA(meter, kMeterSetRange, 100, 0);
+    SendMessageA(meter, kMeterSetPosition, position, 0);
     UpdateWindow(dialog_);
 }
 
@@ -292,7 +295,7 @@ bool DialogUi::askPassword(char* out, size_t capacity) {
 // the characters of key presses are dropped; the rest is dispatched.
 bool DialogUi::interruptRequested() {
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (isMouseOrCursor(msg.message)) {
             SetCursor(LoadCursorA(nullptr, IDC_WAIT));
         } else if (isUserAction(msg.message)) {
@@ -300,7 +303,7 @@ bool DialogUi::interruptRequested() {
                 return true;
         } else if (!isCharacter(msg.message)) {
             TranslateMessage(&msg);
-            DispatchMessageW(&msg);
+            DispatchMessageA(&msg);
         }
     }
     return false;

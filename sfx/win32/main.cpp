@@ -30,7 +30,7 @@ namespace {
 // the command the stub starts keeps its normal search (SetDllDirectoryW's
 // empty folder is inherited; the command's own folder still comes first).
 void restrictDllSearch() {
-    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
     using SetDefaultDirectories = BOOL(WINAPI*)(DWORD);
     using SetDirectory = BOOL(WINAPI*)(LPCWSTR);
     const auto setDefault = reinterpret_cast<SetDefaultDirectories>(
@@ -58,7 +58,7 @@ int runStub() {
     char path[kPathBuffer * 3];
     if (!host.stubPath(path, sizeof path)) path[0] = '\0';
     Win32ArchiveSource source(path);
-    DialogUi ui(GetModuleHandleW(nullptr));
+    DialogUi ui(GetModuleHandleA(nullptr));
     Sfx sfx(ui, host, source);
     const int result = sfx.main(args, embeddedConfig());
     ui.closeDialog();
@@ -67,16 +67,7 @@ int runStub() {
 
 }  // namespace
 
-// Windows 95, 98 and ME have only stubs of the wide-character calls the stub
-// works through; MessageBoxW is one they implement: the stub says so there
-// instead of failing without a word.
-constexpr wchar_t kNeedsNt[] = L"Needs Windows 2000 or later.";
-
 extern "C" void WINAPI stubEntry() {
-    if (GetVersion() & 0x80000000) {
-        MessageBoxW(nullptr, kNeedsNt, nullptr, MB_ICONSTOP);
-        ExitProcess(2);
-    }
     restrictDllSearch();
     ExitProcess(static_cast<UINT>(runStub()));
 }

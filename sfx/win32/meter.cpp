@@ -7,6 +7,7 @@ namespace {
 // Window words: the range at 0, the position at 2.
 constexpr int kRangeWord = 0, kPositionWord = 2;
 wchar_t gText[300];
+int gLength = 0;
 
 // Both halves draw the same centred text, clipped to their own rectangle,
 // at x = width / 2 and y = (height - height of "X") / 4.
@@ -21,26 +22,24 @@ void paint(HWND window) {
         range = 1;
         position = 0;
     }
-    HFONT font = CreateFontW(-(GetDeviceCaps(dc, LOGPIXELSY) * 6 / 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
-                             ANSI_CHARSET, 0, 0, 0, 0, L"Helv");
+    HFONT font = CreateFontA(-(GetDeviceCaps(dc, LOGPIXELSY) * 6 / 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                             ANSI_CHARSET, 0, 0, 0, 0, "Helv");
     HGDIOBJ oldFont = SelectObject(dc, font);
     SetTextAlign(dc, TA_CENTER | TA_TOP);
     SIZE x;
     GetTextExtentPoint32W(dc, L"X", 1, &x);
     const int width = client.right, height = client.bottom;
     const int textX = width / 2, textY = (height - x.cy) / 4;
-    const int length = lstrlenW(gText);
-    RECT done = client, rest = client;
-    done.right = MulDiv(position, width, range);
-    rest.left = done.right;
-    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
-    const COLORREF highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
-    SetBkColor(dc, highlight);
-    SetTextColor(dc, highlightText);
-    ExtTextOutW(dc, textX, textY, ETO_OPAQUE | ETO_CLIPPED, &done, gText, length, nullptr);
-    SetBkColor(dc, highlightText);
-    SetTextColor(dc, highlight);
-    ExtTextOutW(dc, textX, textY, ETO_OPAQUE | ETO_CLIPPED, &rest, gText, length, nullptr);
+    const int length = gLength;
+    // The done half in the highlight colours, the rest in the same swapped.
+    RECT halves[2] = {client, client};
+    halves[0].right = halves[1].left = MulDiv(position, width, range);
+    COLORREF colours[2] = {GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_HIGHLIGHTTEXT)};
+    for (int i = 0; i < 2; ++i) {
+        SetBkColor(dc, colours[i]);
+        SetTextColor(dc, colours[1 - i]);
+        ExtTextOutW(dc, textX, textY, ETO_OPAQUE | ETO_CLIPPED, &halves[i], gText, length, nullptr);
+    }
     SelectObject(dc, oldFont);
     DeleteObject(font);
     EndPaint(window, &ps);
@@ -74,23 +73,29 @@ LRESULT CALLBACK meterProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         case kMeterGetPosition:
             return static_cast<short>(GetWindowWord(window, kPositionWord));
         default:
-            return DefWindowProcW(window, message, wParam, lParam);
+            return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 
 }  // namespace
 
 bool registerMeterClass(HINSTANCE instance) {
-    WNDCLASSW wc{};
+    WNDCLASSA wc{};
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = meterProc;
     wc.cbWndExtra = 4;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = L"Meter";
-    return RegisterClassW(&wc) != 0;
+    wc.lpszClassName = "Meter";
+    return RegisterClassA(&wc) != 0;
 }
 
-void setMeterText(const wchar_t* text) { lstrcpynW(gText, text, sizeof gText / sizeof *gText); }
+void setMeterText(const wchar_t* text) {
+    int i = 0;
+    for (; text[i] != L'\0' && i + 1 < static_cast<int>(sizeof gText / sizeof *gText); ++i)
+        gText[i] = text[i];
+    gText[i] = L'\0';
+    gLength = i;
+}
 
 }  // namespace gm::sfx

@@ -8,6 +8,7 @@
 #include "sfx/core/dialog_templates.h"
 #include "sfx/core/inflate.h"
 #include "sfx/win32/centre_window.h"
+#include "sfx/win32/system_calls.h"
 
 namespace gm::sfx {
 namespace {
@@ -42,9 +43,9 @@ struct Request {
 
 INT_PTR CALLBACK passwordProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         centreOnScreen(dialog);
-        SendDlgItemMessageW(dialog, kIdPasswordEdit, EM_LIMITTEXT, 255, 0);
+        SendDlgItemMessageA(dialog, kIdPasswordEdit, EM_LIMITTEXT, 255, 0);
         return TRUE;
     }
     if (message != WM_COMMAND) return FALSE;
@@ -53,13 +54,11 @@ INT_PTR CALLBACK passwordProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         return TRUE;
     }
     if (LOWORD(wParam) != IDOK) return FALSE;
-    // An empty field leaves the dialog open.
-    wchar_t text[256];
-    if (GetDlgItemTextW(dialog, kIdPasswordEdit, text, 256) == 0) return TRUE;
-    auto* rq = reinterpret_cast<Request*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    const int n = WideCharToMultiByte(CP_ACP, 0, text, -1, rq->out, static_cast<int>(rq->capacity),
-                                      nullptr, nullptr);
-    if (n == 0) rq->out[0] = '\0';
+    // The text in the ANSI code page (the NT family converts it); an empty
+    // field leaves the dialog open.
+    auto* rq = reinterpret_cast<Request*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (GetDlgItemTextA(dialog, kIdPasswordEdit, rq->out, static_cast<int>(rq->capacity)) == 0)
+        return TRUE;
     EndDialog(dialog, IDOK);
     return TRUE;
 }
@@ -76,9 +75,10 @@ PasswordResult askPasswordDialog(HWND owner, char* out, size_t capacity) {
         inflateToMemory(kStream.data(), kStream.size(), buffer, kTemplateBuffer, &produced,
                         window) == InflateStatus::Ok) {
         Request rq{out, capacity};
-        const INT_PTR r = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
-                                                  reinterpret_cast<LPCDLGTEMPLATEW>(buffer), owner,
-                                                  passwordProc, reinterpret_cast<LPARAM>(&rq));
+        // The template is UTF-16 for both forms.
+        const auto run = sys::ansiSystem() ? DialogBoxIndirectParamA : DialogBoxIndirectParamW;
+        const INT_PTR r = run(GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(buffer),
+                              owner, passwordProc, reinterpret_cast<LPARAM>(&rq));
         result = r == IDOK ? PasswordResult::Ok : PasswordResult::Cancel;
     }
     std::free(window);

@@ -10,6 +10,7 @@
 
 #include "sfx/core/string_table.h"
 #include "sfx/core/wininit.h"
+#include "sfx/win32/system_calls.h"
 #include "sfx/win32/wide_text.h"
 
 namespace gm::sfx {
@@ -26,8 +27,15 @@ bool dosToFileTime(const DosTime& t, FILETIME* out) {
     return DosDateTimeToFileTime(t.date, t.time, &local) && LocalFileTimeToFileTime(&local, out);
 }
 
+// The Windows folder in out[0, capacity); its length, or 0.
+size_t windowsFolder(char* out, size_t capacity) {
+    wchar_t win[kWidePath];
+    const UINT n = sys::windowsFolder(win, MAX_PATH);
+    return n == 0 || n >= MAX_PATH || !narrow(win, out, capacity) ? 0 : std::strlen(out);
+}
+
 bool isFolder(const wchar_t* path) {
-    const DWORD a = GetFileAttributesW(path);
+    const DWORD a = sys::fileAttributes(path);
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -59,8 +67,7 @@ bool Win32ArchiveSource::open(Which which) {
                       which == Which::DiskExe ? ".EXE" : ".ZIP");
     }
     // Read-only; others may read but not write.
-    file_ = CreateFileW(WidePath(name), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    file_ = sys::openFile(WidePath(name), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
     return file_ != INVALID_HANDLE_VALUE;
 }
 
@@ -69,10 +76,14 @@ void Win32ArchiveSource::close() {
     file_ = INVALID_HANDLE_VALUE;
 }
 
+// The 64-bit offsets go through the high double word of the calls every
+// Windows has.
 bool Win32ArchiveSource::seek(uint64_t offset) {
-    LARGE_INTEGER to;
-    to.QuadPart = static_cast<LONGLONG>(offset);
-    return file_ != INVALID_HANDLE_VALUE && SetFilePointerEx(file_, to, nullptr, FILE_BEGIN);
+    LONG high = static_cast<LONG>(offset >> 32);
+    return file_ != INVALID_HANDLE_VALUE &&
+           (SetFilePointer(file_, static_cast<LONG>(offset), &high, FILE_BEGIN) !=
+                INVALID_SET_FILE_POINTER ||
+            GetLastError() == NO_ERROR);
 }
 
 long Win32ArchiveSource::read(uint8_t* buffer, size_t size) {
@@ -84,23 +95,23 @@ long Win32ArchiveSource::read(uint8_t* buffer, size_t size) {
 }
 
 uint64_t Win32ArchiveSource::size() {
-    LARGE_INTEGER s;
-    return file_ != INVALID_HANDLE_VALUE && GetFileSizeEx(file_, &s)
-               ? static_cast<uint64_t>(s.QuadPart)
-               : 0;
+    if (file_ == INVALID_HANDLE_VALUE) return 0;
+    DWORD high = 0;
+    const DWORD low = GetFileSize(file_, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return 0;
+    return (uint64_t{high} << 32) | low;
 }
 
 bool Win32ArchiveSource::readVolumeLabel(char* label, size_t capacity) {
     if (drive_[0] == '\0') return false;
     const wchar_t root[4] = {static_cast<wchar_t>(drive_[0]), L':', L'\\', L'\0'};
     wchar_t wide[MAX_PATH + 1];
-    return GetVolumeInformationW(root, wide, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0) &&
-           narrow(wide, label, capacity);
+    return sys::volumeLabel(root, wide, MAX_PATH + 1) && narrow(wide, label, capacity);
 }
 
 // ============================================================================
-// The unpacking folder: names in the stub's code page, files through the
-// wide-character API
+// The unpacking folder: names in the stub's code page, files through
+// system_calls.h
 // ============================================================================
 
 void Win32UnpackFolder::bind(const char* root) {
@@ -115,28 +126,26 @@ bool Win32UnpackFolder::full(const char* rel, wchar_t* out, size_t capacity) con
     if (n < 0 || static_cast<size_t>(n) >= sizeof path) return false;
     for (char* p = path; *p; ++p)
         if (*p == '/') *p = '\\';
-    return MultiByteToWideChar(kStubCodePage, MB_ERR_INVALID_CHARS, path, -1, out,
-                               static_cast<int>(capacity)) > 0;
+    return widen(path, out, capacity);
 }
 
 PathKind Win32UnpackFolder::kind(const char* rel) {
     wchar_t path[kWidePath];
     if (!full(rel, path, kWidePath)) return PathKind::Missing;
-    const DWORD a = GetFileAttributesW(path);
+    const DWORD a = sys::fileAttributes(path);
     if (a == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
     return (a & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Folder : PathKind::File;
 }
 
 bool Win32UnpackFolder::createFolder(const char* rel) {
     wchar_t path[kWidePath];
-    return full(rel, path, kWidePath) && CreateDirectoryW(path, nullptr);
+    return full(rel, path, kWidePath) && sys::createFolder(path);
 }
 
 bool Win32UnpackFolder::createFile(const char* rel) {
     wchar_t path[kWidePath];
     if (!full(rel, path, kWidePath)) return false;
-    out_ =
-        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    out_ = sys::openFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
     return out_ != INVALID_HANDLE_VALUE;
 }
 
@@ -158,13 +167,14 @@ void Win32UnpackFolder::closeFile(const DosTime* time, uint32_t) {
 bool Win32UnpackFolder::listFolder(const char* rel, NameList* out) {
     wchar_t pattern[kWidePath];
     if (!full(rel, pattern, kWidePath - 4)) return false;
-    lstrcatW(pattern, L"\\*.*");
+    appendWide(pattern, kWidePath, L"\\*.*");
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(pattern, &fd);
+    HANDLE h = sys::findFirstFile(pattern, &fd);
     if (h == INVALID_HANDLE_VALUE) return false;
     bool ok = true;
     do {
-        if (!lstrcmpW(fd.cFileName, L".") || !lstrcmpW(fd.cFileName, L"..")) continue;
+        const wchar_t* f = fd.cFileName;
+        if (f[0] == L'.' && (f[1] == L'\0' || (f[1] == L'.' && f[2] == L'\0'))) continue;
         char name[kPathBuffer * 3];
         if (!narrow(fd.cAlternateFileName[0] ? fd.cAlternateFileName : fd.cFileName, name,
                     sizeof name)) {
@@ -176,7 +186,7 @@ bool Win32UnpackFolder::listFolder(const char* rel, NameList* out) {
                                ? PathKind::Folder
                                : PathKind::File;
         if (!out->add(name, k)) ok = false;
-    } while (FindNextFileW(h, &fd));
+    } while (sys::findNextFile(h, &fd));
     FindClose(h);
     return ok;
 }
@@ -184,10 +194,10 @@ bool Win32UnpackFolder::listFolder(const char* rel, NameList* out) {
 bool Win32UnpackFolder::deleteFile(const char* rel) {
     wchar_t path[kWidePath];
     if (!full(rel, path, kWidePath)) return false;
-    SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
+    sys::setFileAttributes(path, FILE_ATTRIBUTE_NORMAL);
     // A link to a folder is removed as a folder, never followed.
-    if (DeleteFileW(path)) return true;
-    return RemoveDirectoryW(path) != 0;
+    if (sys::deleteFile(path)) return true;
+    return sys::removeFolder(path) != 0;
 }
 
 // Windows paths are bounded (MAX_PATH): the clean-up's folder is kept as
@@ -208,7 +218,7 @@ void Win32UnpackFolder::leaveFolder() {
 
 bool Win32UnpackFolder::removeFolder(const char* rel) {
     wchar_t path[kWidePath];
-    return full(rel, path, kWidePath) && RemoveDirectoryW(path);
+    return full(rel, path, kWidePath) && sys::removeFolder(path);
 }
 
 // ============================================================================
@@ -229,15 +239,15 @@ Win32Host::~Win32Host() {
 // search returns.
 bool Win32Host::stubPath(char* out, size_t capacity) {
     wchar_t path[kWidePath];
-    const DWORD n = GetModuleFileNameW(nullptr, path, kWidePath);
+    const DWORD n = sys::moduleFileName(path, kWidePath);
     if (n == 0 || n >= kWidePath) return false;
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(path, &fd);
+    HANDLE h = sys::findFirstFile(path, &fd);
     if (h != INVALID_HANDLE_VALUE) {
         FindClose(h);
         wchar_t* slash = wcsrchr(path, L'\\');
-        if (slash && (slash + 1 - path) + lstrlenW(fd.cFileName) < kWidePath)
-            lstrcpyW(slash + 1, fd.cFileName);
+        if (slash)
+            copyWide(slash + 1, static_cast<size_t>(path + kWidePath - slash - 1), fd.cFileName);
     }
     return narrow(path, out, capacity);
 }
@@ -250,37 +260,34 @@ bool Win32Host::systemTooOld() {
 
 // The password dialog gives the system's ANSI code page.
 size_t Win32Host::utf8Password(const char* password, size_t length, char* out, size_t capacity) {
-    wchar_t wide[256];
+    wchar_t wide[257];
     const int n = MultiByteToWideChar(CP_ACP, 0, password, static_cast<int>(length), wide, 256);
-    const int m = n > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, n, out, static_cast<int>(capacity),
-                                              nullptr, nullptr)
-                        : 0;
-    return m > 0 ? static_cast<size_t>(m) : 0;
+    wide[n > 0 ? n : 0] = L'\0';
+    return n > 0 && narrow(wide, out, capacity) ? std::strlen(out) : 0;
 }
 
 void Win32Host::prepareShell(bool lookUpShellExecute) {
     // By its full path in the system folder, never by a name to search for.
     wchar_t path[MAX_PATH + 16];
-    const UINT n = GetSystemDirectoryW(path, MAX_PATH);
+    const UINT n = sys::systemFolder(path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return;
-    lstrcpyW(path + n, L"\\shell32.dll");
-    shell_ = LoadLibraryW(path);
+    copyWide(path + n, MAX_PATH + 16 - n, L"\\shell32.dll");
+    shell_ = sys::loadLibrary(path);
     if (!lookUpShellExecute || shell_ == nullptr) return;
-    shellExecuteEx_ = GetProcAddress(shell_, "ShellExecuteExW");
+    shellExecuteEx_ =
+        GetProcAddress(shell_, sys::ansiSystem() ? "ShellExecuteExA" : "ShellExecuteExW");
     if (shellExecuteEx_ == nullptr) {
         // The system's text for the last error, as an information box.
-        wchar_t text[512] = {};
-        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, GetLastError(), 0, text, 512, nullptr);
-        MessageBoxW(nullptr, text, WideText<32>(kCaption), MB_OK | MB_ICONINFORMATION);
+        char text[512] = {};
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, GetLastError(), 0, text, 512, nullptr);
+        MessageBoxA(nullptr, text, kCaption, MB_OK | MB_ICONINFORMATION);
     }
 }
 
 // The Windows folder + string 27 ("\TEMP").
 bool Win32Host::windowsTemp(char* out, size_t capacity) {
-    wchar_t win[kWidePath];
-    const UINT n = GetWindowsDirectoryW(win, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH || !narrow(win, out, capacity)) return false;
-    const size_t used = std::strlen(out);
+    const size_t used = windowsFolder(out, capacity);
+    if (used == 0) return false;
     const int m = std::snprintf(out + used, capacity - used, "%s", sfxString(kStrTempSuffix));
     return m >= 0 && static_cast<size_t>(m) < capacity - used;
 }
@@ -290,31 +297,29 @@ bool Win32Host::windowsTemp(char* out, size_t capacity) {
 bool Win32Host::temporaryBase(char* out, size_t capacity) {
     for (const wchar_t* name : {L"TMP", L"TEMP"}) {
         wchar_t value[261];
-        const DWORD n = GetEnvironmentVariableW(name, value, 261);
+        const DWORD n = sys::environmentVariable(name, value, 261);
         if (n > 0 && n < 261) return narrow(value, out, capacity);
     }
     if (!windowsTemp(out, capacity)) return false;
-    CreateDirectoryW(WidePath(out), nullptr);
+    sys::createFolder(WidePath(out));
     return true;
 }
 
 // Free: cannot be opened for read/write, and can be created as an empty file.
 bool Win32Host::claimPlaceholder(const char* path) {
     const WidePath wide(path);
-    HANDLE h = CreateFileW(wide, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = sys::openFile(wide, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING);
     if (h != INVALID_HANDLE_VALUE) {
         CloseHandle(h);
         return false;
     }
-    h = CreateFileW(wide, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    h = sys::openFile(wide, GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW);
     if (h == INVALID_HANDLE_VALUE) return false;
     CloseHandle(h);
     return true;
 }
 
-bool Win32Host::removePlaceholder(const char* path) { return DeleteFileW(WidePath(path)) != 0; }
+bool Win32Host::removePlaceholder(const char* path) { return sys::deleteFile(WidePath(path)) != 0; }
 
 // The fallback: the Windows folder's TEMP itself, whose files stay.
 bool Win32Host::fallbackPlan(const char*, char* out, size_t capacity, bool* keepFiles) {
@@ -325,32 +330,28 @@ bool Win32Host::fallbackPlan(const char*, char* out, size_t capacity, bool* keep
 }
 
 bool Win32Host::krtCandidate(const char*, unsigned i, char* out, size_t capacity) {
-    wchar_t win[kWidePath];
-    const UINT n = GetWindowsDirectoryW(win, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH || !narrow(win, out, capacity)) return false;
-    const size_t used = std::strlen(out);
+    const size_t used = windowsFolder(out, capacity);
+    if (used == 0) return false;
     const int m = std::snprintf(out + used, capacity - used, "\\KRT%05u", i);
     return m >= 0 && static_cast<size_t>(m) < capacity - used;
 }
 
 bool Win32Host::createUnpackFolder(const char* path) {
     const WidePath wide(path);
-    bool ok = CreateDirectoryW(wide, nullptr) != 0;
+    bool ok = sys::createFolder(wide) != 0;
     // The fallback folder exists already; it is used as it is.
     if (!ok && fallback_[0] && !std::strcmp(path, fallback_)) ok = isFolder(wide);
     if (ok) folder_.bind(path);
     return ok;
 }
 
-bool Win32Host::enterUnpackFolder() { return SetCurrentDirectoryW(WidePath(folder_.root())) != 0; }
+bool Win32Host::enterUnpackFolder() { return sys::setCurrentFolder(WidePath(folder_.root())) != 0; }
 
 bool Win32Host::leaveUnpackFolder() {
     wchar_t parent[kWidePath];
-    wchar_t* end =
-        parent + MultiByteToWideChar(kStubCodePage, 0, folder_.root(), -1, parent, kWidePath - 4);
-    if (end == parent) return false;
-    lstrcpyW(end - 1, L"\\..");
-    return SetCurrentDirectoryW(parent) != 0;
+    if (!widen(folder_.root(), parent, kWidePath - 4)) return false;
+    appendWide(parent, kWidePath, L"\\..");
+    return sys::setCurrentFolder(parent) != 0;
 }
 
 bool Win32Host::mayDeleteFolder(const char*) { return true; }
@@ -362,18 +363,14 @@ bool Win32Host::mayDeleteFolder(const char*) { return true; }
 bool Win32Host::deleteAtNextStart(const char* fullPath) {
     const WidePath wide(fullPath);
     if (moveFileEx(wide, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return true;
-    wchar_t shortPath[kWidePath];
-    const DWORD s = GetShortPathNameW(wide, shortPath, kWidePath);
     char path[kWidePath * 2];
-    if (s == 0 || s >= kWidePath ||
-        !WideCharToMultiByte(CP_ACP, 0, shortPath, -1, path, sizeof path, nullptr, nullptr))
-        return false;
+    const DWORD s = sys::shortAnsiPath(wide, path, sizeof path);
+    if (s == 0 || s >= sizeof path) return false;
     wchar_t ini[kWidePath];
-    const UINT n = GetWindowsDirectoryW(ini, MAX_PATH);
+    const UINT n = sys::windowsFolder(ini, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return false;
-    lstrcatW(ini, L"\\WinInit.Ini");
-    HANDLE h = CreateFileW(ini, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    appendWide(ini, kWidePath, L"\\WinInit.Ini");
+    HANDLE h = sys::openFile(ini, GENERIC_READ | GENERIC_WRITE, 0, OPEN_ALWAYS);
     if (h == INVALID_HANDLE_VALUE) return false;  // silent
     bool ok = false;
     const DWORD size = GetFileSize(h, nullptr);
@@ -396,8 +393,8 @@ bool Win32Host::deleteAtNextStart(const char* fullPath) {
 }
 
 bool Win32Host::driveUsable(const char* drive) {
-    const wchar_t root[4] = {static_cast<wchar_t>(drive[0]), L':', L'\\', L'\0'};
-    const UINT type = GetDriveTypeW(root);
+    const char root[4] = {drive[0], ':', '\\', '\0'};
+    const UINT type = GetDriveTypeA(root);
     return type != DRIVE_UNKNOWN && type != DRIVE_NO_ROOT_DIR;
 }
 
@@ -416,18 +413,18 @@ bool Win32Host::startCommand(const char* command, bool shellInstall) {
         info.nShow = SW_SHOWNORMAL;
         auto run = reinterpret_cast<BOOL(WINAPI*)(SHELLEXECUTEINFOW*)>(
             reinterpret_cast<void*>(shellExecuteEx_));
+        // ShellExecuteExA takes the same fields with ANSI strings.
+        sys::AnsiText ansiFile(line);
+        if (sys::ansiSystem()) {
+            info.lpVerb = reinterpret_cast<LPCWSTR>("Install");
+            info.lpFile = reinterpret_cast<LPCWSTR>(ansiFile.text_);
+        }
         if (!run(&info) || reinterpret_cast<INT_PTR>(info.hInstApp) <= 31) return false;
         process_ = info.hProcess;
         return true;
     }
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_SHOWDEFAULT;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, line.text_, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
-        return false;
+    if (!sys::createProcess(line.text_, &pi)) return false;
     CloseHandle(pi.hThread);
     process_ = pi.hProcess;
     return true;
@@ -456,9 +453,8 @@ bool Win32Host::programRunning(const char* name) {
     wchar_t file[kWidePath];
     char exe[32];
     std::snprintf(exe, sizeof exe, "%s.exe", name);
-    if (!SearchPathW(nullptr, WideText<32>(exe), nullptr, kWidePath, file, nullptr)) return false;
-    HANDLE h =
-        CreateFileW(file, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (!sys::searchPath(WideText<32>(exe), file, kWidePath)) return false;
+    HANDLE h = sys::openFile(file, GENERIC_READ, 0, OPEN_EXISTING);
     if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
     CloseHandle(h);
     return false;

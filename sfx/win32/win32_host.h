@@ -3,8 +3,9 @@
 // folders, launch and wait, deletion at the next system start. It is the
 // part that is not a window (the dialogs are DialogUi's).
 //
-// Paths arrive in the stub's code page and go to the system through the
-// wide-character API, so that every entry name survives.
+// Paths arrive in the stub's code page (UTF-8) and go to the system through
+// system_calls.h: the wide-character API on the NT family, so that every
+// entry name survives, the ANSI one on Windows 95, 98 and ME.
 #pragma once
 
 #include <windows.h>

@@ -4,15 +4,23 @@
 // the message font of Windows 10 and 11, which Wine does not have: their
 // extents are scaled by the ratio of the fonts' average character widths
 // (Segoe UI 9 pt: 7 pixels at 96 dpi, its dialog base unit).
+//
+// And every caption of the settings dialog shows whole as the system draws
+// it: read back from the window, each enabled group box, check box and
+// label has as many columns of ink as its caption drawn alone in the
+// control's font.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "dialogs/frm_config.h"
 #include "dialogs/frm_info.h"
 #include "platform/win32/dialog_art.h"
+#include "platform/win32/win32_dialog.h"
 #include "platform/win32/window_text.h"
 
 namespace gm::win32 {
@@ -109,6 +117,118 @@ TEST(CaptionFitTest, EveryCaptionFitsAtEveryDpi) {
         }
     }
     DeleteDC(dc);
+}
+
+class NoEvents final : public DialogEvents {
+  public:
+    void onClick(int) override {}
+};
+
+// Columns x >= fromX of the DC's [0, width) x [0, height) with ink: a pixel
+// darker than the frames' grey in every channel.
+int inkColumns(HDC dc, int fromX, int width, int height) {
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC mem = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    BitBlt(mem, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* px = static_cast<const std::uint32_t*>(bits);
+    int columns = 0;
+    for (int x = fromX; x < width; ++x) {
+        bool ink = false;
+        for (int y = 0; y < height && !ink; ++y) {
+            const std::uint32_t p = px[y * width + x];
+            ink = (p & 0xFF) < 100 && ((p >> 8) & 0xFF) < 100 && ((p >> 16) & 0xFF) < 100;
+        }
+        columns += ink;
+    }
+    SelectObject(mem, old);
+    DeleteObject(bitmap);
+    DeleteDC(mem);
+    return columns;
+}
+
+// The caption drawn alone, black on white, in the font.
+int referenceInk(HFONT font, const ControlLayout& c) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    const std::string text = ansiText(c.caption);
+    RECT r{0, 0, 0, 0};
+    const UINT flags = DT_SINGLELINE | (c.kind == ControlKind::Label ? DT_NOPREFIX : 0);
+    DrawTextA(dc, text.c_str(), -1, &r, flags | DT_CALCRECT);
+    const int width = r.right + 16, height = r.bottom;
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    RECT all{0, 0, width, height};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    DrawTextA(dc, text.c_str(), -1, &all, flags | DT_NOCLIP);
+    const int columns = inkColumns(dc, 0, width, height);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    SelectObject(dc, oldFont);
+    DeleteDC(dc);
+    return columns;
+}
+
+BOOL CALLBACK addControl(HWND hwnd, LPARAM map) {
+    (*reinterpret_cast<std::map<int, HWND>*>(map))[GetDlgCtrlID(hwnd)] = hwnd;
+    return TRUE;
+}
+
+TEST(CaptionFitTest, EveryCaptionShowsWhole) {
+    const std::unique_ptr<DialogSystem> system = makeWin32DialogSystem();
+    NoEvents events;
+    const std::unique_ptr<DialogWindow> window = system->loadForm(frmConfigLayout(), events);
+    window->show(false);
+    const HWND form = reinterpret_cast<HWND>(window->handle());
+    UpdateWindow(form);
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 500;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(20);
+    }
+    std::map<int, HWND> controls;
+    EnumChildWindows(form, addControl, reinterpret_cast<LPARAM>(&controls));
+    const UINT dpi = windowDpi(form);
+    const auto& cs = frmConfigLayout().controls;
+    for (std::size_t i = 0; i < cs.size(); ++i) {
+        const ControlLayout& c = cs[i];
+        const bool shown = c.kind == ControlKind::GroupBox || c.kind == ControlKind::CheckBox ||
+                           c.kind == ControlKind::Label;
+        if (!shown || c.caption.empty() || !c.enabled) continue;
+        const HWND hwnd = controls[100 + static_cast<int>(i)];
+        ASSERT_NE(hwnd, nullptr) << c.name;
+        const HFONT font = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
+        RECT client;
+        GetClientRect(hwnd, &client);
+        // A group box's caption lies in its first text line; a check box's
+        // right of its box.
+        int height = client.bottom, fromX = 0;
+        if (c.kind == ControlKind::GroupBox) {
+            HDC measure = GetDC(hwnd);
+            HGDIOBJ old = SelectObject(measure, font);
+            TEXTMETRICA tm{};
+            GetTextMetricsA(measure, &tm);
+            SelectObject(measure, old);
+            ReleaseDC(hwnd, measure);
+            height = std::min<int>(height, tm.tmHeight);
+        }
+        if (c.kind == ControlKind::CheckBox) fromX = MulDiv(13, int(dpi), 96) + 1;
+        HDC dc = GetDC(hwnd);
+        const int ink = inkColumns(dc, fromX, client.right, height);
+        ReleaseDC(hwnd, dc);
+        EXPECT_GE(ink, referenceInk(font, c))
+            << c.name << " \"" << c.caption << "\" at " << dpi << " dpi: columns of ink shown";
+    }
+    window->unload();
 }
 
 }  // namespace

@@ -2,17 +2,19 @@
 # The 32-bit programs under Wine as Windows 98, 2000, XP and 10 (the Version
 # of HKCU\Software\Wine\AppDefaults\<program>, per copy of the program):
 # Glintmoor.scr /s, /c, /p and /a, and sfxstub.exe unpacking a package and
-# starting its command (as win98 it says that it needs Windows 2000 instead).
+# starting its command (a file whose name has an umlaut among its files).
 # As win98 a key in the show asks the older family's password (the
-# password.cpl stand-in), as win2k and later it does not.
+# password.cpl stand-in), as win2k and later it does not. The setup as win98
+# names the saver in the [boot] section of SYSTEM.INI, where that family
+# looks for it, and its uninstaller takes it away there while it names ours.
 # Wine exports every function in every mode: whether a program loads on the
 # real system only the import check (windows_imports_*) tells.
 #   versions.sh Glintmoor.scr PASSWORD.cpl PREVIEW_HOST.exe DIALOG_PROBE.exe \
-#               SFXSTUB.exe MKSFX SETUP_PROBE.exe   (DISPLAY set)
+#               SFXSTUB.exe MKSFX SETUP_PROBE.exe SETUP.exe   (DISPLAY set)
 # GLINTMOOR_SHOTS=FOLDER keeps screenshots of the show and the settings
 # dialog per version there.
 set -uo pipefail
-scr=$1 standin=$2 host_exe=$3 probe_exe=$4 stub=$5 mksfx=$6 setup_probe=$7
+scr=$1 standin=$2 host_exe=$3 probe_exe=$4 stub=$5 mksfx=$6 setup_probe=$7 setup_exe=$8
 source "$(dirname "$0")/../x11/lib.sh"
 export GLINTMOOR_WINE_PREFIX_TAG=x86-versions
 wine="$here/../../tools/wine-run"
@@ -57,7 +59,11 @@ hwnd=$(tr -d '\r' < "$tmp/host")
 # The package: the setup probe, which writes where it ran and what it found.
 cp "$setup_probe" "$tmp/sfx_setup_probe.exe"
 printf 'read me\n' > "$tmp/readme.txt"
-(cd "$tmp" && zip -q -j package.zip sfx_setup_probe.exe readme.txt)
+# Python's zipfile marks the UTF-8 name as such (general-purpose bit 11).
+printf 'greetings\n' > "$tmp/grüße.txt"
+(cd "$tmp" && python3 -c 'import sys, zipfile
+with zipfile.ZipFile("package.zip", "w", zipfile.ZIP_DEFLATED) as z:
+    for name in sys.argv[1:]: z.write(name)' sfx_setup_probe.exe readme.txt grüße.txt)
 
 for version in win98 win2k winxp win10; do
     name=Glintmoor-$version.scr
@@ -102,19 +108,38 @@ for version in win98 win2k winxp win10; do
         --command "sfx_setup_probe.exe $win_tmp\\$version.results" -o "$tmp/$setup" >/dev/null
     as_version "$setup" "$version"
     start "$setup"
-    if [ "$version" = win98 ]; then
-        # The stub works through wide-character calls, stubs on that family.
-        check "$version: the stub says it needs Windows 2000" wait_for 60 window_named Error "$pid"
-        xdotool key Return
-        check "$version: ... and ends" ends_within 30 "$pid"
-        check "$version: ... unpacking nothing" not test -e "$tmp/$version.results"
-        continue
-    fi
     check "$version: the stub unpacks and starts its command" \
         wait_for 60 has_line "$tmp/$version.results" "marker=setup-probe-ran"
     check "$version: ... with the package's files" has_line "$tmp/$version.results" "file=readme.txt"
+    check "$version: ... and the name with umlauts" has_line "$tmp/$version.results" "file=grüße.txt"
     check "$version: ... and ends" ends_within 60 "$pid"
 done
 stop "$host_pid"
+
+# The setup as win98: a silent install into the system folder. Wine's
+# prefix is a 64-bit one; the 9x family has no IsWow64Process, and without
+# it the setup installs the 32-bit file as there.
+system_ini="${WINEPREFIX:-$("$wine" --prefix)}/drive_c/windows/system.ini"
+boot_saver() {  # SCRNSAVE.EXE of the [boot] section
+    tr -d '\r' < "$system_ini" | sed -n '/^\[boot\]/,/^\[/p' | sed -n 's/^SCRNSAVE\.EXE=//Ip'
+}
+mkdir -p "$tmp/setup98/x86"
+cp "$scr" "$tmp/setup98/x86/Glintmoor.scr"
+cp "$setup_exe" "$tmp/setup98/setup98.exe"
+as_version setup98.exe win98
+setup98() {
+    (cd "$tmp/setup98" && GLINTMOOR_MISSING_FUNCTIONS=IsWow64Process "$wine" ./setup98.exe "$@") \
+        >/dev/null 2>&1
+}
+setup98 /silent
+boot_saver_is() { boot_saver | grep -qixE -- "$1"; }
+check "win98: the setup names the saver in SYSTEM.INI by its short path" \
+    boot_saver_is 'C:\\WINDOWS\\SYSTEM32\\[A-Z0-9_]*~[A-Z0-9_]*\.SCR'
+setup98 /uninstall /silent
+check "win98: ... which the uninstaller takes away" test -f "$system_ini" -a -z "$(boot_saver)"
+setup98 /silent
+sed -i 's/^SCRNSAVE\.EXE=.*/SCRNSAVE.EXE=C:\\OTHER.SCR\r/I' "$system_ini"
+setup98 /uninstall /silent
+check "win98: ... but not another screen saver" test "$(boot_saver)" = 'C:\OTHER.SCR'
 
 finish
