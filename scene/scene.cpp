@@ -23,19 +23,19 @@ gfx::Bitmap Scene::loadPicture(Int16 id, double sx, double sy) const {
     return loadScaled(id.value(), canvas.kx() * sx, canvas.ky() * sy);
 }
 
-std::shared_ptr<const gfx::Bitmap> Scene::keptPicture(Int16 id, double across, double down) const {
-    std::shared_ptr<const gfx::Bitmap>& p = kept_[{id.value(), across, down}];
-    if (!p) p = std::make_shared<const gfx::Bitmap>(loadPicture(id, across, down));
+std::shared_ptr<const gfx::Bitmap> Scene::keptPicture(Int16 id, double across) const {
+    std::shared_ptr<const gfx::Bitmap>& p = kept_[{id.value(), across}];
+    if (!p) p = std::make_shared<const gfx::Bitmap>(loadPicture(id, across));
     return p;
 }
 
-Sprite Scene::loadSprite(Int16 id, Int16 maskId, double across, double down) const {
+Sprite Scene::loadSprite(Int16 id, Int16 maskId, double across) const {
     const auto picture = [](gfx::Bitmap b) {
         return std::make_shared<const gfx::Bitmap>(std::move(b));
     };
     if (!scaled()) return {id.value(), picture(loadPicture(id)), picture(loadPicture(maskId))};
-    return {id.value(), keptPicture(id, across, down), keptPicture(maskId, across, down),
-            canvas.kx() * across, canvas.ky() * down};
+    return {id.value(), keptPicture(id, across), keptPicture(maskId, across), canvas.kx() * across,
+            canvas.ky()};
 }
 
 namespace {

@@ -24,7 +24,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <tuple>
 #include <utility>
 
 #include "basic/numeric.h"
@@ -117,10 +116,8 @@ class Scene {
     bool scaled() const { return !canvas.classic(); }
     // A picture at the canvas's scale, or at sx x sy times it across and down.
     gfx::Bitmap loadPicture(Int16 id, double sx = 1, double sy = 1) const;
-    // The picture under id and its mask under maskId; `across` widens it
-    // and `down` heightens it (painted so on a scaled canvas, stretched so
-    // on the classic one).
-    Sprite loadSprite(Int16 id, Int16 maskId, double across = 1, double down = 1) const;
+    // The picture under id and its mask under maskId; `across` widens it.
+    Sprite loadSprite(Int16 id, Int16 maskId, double across = 1) const;
     // The scrolling sky of a scaled canvas: how many bands lie side by side
     // in it, and its height in logical pixels (a quarter of the classic
     // canvas's).
@@ -136,10 +133,10 @@ class Scene {
 
     // A picture loaded once for the landscape: the objects are drawn again
     // and again, and a scaled picture is large.
-    std::shared_ptr<const gfx::Bitmap> keptPicture(Int16 id, double across, double down) const;
+    std::shared_ptr<const gfx::Bitmap> keptPicture(Int16 id, double across) const;
 
     BitmapLoader load_;
-    mutable std::map<std::tuple<int, double, double>, std::shared_ptr<const gfx::Bitmap>> kept_;
+    mutable std::map<std::pair<int, double>, std::shared_ptr<const gfx::Bitmap>> kept_;
 };
 
 }  // namespace gm
