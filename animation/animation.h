@@ -66,6 +66,8 @@ class Animation {
 
     // How the tick draws (the same pixels either way; see frame_composer.h).
     void setComposition(Composition mode) { composer_.mode = mode; }
+    // The rows where picBuffer does not hold the frame (see frame_composer.h).
+    const PixelRect& staleBuffer() const { return composer_.staleBuffer(); }
 
     // --- Snowflakes (flakes.cpp) -----------------------------------------
     // Seeds flakes 0..lastFlake in the upper half and draws each once on the

@@ -1,6 +1,7 @@
 #include "animation/frame_composer.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace gm {
 
@@ -68,7 +69,7 @@ void FrameComposer::sky(int offset, int top, int width, int height) {
     next_.skyWidth = width;
     next_.skyHeight = height;
     if (mode == Composition::Reference)
-        drawSky(next_, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX});
+        drawSky(s_.picBuffer, next_, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX});
 }
 
 void FrameComposer::objekt(int x, int y, int width, int height, int srcY, std::uint32_t pictures) {
@@ -76,7 +77,7 @@ void FrameComposer::objekt(int x, int y, int width, int height, int srcY, std::u
     next_.objekt = {x, y, x + width, y + height};
     next_.objektSrcY = srcY;
     next_.pictures = pictures;
-    if (mode == Composition::Reference) drawObjekt(next_, next_.objekt);
+    if (mode == Composition::Reference) drawObjekt(s_.picBuffer, next_, next_.objekt);
 }
 
 void FrameComposer::textPosition(double x, double y) {
@@ -113,10 +114,10 @@ void FrameComposer::print(std::string_view piece) {
 
 // --- Drawing the layers --------------------------------------------------------
 
-void FrameComposer::drawSky(const Frame& f, const PixelRect& clip) {
-    blitClipped(s_.picBuffer, clip, f.skyOffset, f.skyTop, f.skyWidth, f.skyHeight, s_.picHimmel, 0,
-                0, Rop::SrcCopy);
-    blitClipped(s_.picBuffer, clip, f.skyOffset - f.skyWidth + 2, f.skyTop, f.skyWidth, f.skyHeight,
+void FrameComposer::drawSky(Surface& target, const Frame& f, const PixelRect& clip) {
+    blitClipped(target, clip, f.skyOffset, f.skyTop, f.skyWidth, f.skyHeight, s_.picHimmel, 0, 0,
+                Rop::SrcCopy);
+    blitClipped(target, clip, f.skyOffset - f.skyWidth + 2, f.skyTop, f.skyWidth, f.skyHeight,
                 s_.picHimmel, 0, 0, Rop::SrcCopy);
 }
 
@@ -127,12 +128,22 @@ bool FrameComposer::skyCovers(const Frame& f, const PixelRect& r) const {
            r.y0 >= f.skyTop && r.y1 <= f.skyTop + f.skyHeight;
 }
 
-void FrameComposer::drawObjekt(const Frame& f, const PixelRect& clip) {
+void FrameComposer::drawObjekt(Surface& target, const Frame& f, const PixelRect& clip) {
     const PixelRect& o = f.objekt;
-    blitClipped(s_.picBuffer, clip, o.x0, o.y0, o.x1 - o.x0, o.y1 - o.y0, s_.picMask, 0,
-                f.objektSrcY, Rop::SrcAnd);
-    blitClipped(s_.picBuffer, clip, o.x0, o.y0, o.x1 - o.x0, o.y1 - o.y0, s_.picObjekt, 0,
-                f.objektSrcY, Rop::SrcPaint);
+    blitClipped(target, clip, o.x0, o.y0, o.x1 - o.x0, o.y1 - o.y0, s_.picMask, 0, f.objektSrcY,
+                Rop::SrcAnd);
+    blitClipped(target, clip, o.x0, o.y0, o.x1 - o.x0, o.y1 - o.y0, s_.picObjekt, 0, f.objektSrcY,
+                Rop::SrcPaint);
+}
+
+PixelRect FrameComposer::bandOf(const Frame& f) const {
+    return PixelRect{0, f.skyTop, f.width, f.skyTop + f.skyHeight}.clippedTo(f.width, f.height);
+}
+
+bool FrameComposer::bandIsSkyAndObjekt(const Frame& f) const {
+    const PixelRect band = bandOf(f);
+    return f.hasSky && !band.empty() && skyCovers(f, band) &&
+           !(f.textCount > 0 && f.textBox.intersects(band));
 }
 
 void FrameComposer::printText(const Frame& f) {
@@ -177,10 +188,69 @@ void FrameComposer::composeFull(Surface& window) {
     const Frame& f = next_;
     gfx::BitBlt(s_.picBuffer, 0, 0, f.width, f.height, s_.picBG, 0, 0, Rop::SrcCopy);
     const PixelRect all{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
-    if (f.hasSky) drawSky(f, all);
-    if (f.hasObjekt) drawObjekt(f, all);
+    if (f.hasSky) drawSky(s_.picBuffer, f, all);
+    if (f.hasObjekt) drawObjekt(s_.picBuffer, f, all);
     printText(f);
     gfx::BitBlt(window, 0, 0, f.width, f.height, s_.picBuffer, 0, 0, Rop::SrcCopy);
+    movedBand_ = staleBand_ = {};
+    measureSky();
+}
+
+void FrameComposer::measureSky() {
+    const Surface& sky = s_.picHimmel;
+    // Columns of other colours closer than this are one run.
+    constexpr int kGap = 16;
+    skyRuns_.assign((sky.height() + kSkyBlockRows - 1) / kSkyBlockRows, {});
+    std::vector<std::uint8_t> other(static_cast<std::size_t>(sky.width()));
+    for (std::size_t b = 0; b < skyRuns_.size(); ++b) {
+        std::fill(other.begin(), other.end(), 0);
+        const int y0 = static_cast<int>(b) * kSkyBlockRows;
+        for (int y = y0; y < std::min(y0 + kSkyBlockRows, sky.height()); ++y) {
+            // The row's own colour: the majority vote of its pixels (any
+            // colour would do; the most common one leaves the fewest runs).
+            const std::uint32_t* row = sky.row(y);
+            std::uint32_t own = row[0];
+            int votes = 0;
+            for (int x = 0; x < sky.width(); ++x) {
+                if (votes == 0) own = row[x];
+                votes += row[x] == own ? 1 : -1;
+            }
+            for (int x = 0; x < sky.width(); ++x) other[x] |= row[x] != own;
+        }
+        auto& runs = skyRuns_[b];
+        for (int x = 0; x < sky.width(); ++x) {
+            if (!other[x]) continue;
+            if (!runs.empty() && x - runs.back().second < kGap)
+                runs.back().second = x + 1;
+            else
+                runs.push_back({x, x + 1});
+        }
+    }
+}
+
+void FrameComposer::moveBand(Surface& window, const Frame& f, int from) {
+    // A column of the window shows the strip's column x - offset, or the
+    // copy's x - offset + width - 2: a run of the picture appears at both
+    // places, at the old and at the new offset.
+    const int shifts[] = {from, from - f.skyWidth + 2, f.skyOffset, f.skyOffset - f.skyWidth + 2};
+    for (std::size_t b = 0; b < skyRuns_.size(); ++b) {
+        const int y0 = f.skyTop + static_cast<int>(b) * kSkyBlockRows;
+        const int y1 = std::min(y0 + kSkyBlockRows, f.skyTop + f.skyHeight);
+        spans_.clear();
+        for (const auto& [x0, x1] : skyRuns_[b])
+            for (const int shift : shifts)
+                if (x1 + shift > 0 && x0 + shift < f.width)
+                    spans_.push_back({std::max(x0 + shift, 0), std::min(x1 + shift, f.width)});
+        std::sort(spans_.begin(), spans_.end());
+        for (std::size_t i = 0; i < spans_.size();) {
+            int x0 = spans_[i].first, x1 = spans_[i].second;
+            for (++i; i < spans_.size() && spans_[i].first <= x1; ++i)
+                x1 = std::max(x1, spans_[i].second);
+            const PixelRect r{x0, y0, x1, y1};
+            drawSky(window, f, r);
+            if (f.hasObjekt && f.objekt.intersects(r)) drawObjekt(window, f, r);
+        }
+    }
 }
 
 void FrameComposer::addDamage(const PixelRect& r) {
@@ -200,11 +270,27 @@ void FrameComposer::composeDamage(Surface& window) {
     const Frame& f = next_;
     const Frame& old = shown_;
     damageCount_ = 0;
+    // The band moved over the same rows, where only the sky and the object
+    // lie: straight onto the window below. Otherwise, as every other change,
+    // through picBuffer, which then holds the band again.
+    const PixelRect band = bandOf(f);
+    const bool direct = bandIsSkyAndObjekt(f);
+    movedBand_ = {};
     if (!f.sameSky(old)) {
-        // The strip and its copy span the whole width of the band.
-        if (old.hasSky) addDamage({0, old.skyTop, f.width, old.skyTop + old.skyHeight});
-        if (f.hasSky) addDamage({0, f.skyTop, f.width, f.skyTop + f.skyHeight});
+        if (direct && old.hasSky && bandOf(old) == band) {
+            movedBand_ = band;
+            // Only where the picture shows at either offset, if the band
+            // showed nothing but the same picture before.
+            movedFrom_ = skyCovers(old, band) && old.skyWidth == f.skyWidth
+                             ? std::optional<int>(old.skyOffset)
+                             : std::nullopt;
+        } else {
+            // The strip and its copy span the whole width of the band.
+            if (old.hasSky) addDamage({0, old.skyTop, f.width, old.skyTop + old.skyHeight});
+            if (f.hasSky) addDamage({0, f.skyTop, f.width, f.skyTop + f.skyHeight});
+        }
     }
+    if (!staleBand_.empty() && !(direct && staleBand_ == band)) addDamage(staleBand_);
     if (!f.sameObjekt(old)) {
         if (old.hasObjekt) addDamage(old.objekt);
         if (f.hasObjekt) addDamage(f.objekt);
@@ -230,21 +316,49 @@ void FrameComposer::composeDamage(Surface& window) {
                     Rop::SrcCopy);
     }
     if (f.hasSky)
-        for (int i = 0; i < damageCount_; ++i) drawSky(f, damage_[i]);
+        for (int i = 0; i < damageCount_; ++i) drawSky(s_.picBuffer, f, damage_[i]);
     if (f.hasObjekt)
-        for (int i = 0; i < damageCount_; ++i) drawObjekt(f, damage_[i]);
+        for (int i = 0; i < damageCount_; ++i) drawObjekt(s_.picBuffer, f, damage_[i]);
     if (textDamaged) printText(f);
     for (int i = 0; i < damageCount_; ++i) {
         const PixelRect& r = damage_[i];
         gfx::BitBlt(window, r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0, s_.picBuffer, r.x0, r.y0,
                     Rop::SrcCopy);
+        if (r.contains(staleBand_)) staleBand_ = {};
     }
+    if (!movedBand_.empty()) {
+        if (movedFrom_) {
+            moveBand(window, f, *movedFrom_);
+        } else {
+            drawSky(window, f, movedBand_);
+            if (f.hasObjekt) drawObjekt(window, f, movedBand_);
+        }
+        staleBand_ = movedBand_;
+    }
+}
+
+void FrameComposer::eraseFromLayers(Surface& window, const PixelRect& box) {
+    // Above and below the out-of-date rows picBuffer holds the frame.
+    const PixelRect above{box.x0, box.y0, box.x1, std::min(box.y1, staleBand_.y0)};
+    const PixelRect below{box.x0, std::max(box.y0, staleBand_.y1), box.x1, box.y1};
+    for (const PixelRect& r : {above, below})
+        if (!r.empty())
+            gfx::BitBlt(window, r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0, s_.picBuffer, r.x0, r.y0,
+                        Rop::SrcCopy);
+    const PixelRect in{box.x0, std::max(box.y0, staleBand_.y0), box.x1,
+                       std::min(box.y1, staleBand_.y1)};
+    drawSky(window, shown_, in);
+    if (shown_.hasObjekt) drawObjekt(window, shown_, in);
 }
 
 void FrameComposer::eraseFlakes(Surface& window) {
     if (mode == Composition::Incremental) {
         for (int i = 0; i < flakeCount_; ++i) {
             const PixelRect& r = flakeBoxes_[i];
+            if (!staleBand_.empty() && r.intersects(staleBand_)) {
+                eraseFromLayers(window, r);
+                continue;
+            }
             gfx::BitBlt(window, r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0, s_.picBuffer, r.x0, r.y0,
                         Rop::SrcCopy);
         }
@@ -269,6 +383,7 @@ void FrameComposer::refresh(ShowHost& host) {
         if (!c.empty()) areas_[count++] = {c.x0, c.y0, c.x1 - c.x0, c.y1 - c.y0};
     };
     for (int i = 0; i < damageCount_; ++i) add(damage_[i]);
+    add(movedBand_);
     // A flake's old and new place, as one box where that is smaller than
     // the two: it moves a few pixels a tick, the large flakes of a scaled
     // landscape farther than their size.

@@ -12,14 +12,25 @@
 // copy or a masked blit, so recomposing a rectangle layer by layer gives
 // exactly the pixels the whole-window composition gives there; the text,
 // whose edges blend with what lies below, is only ever printed over an area
-// that was recomposed in full. tests/animation/composition_test.cpp runs
-// both for hundreds of ticks and compares the window images.
+// that was recomposed in full. A moved sky band, where nothing but the sky
+// and the flying object lie, goes straight onto the window: it is the
+// largest area a frame changes, and a copy through picBuffer would move
+// its pixels twice; and only where the sky picture has something other than
+// its rows' own colour (clouds, the moon, specks of snow) at the old or the
+// new offset, since a row of one colour looks the same at any offset.
+// picBuffer's rows of the band are then out of date, and the flakes there
+// are erased from the band's layers instead.
+// tests/animation/composition_test.cpp runs both compositions for hundreds
+// of ticks and compares the window images.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "common/show_host.h"
 #include "gfx/surface.h"
@@ -78,9 +89,13 @@ class FrameComposer {
     // new flakes).
     void refresh(ShowHost& host);
 
+    // The rows of picBuffer that do not hold the frame (the sky band drawn
+    // straight onto the window); empty when picBuffer holds all of it.
+    const PixelRect& staleBuffer() const { return staleBand_; }
+
   private:
     static constexpr int kMaxText = 2;
-    static constexpr int kMaxDamage = 8;
+    static constexpr int kMaxDamage = 9;
     static constexpr int kMaxFlakes = 501;
 
     struct Frame {
@@ -112,10 +127,21 @@ class FrameComposer {
     };
     Geometry geometryOf(const gfx::Surface& window) const;
 
-    void drawSky(const Frame& f, const PixelRect& clip);
+    void drawSky(gfx::Surface& target, const Frame& f, const PixelRect& clip);
     // True when the frame's sky strip covers all of r.
     bool skyCovers(const Frame& f, const PixelRect& r) const;
-    void drawObjekt(const Frame& f, const PixelRect& clip);
+    void drawObjekt(gfx::Surface& target, const Frame& f, const PixelRect& clip);
+    // The frame's sky band on the window, and whether only the sky and the
+    // flying object lie in it (so that it may go straight onto the window).
+    PixelRect bandOf(const Frame& f) const;
+    bool bandIsSkyAndObjekt(const Frame& f) const;
+    // Notes where picHimmel differs from its rows' colour, in blocks of
+    // rows; and the band moved from the offset `from` to f's, drawn straight
+    // onto the window where that shows.
+    void measureSky();
+    void moveBand(gfx::Surface& window, const Frame& f, int from);
+    // Erases a flake's box in the out-of-date rows from the band's layers.
+    void eraseFromLayers(gfx::Surface& window, const PixelRect& box);
     void printText(const Frame& f);
     void composeFull(gfx::Surface& window);
     void composeDamage(gfx::Surface& window);
@@ -134,8 +160,16 @@ class FrameComposer {
     int flakeCount_ = 0;
     std::array<PixelRect, kMaxFlakes> erasedBoxes_{};  // the flakes step 8 erased
     int erasedCount_ = 0;
-    bool fullRefresh_ = true;  // the whole window was composed anew
-    std::array<ScreenArea, kMaxDamage + 2 * kMaxFlakes> areas_{};
+    bool fullRefresh_ = true;       // the whole window was composed anew
+    PixelRect movedBand_;           // the band this frame drew straight onto the window
+    PixelRect staleBand_;           // picBuffer's rows that do not hold the frame
+    std::optional<int> movedFrom_;  // the offset it moved from, where only that differs
+    // Per block of kSkyBlockRows rows of picHimmel: the column runs [x0, x1)
+    // where some row of the block is not its own colour.
+    static constexpr int kSkyBlockRows = 16;
+    std::vector<std::vector<std::pair<int, int>>> skyRuns_;
+    std::vector<std::pair<int, int>> spans_;  // moveBand's spans of one block
+    std::array<ScreenArea, kMaxDamage + 1 + 2 * kMaxFlakes> areas_{};
 };
 
 }  // namespace gm

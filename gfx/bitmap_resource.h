@@ -16,18 +16,13 @@ Bitmap LoadBitmapResource(int id);
 // The same for resource bytes already looked up (empty: no such resource).
 Bitmap decodeBitmapResource(int id, std::span<const std::uint8_t> bytes);
 
-// The catalogue picture `id` at sx x sy times its size (scaled_bitmap.cpp):
-// painted anew at that scale where its painter can, else the stored picture
-// enlarged smoothly (a sprite's colours weighed by its coverage, its mask's
-// edge through the same smooth enlargement, so that picture and mask agree).
-// Pictures once made are kept (up to about 200 MB), so that the next
-// landscape at the same scale paints none of them again.
+// The catalogue picture `id` (a picture of the scene, a flying object or the
+// banner) at sx x sy times its size (scaled_bitmap.cpp), painted anew at
+// that scale by its painter (resources/artgen/scaled.h). Pictures once made
+// are kept (up to about 200 MB), so that the next landscape at the same
+// scale paints none of them again.
 Bitmap LoadScaledBitmap(int id, double sx, double sy);
 // The same made anew, nothing kept.
 Bitmap PaintScaledBitmap(int id, double sx, double sy);
-
-// The smooth enlargement (or reduction) of a picture to width x height:
-// each pixel the bilinear mix of the four source pixels around its centre.
-Bitmap resampleSmooth(const Bitmap& picture, int width, int height);
 
 }  // namespace gm::gfx

@@ -191,7 +191,7 @@ std::string usageText() {
            "dialog's ranges; XScreenSaver's settings for glintmoor pass them):\n" +
            settingOptionsUsage() +
            "\n"
-           "Without a display:\n"
+           "Without a display (each takes the settings' options above too):\n"
            "  --render FILE.png [--seed N] [--size WxH]\n"
            "                     write the composed 640x480 landscape as a PNG; with --size\n"
            "                     the full-screen background of a W x H screen instead\n"

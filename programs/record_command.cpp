@@ -6,10 +6,12 @@
 
 #include "gfx/text.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/overridden_store.h"
 #include "platform/posix_system.h"
 #include "programs/console_system.h"
 #include "programs/option_values.h"
 #include "programs/png_file.h"
+#include "programs/setting_options.h"
 #include "programs/settings_store.h"
 #include "saver/frm_main.h"
 #include "saver/saver.h"
@@ -26,6 +28,7 @@ struct RecordCommand {
     int frames = kDefaultFrames;
     std::optional<std::uint64_t> seed;
     int width = kDefaultWidth, height = kDefaultHeight;
+    SettingOverrides overrides;  // -classic, -flake-size ... for this run
     std::string error;
 };
 
@@ -62,8 +65,9 @@ RecordCommand parseRecordCommand(const std::vector<std::string>& args) {
                 fail("--size needs WxH, each between 16 and 7680");
             else
                 c.width = size->first, c.height = size->second, ++i;
-        } else {
-            c.error = "--record takes only --frames, --seed and --size, not \"" + a + "\"";
+        } else if (!takeSettingOption(args, i, c.overrides, c.error)) {
+            c.error = "--record takes --frames, --seed, --size and the setting options, not \"" +
+                      a + "\"";
         }
     }
     return c;
@@ -81,9 +85,9 @@ int record(const RecordCommand& c) {
                      ec.message().c_str());
         return 1;
     }
-    const std::unique_ptr<SettingsStore> store = openSettingsStore();
+    OverriddenStore store(openSettingsStore(), c.overrides);
     HeadlessPlatform screen(c.width, c.height, kRecordStartMs);
-    describeThisSystem(screen, *store);
+    describeThisSystem(screen, store);
     setPlatform(&screen);
     if (c.seed) setSeedOverride(c.seed);
 

@@ -7,10 +7,12 @@
 #include "common/allgemein.h"
 #include "common/settings.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/overridden_store.h"
 #include "platform/posix_system.h"
 #include "programs/console_system.h"
 #include "programs/option_values.h"
 #include "programs/png_file.h"
+#include "programs/setting_options.h"
 #include "programs/settings_store.h"
 #include "saver/frm_main.h"
 #include "saver/saver.h"
@@ -29,6 +31,7 @@ struct FileCommand {
     std::optional<std::uint64_t> seed;
     std::optional<std::pair<int, int>> size;
     int count = kDefaultGalleryCount;
+    SettingOverrides overrides;  // -classic, -flake-size ... for this run
     std::string error;
 };
 
@@ -55,7 +58,7 @@ FileCommand parseFileCommand(const std::vector<std::string>& args) {
             if (!n || *n < 1 || *n > kMaxGalleryCount)
                 c.error = "--count needs a number from 1 to 1000";
             c.count = n.value_or(0);
-        } else {
+        } else if (!takeSettingOption(args, i, c.overrides, c.error)) {
             c.error = "unexpected \"" + a + "\"";
         }
     }
@@ -164,8 +167,8 @@ std::optional<int> runFileCommand(const std::vector<std::string>& args) {
         std::fprintf(stderr, "glintmoor: %s\n", c.error.c_str());
         return 2;
     }
-    const std::unique_ptr<SettingsStore> store = openSettingsStore();
-    return c.kind == FileCommand::Kind::Render ? render(c, *store) : gallery(c, *store);
+    OverriddenStore store(openSettingsStore(), c.overrides);
+    return c.kind == FileCommand::Kind::Render ? render(c, store) : gallery(c, store);
 }
 
 }  // namespace gm

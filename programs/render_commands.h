@@ -1,6 +1,6 @@
 // The Linux program's file commands, which need no display:
 //
-//   glintmoor --render FILE.png [--seed N] [--size WxH]
+//   glintmoor --render FILE.png [--seed N] [--size WxH] [setting options]
 //       composes a scene as the show does and writes the 640 x 480 canvas;
 //       with --size, the full-screen background of a W x H screen instead
 //       (the stretched scene with the banner in the lower right corner).
@@ -8,8 +8,9 @@
 //       writes the canvases of seeds 1..N (12 unless given) and an
 //       index.html that shows them.
 //
-// The settings are read as the show reads them; the same seed and settings
-// give the same picture, byte for byte.
+// The settings are read as the show reads them, and the setting options of
+// the show (-classic among them) override them for the run; the same seed
+// and settings give the same picture, byte for byte.
 #pragma once
 
 #include <cstdint>

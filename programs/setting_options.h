@@ -11,6 +11,7 @@
 //   -object-speed X  SpeedO, flying objects' speed 2.08 .. 10
 //   -date, -no-date  Date 1 or 0
 //   -time, -no-time  Time 1 or 0
+//   -classic         Classic 1
 //
 // An option that is not given leaves the stored value; nothing is written
 // to the store. The double-dash spellings (--density ...) are taken too.

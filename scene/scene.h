@@ -122,6 +122,8 @@ class Scene {
     // in it, and its height in logical pixels (a quarter of the classic
     // canvas's).
     int skyBandTiles() const;
+    // The sky gradient strip over surface s (picBG or picHimmel).
+    void skyGradient(gfx::Surface& s, const gfx::Bitmap& strip) const;
     static constexpr int kScaledSkyRows = 120;
     // A white disc of `size` at (x, y) from the surface's top left corner,
     // in logical pixels.

@@ -7,6 +7,7 @@
 
 #include "common/allgemein.h"
 #include "errors/trap.h"
+#include "resources/artgen/scaled.h"
 #include "scene/scene.h"
 
 namespace gm {
@@ -17,15 +18,8 @@ void Scene::Hintergrund() {
         Int16 t, i = 0;
         at(50010, [&] { strip = loadPicture(100 + state.SkyType); });
         if (scaled()) {
-            // Each row of the painted strip is one colour: one column of it
-            // spans the canvas, and its top colour the rows of sky above it.
             at(50080, [&] {
-                for (gfx::Surface* s : {&picBG, &picHimmel}) {
-                    const int top = std::min(canvas.y(0), s->height());
-                    gfx::DrawPicture(*s, strip.view(), 0, 0, s->width(), top, 0, 0, 1, 1);
-                    gfx::DrawPicture(*s, strip.view(), 0, top, s->width(), canvas.height - top, 0,
-                                     0, 1, strip.height());
-                }
+                for (gfx::Surface* s : {&picBG, &picHimmel}) skyGradient(*s, strip);
             });
             return;
         }
@@ -129,6 +123,26 @@ void Scene::Himmel() {
         at(50270, [&] { state.skyHeight = CInt(picHimmel.height()); });
         at(50280, [&] { state.skyTop = 0; });
     });
+}
+
+void Scene::skyGradient(gfx::Surface& s, const gfx::Bitmap& strip) const {
+    // Each row of the painted strip is one colour: one column of it spans
+    // the canvas. Its flat top lies under the band at the top of the canvas
+    // and its near-white part under the landscape, as on the classic canvas;
+    // on a canvas taller than that, its brightening spreads over the rows
+    // between, so that the sky above a portrait landscape deepens upwards
+    // over its whole height instead of standing flat.
+    const int flat = static_cast<int>(std::lround(art::kStripFlatRows * canvas.ky()));
+    const int white = static_cast<int>(std::lround(art::kStripNearWhiteRow * canvas.ky()));
+    const int lift = canvas.y(0);  // the landscape's row 0
+    const auto rows = [&](int top, int bottom, int from, int to) {
+        if (bottom > top && to > from)
+            gfx::DrawPicture(s, strip.view(), 0, top, s.width(), bottom - top, 0, from, 1,
+                             to - from);
+    };
+    rows(0, flat, 0, flat);
+    rows(flat, lift + white, flat, white);
+    rows(lift + white, canvas.height, white, strip.height());
 }
 
 int Scene::skyBandTiles() const {

@@ -7,6 +7,10 @@
 #
 #   tools/bench-show.sh [BUILD_DIR] [SECONDS] [WxH]     defaults: build/linux 60 1920x1080
 #
+# GLINTMOOR_SEED=N fixes the landscape, and with it the number of flakes and
+# the clouds of the sky band, which the show's cost follows: compare two
+# builds with the same seeds.
+#
 # To see how much of the tick gaps is the machine's other load rather than
 # the show: GLINTMOOR_BENCH_NICE=N runs the show and Xvfb at that nice value,
 # GLINTMOOR_BENCH_RT=1 runs the show under the real-time policy (chrt -f 10).

@@ -11,9 +11,13 @@
 #include "resources/artgen/art.h"
 #include "resources/artgen/paint_kit.h"
 #include "resources/artgen/pixel_font.h"
+#include "resources/artgen/scaled_painters.h"
 
 namespace gm::art {
 namespace {
+
+// The catalogue pixel (x, y); painted finer, a round dot in its place.
+Shape dot(int w, int h, int x, int y) { return ellipse(w, h, x + 0.5, y + 0.5, 0.6, 0.6); }
 
 // ---- birds ----
 
@@ -96,12 +100,12 @@ Picture birdFrame(const BirdLook& look, int frame) {
 
     // The round body, lit from the upper left, with a pale belly.
     const Shape body = ellipse(w, h, cx, cy, 18, 16);
-    p.ramp(body, {kBodyLight, kBody, kBodyDark}, [&](int x, int y) {
+    p.ramp(body, {kBodyLight, kBody, kBodyDark}, [&](double x, double y) {
         return std::round((0.4 + 0.5 * (y - cy) / 16 + 0.35 * (x - cx) / 18) * 2) /
                2;  // flat bands
     });
     const Shape belly = body & ellipse(w, h, cx + 5, cy + 8, 13, 10);
-    p.ramp(belly, {kBelly, kBodyLight}, [&](int, int y) { return (y - cy - 2) / 14.0; });
+    p.ramp(belly, {kBelly, kBodyLight}, [&](double, double y) { return (y - cy - 2) / 14.0; });
     p.fill(ellipse(w, h, cx + 14, cy + 4, 3, 2) & body, kCheek);
     figure |= body;
 
@@ -112,7 +116,7 @@ Picture birdFrame(const BirdLook& look, int frame) {
         p.fill(white, kEyeWhite);
         p.fill(white.outline(1), kBOutline);
         p.fill(ellipse(w, h, e[0] + 1.5, e[1] + 0.5, e[2] * 0.45, e[2] * 0.55), kPupil);
-        p.set(int(e[0] + 1), int(e[1] - 1.5), kEyeWhite);
+        p.fill(dot(w, h, int(e[0] + 1), int(e[1] - 1.5)), kEyeWhite);
         figure |= white.grown(1);
     }
     // The beak, pointing right.
@@ -126,7 +130,7 @@ Picture birdFrame(const BirdLook& look, int frame) {
     if (look.cap) {
         const Shape dome = ellipse(w, h, cx + 1, cy - 16, 15, 10) & rect(w, h, 0, 0, w, cy - 14);
         p.ramp(dome, {kCapLight, kCap, kCapDark},
-               [&](int x, int) { return 0.3 + 0.4 * (x - cx) / 15; });
+               [&](double x, double) { return 0.3 + 0.4 * (x - cx) / 15; });
         for (int x = int(cx) - 14; x < cx + 16; x += 4)
             p.fill(dome & rect(w, h, x, 0, x + 1, h), kCapDark);
         const Shape brim =
@@ -163,7 +167,7 @@ Picture birdFrame(const BirdLook& look, int frame) {
                                                                      {0, 6}})
         wing.push_back({sx + u * d.x + v * n.x, sy + u * d.y + v * n.y});
     const Shape wingShape = polygon(w, h, wing);
-    p.ramp(wingShape, {kBodyLight, kBody, kBodyDark, kWingDark}, [&](int x, int y) {
+    p.ramp(wingShape, {kBodyLight, kBody, kBodyDark, kWingDark}, [&](double x, double y) {
         return std::round((0.1 + 0.8 * std::hypot(x - sx, y - sy) / 30) * 3) /
                3;  // flat bands, darker to the tips
     });
@@ -231,25 +235,34 @@ Picture planeFrame(int frame) {
     for (double x = bx1; x >= bx0; x -= 2) cloth.push_back({x, by1 + ripple(x)});
     const Shape banner = polygon(w, h, cloth);
     p.ramp(banner, {kCloth, kClothShade},
-           [&](int x, int) { return 0.5 + 0.5 * std::sin((x - bx0) / 22.0 + phase + 1.2); });
+           [&](double x, double) { return 0.5 + 0.5 * std::sin((x - bx0) / 22.0 + phase + 1.2); });
+    // Two red stripes following the ripple, taken at each physical column's
+    // left edge.
     Shape border(w, h);
-    for (int x = int(bx0); x <= int(bx1); ++x) {
-        const double r = ripple(x);
-        border |= rect(w, h, x, by0 + r + 2, x + 1, by0 + r + 4) |
-                  rect(w, h, x, by1 + r - 4, x + 1, by1 + r - 2);
+    for (int x = int(std::ceil(int(bx0) * border.kx())); x < (int(bx1) + 1) * border.kx(); ++x) {
+        const double r = ripple(x / border.kx());
+        for (int y = 0; y < border.pixelsDown(); ++y) {
+            const double row = (y + 0.5) / border.ky();
+            if ((row >= by0 + r + 2 && row < by0 + r + 4) ||
+                (row >= by1 + r - 4 && row < by1 + r - 2))
+                border.setPixel(x, y);
+        }
     }
     p.fill(border & banner, kRed);
-    // Lettering, following the ripple column by column.
+    // Lettering, following the ripple column by column (physical columns,
+    // moved by whole physical pixels).
     const Shape title =
         textShape(w, h, "GLINTMOOR", int((bx0 + bx1) / 2 - textWidth("GLINTMOOR", 2) / 2.0), 37, 2);
     const Shape sub = textShape(w, h, "SCREENSAVER",
                                 int((bx0 + bx1) / 2 - textWidth("SCREENSAVER") / 2.0), 55, 1);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const int dy = static_cast<int>(std::lround(ripple(x)));
-            if (title.at(x, y - dy)) p.set(x, y, kLettering);
-            if (sub.at(x, y - dy)) p.set(x, y, kRed);
+    for (int x = 0; x < title.pixelsAcross(); ++x) {
+        const double r = ripple((x + 0.5) / title.kx() - 0.5);
+        const int dy = static_cast<int>(std::lround(r * title.ky()));
+        for (int y = 0; y < title.pixelsDown(); ++y) {
+            if (title.atPixel(x, y - dy)) p.setPixel(x, y, kLettering);
+            if (sub.atPixel(x, y - dy)) p.setPixel(x, y, kRed);
         }
+    }
     // A wooden pole at the front edge, and the tow line.
     const Shape pole = rect(w, h, bx0 - 3, by0 - 3, bx0, by1 + 3);
     p.fill(pole, kLeather);
@@ -265,12 +278,12 @@ Picture planeFrame(int frame) {
     append(body, cubic({112, 50}, {90, 58}, {50, 62}, {20, 58}, 10));
     const Shape fuselage = polygon(w, h, body);
     p.ramp(fuselage, {kRedLight, kRed, kRedDark},
-           [](int, int y) { return std::round(((y - 34) / 26.0 + 0.1) * 2) / 2; });
+           [](double, double y) { return std::round(((y - 34) / 26.0 + 0.1) * 2) / 2; });
     p.fill(fuselage & rect(w, h, 0, 48, w, 51), kWhite);  // a white stripe along the side
     figure |= fuselage;
     // Engine cowling and the spinner.
     const Shape cowl = ellipse(w, h, 22, 51, 8, 9);
-    p.ramp(cowl, {kMetal, kProp}, [](int, int y) { return y < 53 ? 0.0 : 1.0; });
+    p.ramp(cowl, {kMetal, kProp}, [](double, double y) { return y < 53 ? 0.0 : 1.0; });
     const Shape spinner = polygon(w, h, {{16, 46}, {7, 51}, {16, 56}});
     p.fill(spinner, kRedDark);
     figure |= cowl | spinner;
@@ -283,10 +296,7 @@ Picture planeFrame(int frame) {
         figure |= blade;
     } else {
         const Shape sweep = ellipse(w, h, 9, 51, 3, 19);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                if (sweep.at(x, y))
-                    p.set(x, y, (x + y) % 2 ? kMetal : kClothShade);  // a pale, see-through blur
+        p.checker(sweep, kMetal, kClothShade);  // a pale, see-through blur
         figure |= sweep;
         const Shape blade = ellipse(w, h, 9, 51, 2.5, 5);
         p.fill(blade, kProp);
@@ -294,7 +304,7 @@ Picture planeFrame(int frame) {
     }
     // Wing (seen from the side) and the wheels.
     const Shape wing = polygon(w, h, {{34, 52}, {78, 50}, {82, 55}, {36, 58}});
-    p.ramp(wing, {kYellow, kYellowDark}, [](int, int y) { return y < 55 ? 0.0 : 1.0; });
+    p.ramp(wing, {kYellow, kYellowDark}, [](double, double y) { return y < 55 ? 0.0 : 1.0; });
     figure |= wing;
     const Shape strut =
         stroke(w, h, {{46, 60}, {42, 70}}, 2) | stroke(w, h, {{54, 60}, {58, 70}}, 2);
@@ -305,7 +315,7 @@ Picture planeFrame(int frame) {
     figure |= strut | wheel;
     // Tail fin and stabiliser in yellow.
     const Shape fin = polygon(w, h, {{100, 30}, {110, 16}, {118, 18}, {116, 36}});
-    p.ramp(fin, {kYellow, kYellowDark}, [](int x, int) { return (x - 100) / 18.0; });
+    p.ramp(fin, {kYellow, kYellowDark}, [](double x, double) { return (x - 100) / 18.0; });
     const Shape stabiliser = polygon(w, h, {{96, 44}, {122, 41}, {123, 46}, {98, 48}});
     p.fill(stabiliser, kYellowDark);
     figure |= fin | stabiliser;
@@ -319,8 +329,7 @@ Picture planeFrame(int frame) {
     p.fill(stroke(w, h, {{57, 28}, {68, 28}}, 2), kLeather);
     p.fill(ellipse(w, h, 57, 29, 2.6, 2.2), kGlass);
     p.fill(ellipse(w, h, 57, 29, 2.6, 2.2).outline(1) & head.grown(1), kPOutline);
-    p.set(56, 33, kRedDark);  // a smile
-    p.set(57, 34, kRedDark);
+    p.fill(dot(w, h, 56, 33) | dot(w, h, 57, 34), kRedDark);  // a smile
     const Shape scarf = polygon(
         w, h, {{64, 35}, {76, 30 + frame * 2.0}, {86, 33 - frame * 2.0}, {78, 36}, {66, 38}});
     p.fill(scarf, kWhite);
@@ -330,21 +339,33 @@ Picture planeFrame(int frame) {
     return p;
 }
 
-}  // namespace
+// The five birds, 201-205.
+const BirdLook kBirds[5] = {
+    {{150, 156, 172}, {228, 230, 236}, false, {}},
+    {{150, 156, 172}, {228, 230, 236}, true, {60, 110, 220}},
+    {{150, 156, 172}, {228, 230, 236}, true, {220, 50, 50}},
+    {{156, 104, 62}, {234, 204, 160}, false, {}},
+    {{150, 156, 172}, {228, 230, 236}, true, {246, 200, 40}},
+};
 
-void paintFlyers(std::vector<Artwork>& out) {
-    const BirdLook birds[5] = {
-        {{150, 156, 172}, {228, 230, 236}, false, {}},
-        {{150, 156, 172}, {228, 230, 236}, true, {60, 110, 220}},
-        {{150, 156, 172}, {228, 230, 236}, true, {220, 50, 50}},
-        {{156, 104, 62}, {234, 204, 160}, false, {}},
-        {{150, 156, 172}, {228, 230, 236}, true, {246, 200, 40}},
-    };
-    for (int i = 0; i < 5; ++i)
-        addSprite(out, 201 + i, 211 + i, Storage::Bits4Rle, birdSheet(birds[i]));
+Picture planeSheet() {
     Picture plane(kPlaneW, 2 * kPlaneH, kPlanePalette);
     for (int f = 0; f < 2; ++f) plane.paste(planeFrame(f), 0, f * kPlaneH);
-    addSprite(out, 221, 222, Storage::Bits4Rle, plane);
+    return plane;
+}
+
+}  // namespace
+
+ScaledSprite scaledBird(int id, double sx, double sy) {
+    return paintedAt(sx, sy, [id] { return birdSheet(kBirds[id - 201]); });
+}
+
+ScaledSprite scaledPlane(double sx, double sy) { return paintedAt(sx, sy, planeSheet); }
+
+void paintFlyers(std::vector<Artwork>& out) {
+    for (int i = 0; i < 5; ++i)
+        addSprite(out, 201 + i, 211 + i, Storage::Bits4Rle, birdSheet(kBirds[i]));
+    addSprite(out, 221, 222, Storage::Bits4Rle, planeSheet());
 }
 
 }  // namespace gm::art

@@ -18,9 +18,8 @@ namespace {
 
 constexpr int kStripW = 20, kStripH = 480;
 constexpr int kBandW = 738, kBandH = 119;
-constexpr int kFlatRows =
-    124;  // the strip keeps its top colour below the band's lower edge (row 119)
-constexpr int kNearWhiteRow = 320;
+constexpr int kFlatRows = kStripFlatRows;
+constexpr int kNearWhiteRow = kStripNearWhiteRow;
 constexpr int kBandClearRows = 14;  // clouds and specks keep off the band's lowest rows
 
 struct SkyType {

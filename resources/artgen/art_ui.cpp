@@ -6,6 +6,7 @@
 #include "resources/artgen/art.h"
 #include "resources/artgen/paint_kit.h"
 #include "resources/artgen/pixel_font.h"
+#include "resources/artgen/scaled_painters.h"
 #include "resources/resource_ids.h"
 
 namespace gm::art {
@@ -248,6 +249,11 @@ IconImage programIcon(int size) {
 }
 
 }  // namespace
+
+TrueColourPicture scaledBanner(double sx, double sy) {
+    const PaintingScale scale(sx, sy);
+    return trueColours(banner());
+}
 
 void paintUiPictures(std::vector<Artwork>& out) {
     out.push_back({res::kBanner, "banner", Storage::Bits4, banner()});

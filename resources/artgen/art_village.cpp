@@ -5,6 +5,7 @@
 
 #include "resources/artgen/art.h"
 #include "resources/artgen/fir.h"
+#include "resources/artgen/scaled_painters.h"
 
 namespace gm::art {
 namespace {
@@ -55,10 +56,7 @@ void paintHouse(Picture& p, Shape& figure, const House& hs, std::uint32_t seed) 
                                 {double(hs.x1), hs.wallTop + 1.0}});
     p.fill(wall, hs.colour);
     // The side away from the light is shaded by a dither of the outline colour.
-    const Shape shaded = wall & rect(w, h, hs.x1 - 3, 0, hs.x1, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if (shaded.at(x, y) && (x + y) % 2) p.set(x, y, kOutline);
+    p.checker(wall & rect(w, h, hs.x1 - 3, 0, hs.x1, h), kOutline, hs.colour);
     // Windows: lit squares with a cross, in one or two storeys.
     const int width = hs.x1 - hs.x0;
     const int cols = width >= 30 ? 2 : 1;
@@ -134,13 +132,11 @@ Picture village() {
     for (const House& hs : houses) paintHouse(p, figure, hs, seed++);
 
     // The snow bank all along the front.
-    Shape bank(w, h);
-    for (int x = 0; x < w; ++x) {
-        const double y = 86 + 2.5 * std::sin(x * 0.06 + 1) + 1.5 * std::sin(x * 0.17);
-        for (int yy = static_cast<int>(y); yy < h; ++yy) bank.set(x, yy);
-    }
+    const Shape bank = fromCurveDown(w, h, [](double x) {
+        return 86 + 2.5 * std::sin(x * 0.06 + 1) + 1.5 * std::sin(x * 0.17);
+    });
     p.ramp(bank, {kSnowWhite, kSnowMid, kSnowShade},
-           [](int x, int y) { return (y - 84) / 16.0 + 0.2 * x / kW; });
+           [](double x, double y) { return (y - 84) / 16.0 + 0.2 * x / kW; });
     p.fill(bank.rim(0, -1, 1), kSnowWhite);
     figure |= bank;
     figure |= p.coverage();
@@ -149,6 +145,8 @@ Picture village() {
 }
 
 }  // namespace
+
+ScaledSprite scaledVillage(double sx, double sy) { return paintedAt(sx, sy, village); }
 
 void paintVillage(std::vector<Artwork>& out) {
     addSprite(out, 153, 154, Storage::Bits4, village());

@@ -88,6 +88,21 @@ void Picture::ramp(const Shape& s, const std::vector<std::uint8_t>& colours,
         }
 }
 
+void Picture::checker(const Shape& s, std::uint8_t odd, std::uint8_t even) {
+    const Shape::Box b = s.box();
+    const Rgb mixed = mix(palette_.at(odd), palette_.at(even), 0.5);
+    for (int y = b.top; y < b.bottom; ++y)
+        for (int x = b.left; x < b.right; ++x) {
+            if (!s.atPixel(x, y)) continue;
+            if (!smooth()) {
+                setPixel(x, y, (x + y) % 2 ? odd : even);
+                continue;
+            }
+            setPixel(x, y, even);
+            smooth_[std::size_t(y) * across() + x] = mixed;
+        }
+}
+
 void Picture::clear(const Shape& s) {
     const Shape::Box b = s.box();
     for (int y = b.top; y < b.bottom; ++y)

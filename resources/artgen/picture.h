@@ -56,6 +56,9 @@ class Picture {
     // colours mix smoothly.
     void ramp(const Shape& s, const std::vector<std::uint8_t>& colours,
               const std::function<double(double, double)>& tone);
+    // Paint the shape in a checkerboard of two colours (`odd` where x + y is
+    // odd); at another scale, in their even mix.
+    void checker(const Shape& s, std::uint8_t odd, std::uint8_t even);
     // Clear the shape back to the background (index 0), uncovered.
     void clear(const Shape& s);
     // Copy another picture of the same palette at (dx, dy), its covered pixels only.

@@ -5,6 +5,7 @@
 
 #include "resources/artgen/paint_kit.h"
 #include "resources/artgen/scaled_painters.h"
+#include "resources/resource_ids.h"
 
 namespace gm::art {
 
@@ -34,6 +35,15 @@ Rgb colourAlong(const std::vector<Rgb>& stops, double t) {
 }
 
 double dotCover(double d, double r) { return std::clamp(r + 0.5 - d, 0.0, 1.0); }
+
+TrueColourPicture trueColours(const Picture& p) {
+    const Shape& c = p.coverage();
+    TrueColourPicture out{c.pixelsAcross(), c.pixelsDown(), {}};
+    out.pixels.reserve(std::size_t(out.width) * out.height);
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x) out.pixels.push_back(word(p.colourAtPixel(x, y)));
+    return out;
+}
 
 ScaledSprite finishedSprite(Picture p) {
     Shape figure = p.coverage();
@@ -67,6 +77,7 @@ std::optional<TrueColourPicture> paintScaled(int id, double sx, double sy) {
     if (id >= 101 && id <= 105) return scaledStrip(id, sx, sy);
     if (id >= 121 && id <= 128) return scaledBand(id, sx, sy);
     if ((id >= 111 && id <= 120) || id == 183) return scaledPattern(id, sx, sy);
+    if (id == res::kBanner) return scaledBanner(sx, sy);
     const std::optional<int> mask = spriteOfMask(id);
     const int sprite = mask.value_or(id);
     // The latest sprite painted, so that its mask comes without painting
@@ -85,6 +96,9 @@ std::optional<TrueColourPicture> paintScaled(int id, double sx, double sy) {
         if (sprite == 161 || sprite == 163) latest.sprite = scaledHouse(sprite, sx, sy);
         if (sprite == 165) latest.sprite = scaledFence(sx, sy);
         if (sprite == 151) latest.sprite = scaledTown(sx, sy);
+        if (sprite == 153) latest.sprite = scaledVillage(sx, sy);
+        if (sprite >= 201 && sprite <= 205) latest.sprite = scaledBird(sprite, sx, sy);
+        if (sprite == 221) latest.sprite = scaledPlane(sx, sy);
     }
     if (!latest.sprite) return std::nullopt;
     return mask ? maskFrom(*latest.sprite) : latest.sprite->picture;

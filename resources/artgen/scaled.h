@@ -23,12 +23,19 @@ struct TrueColourPicture {
     std::vector<std::uint32_t> pixels;
 };
 
+// The rows of the sky gradient strips (101-105, 480 rows): their top colour
+// over the upper rows (past the band's lower edge, row 119), then brightening
+// to near-white at kStripNearWhiteRow, near-white below.
+inline constexpr int kStripFlatRows = 124;
+inline constexpr int kStripNearWhiteRow = 320;
+
 // A catalogue size at scale s: the whole number of pixels it covers.
 int scaledSize(int size, double s);
 
-// The catalogue picture `id` (or the mask of a sprite) painted at sx x sy
-// times its catalogue size; nullopt for a picture whose painter paints at
-// the catalogue size only.
+// The catalogue picture `id` (or the mask of a sprite; the scene's pictures,
+// the birds, the plane and the banner) painted at sx x sy times its
+// catalogue size; nullopt for a picture that is painted at the catalogue
+// size only (the dialogs' pictures).
 std::optional<TrueColourPicture> paintScaled(int id, double sx, double sy);
 
 // The sprite a mask belongs to, and the other way round.

@@ -42,7 +42,13 @@ ScaledSprite scaledTrees(int id, double sx, double sy);         // art_trees.cpp
 ScaledSprite scaledHouse(int id, double sx, double sy);         // art_houses.cpp
 ScaledSprite scaledFence(double sx, double sy);                 // art_fence.cpp
 ScaledSprite scaledTown(double sx, double sy);                  // art_town.cpp
+ScaledSprite scaledVillage(double sx, double sy);               // art_village.cpp
+ScaledSprite scaledBird(int id, double sx, double sy);          // art_flyers.cpp
+ScaledSprite scaledPlane(double sx, double sy);                 // art_flyers.cpp
+TrueColourPicture scaledBanner(double sx, double sy);           // art_ui.cpp
 
+// A picture's true colours, every pixel.
+TrueColourPicture trueColours(const Picture& p);
 // A sprite painted under a PaintingScale (shape.h), finished as the
 // catalogue's are: loose specks removed, black around the figure.
 ScaledSprite finishedSprite(Picture p);

@@ -2,7 +2,9 @@
 // the preview and in --render without --size, the output matches digests
 // recorded from the build before the landscape learnt other shapes and
 // scales. Date and time are off, so that the frames of --record depend on
-// the seed alone.
+// the seed alone. The Classic setting, given as -classic, stretches the
+// classic picture over a wide screen as that build did (its 1920 x 1080
+// files' digests).
 //
 // After a deliberate change of the classic picture, record new digests:
 //   GLINTMOOR_RECORD_DIGESTS=tests/programs/data/classic_digests.inc programs_classic_digests_test
@@ -35,6 +37,12 @@ constexpr ClassicCase kDigests[] = {
 #include "tests/programs/data/classic_digests.inc"
 };
 
+// {case, digest of what the build before wrote for the case without -classic}
+constexpr ClassicCase kClassicSettingDigests[] = {
+    {"render 3 1920x1080 -classic", 0x46050c87351b41c4u},
+    {"record 3 1920x1080 -classic", 0x552085ae7d39926cu},
+};
+
 struct Fnv {
     std::uint64_t h = 14695981039346656037ULL;
     void add(std::uint8_t b) {
@@ -50,11 +58,15 @@ class ClassicDigests : public ::testing::Test {
   protected:
     ClassicDigests() { writeFile(dir.file("settings.ini"), "[Settings]\nDate=0\nTime=0\n"); }
 
-    // Runs the case named "<command> <seed> <WxH>" and digests what it wrote.
+    // Runs the case named "<command> <seed> <WxH> [options]" and digests what
+    // it wrote.
     std::uint64_t run(const std::string& name) {
         const std::string out = dir.file(std::to_string(runs++));
-        std::string command, seed, size;
-        std::istringstream(name) >> command >> seed >> size;
+        std::string command, seed, size, option;
+        std::istringstream words(name);
+        words >> command >> seed >> size;
+        std::vector<std::string> options;
+        while (words >> option) options.push_back(option);
         Fnv fnv;
         if (command == "preview") {
             const gfx::Bitmap p = gfx::LoadBitmapResource(res::kPreview);
@@ -67,10 +79,12 @@ class ClassicDigests : public ::testing::Test {
         if (command == "render") {
             args = {"--render", out + ".png", "--seed", seed};
             if (size != "-") args.insert(args.end(), {"--size", size});
+            args.insert(args.end(), options.begin(), options.end());
             EXPECT_EQ(runFileCommand(args), 0) << name;
             fnv.add(readFile(out + ".png"));
         } else {
             args = {"--record", out, "--frames", "3", "--seed", seed, "--size", size};
+            args.insert(args.end(), options.begin(), options.end());
             EXPECT_EQ(runRecordCommand(args), 0) << name;
             for (const char* f : {"frame-0001.png", "frame-0002.png", "frame-0003.png"})
                 fnv.add(readFile(out + "/" + f));
@@ -92,6 +106,10 @@ TEST_F(ClassicDigests, TheClassicPictureIsUnchanged) {
         GTEST_SKIP() << "recorded new digests in " << path;
     }
     for (const ClassicCase& c : kDigests) EXPECT_EQ(run(c.name), c.digest) << c.name;
+}
+
+TEST_F(ClassicDigests, MinusClassicStretchesTheClassicPictureOverAWideScreen) {
+    for (const ClassicCase& c : kClassicSettingDigests) EXPECT_EQ(run(c.name), c.digest) << c.name;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gfx/bitmap_resource.h"
+#include "resources/resource_ids.h"
 
 namespace gm {
 namespace {
@@ -22,6 +23,9 @@ std::vector<int> sceneCatalogue() {
     for (int id :
          {141, 142, 143, 144, 151, 152, 153, 154, 161, 162, 163, 164, 165, 166, 181, 182, 183})
         ids.push_back(id);
+    // What flies, and the banner in the corner.
+    for (int id = 201; id <= 205; ++id) ids.insert(ids.end(), {id, id + 10});
+    ids.insert(ids.end(), {221, 222, res::kBanner});
     return ids;
 }
 

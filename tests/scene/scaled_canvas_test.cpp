@@ -4,6 +4,7 @@
 // edge: the same objects in the same order, each within one logical pixel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -74,6 +75,7 @@ gfx::Bitmap plainScaled(int id, double sx, double sy) {
 struct Composed {
     std::vector<Placed> placed;
     int uncovered = 0;  // canvas pixels nothing was drawn on
+    gfx::Bitmap image;
 };
 
 Composed compose(std::uint64_t seed, const CanvasGeometry& canvas, ScaledBitmapLoader loader) {
@@ -86,8 +88,8 @@ Composed compose(std::uint64_t seed, const CanvasGeometry& canvas, ScaledBitmapL
     Randomize(seed);
     scene.BuildBG();
     EXPECT_TRUE(rig.trap.reports().empty()) << "seed " << seed;
-    Composed out{scene.placed, 0};
     const gfx::Surface& bg = rig.surfaces.picBG;
+    Composed out{scene.placed, 0, bg.image()};
     EXPECT_EQ(bg.width(), canvas.width);
     EXPECT_EQ(bg.height(), canvas.height);
     for (int y = 0; y < bg.height(); ++y)
@@ -145,6 +147,22 @@ TEST(ScaledCanvas, ThePaintedPicturesCoverTheCanvas) {
         const Composed c = compose(3, canvasFor(w, h, false), &gfx::LoadScaledBitmap);
         EXPECT_EQ(c.uncovered, 0) << w << "x" << h;
     }
+}
+
+// The sky above a portrait landscape is no flat field: from the band's
+// lower edge down to the landscape's top row the gradient changes colour
+// every few rows (a stretch of the strip's top colour would stand still
+// over nearly all of them).
+TEST(ScaledCanvas, APortraitSkyChangesColourOverItsWholeHeight) {
+    const CanvasGeometry g = canvasFor(1080, 1920, false);
+    const Composed c = compose(3, g, &gfx::LoadScaledBitmap);
+    const int top = g.down(120), bottom = g.y(0);
+    int run = 1, longest = 1;
+    for (int y = top + 1; y < bottom; ++y) {
+        run = c.image.row(y)[0] == c.image.row(y - 1)[0] ? run + 1 : 1;
+        longest = std::max(longest, run);
+    }
+    EXPECT_LT(longest, (bottom - top) / 20) << "rows " << top << " to " << bottom;
 }
 
 }  // namespace
