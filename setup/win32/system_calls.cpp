@@ -104,14 +104,13 @@ DWORD fileSize(const std::wstring& path) {
     if (ansiSystem()) {
         WIN32_FIND_DATAA data;
         h = FindFirstFileA(ansiText(path).c_str(), &data);
-        size = data.nFileSizeLow;
+        if (h != INVALID_HANDLE_VALUE) size = data.nFileSizeLow;
     } else {
         WIN32_FIND_DATAW data;
         h = FindFirstFileW(path.c_str(), &data);
-        size = data.nFileSizeLow;
+        if (h != INVALID_HANDLE_VALUE) size = data.nFileSizeLow;
     }
-    if (h == INVALID_HANDLE_VALUE) return 0;
-    FindClose(h);
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
     return size;
 }
 
