@@ -15,8 +15,9 @@ void outlineFigure(Picture& p, Shape figure, std::uint8_t outline, std::uint8_t 
     };
     // The ring is one catalogue pixel wide: its pixels look that far for snow.
     const int d = std::max(1, static_cast<int>(std::lround(figure.kx())));
-    for (int y = 0; y < figure.pixelsDown(); ++y)
-        for (int x = 0; x < figure.pixelsAcross(); ++x) {
+    const Shape::Box b = ring.box();
+    for (int y = b.top; y < b.bottom; ++y)
+        for (int x = b.left; x < b.right; ++x) {
             if (!ring.atPixel(x, y)) continue;
             bool snow = false;
             for (int k = 1; k <= d && !snow; ++k)
@@ -28,8 +29,9 @@ void outlineFigure(Picture& p, Shape figure, std::uint8_t outline, std::uint8_t 
 void removeSpecks(Picture& p, Shape& figure) {
     for (int pass = 0; pass < 2; ++pass) {
         Shape loose(figure.width(), figure.height());
-        for (int y = 0; y < figure.pixelsDown(); ++y)
-            for (int x = 0; x < figure.pixelsAcross(); ++x)
+        const Shape::Box b = figure.box();
+        for (int y = b.top; y < b.bottom; ++y)
+            for (int x = b.left; x < b.right; ++x)
                 if (figure.atPixel(x, y) && figure.atPixel(x - 1, y) + figure.atPixel(x + 1, y) +
                                                     figure.atPixel(x, y - 1) +
                                                     figure.atPixel(x, y + 1) <
