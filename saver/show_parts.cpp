@@ -46,7 +46,7 @@ void SceneParts::BuildBG(MonitorShow& show) {
     Scene scene(show.surfaces, show.scene, settings(), show.host, &gfx::LoadBitmapResource);
     scene.canvas =
         canvasFor(show.host.windowWidth(), show.host.windowHeight(), settings().Classic != 0);
-    scene.loadScaled = &gfx::LoadScaledBitmap;
+    scene.loadScaled = &gfx::LoadScaledFrame;
     scene.BuildBG();
 }
 

@@ -11,14 +11,15 @@ struct SnowColours {
 };
 
 // The part of `s` lying within thickness(x) pixels below its upper edges
-// (x and the thickness in catalogue pixels).
+// (x and the thickness in catalogue pixels; at a finer scale x is asked at
+// each physical column, a fraction, so that a smooth thickness stays smooth).
 template <class F>
 Shape topLayer(const Shape& s, F thickness) {
     Shape out(s.width(), s.height());
     const Shape::Box b = s.box();
     out.reserve(b);
     for (int x = b.left; x < b.right; ++x) {
-        const double limit = thickness(static_cast<int>(x / s.kx())) * s.ky();
+        const double limit = thickness(x / s.kx()) * s.ky();
         int run = 0;
         for (int y = b.top; y < b.bottom; ++y) {
             run = s.atPixel(x, y) ? run + 1 : 0;
