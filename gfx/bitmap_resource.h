@@ -27,5 +27,6 @@ Bitmap LoadScaledBitmap(int id, double sx, double sy);
 Bitmap LoadScaledFrame(int id, int frame, double sx, double sy);
 // The same made anew, nothing kept.
 Bitmap PaintScaledFrame(int id, int frame, double sx, double sy);
+Bitmap PaintScaledBitmap(int id, double sx, double sy);
 
 }  // namespace gm::gfx

@@ -27,6 +27,8 @@ Bitmap PaintScaledFrame(int id, int frame, double sx, double sy) {
     return fromPainted(*painted);
 }
 
+Bitmap PaintScaledBitmap(int id, double sx, double sy) { return PaintScaledFrame(id, 0, sx, sy); }
+
 Bitmap LoadScaledBitmap(int id, double sx, double sy) { return LoadScaledFrame(id, 0, sx, sy); }
 
 Bitmap LoadScaledFrame(int id, int frame, double sx, double sy) {

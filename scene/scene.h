@@ -121,8 +121,9 @@ class Scene {
     gfx::Bitmap loadPicture(Int16 id, double sx = 1, double sy = 1, int frame = 0) const;
     // The picture under id and its mask under maskId; `across` widens it.
     Sprite loadSprite(Int16 id, Int16 maskId, double across = 1) const;
-    // On a scaled canvas, frame `frame` of the picture and its mask alone,
-    // painted at across x down times the frame's size on the canvas.
+    // On a scaled canvas, frame `frame` of the picture and its mask alone
+    // (0: the whole picture), painted at across x down times its size on
+    // the canvas.
     Sprite loadFrame(Int16 id, Int16 maskId, int frame, double across, double down) const;
     // The scrolling sky of a scaled canvas: how many bands lie side by side
     // in it, and its height in logical pixels (a quarter of the classic
