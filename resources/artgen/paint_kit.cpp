@@ -44,10 +44,17 @@ void removeSpecks(Picture& p, Shape& figure) {
 
 Shape snowOn(Picture& p, const Shape& surface, double thickness, const SnowColours& c,
              std::uint32_t seed) {
-    const Shape snow = topLayer(surface, [&](int x) {
-        const double lump =
-            0.5 * thickness * (0.5 * std::sin(x * 0.45 + seed) + 0.5 * noise(x, 0, seed));
-        return std::max(1, static_cast<int>(std::lround(thickness * 0.75 + lump)));
+    // At the catalogue's size the depth is whole pixels; at a finer scale
+    // it follows the lumps smoothly, the noise between its pixels blended.
+    const bool whole = paintingScale().x == 1;
+    const Shape snow = topLayer(surface, [&](double x) {
+        const int column = static_cast<int>(std::floor(x));
+        const double between = x - column;
+        const double grain =
+            (1 - between) * noise(column, 0, seed) + between * noise(column + 1, 0, seed);
+        const double lump = 0.5 * thickness * (0.5 * std::sin(x * 0.45 + seed) + 0.5 * grain);
+        const double depth = thickness * 0.75 + lump;
+        return whole ? std::max(1.0, double(std::lround(depth))) : std::max(1.0, depth);
     });
     int x0 = p.width(), x1 = 0;
     for (int y = 0; y < p.height(); ++y)
