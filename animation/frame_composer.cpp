@@ -131,10 +131,11 @@ bool FrameComposer::skyCovers(const Frame& f, const PixelRect& r) const {
 
 void FrameComposer::drawObjekt(Surface& target, const Frame& f, const PixelRect& clip) {
     const PixelRect& o = f.objekt;
-    blitClipped(target, clip, o.x0, o.y0, o.x1 - o.x0, o.y1 - o.y0, s_.picMask, 0, f.objektSrcY,
-                Rop::SrcAnd);
-    blitClipped(target, clip, o.x0, o.y0, o.x1 - o.x0, o.y1 - o.y0, s_.picObjekt, 0, f.objektSrcY,
-                Rop::SrcPaint);
+    const int x0 = std::max(o.x0, clip.x0), y0 = std::max(o.y0, clip.y0);
+    const int x1 = std::min(o.x1, clip.x1), y1 = std::min(o.y1, clip.y1);
+    if (x0 >= x1 || y0 >= y1) return;
+    gfx::MaskedBlt(target, x0, y0, x1 - x0, y1 - y0, s_.picMask, s_.picObjekt, x0 - o.x0,
+                   f.objektSrcY + (y0 - o.y0));
 }
 
 PixelRect FrameComposer::bandOf(const Frame& f) const {
@@ -372,8 +373,7 @@ void FrameComposer::eraseFlakes(Surface& window) {
                 eraseFromLayers(window, r);
                 continue;
             }
-            gfx::BitBlt(window, r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0, s_.picBuffer, r.x0, r.y0,
-                        Rop::SrcCopy);
+            gfx::CopyEllipse(window, s_.picBuffer, r.x0, r.y0, r.x1, r.y1);
         }
     }
     erasedBoxes_ = flakeBoxes_;

@@ -307,4 +307,26 @@ void StretchBlt(Surface& dst, int x, int y, int width, int height, const Surface
     blit(dst, x, y, width, height, src.view(), srcX, srcY, srcWidth, srcHeight, rop);
 }
 
+void MaskedBlt(Surface& dst, int x, int y, int width, int height, const Surface& mask,
+               const Surface& picture, int srcX, int srcY) {
+    const bool apart = !sharesMemory(dst.view(), mask.view()) &&
+                       !sharesMemory(dst.view(), picture.view()) &&
+                       mask.width() == picture.width() && mask.height() == picture.height();
+    if (!apart || width < 0 || height < 0) {
+        BitBlt(dst, x, y, width, height, mask, srcX, srcY, Rop::SrcAnd);
+        BitBlt(dst, x, y, width, height, picture, srcX, srcY, Rop::SrcPaint);
+        return;
+    }
+    // The rectangle where destination and source both have pixels.
+    const int left = std::max({x, 0, x - srcX}), top = std::max({y, 0, y - srcY});
+    const int right = std::min({x + width, dst.width(), x - srcX + mask.width()});
+    const int bottom = std::min({y + height, dst.height(), y - srcY + mask.height()});
+    for (int row = top; row < bottom; ++row) {
+        std::uint32_t* __restrict d = dst.row(row);
+        const std::uint32_t* __restrict m = mask.row(row - y + srcY) + (srcX - x);
+        const std::uint32_t* __restrict p = picture.row(row - y + srcY) + (srcX - x);
+        for (int i = left; i < right; ++i) d[i] = (d[i] & m[i]) | p[i];
+    }
+}
+
 }  // namespace gm::gfx

@@ -205,6 +205,23 @@ void Ellipse(Surface& s, int left, int top, int right, int bottom) {
         [&](int row, int x0, int x1) { fillSpan(s, top + row, left + x0, left + x1, fillPixel); });
 }
 
+void CopyEllipse(Surface& to, const Surface& from, int left, int top, int right, int bottom) {
+    if (left > right) std::swap(left, right);
+    if (top > bottom) std::swap(top, bottom);
+    const long long w = static_cast<long long>(right) - left;
+    const long long h = static_cast<long long>(bottom) - top;
+    if (w <= 0 || h <= 0 || w > kMaxShapeSize || h > kMaxShapeSize) return;
+    const int width = std::min(to.width(), from.width()),
+              height = std::min(to.height(), from.height());
+    rasterEllipseRows(static_cast<int>(w), static_cast<int>(h), [&](int row, int x0, int x1) {
+        const int y = top + row;
+        x0 = std::max(left + x0, 0);
+        x1 = std::min(left + x1, width - 1);
+        if (y < 0 || y >= height || x0 > x1) return;
+        std::copy(from.row(y) + x0, from.row(y) + x1 + 1, to.row(y) + x0);
+    });
+}
+
 void DrawLine(Surface& s, int x1, int y1, int x2, int y2, Colour colour) {
     for (const int v : {x1, y1, x2, y2})
         if (std::abs(v) > kMaxShapeSize * 4) return;

@@ -152,10 +152,17 @@ void BitBlt(Surface& dst, int x, int y, int width, int height, const Surface& sr
             int srcY, Rop rop);
 void StretchBlt(Surface& dst, int x, int y, int width, int height, const Surface& src, int srcX,
                 int srcY, int srcWidth, int srcHeight, Rop rop);
+// The masked draw of a sprite in one pass: BitBlt of `mask` with SrcAnd,
+// then of `picture` (the same size) with SrcPaint, at the same place.
+void MaskedBlt(Surface& dst, int x, int y, int width, int height, const Surface& mask,
+               const Surface& picture, int srcX, int srcY);
 
 // Ellipse inscribed in the box (right and bottom exclusive): outline in the
 // surface's foreColor, interior in its fillColor.
 void Ellipse(Surface& s, int left, int top, int right, int bottom);
+// Copies from `from` onto `to` (the same size) the pixels such an ellipse
+// covers, at the same place: what erases a snowflake drawn there.
+void CopyEllipse(Surface& to, const Surface& from, int left, int top, int right, int bottom);
 // A line in the colour, drawWidth pixels wide.
 void DrawLine(Surface& s, int x1, int y1, int x2, int y2, Colour colour);
 

@@ -63,6 +63,34 @@ TEST(Blit, MaskedSpriteLeavesTheSceneWhereTheMaskIsWhite) {
     EXPECT_EQ(scene.row(1)[1], 0x0000FFu);
 }
 
+// The one-pass masked draw does what the two blits do, also where the
+// rectangle reaches past the destination or past the sprite.
+TEST(Blit, MaskedBltIsTheMaskAndThePictureBlitted) {
+    std::mt19937 random(7);
+    Surface mask(9, 7), sprite(9, 7);
+    for (Surface* s : {&mask, &sprite})
+        for (int y = 0; y < 7; ++y)
+            for (int x = 0; x < 9; ++x) s->row(y)[x] = random() & 0xFFFFFF;
+    const struct {
+        int x, y, w, h, srcX, srcY;
+    } cases[] = {{2, 3, 5, 4, 1, 2},
+                 {-3, -2, 9, 7, 0, 0},
+                 {8, 5, 9, 7, 0, 0},
+                 {1, 1, 12, 10, 3, 4},
+                 {0, 0, 4, 4, -2, -1}};
+    for (const auto& c : cases) {
+        Surface one(12, 9), two(12, 9);
+        numberPixels(one);
+        numberPixels(two);
+        MaskedBlt(one, c.x, c.y, c.w, c.h, mask, sprite, c.srcX, c.srcY);
+        BitBlt(two, c.x, c.y, c.w, c.h, mask, c.srcX, c.srcY, Rop::SrcAnd);
+        BitBlt(two, c.x, c.y, c.w, c.h, sprite, c.srcX, c.srcY, Rop::SrcPaint);
+        for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < 12; ++x)
+                ASSERT_EQ(one.row(y)[x], two.row(y)[x]) << "case at " << c.x << "," << c.y;
+    }
+}
+
 TEST(Blit, NegativeWidthMirrorsAndExtendsLeftOfX) {
     // Destination x = 5, width -3: columns 2, 3, 4, picture reversed.
     EXPECT_EQ(columnsShown(3, 5, -3, 8), (std::vector<int>{-1, -1, 2, 1, 0, -1, -1, -1}));
