@@ -9,9 +9,10 @@
 namespace gm::wl {
 namespace {
 
-// Past this many changed areas the last one grows to hold the rest: a
-// commit's damage requests stay a few kilobytes.
-constexpr std::size_t kMaxDamageRequests = 256;
+// Past this many changed areas the last one grows to hold the rest, so
+// that a commit's damage requests stay within some 50 kB. A tick of the
+// most flakes (two areas each) and the sky band's runs stays below it.
+constexpr std::size_t kMaxDamageRequests = 2048;
 
 ScreenArea unite(const ScreenArea& a, const ScreenArea& b) {
     const int x0 = std::min(a.x, b.x), y0 = std::min(a.y, b.y);
