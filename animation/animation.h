@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 
 #include "animation/frame_composer.h"
 #include "basic/numeric.h"
@@ -121,6 +122,10 @@ class Animation {
     double k() const { return scene_.scale; }
     // A picture of the catalogue at the landscape's scale.
     gfx::Bitmap picture(int id) const;
+    // On a scaled landscape, paints the birds' and the plane's pictures at
+    // its scale once it stands: painted when an object first appears, they
+    // would stall the show for a few frames (a plane at 4K: 60 ms).
+    void paintFlyersAhead();
 
     ShowSurfaces& s_;
     SceneState& scene_;
@@ -130,6 +135,9 @@ class Animation {
 
     bool sizeChangePending_ = false;
     std::uint32_t lastSizeChange_ = 0;
+
+    std::map<int, gfx::Bitmap> flyers_;  // painted ahead, at flyersScale_
+    double flyersScale_ = 0;
 
     FrameComposer composer_;
     std::uint32_t pictures_ = 0;  // counts the strips loaded into picMask / picObjekt

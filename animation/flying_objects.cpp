@@ -55,10 +55,25 @@ void Animation::placeObjekte() {
     }
     Objekte[kPlane].x = CInt(W());
     Objekte[kPlane].y = Zz(CInt(0.05 * h), CInt(0.15 * h));
+    paintFlyersAhead();
 }
 
 gfx::Bitmap Animation::picture(int id) const {
-    return k() == 1 ? load_(id) : gfx::LoadScaledBitmap(id, k(), k());
+    if (k() == 1) return load_(id);
+    const auto ahead = flyers_.find(id);
+    if (flyersScale_ == k() && ahead != flyers_.end()) return ahead->second;
+    return gfx::LoadScaledBitmap(id, k(), k());
+}
+
+void Animation::paintFlyersAhead() {
+    if (k() == 1 || flyersScale_ == k()) return;
+    flyers_.clear();
+    for (int n = 1; n <= 5; ++n)
+        for (const int id : {kBirdStrip + n, kBirdMask + n})
+            flyers_.emplace(id, gfx::PaintScaledBitmap(id, k(), k()));
+    for (const int id : {kPlaneStrip, kPlaneMask})
+        flyers_.emplace(id, gfx::PaintScaledBitmap(id, k(), k()));
+    flyersScale_ = k();
 }
 
 void Animation::loadObjekt(int maskId, int pictureId, bool mirrored) {

@@ -1,6 +1,7 @@
 #include "animation/frame_composer.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 
 namespace gm {
@@ -258,11 +259,23 @@ void FrameComposer::moveBand(Surface& window, const Frame& f, int from) {
 void FrameComposer::addDamage(const PixelRect& r) {
     const PixelRect c = r.clippedTo(next_.width, next_.height);
     if (c.empty()) return;
-    // A rectangle inside one already damaged adds nothing but a second
-    // composition and copy of the same pixels: the sky strip's old and new
-    // place are the same rows of the window whenever it moves.
-    for (int i = 0; i < damageCount_; ++i)
-        if (damage_[i].contains(c)) return;
+    // A rectangle that overlaps one already damaged so much that their union
+    // is no larger than both apart becomes that union: the sky strip's old
+    // and new place are the same rows whenever it moves, and a flying
+    // object's old and new place overlap but for the few pixels it moved;
+    // apart, the overlap would be composed and copied twice.
+    const auto area = [](const PixelRect& a) {
+        return static_cast<std::int64_t>(a.x1 - a.x0) * (a.y1 - a.y0);
+    };
+    for (int i = 0; i < damageCount_; ++i) {
+        const PixelRect& d = damage_[i];
+        const PixelRect both{std::min(d.x0, c.x0), std::min(d.y0, c.y0), std::max(d.x1, c.x1),
+                             std::max(d.y1, c.y1)};
+        if (area(both) <= area(d) + area(c)) {
+            damage_[i] = both;
+            return;
+        }
+    }
     // kMaxDamage covers every rectangle one frame can add (two sky bands,
     // two object places, two text boxes and the text box again).
     if (damageCount_ < kMaxDamage) damage_[damageCount_++] = c;

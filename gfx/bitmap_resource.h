@@ -22,7 +22,11 @@ Bitmap decodeBitmapResource(int id, std::span<const std::uint8_t> bytes);
 // are kept (up to about 200 MB), so that the next landscape at the same
 // scale paints none of them again.
 Bitmap LoadScaledBitmap(int id, double sx, double sy);
+// Frame `frame` of a sheet of frames alone, at sx x sy times the frame's
+// size (0: the whole picture; art::paintScaledFrame).
+Bitmap LoadScaledFrame(int id, int frame, double sx, double sy);
 // The same made anew, nothing kept.
+Bitmap PaintScaledFrame(int id, int frame, double sx, double sy);
 Bitmap PaintScaledBitmap(int id, double sx, double sy);
 
 }  // namespace gm::gfx

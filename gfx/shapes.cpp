@@ -77,10 +77,25 @@ void lowerRightQuarter(int w, int h, Visit visit) {
     }
 }
 
+// Calls run(y, first, last) for each row y of the lower half of a w x h box
+// with the run of outline pixels the lower-right quarter gives it
+// (box-relative, inclusive); the other quarters mirror it.
+template <typename Run>
+void lowerHalfRuns(int w, int h, Run run) {
+    int row = -1, first = 0, last = 0;  // the run being collected
+    lowerRightQuarter(w, h, [&](int x, int y) {
+        if (y != row) {
+            if (row >= 0) run(row, first, last);
+            row = y;
+            last = x;
+        }
+        first = x;
+    });
+    if (row >= 0) run(row, first, last);
+}
+
 // Calls outline(y, x0, x1) for every run of outline pixels and fill(y, x0, x1)
 // for every run of interior pixels (inclusive, box-relative) of a w x h box.
-// The lower-right quarter gives, per row of the lower half, one run of
-// outline pixels; the other quarters mirror it.
 template <typename Outline, typename Fill>
 void rasterEllipse(int w, int h, Outline outline, Fill fill) {
     if (w <= 1 && h <= 1) return;
@@ -88,25 +103,29 @@ void rasterEllipse(int w, int h, Outline outline, Fill fill) {
         for (int y = 0; y < h; ++y) outline(y, 0, w - 1);
         return;
     }
-    int row = -1, first = 0, last = 0;  // the run being collected
-    const auto flush = [&] {
-        if (row < 0) return;
+    lowerHalfRuns(w, h, [&](int row, int first, int last) {
         for (const int y : {row, h - 1 - row}) {
             outline(y, first, last);
             outline(y, w - 1 - last, w - 1 - first);
             if (w - first <= first - 1) fill(y, w - first, first - 1);
             if (y == h - 1 - y) break;
         }
-    };
-    lowerRightQuarter(w, h, [&](int x, int y) {
-        if (y != row) {
-            flush();
-            row = y;
-            last = x;
-        }
-        first = x;
     });
-    flush();
+}
+
+// The same pixels in one colour: a row's two outline runs and the fill
+// between them always meet, so each row is one span (x0, x1 inclusive).
+template <typename Span>
+void rasterEllipseRows(int w, int h, Span span) {
+    if (w <= 1 && h <= 1) return;
+    if (w <= 2 || h <= 2) {
+        for (int y = 0; y < h; ++y) span(y, 0, w - 1);
+        return;
+    }
+    lowerHalfRuns(w, h, [&](int row, int, int last) {
+        span(row, w - 1 - last, last);
+        if (h - 1 - row != row) span(h - 1 - row, w - 1 - last, last);
+    });
 }
 
 // --- Lines ---------------------------------------------------------------------
@@ -172,6 +191,12 @@ void Ellipse(Surface& s, int left, int top, int right, int bottom) {
     const long long h = static_cast<long long>(bottom) - top;
     if (w <= 0 || h <= 0 || w > kMaxShapeSize || h > kMaxShapeSize) return;
     const std::uint32_t outlinePixel = toPixel(s.foreColor), fillPixel = toPixel(s.fillColor);
+    if (outlinePixel == fillPixel) {  // a snowflake
+        rasterEllipseRows(static_cast<int>(w), static_cast<int>(h), [&](int row, int x0, int x1) {
+            fillSpan(s, top + row, left + x0, left + x1, fillPixel);
+        });
+        return;
+    }
     rasterEllipse(
         static_cast<int>(w), static_cast<int>(h),
         [&](int row, int x0, int x1) {

@@ -46,7 +46,13 @@ void SceneParts::BuildBG(MonitorShow& show) {
     Scene scene(show.surfaces, show.scene, settings(), show.host, &gfx::LoadBitmapResource);
     scene.canvas =
         canvasFor(show.host.windowWidth(), show.host.windowHeight(), settings().Classic != 0);
-    scene.loadScaled = &gfx::LoadScaledBitmap;
+    // Pictures at the canvas's scale come again in the next landscape and
+    // are kept; one painted at a height of its own (a tree, a band of
+    // hills) is this landscape's alone.
+    scene.loadScaled = [k = scene.canvas.ky()](int id, int frame, double sx, double sy) {
+        return sy == k ? gfx::LoadScaledFrame(id, frame, sx, sy)
+                       : gfx::PaintScaledFrame(id, frame, sx, sy);
+    };
     scene.BuildBG();
 }
 

@@ -16,8 +16,13 @@ void Scene::Berge(Int16& row) {
         Int16 n, h, d, m;
         const double across = canvas.logicalWidth / 640.0;
         at(50010, [&] { n = 129 + 2 * Zz(1, 4); });
-        at(50020, [&] { hills = loadSprite(n, n + 1, across); });
+        // The height before the picture: a scaled canvas paints the band at
+        // the height it stands rather than stretching it there.
         at(50030, [&] { h = Zz(20, 120); });
+        at(50020, [&] {
+            hills =
+                scaled() ? loadFrame(n, n + 1, 0, across, h / 100.0) : loadSprite(n, n + 1, across);
+        });
         at(50040, [&] { row = row - h; });  // the band's top edge
         at(50050, [&] { d = Zz(-400, 0); });
         at(50060, [&] { m = Zz(-1, 0); });

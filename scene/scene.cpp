@@ -18,14 +18,15 @@ Scene::Scene(ShowSurfaces& surfaces, SceneState& state, const Settings& settings
       host(host),
       load_(std::move(load)) {}
 
-gfx::Bitmap Scene::loadPicture(Int16 id, double sx, double sy) const {
+gfx::Bitmap Scene::loadPicture(Int16 id, double sx, double sy, int frame) const {
     if (!scaled()) return load_(id);
-    return loadScaled(id.value(), canvas.kx() * sx, canvas.ky() * sy);
+    return loadScaled(id.value(), frame, canvas.kx() * sx, canvas.ky() * sy);
 }
 
-std::shared_ptr<const gfx::Bitmap> Scene::keptPicture(Int16 id, double across) const {
-    std::shared_ptr<const gfx::Bitmap>& p = kept_[{id.value(), across}];
-    if (!p) p = std::make_shared<const gfx::Bitmap>(loadPicture(id, across));
+std::shared_ptr<const gfx::Bitmap> Scene::keptPicture(Int16 id, double across, double down,
+                                                      int frame) const {
+    std::shared_ptr<const gfx::Bitmap>& p = kept_[{id.value(), frame, across, down}];
+    if (!p) p = std::make_shared<const gfx::Bitmap>(loadPicture(id, across, down, frame));
     return p;
 }
 
@@ -36,6 +37,11 @@ Sprite Scene::loadSprite(Int16 id, Int16 maskId, double across) const {
     if (!scaled()) return {id.value(), picture(loadPicture(id)), picture(loadPicture(maskId))};
     return {id.value(), keptPicture(id, across), keptPicture(maskId, across), canvas.kx() * across,
             canvas.ky()};
+}
+
+Sprite Scene::loadFrame(Int16 id, Int16 maskId, int frame, double across, double down) const {
+    return {id.value(), keptPicture(id, across, down, frame),
+            keptPicture(maskId, across, down, frame), canvas.kx() * across, canvas.ky() * down};
 }
 
 namespace {

@@ -24,6 +24,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <tuple>
 #include <utility>
 
 #include "basic/numeric.h"
@@ -48,8 +49,9 @@ struct CanvasBox {
     int x, y, width, height;
 };
 
-// Loads catalogue picture `id` painted at sx x sy times its size.
-using ScaledBitmapLoader = std::function<gfx::Bitmap(int id, double sx, double sy)>;
+// Loads catalogue picture `id` painted at sx x sy times its size, or only
+// its frame `frame` at sx x sy times the frame's size (0: the whole picture).
+using ScaledBitmapLoader = std::function<gfx::Bitmap(int id, int frame, double sx, double sy)>;
 
 class Scene {
   public:
@@ -114,10 +116,15 @@ class Scene {
 
   private:
     bool scaled() const { return !canvas.classic(); }
-    // A picture at the canvas's scale, or at sx x sy times it across and down.
-    gfx::Bitmap loadPicture(Int16 id, double sx = 1, double sy = 1) const;
+    // A picture at the canvas's scale, or at sx x sy times it across and
+    // down; a frame of it alone (ScaledBitmapLoader).
+    gfx::Bitmap loadPicture(Int16 id, double sx = 1, double sy = 1, int frame = 0) const;
     // The picture under id and its mask under maskId; `across` widens it.
     Sprite loadSprite(Int16 id, Int16 maskId, double across = 1) const;
+    // On a scaled canvas, frame `frame` of the picture and its mask alone
+    // (0: the whole picture), painted at across x down times its size on
+    // the canvas.
+    Sprite loadFrame(Int16 id, Int16 maskId, int frame, double across, double down) const;
     // The scrolling sky of a scaled canvas: how many bands lie side by side
     // in it, and its height in logical pixels (a quarter of the classic
     // canvas's).
@@ -133,10 +140,12 @@ class Scene {
 
     // A picture loaded once for the landscape: the objects are drawn again
     // and again, and a scaled picture is large.
-    std::shared_ptr<const gfx::Bitmap> keptPicture(Int16 id, double across) const;
+    std::shared_ptr<const gfx::Bitmap> keptPicture(Int16 id, double across, double down = 1,
+                                                   int frame = 0) const;
 
     BitmapLoader load_;
-    mutable std::map<std::pair<int, double>, std::shared_ptr<const gfx::Bitmap>> kept_;
+    mutable std::map<std::tuple<int, int, double, double>, std::shared_ptr<const gfx::Bitmap>>
+        kept_;
 };
 
 }  // namespace gm

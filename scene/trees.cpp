@@ -17,7 +17,10 @@ void Scene::Baum(Int16& baseY) {
     trapped("frmMain", "Baum", [&](Trap& at) {
         Sprite tree;
         Int16 h, w, s, f, x;
-        at(50010, [&] { tree = loadSprite(143, 144); });
+        // A scaled canvas paints only the tree's frame, at the size it stands.
+        at(50010, [&] {
+            if (!scaled()) tree = loadSprite(143, 144);
+        });
         at(50020, [&] { h = Zz(CInt(baseY / 3.5), CInt(baseY / 1.8)); });
         at(50030, [&] { w = CInt(h * ZzR(0.7f, 1.0f)); });
         at(50040, [&] { baseY = baseY - h; });  // the tree's top edge
@@ -32,7 +35,11 @@ void Scene::Baum(Int16& baseY) {
             at(50100, [&] { state.weightRight = state.weightRight + 1; });
         }
         at(50110, [&] {
-            drawMasked(tree, x, baseY, w, h, 0, (f - 1) * kTreeFrame, kTreeFrame, kTreeFrame);
+            if (scaled())
+                drawMasked(loadFrame(143, 144, f, double(w) / kTreeFrame, double(h) / kTreeFrame),
+                           x, baseY, w, h);
+            else
+                drawMasked(tree, x, baseY, w, h, 0, (f - 1) * kTreeFrame, kTreeFrame, kTreeFrame);
         });
         at(50120, [&] { baseY = baseY + h; });
     });

@@ -110,7 +110,7 @@ void BM_BuildBG_4k(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         Scene scene(surfaces, sceneState, settings, host, &gfx::LoadBitmapResource);
         scene.canvas = canvasFor(3840, 2160, false);
-        scene.loadScaled = &gfx::PaintScaledBitmap;
+        scene.loadScaled = &gfx::PaintScaledFrame;
         Randomize(static_cast<std::uint64_t>(seed));
         scene.BuildBG();
         firstStage = std::chrono::duration<double, std::milli>(*host.firstRefresh - start).count();

@@ -34,21 +34,25 @@ const FirColours kFir{kOutline, kDeepGreen,   kGreen,     kLightGreen, kTrunkDar
 const FirColours kFirBehind{kOutline,   kDeepGreen,   kDeepGreen, kGreen,     kTrunkDark,
                             kTrunkDark, kSnowOutline, kSnowShade, kSnowShade, kSnowMid};
 
-Picture treeSheet() {
-    constexpr int kFrame = 100;
-    const std::vector<std::vector<Fir>> frames = {
+constexpr int kTreeFrame = 100;
+
+// Frame f (1 to 5) of the tree sheet.
+Picture treeFrame(int f) {
+    static const std::vector<std::vector<Fir>> frames = {
         {{50, 100, 97, 74, 5, 1431}},                              // a classic tree
         {{50, 100, 96, 94, 4, 1432}},                              // broad and bushy
         {{50, 100, 98, 58, 6, 1433}},                              // tall and slim
         {{33, 100, 96, 62, 5, 1434}, {72, 100, 66, 48, 4, 1435}},  // a pair, the small one in front
         {{68, 100, 94, 60, 5, 1436}, {28, 100, 72, 50, 4, 1437}},  // a pair the other way round
     };
-    Picture sheet(kFrame, 5 * kFrame, kPalette);
-    for (std::size_t f = 0; f < frames.size(); ++f) {
-        Picture frame(kFrame, kFrame, kPalette);
-        for (const Fir& fir : frames[f]) paintFir(frame, kFir, fir);
-        sheet.paste(frame, 0, int(f) * kFrame);
-    }
+    Picture frame(kTreeFrame, kTreeFrame, kPalette);
+    for (const Fir& fir : frames[std::size_t(f - 1)]) paintFir(frame, kFir, fir);
+    return frame;
+}
+
+Picture treeSheet() {
+    Picture sheet(kTreeFrame, kTreeFrames * kTreeFrame, kPalette);
+    for (int f = 1; f <= kTreeFrames; ++f) sheet.paste(treeFrame(f), 0, (f - 1) * kTreeFrame);
     return sheet;
 }
 
@@ -109,7 +113,8 @@ Picture forestSheet() {
 
 }  // namespace
 
-ScaledSprite scaledTrees(int id, double sx, double sy) {
+ScaledSprite scaledTrees(int id, int frame, double sx, double sy) {
+    if (frame > 0) return paintedAt(sx, sy, [frame] { return treeFrame(frame); });
     return paintedAt(sx, sy, id == 141 ? forestSheet : treeSheet);
 }
 

@@ -59,10 +59,10 @@ void paintFir(Picture& p, const FirColours& c, const Fir& fir) {
         }
         // Snow lying on the tier, thicker in the middle, with lumpy lower edge.
         const double depth = th * 0.44;
-        Shape snow = topLayer(tier, [&](int x) {
+        Shape snow = topLayer(tier, [&](double x) {
             const double across = std::fabs(x + 0.5 - fir.cx) / std::max(1.0, hw);
             const double lump = 0.8 * unit * std::sin(x * 1.3 / unit + fir.seed + k);
-            return static_cast<int>(std::max(unit, depth * (1.0 - 0.55 * across) + lump));
+            return std::max(unit, depth * (1.0 - 0.55 * across) + lump);
         });
         const Shape underSnow = snow.shifted(0, std::max(1, int(unit))) - snow;
         p.fill(underSnow & tier, c.deepGreen);

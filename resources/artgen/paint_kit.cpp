@@ -15,8 +15,9 @@ void outlineFigure(Picture& p, Shape figure, std::uint8_t outline, std::uint8_t 
     };
     // The ring is one catalogue pixel wide: its pixels look that far for snow.
     const int d = std::max(1, static_cast<int>(std::lround(figure.kx())));
-    for (int y = 0; y < figure.pixelsDown(); ++y)
-        for (int x = 0; x < figure.pixelsAcross(); ++x) {
+    const Shape::Box b = ring.box();
+    for (int y = b.top; y < b.bottom; ++y)
+        for (int x = b.left; x < b.right; ++x) {
             if (!ring.atPixel(x, y)) continue;
             bool snow = false;
             for (int k = 1; k <= d && !snow; ++k)
@@ -28,8 +29,9 @@ void outlineFigure(Picture& p, Shape figure, std::uint8_t outline, std::uint8_t 
 void removeSpecks(Picture& p, Shape& figure) {
     for (int pass = 0; pass < 2; ++pass) {
         Shape loose(figure.width(), figure.height());
-        for (int y = 0; y < figure.pixelsDown(); ++y)
-            for (int x = 0; x < figure.pixelsAcross(); ++x)
+        const Shape::Box b = figure.box();
+        for (int y = b.top; y < b.bottom; ++y)
+            for (int x = b.left; x < b.right; ++x)
                 if (figure.atPixel(x, y) && figure.atPixel(x - 1, y) + figure.atPixel(x + 1, y) +
                                                     figure.atPixel(x, y - 1) +
                                                     figure.atPixel(x, y + 1) <
@@ -42,10 +44,17 @@ void removeSpecks(Picture& p, Shape& figure) {
 
 Shape snowOn(Picture& p, const Shape& surface, double thickness, const SnowColours& c,
              std::uint32_t seed) {
-    const Shape snow = topLayer(surface, [&](int x) {
-        const double lump =
-            0.5 * thickness * (0.5 * std::sin(x * 0.45 + seed) + 0.5 * noise(x, 0, seed));
-        return std::max(1, static_cast<int>(std::lround(thickness * 0.75 + lump)));
+    // At the catalogue's size the depth is whole pixels; at a finer scale
+    // it follows the lumps smoothly, the noise between its pixels blended.
+    const bool whole = paintingScale().x == 1;
+    const Shape snow = topLayer(surface, [&](double x) {
+        const int column = static_cast<int>(std::floor(x));
+        const double between = x - column;
+        const double grain =
+            (1 - between) * noise(column, 0, seed) + between * noise(column + 1, 0, seed);
+        const double lump = 0.5 * thickness * (0.5 * std::sin(x * 0.45 + seed) + 0.5 * grain);
+        const double depth = thickness * 0.75 + lump;
+        return whole ? std::max(1.0, double(std::lround(depth))) : std::max(1.0, depth);
     });
     int x0 = p.width(), x1 = 0;
     for (int y = 0; y < p.height(); ++y)

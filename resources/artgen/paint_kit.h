@@ -11,14 +11,17 @@ struct SnowColours {
 };
 
 // The part of `s` lying within thickness(x) pixels below its upper edges
-// (x and the thickness in catalogue pixels).
+// (x and the thickness in catalogue pixels; at a finer scale x is asked at
+// each physical column, a fraction, so that a smooth thickness stays smooth).
 template <class F>
 Shape topLayer(const Shape& s, F thickness) {
     Shape out(s.width(), s.height());
-    for (int x = 0; x < s.pixelsAcross(); ++x) {
-        const double limit = thickness(static_cast<int>(x / s.kx())) * s.ky();
+    const Shape::Box b = s.box();
+    out.reserve(b);
+    for (int x = b.left; x < b.right; ++x) {
+        const double limit = thickness(x / s.kx()) * s.ky();
         int run = 0;
-        for (int y = 0; y < s.pixelsDown(); ++y) {
+        for (int y = b.top; y < b.bottom; ++y) {
             run = s.atPixel(x, y) ? run + 1 : 0;
             if (run > 0 && run <= limit) out.setPixel(x, y);
         }
@@ -32,6 +35,7 @@ Shape topLayer(const Shape& s, F thickness) {
 template <class F>
 Shape fromCurveDown(int w, int h, F y) {
     Shape s(w, h);
+    s.reserve({0, 0, s.pixelsAcross(), s.pixelsDown()});
     if (s.kx() == 1 && s.ky() == 1) {
         for (int x = 0; x < w; ++x)
             for (int yy = static_cast<int>(y(x)); yy < h; ++yy) s.set(x, yy);

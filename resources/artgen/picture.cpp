@@ -22,6 +22,7 @@ Picture::Picture(int width, int height, std::vector<Rgb> palette)
     if (palette_.empty() || palette_.size() > 256)
         throw std::invalid_argument("palette needs 1 to 256 colours");
     index_.assign(std::size_t(across()) * down(), 0);
+    coverage_.reserve({0, 0, across(), down()});
     if (paintingScale().x != 1 || paintingScale().y != 1)
         smooth_.assign(index_.size(), palette_[0]);
 }

@@ -74,6 +74,12 @@ std::optional<int> maskOfSprite(int spriteId) {
 }
 
 std::optional<TrueColourPicture> paintScaled(int id, double sx, double sy) {
+    return paintScaledFrame(id, 0, sx, sy);
+}
+
+std::optional<TrueColourPicture> paintScaledFrame(int id, int frame, double sx, double sy) {
+    if (frame != 0 && ((id != 143 && id != 144) || frame < 0 || frame > kTreeFrames))
+        return std::nullopt;
     if (id >= 101 && id <= 105) return scaledStrip(id, sx, sy);
     if (id >= 121 && id <= 128) return scaledBand(id, sx, sy);
     if ((id >= 111 && id <= 120) || id == 183) return scaledPattern(id, sx, sy);
@@ -83,16 +89,16 @@ std::optional<TrueColourPicture> paintScaled(int id, double sx, double sy) {
     // The latest sprite painted, so that its mask comes without painting
     // it again (the scene loads a sprite's picture and its mask together).
     static struct {
-        int id;
+        int id, frame;
         double sx, sy;
         std::optional<ScaledSprite> sprite;
-    } latest{0, 0, 0, std::nullopt};
-    if (latest.id != sprite || latest.sx != sx || latest.sy != sy) {
-        latest = {sprite, sx, sy, std::nullopt};
+    } latest{0, 0, 0, 0, std::nullopt};
+    if (latest.id != sprite || latest.frame != frame || latest.sx != sx || latest.sy != sy) {
+        latest = {sprite, frame, sx, sy, std::nullopt};
         if (sprite >= 131 && sprite <= 137 && sprite % 2 == 1)
             latest.sprite = scaledHill(sprite, sx, sy);
         if (sprite == 181) latest.sprite = scaledSnowman(sx, sy);
-        if (sprite == 141 || sprite == 143) latest.sprite = scaledTrees(sprite, sx, sy);
+        if (sprite == 141 || sprite == 143) latest.sprite = scaledTrees(sprite, frame, sx, sy);
         if (sprite == 161 || sprite == 163) latest.sprite = scaledHouse(sprite, sx, sy);
         if (sprite == 165) latest.sprite = scaledFence(sx, sy);
         if (sprite == 151) latest.sprite = scaledTown(sx, sy);

@@ -29,6 +29,10 @@ struct TrueColourPicture {
 inline constexpr int kStripFlatRows = 124;
 inline constexpr int kStripNearWhiteRow = 320;
 
+// The tree sheet (143/144) is kTreeFrames frames of 100 x 100 one above
+// the other; a frame can be painted alone (paintScaledFrame).
+inline constexpr int kTreeFrames = 5;
+
 // A catalogue size at scale s: the whole number of pixels it covers.
 int scaledSize(int size, double s);
 
@@ -37,6 +41,10 @@ int scaledSize(int size, double s);
 // catalogue size; nullopt for a picture that is painted at the catalogue
 // size only (the dialogs' pictures).
 std::optional<TrueColourPicture> paintScaled(int id, double sx, double sy);
+// Frame `frame` (1 to kTreeFrames) of the tree sheet or its mask alone, at
+// sx x sy times the frame's size, so that a tree drawn larger than its frame
+// is painted at the size it is drawn; frame 0 is paintScaled.
+std::optional<TrueColourPicture> paintScaledFrame(int id, int frame, double sx, double sy);
 
 // The sprite a mask belongs to, and the other way round.
 std::optional<int> spriteOfMask(int maskId);

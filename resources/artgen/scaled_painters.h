@@ -38,14 +38,15 @@ TrueColourPicture scaledBand(int id, double sx, double sy);     // art_sky.cpp
 TrueColourPicture scaledPattern(int id, double sx, double sy);  // art_patterns.cpp
 ScaledSprite scaledHill(int id, double sx, double sy);          // art_hills.cpp
 ScaledSprite scaledSnowman(double sx, double sy);               // art_snowman.cpp
-ScaledSprite scaledTrees(int id, double sx, double sy);         // art_trees.cpp
-ScaledSprite scaledHouse(int id, double sx, double sy);         // art_houses.cpp
-ScaledSprite scaledFence(double sx, double sy);                 // art_fence.cpp
-ScaledSprite scaledTown(double sx, double sy);                  // art_town.cpp
-ScaledSprite scaledVillage(double sx, double sy);               // art_village.cpp
-ScaledSprite scaledBird(int id, double sx, double sy);          // art_flyers.cpp
-ScaledSprite scaledPlane(double sx, double sy);                 // art_flyers.cpp
-TrueColourPicture scaledBanner(double sx, double sy);           // art_ui.cpp
+// frame > 0: that frame of the tree sheet alone (kTreeFrames, scaled.h).
+ScaledSprite scaledTrees(int id, int frame, double sx, double sy);  // art_trees.cpp
+ScaledSprite scaledHouse(int id, double sx, double sy);             // art_houses.cpp
+ScaledSprite scaledFence(double sx, double sy);                     // art_fence.cpp
+ScaledSprite scaledTown(double sx, double sy);                      // art_town.cpp
+ScaledSprite scaledVillage(double sx, double sy);                   // art_village.cpp
+ScaledSprite scaledBird(int id, double sx, double sy);              // art_flyers.cpp
+ScaledSprite scaledPlane(double sx, double sy);                     // art_flyers.cpp
+TrueColourPicture scaledBanner(double sx, double sy);               // art_ui.cpp
 
 // A picture's true colours, every pixel.
 TrueColourPicture trueColours(const Picture& p);

@@ -57,19 +57,31 @@ class Shape {
     double kx() const { return double(across_) / width_; }
     double ky() const { return double(down_) / height_; }
     bool atPixel(int x, int y) const {
-        return x >= 0 && y >= 0 && x < across_ && y < down_ && bits_[std::size_t(y) * across_ + x];
+        return x >= store_.left && y >= store_.top && x < store_.right && y < store_.bottom &&
+               bits_[index(x, y)];
     }
     void setPixel(int x, int y, bool on = true) {
         if (x < 0 || y < 0 || x >= across_ || y >= down_) return;
-        bits_[std::size_t(y) * across_ + x] = on;
-        if (on) include(x, y);
+        if (!on) {
+            if (atPixel(x, y)) bits_[index(x, y)] = 0;
+            return;
+        }
+        if (!store_.holds(x, y)) widenStore(x, y);
+        bits_[index(x, y)] = 1;
+        include(x, y);
     }
+    // The physical pixels [x0, x1) of row y set.
+    void setRun(int y, int x0, int x1);
     // The physical pixels that may be set: [left, right) x [top, bottom).
     struct Box {
         int left, top, right, bottom;
         bool empty() const { return right <= left || bottom <= top; }
+        bool holds(int x, int y) const { return x >= left && y >= top && x < right && y < bottom; }
     };
     Box box() const { return box_; }
+    // Makes room for pixels of the box to be set without growing the store
+    // pixel by pixel (the rasterisers know their extent before they start).
+    void reserve(Box b);
 
     Shape& operator|=(const Shape& o);
     Shape& operator&=(const Shape& o);
@@ -87,6 +99,10 @@ class Shape {
 
   private:
     Shape shiftedPixels(int dx, int dy) const;
+    std::size_t index(int x, int y) const {
+        return std::size_t(y - store_.top) * (store_.right - store_.left) + (x - store_.left);
+    }
+    void widenStore(int x, int y);
     void include(int x, int y) {
         box_.left = std::min(box_.left, x);
         box_.top = std::min(box_.top, y);
@@ -98,8 +114,12 @@ class Shape {
     int height_;
     int across_;
     int down_;
+    // The bits are stored for the pixels of store_ only, every pixel outside
+    // it is clear: a painter's shapes are small parts of a large picture, and
+    // a whole picture's bits for each would be most of the painting's work.
+    Box store_;
     std::vector<std::uint8_t> bits_;
-    Box box_;  // every set pixel lies inside; the painters' shapes are small
+    Box box_;  // every set pixel lies inside (and inside store_)
 };
 
 // Rasterisers: pixel centres inside the figure are set.
@@ -113,6 +133,7 @@ template <class F>
 Shape below(int w, int h, F f) {
     Shape s(w, h);
     const double kx = s.kx(), ky = s.ky();
+    s.reserve({0, 0, s.pixelsAcross(), s.pixelsDown()});
     for (int x = 0; x < s.pixelsAcross(); ++x) {
         const double top = f((x + 0.5) / kx);
         for (int y = 0; y < s.pixelsDown(); ++y)

@@ -60,6 +60,25 @@ TEST(Ellipse, ReversedBoxIsNormalisedAndEdgesClip) {
     EXPECT_EQ(ellipse(2, 2, 100, -50, 300, -20), (std::vector<std::string>{"..", ".."}));
 }
 
+// A snowflake's ellipse (outline and fill in one colour) is drawn row by
+// row in one span each: it covers the pixels the two-colour ellipse does.
+TEST(Ellipse, InOneColourItCoversWhatTheTwoColourEllipseCovers) {
+    for (int w = 1; w <= 40; ++w)
+        for (int h = 1; h <= 40; ++h)
+            for (const int x : {2, -w / 2}) {
+                Surface two(44, 44, 0), one(44, 44, 0);
+                two.foreColor = kRed;
+                two.fillColor = kBlue;
+                one.foreColor = one.fillColor = kRed;
+                Ellipse(two, x, 2, x + w, 2 + h);
+                Ellipse(one, x, 2, x + w, 2 + h);
+                for (int y = 0; y < 44; ++y)
+                    for (int px = 0; px < 44; ++px)
+                        ASSERT_EQ(one.row(y)[px] != 0, two.row(y)[px] != 0)
+                            << w << "x" << h << " at " << x << ", pixel " << px << "," << y;
+            }
+}
+
 TEST(Line, ThinLinesOmitTheEndPointAndRoundTiesTowardsSmallerCoordinates) {
     // Slope 1/2 down-right: the half-way rows round up (to the smaller y).
     EXPECT_EQ(line(5, 3, 1, 0, 0, 4, 2), (std::vector<std::string>{"oo...", "..oo.", "....."}));

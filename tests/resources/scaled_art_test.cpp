@@ -93,6 +93,27 @@ TEST(ScaledArt, ShrunkBackEveryPictureAgreesWithTheCatalogue) {
     }
 }
 
+// A tree painted alone at the size it stands is its frame of the sheet:
+// at the sheet's scale pixel for pixel, at another its frame's size.
+TEST(ScaledArt, ATreeFramePaintedAloneIsItsFrameOfTheSheet) {
+    constexpr double k = 4.5;
+    for (const int id : {143, 144}) {
+        const gfx::Bitmap sheet = gfx::PaintScaledBitmap(id, k, k);
+        for (int f = 1; f <= 5; ++f) {
+            const gfx::Bitmap alone = gfx::PaintScaledFrame(id, f, k, k);
+            ASSERT_EQ(alone.width(), sheet.width());
+            ASSERT_EQ(alone.height(), sheet.height() / 5);
+            for (int y = 0; y < alone.height(); ++y)
+                for (int x = 0; x < alone.width(); ++x)
+                    ASSERT_EQ(alone.row(y)[x], sheet.row((f - 1) * alone.height() + y)[x])
+                        << "picture " << id << ", frame " << f << " at " << x << "," << y;
+        }
+        const gfx::Bitmap tall = gfx::PaintScaledFrame(id, 2, 5.2, 7.1);
+        EXPECT_EQ(tall.width(), 520);
+        EXPECT_EQ(tall.height(), 710);
+    }
+}
+
 TEST(ScaledArt, ScaledGradientsAreSmoothRowByRow) {
     for (const double k : {2.0, 2.25, 3.0, 4.5, 9.0}) {
         for (int id = 101; id <= 105; ++id) {

@@ -66,10 +66,11 @@ class WatchedScene final : public Scene {
 };
 
 // Pictures of the scaled size, plain: where they go is all that counts here.
-gfx::Bitmap plainScaled(int id, double sx, double sy) {
+gfx::Bitmap plainScaled(int id, int frame, double sx, double sy) {
     const gfx::Bitmap stored = gfx::LoadBitmapResource(id);
-    return gfx::Bitmap(art::scaledSize(stored.width(), sx), art::scaledSize(stored.height(), sy),
-                       0x808080);
+    // A frame of the tree sheet is as wide as the sheet and a fifth as high.
+    const int height = frame ? stored.height() / art::kTreeFrames : stored.height();
+    return gfx::Bitmap(art::scaledSize(stored.width(), sx), art::scaledSize(height, sy), 0x808080);
 }
 
 struct Composed {
@@ -144,7 +145,7 @@ TEST(ScaledCanvas, EveryObjectStandsWhereItsProcedurePutItFromItsOwnEdge) {
 
 TEST(ScaledCanvas, ThePaintedPicturesCoverTheCanvas) {
     for (const auto& [w, h] : {std::pair{1920, 1080}, std::pair{1080, 1920}}) {
-        const Composed c = compose(3, canvasFor(w, h, false), &gfx::LoadScaledBitmap);
+        const Composed c = compose(3, canvasFor(w, h, false), &gfx::LoadScaledFrame);
         EXPECT_EQ(c.uncovered, 0) << w << "x" << h;
     }
 }
@@ -155,7 +156,7 @@ TEST(ScaledCanvas, ThePaintedPicturesCoverTheCanvas) {
 // over nearly all of them).
 TEST(ScaledCanvas, APortraitSkyChangesColourOverItsWholeHeight) {
     const CanvasGeometry g = canvasFor(1080, 1920, false);
-    const Composed c = compose(3, g, &gfx::LoadScaledBitmap);
+    const Composed c = compose(3, g, &gfx::LoadScaledFrame);
     const int top = g.down(120), bottom = g.y(0);
     int run = 1, longest = 1;
     for (int y = top + 1; y < bottom; ++y) {
