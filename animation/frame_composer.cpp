@@ -195,6 +195,7 @@ void FrameComposer::composeFull(Surface& window) {
     printText(f);
     gfx::BitBlt(window, 0, 0, f.width, f.height, s_.picBuffer, 0, 0, Rop::SrcCopy);
     movedBand_ = staleBand_ = {};
+    bandDrawn_.clear();
     measureSky();
 }
 
@@ -251,6 +252,7 @@ void FrameComposer::moveBand(Surface& window, const Frame& f, int from) {
             const PixelRect r{x0, y0, x1, y1};
             drawSky(window, f, r);
             if (f.hasObjekt && f.objekt.intersects(r)) drawObjekt(window, f, r);
+            bandDrawn_.push_back(r);
         }
     }
 }
@@ -290,6 +292,7 @@ void FrameComposer::composeDamage(Surface& window) {
     const PixelRect band = bandOf(f);
     const bool direct = bandIsSkyAndObjekt(f);
     movedBand_ = {};
+    bandDrawn_.clear();
     if (!f.sameSky(old)) {
         if (direct && old.hasSky && bandOf(old) == band) {
             movedBand_ = band;
@@ -346,6 +349,7 @@ void FrameComposer::composeDamage(Surface& window) {
         } else {
             drawSky(window, f, movedBand_);
             if (f.hasObjekt) drawObjekt(window, f, movedBand_);
+            bandDrawn_.push_back(movedBand_);
         }
         staleBand_ = movedBand_;
     }
@@ -390,13 +394,15 @@ void FrameComposer::refresh(ShowHost& host) {
         host.refreshWindow();
         return;
     }
-    int count = 0;
+    areas_.clear();
     const auto add = [&](const PixelRect& r) {
         const PixelRect c = r.clippedTo(shown_.width, shown_.height);
-        if (!c.empty()) areas_[count++] = {c.x0, c.y0, c.x1 - c.x0, c.y1 - c.y0};
+        if (!c.empty()) areas_.push_back({c.x0, c.y0, c.x1 - c.x0, c.y1 - c.y0});
     };
     for (int i = 0; i < damageCount_; ++i) add(damage_[i]);
-    add(movedBand_);
+    // Of a moved band only what was drawn: most of its rows are one colour
+    // and look the same at the new offset.
+    for (const PixelRect& r : bandDrawn_) add(r);
     // A flake's old and new place, as one box where that is smaller than
     // the two: it moves a few pixels a tick, the large flakes of a scaled
     // landscape farther than their size.
@@ -419,7 +425,7 @@ void FrameComposer::refresh(ShowHost& host) {
             add(b);
         }
     }
-    host.refreshWindowAreas(areas_.data(), count);
+    host.refreshWindowAreas(areas_.data(), static_cast<int>(areas_.size()));
 }
 
 }  // namespace gm

@@ -160,16 +160,17 @@ class FrameComposer {
     int flakeCount_ = 0;
     std::array<PixelRect, kMaxFlakes> erasedBoxes_{};  // the flakes step 8 erased
     int erasedCount_ = 0;
-    bool fullRefresh_ = true;       // the whole window was composed anew
-    PixelRect movedBand_;           // the band this frame drew straight onto the window
-    PixelRect staleBand_;           // picBuffer's rows that do not hold the frame
-    std::optional<int> movedFrom_;  // the offset it moved from, where only that differs
+    bool fullRefresh_ = true;           // the whole window was composed anew
+    PixelRect movedBand_;               // the band this frame drew straight onto the window
+    PixelRect staleBand_;               // picBuffer's rows that do not hold the frame
+    std::optional<int> movedFrom_;      // the offset it moved from, where only that differs
+    std::vector<PixelRect> bandDrawn_;  // the parts of the moved band drawn
     // Per block of kSkyBlockRows rows of picHimmel: the column runs [x0, x1)
     // where some row of the block is not its own colour.
     static constexpr int kSkyBlockRows = 16;
     std::vector<std::vector<std::pair<int, int>>> skyRuns_;
     std::vector<std::pair<int, int>> spans_;  // moveBand's spans of one block
-    std::array<ScreenArea, kMaxDamage + 1 + 2 * kMaxFlakes> areas_{};
+    std::vector<ScreenArea> areas_;           // what refresh() shows
 };
 
 }  // namespace gm

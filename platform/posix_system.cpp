@@ -118,4 +118,29 @@ void watchTermination() {
 bool terminationRequested() { return gTerminate != 0; }
 int terminationFd() { return gWakePipe[0]; }
 
+namespace {
+volatile std::sig_atomic_t gServerSpoke = 1;
+
+void onServerData(int) { gServerSpoke = 1; }
+}  // namespace
+
+bool watchConnection(int fd) {
+    struct sigaction sa {};
+    sa.sa_handler = onServerData;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    if (sigaction(SIGIO, &sa, nullptr) != 0) return false;
+    const int flags = fcntl(fd, F_GETFL);
+    return flags != -1 && fcntl(fd, F_SETOWN, getpid()) == 0 &&
+           fcntl(fd, F_SETFL, flags | O_ASYNC) == 0;
+}
+
+// Cleared only once seen set, before the caller reads: data that comes in
+// from here on raises the note again.
+bool connectionSpoke() {
+    if (!gServerSpoke) return false;
+    gServerSpoke = 0;
+    return true;
+}
+
 }  // namespace gm::posix

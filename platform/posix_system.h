@@ -37,4 +37,13 @@ void watchTermination();
 bool terminationRequested();
 int terminationFd();
 
+// The event pumps run after every single flake, thousands of times a
+// second. A display connection watched here raises SIGIO when its server
+// sends (O_ASYNC), so that a pump reads the socket only after that instead
+// of asking it each time. watchConnection is true when the socket now
+// signals; connectionSpoke tells whether data came since it last said so
+// (the first time: true).
+bool watchConnection(int fd);
+bool connectionSpoke();
+
 }  // namespace gm::posix

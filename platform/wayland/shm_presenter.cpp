@@ -9,9 +9,10 @@
 namespace gm::wl {
 namespace {
 
-// Past this many areas a list becomes the one area that holds them all:
-// copying a little more costs less than walking a long list every frame.
-constexpr std::size_t kMaxAreas = 512;
+// Past this many changed areas the last one grows to hold the rest, so
+// that a commit's damage requests stay within some 50 kB. A tick of the
+// most flakes (two areas each) and the sky band's runs stays below it.
+constexpr std::size_t kMaxDamageRequests = 2048;
 
 ScreenArea unite(const ScreenArea& a, const ScreenArea& b) {
     const int x0 = std::min(a.x, b.x), y0 = std::min(a.y, b.y);
@@ -33,7 +34,10 @@ ShmPresenter::~ShmPresenter() {
 void ShmPresenter::release(Buffer& b) {
     if (b.buffer) wl_buffer_destroy(b.buffer);
     if (b.pixels) munmap(b.pixels, b.bytes);
-    b = Buffer{};
+    b.buffer = nullptr;
+    b.pixels = nullptr;
+    b.bytes = 0;
+    b.busy = false;
 }
 
 void ShmPresenter::released(void* data, wl_buffer*) { static_cast<Buffer*>(data)->busy = false; }
@@ -68,30 +72,8 @@ void ShmPresenter::setSize(int width, int height) {
         close(fd);
     }
     changed_.clear();
+    for (Buffer& b : buffers_) b.stale.reset(height);
     damageAll();
-}
-
-// An area that overlaps one of the list so much that their union costs no
-// more to copy than both apart takes that one's place: the sky band's old
-// and new rows, and those of the frame before, become one copy.
-void ShmPresenter::addArea(std::vector<ScreenArea>& list, const ScreenArea& area) {
-    const auto size = [](const ScreenArea& a) {
-        return static_cast<std::int64_t>(a.width) * a.height;
-    };
-    for (ScreenArea& a : list) {
-        const ScreenArea both = unite(a, area);
-        if (size(both) <= size(a) + size(area)) {
-            a = both;
-            return;
-        }
-    }
-    if (list.size() < kMaxAreas) {
-        list.push_back(area);
-        return;
-    }
-    ScreenArea all = area;
-    for (const ScreenArea& a : list) all = unite(all, a);
-    list.assign(1, all);
 }
 
 void ShmPresenter::damage(const ScreenArea& area) {
@@ -100,8 +82,11 @@ void ShmPresenter::damage(const ScreenArea& area) {
     const int y1 = std::clamp(area.y + area.height, y0, height_);
     if (x1 == x0 || y1 == y0) return;
     const ScreenArea clipped{x0, y0, x1 - x0, y1 - y0};
-    addArea(changed_, clipped);
-    for (Buffer& b : buffers_) addArea(b.stale, clipped);
+    if (changed_.size() < kMaxDamageRequests)
+        changed_.push_back(clipped);
+    else
+        changed_.back() = unite(changed_.back(), clipped);
+    for (Buffer& b : buffers_) b.stale.add(clipped);
 }
 
 void ShmPresenter::present(const gfx::Surface& source, int sourceX, int sourceY) {
@@ -110,23 +95,20 @@ void ShmPresenter::present(const gfx::Surface& source, int sourceX, int sourceY)
                                    [](const Buffer& b) { return b.buffer && !b.busy; });
     if (free == buffers_.end()) return;  // both read; a release brings us back
     Buffer& b = *free;
-    for (const ScreenArea& a : b.stale) {
-        for (int y = a.y; y < a.y + a.height; ++y) {
-            const int sy = sourceY + y;
-            if (sy < 0 || sy >= source.height()) continue;
-            const int w = std::min(a.width, source.width() - (sourceX + a.x));
-            if (w <= 0) continue;
-            std::memcpy(b.pixels + static_cast<std::size_t>(y) * width_ + a.x,
-                        source.row(sy) + sourceX + a.x, static_cast<std::size_t>(w) * 4);
-        }
-    }
+    b.stale.forEachRun([&](int y, int x0, int x1) {
+        const int sy = sourceY + y;
+        const int w = std::min(x1, source.width() - sourceX) - x0;
+        if (sy < 0 || sy >= source.height() || w <= 0) return;
+        std::memcpy(b.pixels + static_cast<std::size_t>(y) * width_ + x0,
+                    source.row(sy) + sourceX + x0, static_cast<std::size_t>(w) * 4);
+    });
     b.stale.clear();
     wl_surface_attach(surface_, b.buffer, 0, 0);
-    for (const ScreenArea& a : changed_) {
-        if (damageInBuffer_)
+    if (damageInBuffer_) {
+        for (const ScreenArea& a : changed_)
             wl_surface_damage_buffer(surface_, a.x, a.y, a.width, a.height);
-        else
-            wl_surface_damage(surface_, 0, 0, INT32_MAX, INT32_MAX);
+    } else {
+        wl_surface_damage(surface_, 0, 0, INT32_MAX, INT32_MAX);  // in surface units: all
     }
     changed_.clear();
     static const wl_callback_listener listener = {frameDone};

@@ -2,7 +2,8 @@
 // shared-memory buffers: the compositor reads one while the other takes
 // the changes. A commit waits for the surface's frame callback, so there
 // is at most one per frame the compositor draws; changes made meanwhile
-// gather and go with the next commit. Only changed areas are copied.
+// gather and go with the next commit. Only the pixels a buffer misses are
+// copied into it, each once.
 #pragma once
 
 #include <wayland-client.h>
@@ -13,6 +14,7 @@
 
 #include "gfx/surface.h"
 #include "platform/platform.h"
+#include "platform/wayland/pixel_region.h"
 
 namespace gm::wl {
 
@@ -36,19 +38,18 @@ class ShmPresenter {
     bool hasChanges() const { return !changed_.empty(); }
 
   private:
-    // A buffer and the areas it misses of the picture (changed since it
+    // A buffer and the pixels it misses of the picture (changed since it
     // was last filled).
     struct Buffer {
         wl_buffer* buffer = nullptr;
         std::uint32_t* pixels = nullptr;
         std::size_t bytes = 0;
         bool busy = false;  // the compositor reads it
-        std::vector<ScreenArea> stale;
+        PixelRegion stale;
     };
     static void released(void* data, wl_buffer* buffer);
     static void frameDone(void* data, wl_callback* callback, std::uint32_t time);
     void release(Buffer& b);
-    static void addArea(std::vector<ScreenArea>& list, const ScreenArea& area);
 
     wl_shm* shm_;
     wl_surface* surface_;

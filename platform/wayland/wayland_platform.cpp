@@ -24,6 +24,7 @@ class WaylandPlatform final : public PosixPlatform {
     WaylandPlatform(std::unique_ptr<wl::Display> display, wl::Role showRole,
                     const WaylandOptions& options, SettingsStore& store)
         : display_(std::move(display)), showRole_(showRole), options_(options), store_(store) {
+        watched_ = posix::watchConnection(wl_display_get_fd(display_->display()));
         display_->outputsChanged = [this] {
             for (WaylandWindow* w : windows_) w->followOutputs();
         };
@@ -43,7 +44,7 @@ class WaylandPlatform final : public PosixPlatform {
 
     void yield() override {
         if (posix::terminationRequested()) exitProcess(0);
-        display_->dispatchPending();
+        if (!watched_ || posix::connectionSpoke()) display_->dispatchPending();
         checkConnection();
         const auto now = IntervalTimer::Clock::now();
         // By index: a handler may create or destroy windows.
@@ -109,6 +110,7 @@ class WaylandPlatform final : public PosixPlatform {
     SettingsStore& store_;
     std::vector<WaylandWindow*> windows_;
     int cursorCount_ = 0;
+    bool watched_ = false;  // the socket raises SIGIO when the compositor sends
 };
 
 // The role the show's window takes on this compositor, or why there is none.

@@ -6,13 +6,11 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XShm.h>
-#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -24,27 +22,6 @@ namespace {
 
 using x11::Clock;
 using x11::X11Window;
-
-// The server's data raises SIGIO on the connection's socket (O_ASYNC): the
-// handler notes that there may be something to read. The pump runs after
-// every single flake, thousands of times a second; with this note it reads
-// the connection only when the server has sent something, instead of asking
-// the socket each time.
-volatile std::sig_atomic_t gServerSpoke = 1;
-
-void onServerData(int) { gServerSpoke = 1; }
-
-// True when the connection's socket now signals incoming data.
-bool watchConnection(int fd) {
-    struct sigaction sa {};
-    sa.sa_handler = onServerData;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    if (sigaction(SIGIO, &sa, nullptr) != 0) return false;
-    const int flags = fcntl(fd, F_GETFL);
-    return flags != -1 && fcntl(fd, F_SETOWN, getpid()) == 0 &&
-           fcntl(fd, F_SETFL, flags | O_ASYNC) == 0;
-}
 
 // X errors are reported and survived: a foreign window may vanish under us
 // at any time (the screen saver daemon destroys it).
@@ -125,7 +102,7 @@ class X11Platform final : public PosixPlatform {
         context_->windowManager = windowManagerRuns(display, root);
         context_->shm = XShmQueryExtension(display);
         context_->invisibleCursor = makeInvisibleCursor(display, root);
-        watched_ = watchConnection(ConnectionNumber(display));
+        watched_ = posix::watchConnection(ConnectionNumber(display));
     }
 
     int ShowCursor(bool show) override {
@@ -163,9 +140,6 @@ class X11Platform final : public PosixPlatform {
         if (posix::terminationRequested()) terminate();
         bool ran = false;
         if (mayHaveEvents()) {
-            // Cleared before reading: data that comes in from here on
-            // raises the note again.
-            gServerSpoke = 0;
             while (XPending(d) > 0) {
                 XEvent e;
                 XNextEvent(d, &e);
@@ -273,7 +247,8 @@ class X11Platform final : public PosixPlatform {
     // on the socket (the server spoke since the last read). Without the
     // signal, the socket is asked every time.
     bool mayHaveEvents() const {
-        return !watched_ || gServerSpoke || XEventsQueued(context_->display, QueuedAlready) > 0;
+        return !watched_ || posix::connectionSpoke() ||
+               XEventsQueued(context_->display, QueuedAlready) > 0;
     }
 
     X11Options options_;
