@@ -21,6 +21,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 
 #include "gfx/surface.h"
 
@@ -182,43 +183,50 @@ void wideLine(Surface& s, int x1, int y1, int x2, int y2, int width, std::uint32
     }
 }
 
-}  // namespace
-
-void Ellipse(Surface& s, int left, int top, int right, int bottom) {
+// The box of an ellipse given by two corners in either order: its top left
+// corner and size, or nullopt for an empty or too large one.
+struct EllipseBox {
+    int left, top, width, height;
+};
+std::optional<EllipseBox> ellipseBox(int left, int top, int right, int bottom) {
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
     const long long w = static_cast<long long>(right) - left;
     const long long h = static_cast<long long>(bottom) - top;
-    if (w <= 0 || h <= 0 || w > kMaxShapeSize || h > kMaxShapeSize) return;
+    if (w <= 0 || h <= 0 || w > kMaxShapeSize || h > kMaxShapeSize) return std::nullopt;
+    return EllipseBox{left, top, static_cast<int>(w), static_cast<int>(h)};
+}
+
+}  // namespace
+
+void Ellipse(Surface& s, int left, int top, int right, int bottom) {
+    const std::optional<EllipseBox> box = ellipseBox(left, top, right, bottom);
+    if (!box) return;
+    const int x = box->left, y = box->top, w = box->width, h = box->height;
     const std::uint32_t outlinePixel = toPixel(s.foreColor), fillPixel = toPixel(s.fillColor);
     if (outlinePixel == fillPixel) {  // a snowflake
-        rasterEllipseRows(static_cast<int>(w), static_cast<int>(h), [&](int row, int x0, int x1) {
-            fillSpan(s, top + row, left + x0, left + x1, fillPixel);
+        rasterEllipseRows(w, h, [&](int row, int x0, int x1) {
+            fillSpan(s, y + row, x + x0, x + x1, fillPixel);
         });
         return;
     }
     rasterEllipse(
-        static_cast<int>(w), static_cast<int>(h),
-        [&](int row, int x0, int x1) {
-            fillSpan(s, top + row, left + x0, left + x1, outlinePixel);
-        },
-        [&](int row, int x0, int x1) { fillSpan(s, top + row, left + x0, left + x1, fillPixel); });
+        w, h, [&](int row, int x0, int x1) { fillSpan(s, y + row, x + x0, x + x1, outlinePixel); },
+        [&](int row, int x0, int x1) { fillSpan(s, y + row, x + x0, x + x1, fillPixel); });
 }
 
 void CopyEllipse(Surface& to, const Surface& from, int left, int top, int right, int bottom) {
-    if (left > right) std::swap(left, right);
-    if (top > bottom) std::swap(top, bottom);
-    const long long w = static_cast<long long>(right) - left;
-    const long long h = static_cast<long long>(bottom) - top;
-    if (w <= 0 || h <= 0 || w > kMaxShapeSize || h > kMaxShapeSize) return;
+    const std::optional<EllipseBox> box = ellipseBox(left, top, right, bottom);
+    if (!box) return;
+    const int x = box->left, y = box->top, w = box->width, h = box->height;
     const int width = std::min(to.width(), from.width()),
               height = std::min(to.height(), from.height());
-    rasterEllipseRows(static_cast<int>(w), static_cast<int>(h), [&](int row, int x0, int x1) {
-        const int y = top + row;
-        x0 = std::max(left + x0, 0);
-        x1 = std::min(left + x1, width - 1);
-        if (y < 0 || y >= height || x0 > x1) return;
-        std::copy(from.row(y) + x0, from.row(y) + x1 + 1, to.row(y) + x0);
+    rasterEllipseRows(w, h, [&](int row, int x0, int x1) {
+        const int py = y + row;
+        x0 = std::max(x + x0, 0);
+        x1 = std::min(x + x1, width - 1);
+        if (py < 0 || py >= height || x0 > x1) return;
+        std::copy(from.row(py) + x0, from.row(py) + x1 + 1, to.row(py) + x0);
     });
 }
 
