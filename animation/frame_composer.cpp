@@ -323,6 +323,13 @@ void FrameComposer::composeDamage(Surface& window) {
         for (int i = 0; i < damageCount_; ++i) textDamaged |= damage_[i].intersects(f.textBox);
         if (textDamaged) addDamage(f.textBox);
     }
+    // Where picBuffer's band rows are out of date anyway (the band moved
+    // straight onto the window, now or before), what changes inside the band
+    // (the flying object's old and new place) goes straight onto the window
+    // as well: sky, then object, which give the frame's pixels whatever lay
+    // there before.
+    const bool bandStale = direct && (movedBand_ == band || staleBand_ == band);
+    const auto onWindow = [&](const PixelRect& r) { return bandStale && band.contains(r); };
     // Layer by layer over all damaged rectangles, so that overlapping
     // rectangles never cover a layer with an earlier one. The scene need not
     // be copied where the sky strip covers it anyway (most of the sky band).
@@ -332,13 +339,15 @@ void FrameComposer::composeDamage(Surface& window) {
         gfx::BitBlt(s_.picBuffer, r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0, s_.picBG, r.x0, r.y0,
                     Rop::SrcCopy);
     }
-    if (f.hasSky)
-        for (int i = 0; i < damageCount_; ++i) drawSky(s_.picBuffer, f, damage_[i]);
-    if (f.hasObjekt)
-        for (int i = 0; i < damageCount_; ++i) drawObjekt(s_.picBuffer, f, damage_[i]);
+    for (int i = 0; i < damageCount_; ++i) {
+        Surface& target = onWindow(damage_[i]) ? window : s_.picBuffer;
+        if (f.hasSky) drawSky(target, f, damage_[i]);
+        if (f.hasObjekt) drawObjekt(target, f, damage_[i]);
+    }
     if (textDamaged) printText(f);
     for (int i = 0; i < damageCount_; ++i) {
         const PixelRect& r = damage_[i];
+        if (onWindow(r)) continue;
         gfx::BitBlt(window, r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0, s_.picBuffer, r.x0, r.y0,
                     Rop::SrcCopy);
         if (r.contains(staleBand_)) staleBand_ = {};

@@ -19,7 +19,8 @@
 // its rows' own colour (clouds, the moon, specks of snow) at the old or the
 // new offset, since a row of one colour looks the same at any offset.
 // picBuffer's rows of the band are then out of date, and the flakes there
-// are erased from the band's layers instead.
+// are erased from the band's layers instead; while they are, the flying
+// object's changes inside the band go straight onto the window too.
 // tests/animation/composition_test.cpp runs both compositions for hundreds
 // of ticks and compares the window images.
 #pragma once
