@@ -21,11 +21,12 @@ size=${3:-1920x1080}
 settle=5
 
 work=$(mktemp -d)
-display=:$((200 + RANDOM % 300))
 nice_level=${GLINTMOOR_BENCH_NICE:-0}
 launcher="nice -n $nice_level"
 [ "${GLINTMOOR_BENCH_RT:-0}" = 1 ] && launcher="chrt -f 10"
-nice -n "$nice_level" Xvfb "$display" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+# Xvfb takes the first free display number and writes it down once it
+# listens: shows measured side by side never share a server.
+nice -n "$nice_level" Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
 gm=
 cleanup() {
@@ -35,7 +36,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-sleep 1
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+display=:$(head -n 1 "$work/display")
 
 # Ticks of the process and of the X server so far (utime + stime).
 cpu() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }

@@ -15,9 +15,10 @@ if [ -z "${SWAYSOCK:-}" ]; then
 fi
 settle=10
 work=$(mktemp -d)
-display=:$((200 + RANDOM % 300))
 swaymsg -q output HEADLESS-1 resolution "$size" position 0 0
-Xvfb "$display" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+# Xvfb takes the first free display number and writes it down once it
+# listens: shows measured side by side never share a server.
+Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
 pids=()
 cleanup() {
@@ -28,7 +29,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-sleep 1
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+display=:$(head -n 1 "$work/display")
 
 cpu() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 export GLINTMOOR_SETTINGS=$work/settings.ini GLINTMOOR_PROTOCOL_DIR=$work
