@@ -13,7 +13,7 @@ packages=(
   zip unzip p7zip-full zopfli python3 python3-cryptography dpkg-dev file
   libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev
   librust-wayland-protocols-dev plasma-wayland-protocols
-  sway grim wtype swayidle swaylock weston
+  sway grim wtype swayidle swaylock weston libegl-mesa0 libgl1-mesa-dri
 )
 missing=()
 for p in "${packages[@]}"; do

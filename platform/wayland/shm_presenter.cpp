@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/wayland/shared_image.h"
+#include "platform/wayland/wayland_display.h"
+
 namespace gm::wl {
 namespace {
 
@@ -13,6 +16,11 @@ namespace {
 // that a commit's damage requests stay within some 50 kB. A tick of the
 // most flakes (two areas each) and the sky band's runs stays below it.
 constexpr std::size_t kMaxDamageRequests = 2048;
+// Releases of the latest buffer in a row that show a compositor copying
+// what it is given.
+constexpr int kPromptReleases = 3;
+// How long a direct commit may wait for its release: some frames.
+constexpr int kReleaseWaitMs = 100;
 
 ScreenArea unite(const ScreenArea& a, const ScreenArea& b) {
     const int x0 = std::min(a.x, b.x), y0 = std::min(a.y, b.y);
@@ -23,12 +31,16 @@ ScreenArea unite(const ScreenArea& a, const ScreenArea& b) {
 
 }  // namespace
 
-ShmPresenter::ShmPresenter(wl_shm* shm, wl_surface* surface, std::uint32_t compositorVersion)
-    : shm_(shm), surface_(surface), damageInBuffer_(compositorVersion >= 4) {}
+ShmPresenter::ShmPresenter(Display& display, wl_surface* surface)
+    : display_(display), surface_(surface), damageInBuffer_(display.compositorVersion() >= 4) {
+    for (Buffer& b : buffers_) b.owner = this;
+}
 
 ShmPresenter::~ShmPresenter() {
     if (frame_) wl_callback_destroy(frame_);
     for (Buffer& b : buffers_) release(b);
+    dropDirect();
+    if (directQueue_) wl_event_queue_destroy(directQueue_);
 }
 
 void ShmPresenter::release(Buffer& b) {
@@ -40,7 +52,22 @@ void ShmPresenter::release(Buffer& b) {
     b.busy = false;
 }
 
-void ShmPresenter::released(void* data, wl_buffer*) { static_cast<Buffer*>(data)->busy = false; }
+void ShmPresenter::dropDirect() {
+    if (directBuffer_) wl_buffer_destroy(directBuffer_);
+    directBuffer_ = nullptr;
+    directBusy_ = false;
+}
+
+void ShmPresenter::released(void* data, wl_buffer*) {
+    Buffer& b = *static_cast<Buffer*>(data);
+    b.busy = false;
+    ShmPresenter& p = *b.owner;
+    p.promptReleases_ = p.latest_ == &b ? p.promptReleases_ + 1 : 0;
+}
+
+void ShmPresenter::directReleased(void* data, wl_buffer*) {
+    static_cast<ShmPresenter*>(data)->directBusy_ = false;
+}
 
 void ShmPresenter::frameDone(void* data, wl_callback* callback, std::uint32_t) {
     wl_callback_destroy(callback);
@@ -50,6 +77,8 @@ void ShmPresenter::frameDone(void* data, wl_callback* callback, std::uint32_t) {
 void ShmPresenter::setSize(int width, int height) {
     if (width == width_ && height == height_) return;
     for (Buffer& b : buffers_) release(b);
+    dropDirect();
+    latest_ = nullptr;
     width_ = width;
     height_ = height;
     const std::size_t stride = static_cast<std::size_t>(width) * 4;
@@ -62,7 +91,8 @@ void ShmPresenter::setSize(int width, int height) {
             p = mmap(nullptr, b.bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
         if (p != MAP_FAILED) {
             b.pixels = static_cast<std::uint32_t*>(p);
-            wl_shm_pool* pool = wl_shm_create_pool(shm_, fd, static_cast<std::int32_t>(b.bytes));
+            wl_shm_pool* pool =
+                wl_shm_create_pool(display_.shm(), fd, static_cast<std::int32_t>(b.bytes));
             b.buffer = wl_shm_pool_create_buffer(
                 pool, 0, width, height, static_cast<std::int32_t>(stride), WL_SHM_FORMAT_XRGB8888);
             wl_shm_pool_destroy(pool);
@@ -76,6 +106,15 @@ void ShmPresenter::setSize(int width, int height) {
     damageAll();
 }
 
+void ShmPresenter::showFrom(const SharedImage* image, const ScreenArea& area) {
+    const std::uint64_t generation = image ? image->generation() : 0;
+    if (image == image_ && area == imageArea_ && generation == imageGeneration_) return;
+    dropDirect();
+    image_ = image;
+    imageArea_ = area;
+    imageGeneration_ = generation;
+}
+
 void ShmPresenter::damage(const ScreenArea& area) {
     const int x0 = std::clamp(area.x, 0, width_), y0 = std::clamp(area.y, 0, height_);
     const int x1 = std::clamp(area.x + area.width, x0, width_);
@@ -86,24 +125,13 @@ void ShmPresenter::damage(const ScreenArea& area) {
         changed_.push_back(clipped);
     else
         changed_.back() = unite(changed_.back(), clipped);
-    for (Buffer& b : buffers_) b.stale.add(clipped);
+    // Presenting directly, the copy buffers miss everything (leaveDirect).
+    if (!direct_)
+        for (Buffer& b : buffers_) b.stale.add(clipped);
 }
 
-void ShmPresenter::present(const gfx::Surface& source, int sourceX, int sourceY) {
-    if (frame_ || changed_.empty()) return;
-    const auto free = std::find_if(buffers_.begin(), buffers_.end(),
-                                   [](const Buffer& b) { return b.buffer && !b.busy; });
-    if (free == buffers_.end()) return;  // both read; a release brings us back
-    Buffer& b = *free;
-    b.stale.forEachRun([&](int y, int x0, int x1) {
-        const int sy = sourceY + y;
-        const int w = std::min(x1, source.width() - sourceX) - x0;
-        if (sy < 0 || sy >= source.height() || w <= 0) return;
-        std::memcpy(b.pixels + static_cast<std::size_t>(y) * width_ + x0,
-                    source.row(sy) + sourceX + x0, static_cast<std::size_t>(w) * 4);
-    });
-    b.stale.clear();
-    wl_surface_attach(surface_, b.buffer, 0, 0);
+void ShmPresenter::commit(wl_buffer* buffer) {
+    wl_surface_attach(surface_, buffer, 0, 0);
     if (damageInBuffer_) {
         for (const ScreenArea& a : changed_)
             wl_surface_damage_buffer(surface_, a.x, a.y, a.width, a.height);
@@ -112,10 +140,79 @@ void ShmPresenter::present(const gfx::Surface& source, int sourceX, int sourceY)
     }
     changed_.clear();
     static const wl_callback_listener listener = {frameDone};
+    if (frame_) wl_callback_destroy(frame_);
     frame_ = wl_surface_frame(surface_);
     wl_callback_add_listener(frame_, &listener, this);
-    b.busy = true;
     wl_surface_commit(surface_);
+}
+
+void ShmPresenter::copyInto(Buffer& b, const gfx::Surface& source, int sourceX, int sourceY) {
+    b.stale.forEachRun([&](int y, int x0, int x1) {
+        const int sy = sourceY + y;
+        const int w = std::min(x1, source.width() - sourceX) - x0;
+        if (sy < 0 || sy >= source.height() || w <= 0) return;
+        std::memcpy(b.pixels + static_cast<std::size_t>(y) * width_ + x0,
+                    source.row(sy) + sourceX + x0, static_cast<std::size_t>(w) * 4);
+    });
+    b.stale.clear();
+}
+
+void ShmPresenter::present(const gfx::Surface& source, int sourceX, int sourceY) {
+    if (frame_ || changed_.empty()) return;
+    const bool fits = image_ && imageArea_.width == width_ && imageArea_.height == height_;
+    if (!direct_ && !directRefused_ && fits && promptReleases_ >= kPromptReleases) direct_ = true;
+    if (direct_ && fits && !directBuffer_) {
+        directBuffer_ = image_->createBuffer(imageArea_);
+        if (directBuffer_) {
+            if (!directQueue_) directQueue_ = wl_display_create_queue(display_.display());
+            wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(directBuffer_), directQueue_);
+            static const wl_buffer_listener listener = {directReleased};
+            wl_buffer_add_listener(directBuffer_, &listener, this);
+        }
+    }
+    if (direct_ && directBuffer_) {
+        commit(directBuffer_);
+        directBusy_ = true;
+        return;
+    }
+    if (direct_) leaveDirect(source, sourceX, sourceY);  // no buffer of the image to be had
+    const auto free = std::find_if(buffers_.begin(), buffers_.end(),
+                                   [](const Buffer& b) { return b.buffer && !b.busy; });
+    if (free == buffers_.end()) return;  // both read; a release brings us back
+    copyInto(*free, source, sourceX, sourceY);
+    commit(free->buffer);
+    free->busy = true;
+    latest_ = &*free;
+}
+
+void ShmPresenter::awaitRelease(const gfx::Surface& source, int sourceX, int sourceY) {
+    if (!directBusy_) return;
+    if (display_.dispatchQueueUntil(
+            directQueue_, [this] { return !directBusy_; }, kReleaseWaitMs))
+        return;
+    leaveDirect(source, sourceX, sourceY);
+}
+
+void ShmPresenter::leaveDirect(const gfx::Surface& source, int sourceX, int sourceY) {
+    // For good: a compositor that kept the image once may keep it again.
+    direct_ = false;
+    directRefused_ = true;
+    changed_.clear();
+    for (Buffer& b : buffers_) b.stale.reset(height_);
+    damageAll();
+    // Still reading the image, the compositor gets a copy of it at once,
+    // whatever frame it is at; then the image is the show's again.
+    if (directBusy_) {
+        const auto free = std::find_if(buffers_.begin(), buffers_.end(),
+                                       [](const Buffer& b) { return b.buffer && !b.busy; });
+        if (free != buffers_.end()) {
+            copyInto(*free, source, sourceX, sourceY);
+            commit(free->buffer);
+            free->busy = true;
+            latest_ = &*free;
+        }
+    }
+    dropDirect();
 }
 
 }  // namespace gm::wl

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include "ext_idle_notify-client-protocol.h"
@@ -227,6 +228,35 @@ void Display::waitAndDispatch(int timeoutMs, int wakeFd) {
         wl_display_cancel_read(display_);
     }
     if (connected_ && wl_display_dispatch_pending(display_) < 0) connected_ = false;
+}
+
+bool Display::dispatchQueueUntil(wl_event_queue* queue, const std::function<bool()>& done,
+                                 int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (connected_) {
+        if (wl_display_dispatch_queue_pending(display_, queue) < 0) {
+            connected_ = false;
+            break;
+        }
+        if (done()) return true;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
+        if (left <= 0) break;
+        if (wl_display_prepare_read_queue(display_, queue) != 0) continue;  // already queued
+        if (wl_display_flush(display_) < 0 && errno != EAGAIN) {
+            wl_display_cancel_read(display_);
+            connected_ = false;
+            break;
+        }
+        pollfd fd{wl_display_get_fd(display_), POLLIN, 0};
+        if (poll(&fd, 1, static_cast<int>(left)) > 0) {
+            if (wl_display_read_events(display_) < 0) connected_ = false;
+        } else {
+            wl_display_cancel_read(display_);
+        }
+    }
+    return done();
 }
 
 }  // namespace gm::wl

@@ -91,6 +91,11 @@ class Display {
     // Waits for the compositor's data (or `wakeFd`) up to timeoutMs (-1:
     // no limit), then dispatches it.
     void waitAndDispatch(int timeoutMs, int wakeFd);
+    // Dispatches the events of `queue` as they come until done() holds,
+    // at most timeoutMs long; events of the other queues wait for the pump.
+    // Whether done() held.
+    bool dispatchQueueUntil(wl_event_queue* queue, const std::function<bool()>& done,
+                            int timeoutMs);
     // False once the connection broke (the compositor went away).
     bool connected() const { return connected_; }
     void roundtrip();

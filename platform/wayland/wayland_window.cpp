@@ -29,7 +29,7 @@ struct WaylandWindow::Pane final : InputTarget {
         : window(w),
           output(o),
           surface(wl_compositor_create_surface(w.display_.compositor())),
-          presenter(w.display_.shm(), surface, w.display_.compositorVersion()) {}
+          presenter(w.display_, surface) {}
     ~Pane() override;
 
     WaylandWindow& window;
@@ -163,7 +163,11 @@ WaylandWindow::Pane::~Pane() {
 
 WaylandWindow::WaylandWindow(Display& display, Role role, std::string outputName,
                              WindowEvents& events)
-    : display_(display), role_(role), outputName_(std::move(outputName)), events_(events) {
+    : display_(display),
+      role_(role),
+      outputName_(std::move(outputName)),
+      events_(events),
+      memory_(display.shm()) {
     image_.backColor = 0;
     if (role_ == Role::Toplevel)
         addPane(nullptr);
@@ -299,7 +303,8 @@ void WaylandWindow::layOut() {
         }
     }
     const bool resized = width != image_.width() || height != image_.height();
-    if (resized) image_.setSize(width, height);
+    if (resized) memory_.resize(image_, width, height);
+    for (auto& p : panes_) p->presenter.showFrom(&memory_, p->area);
     const bool ready = !panes_.empty() && std::all_of(panes_.begin(), panes_.end(),
                                                       [](const auto& p) { return p->configured; });
     if (showing_ && ready && !shown_) {
@@ -353,6 +358,9 @@ void WaylandWindow::present() {
     if (!shown_) return;
     for (auto& p : panes_)
         if (p->configured) p->presenter.present(image_, p->area.x, p->area.y);
+    // All panes commit before any waits for its release: the waits overlap.
+    for (auto& p : panes_)
+        if (p->configured) p->presenter.awaitRelease(image_, p->area.x, p->area.y);
 }
 
 // A client that takes the keyboard from the show's overlay is a screen

@@ -17,6 +17,7 @@
 #include "gfx/surface.h"
 #include "platform/interval_timer.h"
 #include "platform/platform.h"
+#include "platform/wayland/shared_image.h"
 #include "platform/wayland/wayland_display.h"
 
 namespace gm::wl {
@@ -75,6 +76,7 @@ class WaylandWindow : public Window {
     Role role_;
     std::string outputName_;
     WindowEvents& events_;
+    SharedImage memory_;                        // image_'s pixels
     std::vector<std::unique_ptr<Pane>> panes_;  // the primary output's first
     gfx::Surface image_;
     IntervalTimer timer_;

@@ -20,16 +20,19 @@ size_of() { identify -format %wx%h "$1"; }
 # output_shows OUTPUT FILE: the output shows a picture of many colours (a
 # landscape, not the empty desktop); FILE keeps it.
 output_shows() { shot "$2" "$1" && [ "$(colours "$2")" -gt 100 ]; }
-# differ A B: the two pictures, scaled to one size, differ clearly (RMSE
-# above a tenth of the range).
-differ() {
-    local a b rmse
+# rmse A B: how far the two pictures, scaled to one size, lie apart (0 to
+# 1); nothing when either cannot be read.
+rmse() {
+    local a b
     a=$(mktemp --suffix=.png) b=$(mktemp --suffix=.png)
-    convert "$1" -resize 320x240! "$a" && convert "$2" -resize 320x240! "$b"
-    rmse=$(compare -metric RMSE "$a" "$b" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p')
+    convert "$1" -resize 320x240! "$a" && convert "$2" -resize 320x240! "$b" &&
+        compare -metric RMSE "$a" "$b" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'
     rm -f "$a" "$b"
-    awk "BEGIN { exit !(${rmse:-0} > 0.1) }"
 }
+# differ A B: they differ clearly (RMSE above a tenth of the range); alike
+# A B: they do not. Pictures that cannot be read are neither.
+differ() { local r; r=$(rmse "$1" "$2"); [ -n "$r" ] && awk "BEGIN { exit !($r > 0.1) }"; }
+alike() { local r; r=$(rmse "$1" "$2"); [ -n "$r" ] && awk "BEGIN { exit !($r <= 0.1) }"; }
 
 # A virtual pointer (virtual_pointer, a coprocess): pointer COMMAND sends
 # one command and waits for its answer.

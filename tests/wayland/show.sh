@@ -53,7 +53,7 @@ check "the scale-2 output's picture has its 1600 x 1200 pixels" \
 check "the two outputs show landscapes of their own" differ "$tmp/one.png" "$tmp/two.png"
 "$glintmoor" --render "$tmp/seed5.png" --seed 5 --size 1024x768
 "$glintmoor" --render "$tmp/seed6.png" --seed 6 --size 1024x768
-check "the first output shows the landscape of --seed" not differ "$tmp/one.png" "$tmp/seed5.png"
+check "the first output shows the landscape of --seed" alike "$tmp/one.png" "$tmp/seed5.png"
 check "(which another seed does not give)" differ "$tmp/one.png" "$tmp/seed6.png"
 for step in 1 2 3 4 5; do pointer rel 2 2; sleep 0.05; done
 pointer rel -2 0
