@@ -4,9 +4,28 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace gm::wl {
+
+namespace {
+
+// `bytes` of shared memory mapped here and offered to the compositor as a
+// pool; nullptr where the system or the protocol's 32-bit sizes refuse.
+std::uint32_t* mapShared(wl_shm* shm, std::size_t bytes, wl_shm_pool*& pool) {
+    if (bytes > static_cast<std::size_t>(INT32_MAX)) return nullptr;
+    const int fd = memfd_create("glintmoor-image", MFD_CLOEXEC);
+    if (fd < 0) return nullptr;
+    void* p = MAP_FAILED;
+    if (ftruncate(fd, static_cast<off_t>(bytes)) == 0)
+        p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (p != MAP_FAILED) pool = wl_shm_create_pool(shm, fd, static_cast<std::int32_t>(bytes));
+    close(fd);
+    return p != MAP_FAILED ? static_cast<std::uint32_t*>(p) : nullptr;
+}
+
+}  // namespace
 
 SharedImage::~SharedImage() { release(); }
 
@@ -23,20 +42,9 @@ void SharedImage::resize(gfx::Surface& image, int width, int height) {
     height = std::max(height, 0);
     if (width == width_ && height == height_ && (mapped_ || !owned_.empty())) return;
     const std::size_t count = static_cast<std::size_t>(width) * height;
-    std::uint32_t* pixels = nullptr;
-    std::size_t bytes = std::max<std::size_t>(count * 4, 4);
+    const std::size_t bytes = std::max<std::size_t>(count, 1) * 4;
     wl_shm_pool* pool = nullptr;
-    const int fd = memfd_create("glintmoor-image", MFD_CLOEXEC);
-    if (fd >= 0) {
-        void* p = MAP_FAILED;
-        if (ftruncate(fd, static_cast<off_t>(bytes)) == 0)
-            p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-        if (p != MAP_FAILED) {
-            pixels = static_cast<std::uint32_t*>(p);
-            pool = wl_shm_create_pool(shm_, fd, static_cast<std::int32_t>(bytes));
-        }
-        close(fd);
-    }
+    std::uint32_t* pixels = mapShared(shm_, bytes, pool);
     std::vector<std::uint32_t> owned;
     if (!pixels) {
         owned.resize(std::max<std::size_t>(count, 1));
