@@ -9,13 +9,9 @@
 
 namespace gm::wl {
 
-namespace {
-
-// `bytes` of shared memory mapped here and offered to the compositor as a
-// pool; nullptr where the system or the protocol's 32-bit sizes refuse.
-std::uint32_t* mapShared(wl_shm* shm, std::size_t bytes, wl_shm_pool*& pool) {
+std::uint32_t* mapSharedMemory(wl_shm* shm, std::size_t bytes, wl_shm_pool*& pool) {
     if (bytes > static_cast<std::size_t>(INT32_MAX)) return nullptr;
-    const int fd = memfd_create("glintmoor-image", MFD_CLOEXEC);
+    const int fd = memfd_create("glintmoor-pixels", MFD_CLOEXEC);
     if (fd < 0) return nullptr;
     void* p = MAP_FAILED;
     if (ftruncate(fd, static_cast<off_t>(bytes)) == 0)
@@ -24,8 +20,6 @@ std::uint32_t* mapShared(wl_shm* shm, std::size_t bytes, wl_shm_pool*& pool) {
     close(fd);
     return p != MAP_FAILED ? static_cast<std::uint32_t*>(p) : nullptr;
 }
-
-}  // namespace
 
 SharedImage::~SharedImage() { release(); }
 
@@ -44,7 +38,7 @@ void SharedImage::resize(gfx::Surface& image, int width, int height) {
     const std::size_t count = static_cast<std::size_t>(width) * height;
     const std::size_t bytes = std::max<std::size_t>(count, 1) * 4;
     wl_shm_pool* pool = nullptr;
-    std::uint32_t* pixels = mapShared(shm_, bytes, pool);
+    std::uint32_t* pixels = mapSharedMemory(shm_, bytes, pool);
     std::vector<std::uint32_t> owned;
     if (!pixels) {
         owned.resize(std::max<std::size_t>(count, 1));

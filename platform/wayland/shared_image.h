@@ -14,6 +14,10 @@
 
 namespace gm::wl {
 
+// `bytes` of shared memory mapped here and offered to the compositor as
+// `pool`; nullptr where the system or the protocol's 32-bit sizes refuse.
+std::uint32_t* mapSharedMemory(wl_shm* shm, std::size_t bytes, wl_shm_pool*& pool);
+
 class SharedImage {
   public:
     explicit SharedImage(wl_shm* shm) : shm_(shm) {}

@@ -1,7 +1,6 @@
 #include "platform/wayland/shm_presenter.h"
 
 #include <sys/mman.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -83,23 +82,15 @@ void ShmPresenter::setSize(int width, int height) {
     height_ = height;
     const std::size_t stride = static_cast<std::size_t>(width) * 4;
     for (Buffer& b : buffers_) {
+        wl_shm_pool* pool = nullptr;
+        b.pixels = mapSharedMemory(display_.shm(), stride * static_cast<std::size_t>(height), pool);
+        if (!b.pixels) continue;
         b.bytes = stride * static_cast<std::size_t>(height);
-        const int fd = memfd_create("glintmoor-buffer", MFD_CLOEXEC);
-        if (fd < 0) continue;
-        void* p = MAP_FAILED;
-        if (ftruncate(fd, static_cast<off_t>(b.bytes)) == 0)
-            p = mmap(nullptr, b.bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-        if (p != MAP_FAILED) {
-            b.pixels = static_cast<std::uint32_t*>(p);
-            wl_shm_pool* pool =
-                wl_shm_create_pool(display_.shm(), fd, static_cast<std::int32_t>(b.bytes));
-            b.buffer = wl_shm_pool_create_buffer(
-                pool, 0, width, height, static_cast<std::int32_t>(stride), WL_SHM_FORMAT_XRGB8888);
-            wl_shm_pool_destroy(pool);
-            static const wl_buffer_listener listener = {released};
-            wl_buffer_add_listener(b.buffer, &listener, &b);
-        }
-        close(fd);
+        b.buffer = wl_shm_pool_create_buffer(
+            pool, 0, width, height, static_cast<std::int32_t>(stride), WL_SHM_FORMAT_XRGB8888);
+        wl_shm_pool_destroy(pool);
+        static const wl_buffer_listener listener = {released};
+        wl_buffer_add_listener(b.buffer, &listener, &b);
     }
     changed_.clear();
     for (Buffer& b : buffers_) b.stale.reset(height);
@@ -176,6 +167,10 @@ void ShmPresenter::present(const gfx::Surface& source, int sourceX, int sourceY)
         return;
     }
     if (direct_) leaveDirect(source, sourceX, sourceY);  // no buffer of the image to be had
+    commitCopy(source, sourceX, sourceY);
+}
+
+void ShmPresenter::commitCopy(const gfx::Surface& source, int sourceX, int sourceY) {
     const auto free = std::find_if(buffers_.begin(), buffers_.end(),
                                    [](const Buffer& b) { return b.buffer && !b.busy; });
     if (free == buffers_.end()) return;  // both read; a release brings us back
@@ -202,16 +197,7 @@ void ShmPresenter::leaveDirect(const gfx::Surface& source, int sourceX, int sour
     damageAll();
     // Still reading the image, the compositor gets a copy of it at once,
     // whatever frame it is at; then the image is the show's again.
-    if (directBusy_) {
-        const auto free = std::find_if(buffers_.begin(), buffers_.end(),
-                                       [](const Buffer& b) { return b.buffer && !b.busy; });
-        if (free != buffers_.end()) {
-            copyInto(*free, source, sourceX, sourceY);
-            commit(free->buffer);
-            free->busy = true;
-            latest_ = &*free;
-        }
-    }
+    if (directBusy_) commitCopy(source, sourceX, sourceY);
     dropDirect();
 }
 

@@ -76,6 +76,8 @@ class ShmPresenter {
     void dropDirect();
     void commit(wl_buffer* buffer);
     void copyInto(Buffer& b, const gfx::Surface& source, int sourceX, int sourceY);
+    // Copies what a free buffer misses into it and commits it (if one is free).
+    void commitCopy(const gfx::Surface& source, int sourceX, int sourceY);
     void leaveDirect(const gfx::Surface& source, int sourceX, int sourceY);
 
     Display& display_;
